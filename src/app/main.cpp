@@ -1,0 +1,6 @@
+#include <cstdio>
+
+int main() {
+    std::fputs("kelvara: usage: kelvara find|replace ...\n", stderr);
+    return 2;
+}

@@ -1,0 +1,97 @@
+#include "common/AnsiString.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace kelvara {
+
+namespace {
+
+inline char LowerByte(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
+inline char UpperByte(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c; }
+
+// AnsiPos over `text` from byte `from`, which must be a character boundary;
+// returns a 0-based index or npos.
+std::size_t FindOnBoundary(std::string_view pattern, std::string_view text, std::size_t from,
+                           CodePage codePage) {
+    if (pattern.empty()) return std::string_view::npos;
+    std::size_t boundary = from; // every position walked to is a character start
+    std::size_t searchFrom = from;
+    while (searchFrom + pattern.size() <= text.size()) {
+        const void* hit = memmem(text.data() + searchFrom, text.size() - searchFrom, pattern.data(),
+                                 pattern.size());
+        if (!hit) break;
+        const auto candidate =
+            static_cast<std::size_t>(static_cast<const char*>(hit) - text.data());
+        while (boundary < candidate)
+            boundary += CharLength(text, boundary, codePage);
+        if (boundary == candidate) return candidate;
+        searchFrom = candidate + 1;
+    }
+    return std::string_view::npos;
+}
+
+} // namespace
+
+int AnsiPos(std::string_view pattern, std::string_view text, CodePage codePage) {
+    const std::size_t found = FindOnBoundary(pattern, text, 0, codePage);
+    return found == std::string_view::npos ? 0 : static_cast<int>(found) + 1;
+}
+
+void LowerCaseInPlace(std::string& text) noexcept {
+    for (char& c : text)
+        c = LowerByte(c);
+}
+
+std::string LowerCase(std::string_view text) {
+    std::string result(text);
+    LowerCaseInPlace(result);
+    return result;
+}
+
+std::string UpperCase(std::string_view text) {
+    std::string result(text);
+    for (char& c : result)
+        c = UpperByte(c);
+    return result;
+}
+
+std::string_view TrimView(std::string_view text) noexcept {
+    auto blank = [](char c) { return static_cast<unsigned char>(c) <= 0x20; };
+    std::size_t begin = 0, end = text.size();
+    while (begin < end && blank(text[begin]))
+        ++begin;
+    while (end > begin && blank(text[end - 1]))
+        --end;
+    return text.substr(begin, end - begin);
+}
+
+std::string StringReplace(std::string_view text, std::string_view oldPattern,
+                          std::string_view newText, bool replaceAll, bool ignoreCase) {
+    if (text.empty() || oldPattern.empty()) return std::string(text);
+    std::string foldedText, foldedPattern;
+    std::string_view haystack = text, needle = oldPattern;
+    if (ignoreCase) {
+        foldedText = UpperCase(text);
+        foldedPattern = UpperCase(oldPattern);
+        haystack = foldedText;
+        needle = foldedPattern;
+    }
+    const CodePage codePage = TextCodePage();
+    std::string result;
+    std::size_t copied = 0;
+    std::size_t found = FindOnBoundary(needle, haystack, 0, codePage);
+    if (found == std::string_view::npos) return std::string(text);
+    result.reserve(text.size());
+    while (found != std::string_view::npos) {
+        result.append(text.substr(copied, found - copied));
+        result.append(newText);
+        copied = found + needle.size();
+        if (!replaceAll) break;
+        found = FindOnBoundary(needle, haystack, copied, codePage);
+    }
+    result.append(text.substr(copied));
+    return result;
+}
+
+} // namespace kelvara

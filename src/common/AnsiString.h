@@ -1,0 +1,36 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "common/CodePage.h"
+
+// Byte-string primitives in the text code page. Positions are 1-based and
+// count bytes; 0 means "not found".
+namespace kelvara {
+
+// First occurrence of `pattern` in `text` that starts on a character boundary,
+// characters classified from the first byte of `text`; 0 when either is empty
+// or there is none.
+int AnsiPos(std::string_view pattern, std::string_view text, CodePage codePage);
+inline int AnsiPos(std::string_view pattern, std::string_view text) {
+    return AnsiPos(pattern, text, TextCodePage());
+}
+
+// A..Z to a..z; every other byte (trail bytes of two-byte characters included)
+// unchanged.
+std::string LowerCase(std::string_view text);
+void LowerCaseInPlace(std::string& text) noexcept;
+std::string UpperCase(std::string_view text);
+
+// Without the leading and trailing bytes of value 0x20 or less.
+std::string_view TrimView(std::string_view text) noexcept;
+inline std::string Trim(std::string_view text) { return std::string(TrimView(text)); }
+
+// Replaces the non-overlapping occurrences of `oldPattern` (found with AnsiPos)
+// from left to right: all of them, or the first only. Ignoring case folds ASCII
+// letters; the bytes copied to the result always come from `text`.
+std::string StringReplace(std::string_view text, std::string_view oldPattern,
+                          std::string_view newText, bool replaceAll, bool ignoreCase);
+
+} // namespace kelvara

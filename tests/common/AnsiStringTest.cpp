@@ -1,0 +1,49 @@
+#include "common/AnsiString.h"
+
+#include <gtest/gtest.h>
+
+namespace kelvara {
+namespace {
+
+TEST(AnsiPos, NeverReportsAnOccurrenceInsideAGbkCharacter) {
+    // "\xB0\xA1\xA1\xB0" is two GBK characters whose middle bytes spell "\xA1\xA1".
+    EXPECT_EQ(AnsiPos("\xA1\xA1", "\xB0\xA1\xA1\xB0", CodePage::Gbk), 0);
+    EXPECT_EQ(AnsiPos("\xA1\xA1", "\xB0\xA1\xA1\xA1\xA1", CodePage::Gbk), 3);
+    // A GBK trail byte in the ASCII range is not a character of its own.
+    EXPECT_EQ(AnsiPos("a",
+                      "\xB0"
+                      "a"
+                      "a",
+                      CodePage::Gbk),
+              3);
+    EXPECT_EQ(AnsiPos("", "abc", CodePage::Gbk), 0);
+    EXPECT_EQ(AnsiPos("abc", "", CodePage::Gbk), 0);
+    EXPECT_EQ(AnsiPos("bc", "abcbc", CodePage::Gbk), 2);
+}
+
+TEST(AnsiPos, ClassifiesUtf8BySequences) {
+    // U+4E2D is E4 B8 AD; "\xB8\xAD" inside it is not a character start.
+    EXPECT_EQ(AnsiPos("\xB8\xAD", "\xE4\xB8\xAD", CodePage::Utf8), 0);
+    // A malformed byte stands alone, so what follows it is a character start.
+    EXPECT_EQ(AnsiPos("\xAD", "\xFF\xAD", CodePage::Utf8), 2);
+    EXPECT_EQ(AnsiPos("x", "\xE4\xB8x", CodePage::Utf8), 3);
+}
+
+TEST(AnsiText, LowerCaseAndTrimWorkOnBytes) {
+    EXPECT_EQ(LowerCase("AbC\xB0\x41Z"), "abc\xB0\x61z");
+    EXPECT_EQ(Trim(" \t\x01 a b\x1f \x20"), "a b");
+    EXPECT_EQ(Trim("\x7f"), "\x7f");
+    EXPECT_EQ(Trim("   "), "");
+}
+
+TEST(StringReplace, ReplacesLeftToRightWithoutOverlap) {
+    EXPECT_EQ(StringReplace("aaaa", "aa", "b", true, false), "bb");
+    EXPECT_EQ(StringReplace("Cat cat", "cat", "dog", true, true), "dog dog");
+    EXPECT_EQ(StringReplace("Cat cat", "cat", "dog", true, false), "Cat dog");
+    EXPECT_EQ(StringReplace("ABC abc", "abc", "XyZ", false, true), "XyZ abc");
+    EXPECT_EQ(StringReplace("", "a", "b", true, false), "");
+    EXPECT_EQ(StringReplace("abc", "", "b", true, false), "abc");
+}
+
+} // namespace
+} // namespace kelvara
