@@ -1,0 +1,19 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "common/CodePage.h"
+
+namespace kelvara {
+
+// The caption of a find hit in the text code page:
+// "被找字：" + search text + " 在: 行： " + line + " 列: " + column.
+std::string HitCaption(std::string_view searchText, std::int32_t line, std::int32_t column,
+                       CodePage codePage);
+inline std::string HitCaption(std::string_view searchText, std::int32_t line, std::int32_t column) {
+    return HitCaption(searchText, line, column, TextCodePage());
+}
+
+} // namespace kelvara

@@ -1,0 +1,60 @@
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "common/CodePage.h"
+#include "search/MatchOptions.h"
+#include "search/ResultTree.h"
+
+namespace kelvara {
+
+// Matches the lines of one run against one prepared search text. Made once
+// per run; it keeps its buffers between lines, so matching a line allocates
+// nothing once they have grown to the longest line (captions of hits aside).
+class LineMatcher {
+public:
+    // `preparedSearchText` comes from PrepareSearchText with the same options.
+    LineMatcher(std::string_view preparedSearchText, const MatchOptions& options,
+                CodePage codePage = TextCodePage());
+
+    const std::string& SearchText() const { return searchText_; }
+    const MatchOptions& Options() const { return options_; }
+
+    // The 1-based columns of the accepted hits in the prepared line, in order
+    // (whole-word test included when WholeWord is on). Valid until the next call.
+    std::span<const std::int32_t> Scan(std::string_view line);
+
+    // Appends one hit node under `fileNode` per accepted hit; returns how many.
+    std::size_t FindInLine(std::string_view line, std::int32_t lineNumber,
+                           std::string_view filePath, ResultTree& tree, NodeRef fileNode);
+
+    // The replace step of one line, hit nodes included. Returns true when at
+    // least one occurrence was replaced, the new line then in `out`; returns
+    // false and leaves `out` alone when the line stays as it was.
+    bool ReplaceLine(std::string_view line, std::string_view replacement, std::int32_t lineNumber,
+                     std::string_view filePath, ResultTree& tree, NodeRef fileNode,
+                     std::string& out);
+
+private:
+    std::string_view Prepare(std::string_view line);
+    std::size_t FindFrom(std::string_view text, std::size_t from) const;
+    bool IsBoundary(std::string_view text, std::size_t& walked, std::size_t candidate) const;
+    bool ReplaceAll(std::string_view line, std::string_view replacement, std::string& out);
+    bool ReplaceWholeWords(std::string_view line, std::string_view replacement,
+                           std::int32_t lineNumber, std::string_view filePath, ResultTree& tree,
+                           NodeRef fileNode, std::string& out);
+
+    std::string searchText_;
+    MatchOptions options_;
+    CodePage codePage_;
+    std::size_t step_;
+    bool needsClassification_; // false when every occurrence starts a character
+    std::string folded_;       // the prepared (lower-cased) line
+    std::vector<std::int32_t> columns_;
+};
+
+} // namespace kelvara

@@ -1,0 +1,114 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "search/HitRecord.h"
+
+namespace kelvara {
+
+// A node of the result tree by position: the file node's index at the top
+// level, and for a hit node its index among that file node's children.
+// Positions shift when nodes before them are deleted.
+struct NodeRef {
+    static constexpr std::uint32_t kNone = UINT32_MAX;
+    std::uint32_t file = kNone;
+    std::uint32_t hit = kNone; // kNone on a file node
+
+    bool IsValid() const { return file != kNone; }
+    bool IsFileNode() const { return file != kNone && hit == kNone; }
+    bool IsHitNode() const { return file != kNone && hit != kNone; }
+    friend bool operator==(const NodeRef&, const NodeRef&) = default;
+};
+
+// Told about every change, so that a view can follow the tree.
+class ResultTreeListener {
+public:
+    virtual ~ResultTreeListener() = default;
+    virtual void NodeAppending(NodeRef node) = 0; // `node` is where it will be
+    virtual void NodeAppended(NodeRef node) = 0;
+    virtual void NodeRemoving(NodeRef node) = 0;
+    virtual void NodeRemoved(NodeRef node) = 0;
+    virtual void TreeResetting() = 0; // many nodes go at once (clear, prune)
+    virtual void TreeReset() = 0;
+    virtual void SelectionChanged(NodeRef selected) = 0;
+};
+
+// The two-level result tree of a batch run: file nodes at the top level, hit
+// nodes under them, in the order they were appended. Each node owns its
+// record. Hits are stored compactly: the path and search text are shared with
+// the file node (or between file nodes of one run), and a find hit's caption
+// is rebuilt from its record instead of being stored.
+class ResultTree {
+public:
+    // Appends a file node at the end of the top level and selects it. Its
+    // caption is the whole path; its record is (path, 0, 0, searchText).
+    NodeRef AppendFileNode(std::string_view path, std::string_view searchText);
+    // Appends a hit node under `fileNode` whose caption is the find caption
+    // built from `record` (HitCaption), and selects it.
+    NodeRef AppendFindHit(NodeRef fileNode, const RecordFields& record);
+    // Appends a hit node under `fileNode` with its own caption, and selects it.
+    NodeRef AppendChild(NodeRef fileNode, std::string_view caption, const RecordFields& record);
+
+    void Select(NodeRef node);
+    NodeRef Selected() const { return selected_; }
+
+    std::string Caption(NodeRef node) const;
+    // The node's record, texts cut to kMaxRecordText bytes.
+    HitRecord Record(NodeRef node) const;
+    std::int32_t Line(NodeRef node) const;
+    std::int32_t Column(NodeRef node) const;
+    // The file node a hit node hangs under (a file node is its own).
+    NodeRef FileNodeOf(NodeRef node) const { return {node.file, NodeRef::kNone}; }
+
+    std::uint32_t FileNodeCount() const { return static_cast<std::uint32_t>(files_.size()); }
+    std::uint32_t ChildCount(NodeRef fileNode) const;
+    // All nodes, file nodes and hit nodes together.
+    std::size_t NodeCount() const { return fileCount() + hitCount_; }
+
+    // Display order: each file node followed by its hit nodes.
+    NodeRef First() const;
+    NodeRef Next(NodeRef node) const;
+
+    // Deletes a node; a file node goes with its children.
+    void Delete(NodeRef node);
+    // Deletes every file node without children in one pass; returns how many.
+    std::size_t PruneChildlessFileNodes();
+    void Clear();
+
+    // The listener is not owned; nullptr detaches it.
+    void SetListener(ResultTreeListener* listener) { listener_ = listener; }
+
+private:
+    using SharedText = std::shared_ptr<const std::string>;
+    struct HitNode {
+        SharedText path;
+        SharedText searchText;
+        std::unique_ptr<std::string> caption; // null: rebuilt from the record
+        std::int32_t line = 0;
+        std::int32_t column = 0;
+    };
+    struct FileNode {
+        SharedText path;
+        SharedText searchText;
+        std::vector<HitNode> hits;
+    };
+
+    std::size_t fileCount() const { return files_.size(); }
+    NodeRef AppendHit(NodeRef fileNode, std::unique_ptr<std::string> caption,
+                      const RecordFields& record);
+    SharedText Share(const SharedText& known, std::string_view text) const;
+    const FileNode& File(NodeRef node) const { return files_[node.file]; }
+    const HitNode& Hit(NodeRef node) const { return files_[node.file].hits[node.hit]; }
+    void SetSelected(NodeRef node);
+
+    std::vector<FileNode> files_;
+    std::size_t hitCount_ = 0;
+    NodeRef selected_;
+    ResultTreeListener* listener_ = nullptr;
+};
+
+} // namespace kelvara
