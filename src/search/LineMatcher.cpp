@@ -1,0 +1,180 @@
+#include "search/LineMatcher.h"
+
+#include <cstring>
+#include <limits>
+
+#include "common/AnsiString.h"
+#include "search/Matcher.h"
+
+namespace kelvara {
+
+namespace {
+
+constexpr std::size_t kNotFound = std::string_view::npos;
+constexpr std::size_t kMaxColumn = std::numeric_limits<std::int32_t>::max();
+
+bool IsGbkLead(unsigned char byte) { return byte >= 0x81 && byte <= 0xFE; }
+bool IsUtf8Continuation(unsigned char byte) { return (byte & 0xC0) == 0x80; }
+
+// Whether an occurrence of `searchText` may start inside a character. In
+// UTF-8 only a continuation byte can lie inside one; in GBK any byte can be
+// the trail byte of a two-byte character.
+bool NeedsClassification(std::string_view searchText, CodePage codePage) {
+    if (searchText.empty()) return false;
+    if (codePage == CodePage::Gbk) return true;
+    return IsUtf8Continuation(static_cast<unsigned char>(searchText.front()));
+}
+
+} // namespace
+
+LineMatcher::LineMatcher(std::string_view preparedSearchText, const MatchOptions& options,
+                         CodePage codePage)
+    : searchText_(preparedSearchText), options_(options), codePage_(codePage),
+      step_(HitStep(preparedSearchText)),
+      needsClassification_(NeedsClassification(preparedSearchText, codePage)) {}
+
+std::string_view LineMatcher::Prepare(std::string_view line) {
+    const std::string_view trimmed = options_.IgnoreSpaces ? TrimView(line) : line;
+    if (options_.CaseSensitive) return trimmed;
+    folded_.assign(trimmed);
+    LowerCaseInPlace(folded_);
+    return folded_;
+}
+
+// Walks the characters of `text` from `walked` (a character start) up to
+// `candidate`; true when the candidate starts a character. `walked` keeps the
+// position reached, so the next candidate continues from there.
+bool LineMatcher::IsBoundary(std::string_view text, std::size_t& walked,
+                             std::size_t candidate) const {
+    const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
+    if (codePage_ != CodePage::Gbk) {
+        while (walked < candidate)
+            walked += CharLength(text, walked, codePage_);
+        return walked == candidate;
+    }
+    while (walked < candidate) {
+        // Eight bytes without a high bit are eight one-byte characters.
+        if (candidate - walked >= 8) {
+            std::uint64_t word;
+            std::memcpy(&word, bytes + walked, sizeof word);
+            if ((word & 0x8080808080808080ULL) == 0) {
+                walked += 8;
+                continue;
+            }
+        }
+        walked += IsGbkLead(bytes[walked]) && walked + 1 < text.size() ? 2 : 1;
+    }
+    return walked == candidate;
+}
+
+// The first occurrence of the search text in `text` at or after `from` that
+// starts a character, characters counted from `from`; kNotFound when none.
+std::size_t LineMatcher::FindFrom(std::string_view text, std::size_t from) const {
+    const std::size_t length = searchText_.size();
+    std::size_t walked = from;
+    std::size_t searchFrom = from;
+    while (searchFrom + length <= text.size()) {
+        const char* start = text.data() + searchFrom;
+        const std::size_t left = text.size() - searchFrom;
+        const void* found = length == 1 ? std::memchr(start, searchText_[0], left)
+                                        : memmem(start, left, searchText_.data(), length);
+        if (!found) return kNotFound;
+        const auto candidate =
+            static_cast<std::size_t>(static_cast<const char*>(found) - text.data());
+        if (!needsClassification_ || IsBoundary(text, walked, candidate)) return candidate;
+        searchFrom = candidate + 1;
+    }
+    return kNotFound;
+}
+
+std::span<const std::int32_t> LineMatcher::Scan(std::string_view line) {
+    columns_.clear();
+    if (searchText_.empty()) return {};
+    const std::string_view text = Prepare(line);
+    std::size_t rest = 0; // where the remaining text of the scan starts
+    while (rest < text.size()) {
+        const std::size_t candidate = FindFrom(text, rest);
+        if (candidate == kNotFound || candidate >= kMaxColumn) break;
+        const auto column = static_cast<std::int32_t>(candidate + 1);
+        if (!options_.WholeWord || IsWholeWordHit(text, column, searchText_.size()))
+            columns_.push_back(column);
+        rest = candidate + step_;
+    }
+    return columns_;
+}
+
+std::size_t LineMatcher::FindInLine(std::string_view line, std::int32_t lineNumber,
+                                    std::string_view filePath, ResultTree& tree, NodeRef fileNode) {
+    const std::span<const std::int32_t> columns = Scan(line);
+    for (const std::int32_t column : columns)
+        tree.AppendFindHit(fileNode, {filePath, lineNumber, column, searchText_});
+    return columns.size();
+}
+
+bool LineMatcher::ReplaceLine(std::string_view line, std::string_view replacement,
+                              std::int32_t lineNumber, std::string_view filePath, ResultTree& tree,
+                              NodeRef fileNode, std::string& out) {
+    if (options_.WholeWord)
+        return ReplaceWholeWords(line, replacement, lineNumber, filePath, tree, fileNode, out);
+    const bool replaced = ReplaceAll(line, replacement, out);
+    const std::string_view newLine = replaced ? std::string_view(out) : line;
+    // A line gets its node whenever the replacement text stands in it, even
+    // when it stood there before.
+    if (AnsiPos(replacement, newLine, codePage_) > 0)
+        tree.AppendChild(fileNode, newLine, {filePath, lineNumber, 0, searchText_});
+    return replaced;
+}
+
+// Every occurrence replaced from left to right, each search resuming after the
+// occurrence just replaced, letters compared folded unless case-sensitive.
+bool LineMatcher::ReplaceAll(std::string_view line, std::string_view replacement,
+                             std::string& out) {
+    if (searchText_.empty()) return false;
+    std::string_view haystack = line;
+    if (!options_.CaseSensitive) {
+        folded_.assign(line);
+        LowerCaseInPlace(folded_);
+        haystack = folded_;
+    }
+    std::size_t found = FindFrom(haystack, 0);
+    if (found == kNotFound) return false;
+    out.clear();
+    std::size_t copied = 0;
+    while (found != kNotFound) {
+        out.append(line.substr(copied, found - copied));
+        out.append(replacement);
+        copied = found + searchText_.size();
+        found = FindFrom(haystack, copied);
+    }
+    out.append(line.substr(copied));
+    return true;
+}
+
+// Each accepted whole word replaced at its own place in the unprepared line;
+// a hit overlapping one already replaced is skipped.
+bool LineMatcher::ReplaceWholeWords(std::string_view line, std::string_view replacement,
+                                    std::int32_t lineNumber, std::string_view filePath,
+                                    ResultTree& tree, NodeRef fileNode, std::string& out) {
+    const std::span<const std::int32_t> columns = Scan(line);
+    if (columns.empty()) return false;
+    // Columns count in the trimmed line; trimming only removed bytes in front.
+    const std::size_t front =
+        options_.IgnoreSpaces ? static_cast<std::size_t>(TrimView(line).data() - line.data()) : 0;
+    out.clear();
+    std::size_t copied = 0;
+    std::string caption;
+    for (const std::int32_t column : columns) {
+        const std::size_t start = front + static_cast<std::size_t>(column - 1);
+        if (start < copied) continue;
+        out.append(line.substr(copied, start - copied));
+        out.append(replacement);
+        copied = start + searchText_.size();
+        caption.assign(out);
+        caption.append(line.substr(copied));
+        tree.AppendChild(fileNode, caption, {filePath, lineNumber, column, searchText_});
+    }
+    out.append(line.substr(copied));
+    return true;
+}
+
+} // namespace kelvara

@@ -1,0 +1,150 @@
+#include "search/ResultTree.h"
+
+#include "search/HitCaption.h"
+
+namespace kelvara {
+
+namespace {
+
+// Where the selected node is after `deleted` went; none when it went with it.
+NodeRef SelectionAfterDelete(NodeRef selected, NodeRef deleted) {
+    if (!selected.IsValid()) return selected;
+    if (deleted.IsFileNode()) {
+        if (selected.file == deleted.file) return {};
+        if (selected.file > deleted.file) --selected.file;
+        return selected;
+    }
+    if (selected.file != deleted.file || selected.IsFileNode()) return selected;
+    if (selected.hit == deleted.hit) return {};
+    if (selected.hit > deleted.hit) --selected.hit;
+    return selected;
+}
+
+} // namespace
+
+ResultTree::SharedText ResultTree::Share(const SharedText& known, std::string_view text) const {
+    if (known && *known == text) return known;
+    return std::make_shared<const std::string>(text);
+}
+
+NodeRef ResultTree::AppendFileNode(std::string_view path, std::string_view searchText) {
+    const NodeRef node{static_cast<std::uint32_t>(files_.size()), NodeRef::kNone};
+    if (listener_) listener_->NodeAppending(node);
+    // The file nodes of one run share its search text.
+    SharedText sharedSearch =
+        Share(files_.empty() ? nullptr : files_.back().searchText, searchText);
+    files_.push_back(
+        FileNode{std::make_shared<const std::string>(path), std::move(sharedSearch), {}});
+    if (listener_) listener_->NodeAppended(node);
+    SetSelected(node);
+    return node;
+}
+
+NodeRef ResultTree::AppendFindHit(NodeRef fileNode, const RecordFields& record) {
+    return AppendHit(fileNode, nullptr, record);
+}
+
+NodeRef ResultTree::AppendChild(NodeRef fileNode, std::string_view caption,
+                                const RecordFields& record) {
+    return AppendHit(fileNode, std::make_unique<std::string>(caption), record);
+}
+
+NodeRef ResultTree::AppendHit(NodeRef fileNode, std::unique_ptr<std::string> caption,
+                              const RecordFields& record) {
+    FileNode& file = files_[fileNode.file];
+    const NodeRef node{fileNode.file, static_cast<std::uint32_t>(file.hits.size())};
+    if (listener_) listener_->NodeAppending(node);
+    file.hits.push_back(HitNode{Share(file.path, record.FileName),
+                                Share(file.searchText, record.SearchText), std::move(caption),
+                                record.Line, record.Column});
+    ++hitCount_;
+    if (listener_) listener_->NodeAppended(node);
+    SetSelected(node);
+    return node;
+}
+
+void ResultTree::Select(NodeRef node) { SetSelected(node); }
+
+void ResultTree::SetSelected(NodeRef node) {
+    selected_ = node;
+    if (listener_) listener_->SelectionChanged(node);
+}
+
+std::string ResultTree::Caption(NodeRef node) const {
+    if (node.IsFileNode()) return *File(node).path;
+    const HitNode& hit = Hit(node);
+    if (hit.caption) return *hit.caption;
+    return HitCaption(*hit.searchText, hit.line, hit.column);
+}
+
+HitRecord ResultTree::Record(NodeRef node) const {
+    if (node.IsFileNode()) return MakeHitRecord({*File(node).path, 0, 0, *File(node).searchText});
+    const HitNode& hit = Hit(node);
+    return MakeHitRecord({*hit.path, hit.line, hit.column, *hit.searchText});
+}
+
+std::int32_t ResultTree::Line(NodeRef node) const { return node.IsFileNode() ? 0 : Hit(node).line; }
+
+std::int32_t ResultTree::Column(NodeRef node) const {
+    return node.IsFileNode() ? 0 : Hit(node).column;
+}
+
+std::uint32_t ResultTree::ChildCount(NodeRef fileNode) const {
+    return static_cast<std::uint32_t>(File(fileNode).hits.size());
+}
+
+NodeRef ResultTree::First() const {
+    return files_.empty() ? NodeRef{} : NodeRef{0, NodeRef::kNone};
+}
+
+NodeRef ResultTree::Next(NodeRef node) const {
+    const std::uint32_t nextHit = node.IsFileNode() ? 0 : node.hit + 1;
+    if (nextHit < File(node).hits.size()) return {node.file, nextHit};
+    if (node.file + 1 < files_.size()) return {node.file + 1, NodeRef::kNone};
+    return {};
+}
+
+void ResultTree::Delete(NodeRef node) {
+    if (listener_) listener_->NodeRemoving(node);
+    if (node.IsFileNode()) {
+        hitCount_ -= files_[node.file].hits.size();
+        files_.erase(files_.begin() + node.file);
+    } else {
+        auto& hits = files_[node.file].hits;
+        hits.erase(hits.begin() + node.hit);
+        --hitCount_;
+    }
+    if (listener_) listener_->NodeRemoved(node);
+    selected_ = SelectionAfterDelete(selected_, node);
+}
+
+std::size_t ResultTree::PruneChildlessFileNodes() {
+    if (listener_) listener_->TreeResetting();
+    std::uint32_t kept = 0;
+    NodeRef selected = selected_;
+    for (std::uint32_t i = 0; i < files_.size(); ++i) {
+        if (files_[i].hits.empty()) {
+            if (selected.file == i) selected = {};
+            continue;
+        }
+        if (selected.file == i) selected.file = kept;
+        if (kept != i) files_[kept] = std::move(files_[i]);
+        ++kept;
+    }
+    const std::size_t removed = files_.size() - kept;
+    files_.resize(kept);
+    selected_ = selected;
+    if (listener_) listener_->TreeReset();
+    return removed;
+}
+
+void ResultTree::Clear() {
+    if (listener_) listener_->TreeResetting();
+    files_.clear();
+    files_.shrink_to_fit();
+    hitCount_ = 0;
+    selected_ = {};
+    if (listener_) listener_->TreeReset();
+}
+
+} // namespace kelvara
