@@ -1,0 +1,257 @@
+#include "common/LineFile.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <new>
+#include <stdexcept>
+#include <sys/stat.h>
+#include <system_error>
+#include <unistd.h>
+
+namespace kelvara {
+
+namespace {
+
+constexpr std::size_t kNotFound = std::string_view::npos;
+constexpr std::size_t kMinReadChunk = 64 * 1024;
+
+std::string ReasonOf(int error) { return std::generic_category().message(error); }
+
+FileError ErrorOf(const std::string& path, int error) { return FileError{path, ReasonOf(error)}; }
+
+std::size_t FindByte(std::string_view bytes, char byte, std::size_t from) {
+    if (from >= bytes.size()) return kNotFound;
+    const void* hit = std::memchr(bytes.data() + from, byte, bytes.size() - from);
+    return hit ? static_cast<std::size_t>(static_cast<const char*>(hit) - bytes.data()) : kNotFound;
+}
+
+// Closes the descriptor when it goes out of scope.
+class FileDescriptor {
+public:
+    explicit FileDescriptor(int fd) noexcept : fd_(fd) {}
+    FileDescriptor(const FileDescriptor&) = delete;
+    FileDescriptor& operator=(const FileDescriptor&) = delete;
+    ~FileDescriptor() {
+        if (fd_ >= 0) close(fd_);
+    }
+    int Get() const noexcept { return fd_; }
+
+private:
+    int fd_;
+};
+
+// Reads until end of file into `buffer`, which starts with room for `expected`
+// bytes plus one, so a file of the size fstat gave ends after a single read.
+FileStatus ReadAll(const std::string& path, int fd, std::size_t expected, std::string& buffer) {
+    std::size_t filled = 0;
+    buffer.resize(expected + 1);
+    for (;;) {
+        if (filled == buffer.size()) buffer.resize(std::max(buffer.size() * 2, kMinReadChunk));
+        const ssize_t got = read(fd, buffer.data() + filled, buffer.size() - filled);
+        if (got == 0) break;
+        if (got < 0) {
+            if (errno == EINTR) continue;
+            const int error = errno;
+            buffer.clear();
+            return ErrorOf(path, error);
+        }
+        filled += static_cast<std::size_t>(got);
+    }
+    buffer.resize(filled);
+    return std::nullopt;
+}
+
+// The file a write to `path` replaces: the path itself, or a link's final target.
+FileStatus ResolveTarget(const std::string& path, std::string& resolved) {
+    struct stat info {};
+    if (lstat(path.c_str(), &info) != 0) {
+        if (errno == ENOENT) {
+            resolved = path;
+            return std::nullopt;
+        }
+        return ErrorOf(path, errno);
+    }
+    if (!S_ISLNK(info.st_mode)) {
+        resolved = path;
+        return std::nullopt;
+    }
+    char target[PATH_MAX];
+    if (!realpath(path.c_str(), target)) return ErrorOf(path, errno);
+    resolved = target;
+    return std::nullopt;
+}
+
+std::string FolderOf(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    if (slash == std::string::npos) return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+// Creates a new file next to `target` that nobody else has open. A new file
+// is created with mode 0666 so that the process umask applies; a replacement
+// starts private and gets the original's mode once its owner is set.
+int CreateTempFile(const std::string& folder, bool replacing, std::string& tempPath) {
+    static std::atomic<unsigned> counter{0};
+    const mode_t mode = replacing ? 0600 : 0666;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        tempPath = folder + "/.kelvara-" + std::to_string(getpid()) + "-" +
+                   std::to_string(counter++) + ".tmp";
+        const int fd = open(tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+        if (fd >= 0 || errno != EEXIST) return fd;
+    }
+    errno = EEXIST;
+    return -1;
+}
+
+// Gives the new file the original's owner and mode. Only root may give a file
+// away; anyone else keeps the group when allowed and becomes the owner.
+FileStatus CopyOwnerAndMode(const std::string& path, int fd, const struct stat& original) {
+    if (fchown(fd, original.st_uid, original.st_gid) != 0) {
+        [[maybe_unused]] const int keptGroup = fchown(fd, static_cast<uid_t>(-1), original.st_gid);
+    }
+    if (fchmod(fd, original.st_mode & 07777) != 0) return ErrorOf(path, errno);
+    return std::nullopt;
+}
+
+FileStatus WriteAll(const std::string& path, int fd, std::string_view bytes) {
+    while (!bytes.empty()) {
+        const ssize_t written = write(fd, bytes.data(), bytes.size());
+        if (written < 0) {
+            if (errno == EINTR) continue;
+            return ErrorOf(path, errno);
+        }
+        bytes.remove_prefix(static_cast<std::size_t>(written));
+    }
+    if (fsync(fd) != 0) return ErrorOf(path, errno);
+    return std::nullopt;
+}
+
+// Refuses targets that must not be replaced. Root passes access(), so the
+// write permission bits are looked at as well.
+FileStatus CheckReplaceable(const std::string& path, const std::string& target,
+                            const struct stat& info) {
+    if (S_ISDIR(info.st_mode)) return ErrorOf(path, EISDIR);
+    if (!S_ISREG(info.st_mode)) return FileError{path, "not a regular file"};
+    if ((info.st_mode & 0222) == 0) return FileError{path, ReasonOf(EACCES) + " (read-only file)"};
+    if (access(target.c_str(), W_OK) != 0) return ErrorOf(path, errno);
+    return std::nullopt;
+}
+
+FileStatus WriteAndRename(const std::string& path, const std::string& target,
+                          const struct stat* original, std::string_view bytes) {
+    std::string tempPath;
+    const int fd = CreateTempFile(FolderOf(target), original != nullptr, tempPath);
+    if (fd < 0) return ErrorOf(path, errno);
+    FileStatus status;
+    {
+        FileDescriptor temp(fd);
+        if (original) status = CopyOwnerAndMode(path, fd, *original);
+        if (!status) status = WriteAll(path, fd, bytes);
+    }
+    if (!status && rename(tempPath.c_str(), target.c_str()) != 0) status = ErrorOf(path, errno);
+    if (status) unlink(tempPath.c_str());
+    return status;
+}
+
+} // namespace
+
+std::string_view LineEndBytes(LineEnd end) noexcept {
+    switch (end) {
+    case LineEnd::Lf:
+        return "\n";
+    case LineEnd::Cr:
+        return "\r";
+    case LineEnd::CrLf:
+        return "\r\n";
+    case LineEnd::None:
+        break;
+    }
+    return {};
+}
+
+FileStatus ReadFileBytes(const std::string& path, std::string& buffer) {
+    buffer.clear();
+    FileDescriptor file(open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    if (file.Get() < 0) return ErrorOf(path, errno);
+    struct stat info {};
+    if (fstat(file.Get(), &info) != 0) return ErrorOf(path, errno);
+    if (S_ISDIR(info.st_mode)) return ErrorOf(path, EISDIR);
+    // Devices never end (/dev/zero) or block; only files and pipes are read.
+    if (!S_ISREG(info.st_mode) && !S_ISFIFO(info.st_mode))
+        return FileError{path, "not a regular file"};
+    try {
+        return ReadAll(path, file.Get(), static_cast<std::size_t>(info.st_size), buffer);
+    } catch (const std::bad_alloc&) {
+    } catch (const std::length_error&) {
+    }
+    buffer.clear();
+    buffer.shrink_to_fit();
+    return FileError{path, "file too large to load"};
+}
+
+void SplitAllLines(std::string_view bytes, std::vector<LineSpan>& lines) {
+    lines.clear();
+    const std::size_t size = bytes.size();
+    std::size_t pos = 0;
+    std::size_t nextCr = FindByte(bytes, '\r', 0);
+    std::size_t nextLf = FindByte(bytes, '\n', 0);
+    while (pos < size) {
+        // Each search runs again only once the line start has passed its last hit.
+        if (nextCr < pos) nextCr = FindByte(bytes, '\r', pos);
+        if (nextLf < pos) nextLf = FindByte(bytes, '\n', pos);
+        const std::size_t lineBreak = std::min(nextCr, nextLf);
+        if (lineBreak == kNotFound) {
+            lines.push_back({pos, size - pos, LineEnd::None});
+            break;
+        }
+        LineEnd end = LineEnd::Lf;
+        std::size_t next = lineBreak + 1;
+        if (bytes[lineBreak] == '\r') {
+            end = LineEnd::Cr;
+            if (next < size && bytes[next] == '\n') {
+                end = LineEnd::CrLf;
+                ++next;
+            }
+        }
+        lines.push_back({pos, lineBreak - pos, end});
+        pos = next;
+    }
+}
+
+bool SplitLines(std::string_view bytes, std::vector<LineSpan>& lines) {
+    const std::size_t nul = FindByte(bytes, '\0', 0);
+    SplitAllLines(bytes.substr(0, nul), lines);
+    return nul != kNotFound;
+}
+
+FileStatus ReadLineFile(const std::string& path, LineFile& file) {
+    file.lines.clear();
+    file.stoppedAtNul = false;
+    if (FileStatus error = ReadFileBytes(path, file.bytes)) return error;
+    file.stoppedAtNul = SplitLines(file.bytes, file.lines);
+    return std::nullopt;
+}
+
+void AppendLine(std::string& out, std::string_view line, LineEnd end) {
+    out.append(line);
+    out.append(LineEndBytes(end));
+}
+
+FileStatus WriteFileAtomic(const std::string& path, std::string_view bytes) {
+    std::string target;
+    if (FileStatus error = ResolveTarget(path, target)) return error;
+    struct stat info {};
+    if (stat(target.c_str(), &info) != 0) {
+        if (errno != ENOENT) return ErrorOf(path, errno);
+        return WriteAndRename(path, target, nullptr, bytes);
+    }
+    if (FileStatus refused = CheckReplaceable(path, target, info)) return refused;
+    return WriteAndRename(path, target, &info, bytes);
+}
+
+} // namespace kelvara
