@@ -1,0 +1,144 @@
+#include "search/ResultTree.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "CodePageScope.h"
+
+namespace kelvara {
+namespace {
+
+// Records every notification as one short text.
+class RecordingListener : public ResultTreeListener {
+public:
+    std::vector<std::string> events;
+
+    void NodeAppending(NodeRef node) override { Add("appending", node); }
+    void NodeAppended(NodeRef node) override { Add("appended", node); }
+    void NodeRemoving(NodeRef node) override { Add("removing", node); }
+    void NodeRemoved(NodeRef node) override { Add("removed", node); }
+    void TreeResetting() override { events.push_back("resetting"); }
+    void TreeReset() override { events.push_back("reset"); }
+    void SelectionChanged(NodeRef node) override { Add("selected", node); }
+
+private:
+    void Add(const char* what, NodeRef node) {
+        events.push_back(std::string(what) + " " + Name(node));
+    }
+    static std::string Name(NodeRef node) {
+        if (!node.IsValid()) return "none";
+        std::string name = std::to_string(node.file);
+        if (node.IsHitNode()) name += "." + std::to_string(node.hit);
+        return name;
+    }
+};
+
+// The captions in display order.
+std::vector<std::string> Walk(const ResultTree& tree) {
+    std::vector<std::string> names;
+    for (NodeRef node = tree.First(); node.IsValid(); node = tree.Next(node))
+        names.push_back(tree.Caption(node));
+    return names;
+}
+
+// Files named by their number, each with `hits[i]` replace-style hits.
+ResultTree MakeTree(const std::vector<int>& hits) {
+    ResultTree tree;
+    for (std::size_t i = 0; i < hits.size(); ++i) {
+        const std::string path = "f" + std::to_string(i);
+        const NodeRef file = tree.AppendFileNode(path, "s");
+        for (int h = 0; h < hits[i]; ++h)
+            tree.AppendChild(file, path + "." + std::to_string(h), {path, 1, h + 1, "s"});
+    }
+    return tree;
+}
+
+TEST(ResultTree, KeepsTwoLevelsInDisplayOrder) {
+    ResultTree tree = MakeTree({2, 0, 1});
+    EXPECT_EQ(Walk(tree), (std::vector<std::string>{"f0", "f0.0", "f0.1", "f1", "f2", "f2.0"}));
+    EXPECT_EQ(tree.NodeCount(), 6u);
+    EXPECT_EQ(tree.FileNodeCount(), 3u);
+    EXPECT_EQ(tree.ChildCount({2}), 1u);
+    EXPECT_TRUE(NodeRef({0}).IsFileNode());
+    EXPECT_TRUE(NodeRef({0, 1}).IsHitNode());
+    EXPECT_EQ(tree.FileNodeOf({2, 0}), NodeRef({2}));
+    EXPECT_EQ(tree.Record({0}).Line, 0);
+    EXPECT_EQ(tree.Record({0, 1}).Column, 2);
+    EXPECT_EQ(ResultTree().First(), NodeRef{});
+}
+
+TEST(ResultTree, RecordsCutLongTextsButCaptionsKeepThemWhole) {
+    CodePageScope page(CodePage::Utf8);
+    ResultTree tree;
+    const std::string path = "/" + std::string(257, 'p');
+    const std::string search(300, 's');
+    const NodeRef file = tree.AppendFileNode(path, search);
+    const NodeRef hit = tree.AppendFindHit(file, {path, 7, 9, search});
+    EXPECT_EQ(tree.Caption(file), path);
+    EXPECT_EQ(tree.Record(file).FileName, path.substr(0, 255));
+    EXPECT_EQ(tree.Record(hit).FileName, path.substr(0, 255));
+    EXPECT_EQ(tree.Record(hit).SearchText, search.substr(0, 255));
+    EXPECT_EQ(tree.Caption(hit), "被找字：" + search + " 在: 行： 7 列: 9");
+    // A hit may name another path or search text than its file node.
+    const NodeRef other = tree.AppendFindHit(file, {"/x", 1, 1, "t"});
+    EXPECT_EQ(tree.Record(other).FileName, "/x");
+    EXPECT_EQ(tree.Record(other).SearchText, "t");
+    EXPECT_EQ(tree.Record(hit).FileName, path.substr(0, 255));
+}
+
+TEST(ResultTree, DeleteAndPruneKeepTheSelectionOnItsNode) {
+    ResultTree tree = MakeTree({1, 3, 0});
+    tree.Select({1, 2});
+    tree.Delete({1, 0});
+    EXPECT_EQ(tree.Selected(), NodeRef({1, 1}));
+    tree.Delete({0});
+    EXPECT_EQ(tree.Selected(), NodeRef({0, 1}));
+    EXPECT_EQ(Walk(tree), (std::vector<std::string>{"f1", "f1.1", "f1.2", "f2"}));
+    EXPECT_EQ(tree.NodeCount(), 4u);
+    tree.Delete({0, 1});
+    EXPECT_EQ(tree.Selected(), NodeRef{});
+
+    tree = MakeTree({0, 2, 0, 0, 1, 0});
+    tree.Select({4, 0});
+    EXPECT_EQ(tree.PruneChildlessFileNodes(), 4u);
+    EXPECT_EQ(Walk(tree), (std::vector<std::string>{"f1", "f1.0", "f1.1", "f4", "f4.0"}));
+    EXPECT_EQ(tree.Selected(), NodeRef({1, 0}));
+    EXPECT_EQ(tree.NodeCount(), 5u);
+    tree.Select({0});
+    tree.Delete({0});
+    EXPECT_EQ(tree.Selected(), NodeRef{});
+    EXPECT_EQ(tree.NodeCount(), 2u);
+
+    tree = MakeTree({0, 0});
+    tree.Select({1});
+    EXPECT_EQ(tree.PruneChildlessFileNodes(), 2u);
+    EXPECT_EQ(tree.NodeCount(), 0u);
+    EXPECT_EQ(tree.Selected(), NodeRef{});
+    tree.Clear();
+    EXPECT_EQ(tree.First(), NodeRef{});
+}
+
+TEST(ResultTree, TellsTheListenerAboutEveryChange) {
+    ResultTree tree;
+    RecordingListener listener;
+    tree.SetListener(&listener);
+    const NodeRef file = tree.AppendFileNode("a", "s");
+    tree.AppendChild(file, "line", {"a", 1, 0, "s"});
+    tree.AppendFileNode("b", "s");
+    tree.Delete({0, 0});
+    tree.PruneChildlessFileNodes();
+    tree.Clear();
+    EXPECT_EQ(listener.events,
+              (std::vector<std::string>{"appending 0", "appended 0", "selected 0", "appending 0.0",
+                                        "appended 0.0", "selected 0.0", "appending 1", "appended 1",
+                                        "selected 1", "removing 0.0", "removed 0.0", "resetting",
+                                        "reset", "resetting", "reset"}));
+    tree.SetListener(nullptr);
+    tree.AppendFileNode("c", "s");
+    EXPECT_EQ(listener.events.size(), 15u);
+}
+
+} // namespace
+} // namespace kelvara
