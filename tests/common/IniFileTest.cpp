@@ -1,0 +1,162 @@
+#include "common/IniFile.h"
+
+#include <gtest/gtest.h>
+
+#include "common/CodePage.h"
+#include "common/TempFolder.h"
+
+namespace kelvara {
+namespace {
+
+TEST(IniFileRead, MatchesNamesIgnoringCaseAndTrimsValues) {
+    TempFolder folder;
+    const TIniFile ini(folder.Write("a.ini", "; comment=1\r\n"
+                                             "early=before any section\r\n"
+                                             "[LastOpened]\r\n"
+                                             "  Count =  2 \r\n"
+                                             "0.opened=/home/a b.txt\t\r\n"
+                                             "url=x=y\r\n"
+                                             "empty=\r\n"
+                                             "count=9\r\n"
+                                             "[lastopened]\r\n"
+                                             "extra=second section of the same name\r\n"));
+    EXPECT_EQ(ini.ReadInteger("lastopened", "COUNT", 0), 2);
+    EXPECT_EQ(ini.ReadString("LASTOPENED", "0.Opened", "d"), "/home/a b.txt");
+    EXPECT_EQ(ini.ReadString("lastopened", "url", "d"), "x=y");
+    EXPECT_EQ(ini.ReadString("lastopened", "empty", "d"), "");
+    EXPECT_EQ(ini.ReadString("lastopened", "extra", "d"), "d");
+    EXPECT_EQ(ini.ReadString("", "early", "d"), "d");
+    EXPECT_EQ(ini.ReadString("lastopened", "; comment", "d"), "d");
+    EXPECT_EQ(ini.ReadString("lastopened", "missing", "d"), "d");
+    EXPECT_EQ(ini.ReadString("nosuch", "count", "d"), "d");
+}
+
+TEST(IniFileRead, MissingFilesMalformedLinesAndBadNumbersGiveDefaults) {
+    TempFolder folder;
+    const TIniFile missing(folder.Path("none.ini"));
+    EXPECT_EQ(missing.ReadInteger("a", "count", 7), 7);
+    EXPECT_EQ(missing.ReadString("a", "b", "x"), "x");
+
+    const TIniFile ini(folder.Write("b.ini", "[broken\n"
+                                             "garbage line\n"
+                                             "=no key\n"
+                                             "[]\n"
+                                             "[n]\n"
+                                             "words=abc\n"
+                                             "mixed=12abc\n"
+                                             "negative=-5\n"
+                                             "huge=99999999999\n"
+                                             "blank=  \n"
+                                             "plus=+3\n"
+                                             "[broken2\n"
+                                             "after=still in n\n"));
+    EXPECT_EQ(ini.ReadInteger("n", "words", 3), 3);
+    EXPECT_EQ(ini.ReadInteger("n", "mixed", 3), 3);
+    EXPECT_EQ(ini.ReadInteger("n", "negative", 3), -5);
+    EXPECT_EQ(ini.ReadInteger("n", "huge", 3), 3);
+    EXPECT_EQ(ini.ReadInteger("n", "blank", 3), 3);
+    EXPECT_EQ(ini.ReadInteger("n", "plus", 3), 3);
+    EXPECT_EQ(ini.ReadString("n", "after", ""), "still in n");
+    EXPECT_EQ(ini.ReadString("broken", "garbage line", "d"), "d");
+}
+
+TEST(IniFileRead, CutsValuesAt2047BytesNeverInsideACharacter) {
+    TempFolder folder;
+    const std::string ascii(3000, 'a');
+    // 2046 ASCII bytes, then a two-byte GBK character that would end at byte 2048.
+    const std::string gbk = std::string(2046, 'b') + "\xB0\xA1" + "tail";
+    const TIniFile ini(folder.Write("long.ini", "[s]\nascii=" + ascii + "\ngbk=" + gbk + "\n"));
+    EXPECT_EQ(ini.ReadString("s", "ascii", ""), ascii.substr(0, 2047));
+    const CodePage saved = TextCodePage();
+    SetTextCodePage(CodePage::Gbk);
+    EXPECT_EQ(ini.ReadString("s", "gbk", ""), gbk.substr(0, 2046));
+    SetTextCodePage(saved);
+}
+
+TEST(IniFileWrite, KeepsEveryUntouchedByteOfACrLfFile) {
+    TempFolder folder;
+    const std::string path = folder.Write("keep.ini", "; settings\r\n"
+                                                      "[findstr]\r\n"
+                                                      "  Count = 1\r\n"
+                                                      "0.vvalue=old\r\n"
+                                                      "\r\n"
+                                                      "[unknown]\r\n"
+                                                      "keep=me\r\n");
+    TIniFile ini(path);
+    ini.WriteInteger("FINDSTR", "count", 2);
+    ini.WriteString("findstr", "1.vvalue", "new");
+    ini.WriteString("unknown", "keep", "me"); // unchanged
+    ini.WriteString("dlb1", "path", "/home");
+    ASSERT_FALSE(ini.UpdateFile());
+    EXPECT_EQ(TempFolder::Read(path), "; settings\r\n"
+                                      "[findstr]\r\n"
+                                      "  Count =2\r\n"
+                                      "0.vvalue=old\r\n"
+                                      "1.vvalue=new\r\n"
+                                      "\r\n"
+                                      "[unknown]\r\n"
+                                      "keep=me\r\n"
+                                      "[dlb1]\r\n"
+                                      "path=/home\r\n");
+
+    const TIniFile again(path);
+    EXPECT_EQ(again.ReadInteger("findstr", "count", 0), 2);
+    EXPECT_EQ(again.ReadString("findstr", "1.vvalue", ""), "new");
+    EXPECT_EQ(again.ReadString("dlb1", "path", ""), "/home");
+}
+
+TEST(IniFileWrite, LfFilesWithoutFinalBreakAndNewFiles) {
+    TempFolder folder;
+    const std::string path = folder.Write("lf.ini", "[a]\nx=1");
+    TIniFile ini(path);
+    ini.WriteString("a", "y", "2");
+    ini.WriteString("b", "z", "3");
+    ASSERT_FALSE(ini.UpdateFile());
+    EXPECT_EQ(TempFolder::Read(path), "[a]\nx=1\ny=2\n[b]\nz=3\n");
+
+    const std::string fresh = folder.Path("fresh.ini");
+    TIniFile created(fresh);
+    ASSERT_FALSE(created.UpdateFile()); // nothing written: no file made
+    EXPECT_EQ(folder.EntryCount(), 1u);
+    created.WriteInteger("lastopened", "count", 0);
+    ASSERT_FALSE(created.UpdateFile());
+    EXPECT_EQ(TempFolder::Read(fresh), "[lastopened]\ncount=0\n");
+}
+
+TEST(IniFileWrite, ValuesNeverAddLinesAndUnreadableFilesAreNotOverwritten) {
+    TempFolder folder;
+    const std::string path = folder.Path("inject.ini");
+    TIniFile ini(path);
+    ini.WriteString("s", "path", "a\nb\r[evil]\nk=v");
+    ini.WriteString("s", "nul", std::string_view("x\0y", 3));
+    ASSERT_FALSE(ini.UpdateFile());
+    EXPECT_EQ(TempFolder::Read(path), "[s]\npath=a\nnul=x\n");
+
+    TIniFile folderIni(folder.Path());
+    folderIni.WriteString("s", "k", "v");
+    const FileStatus error = folderIni.UpdateFile();
+    ASSERT_TRUE(error);
+    EXPECT_EQ(error->reason, "Is a directory");
+}
+
+TEST(IniFileWrite, ManyKeysStayConsistent) {
+    TempFolder folder;
+    const std::string path = folder.Write("many.ini", "[first]\na=1\n\n[last]\nb=2\n");
+    TIniFile ini(path);
+    constexpr int kCount = 5000;
+    for (int i = 0; i < kCount; ++i)
+        ini.WriteString("first", std::to_string(i) + ".vvalue", "v" + std::to_string(i));
+    ini.WriteInteger("first", "count", kCount);
+    ASSERT_FALSE(ini.UpdateFile());
+
+    const TIniFile again(path);
+    EXPECT_EQ(again.ReadInteger("first", "count", 0), kCount);
+    for (int i = 0; i < kCount; i += 499)
+        EXPECT_EQ(again.ReadString("first", std::to_string(i) + ".vvalue", ""),
+                  "v" + std::to_string(i));
+    EXPECT_EQ(again.ReadString("last", "b", ""), "2");
+    EXPECT_NE(TempFolder::Read(path).find("count=5000\n\n[last]"), std::string::npos);
+}
+
+} // namespace
+} // namespace kelvara
