@@ -1,0 +1,142 @@
+#include "search/LineMatcher.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+#include <vector>
+
+#include "CodePageScope.h"
+#include "common/AnsiString.h"
+#include "search/Matcher.h"
+
+// The fast matcher against a plain rendering of the scan built on AnsiPos,
+// over random lines in both code pages.
+namespace kelvara {
+namespace {
+
+std::vector<std::int32_t> ReferenceScan(const std::string& search, std::string_view line,
+                                        const MatchOptions& options) {
+    std::vector<std::int32_t> columns;
+    if (search.empty()) return columns;
+    const std::string prepared = PrepareLine(line, options);
+    const std::size_t step = HitStep(search);
+    std::string_view rest = prepared;
+    std::size_t offset = 0;
+    while (true) {
+        const int pos = AnsiPos(search, rest);
+        if (pos == 0) break;
+        const auto column = static_cast<std::int32_t>(pos + offset);
+        if (!options.WholeWord || IsWholeWordHit(prepared, column, search.size()))
+            columns.push_back(column);
+        const std::size_t skip = pos - 1 + step;
+        if (skip >= rest.size()) break;
+        rest.remove_prefix(skip);
+        offset += skip;
+    }
+    return columns;
+}
+
+struct ReplaceResult {
+    std::string line;
+    std::vector<std::string> captions;
+};
+
+ReplaceResult ReferenceReplace(const std::string& search, const std::string& replacement,
+                               const std::string& line, const MatchOptions& options) {
+    ReplaceResult result;
+    if (!options.WholeWord) {
+        result.line = StringReplace(line, search, replacement, true, !options.CaseSensitive);
+        if (AnsiPos(replacement, result.line) > 0) result.captions.push_back(result.line);
+        return result;
+    }
+    const std::size_t front = options.IgnoreSpaces ? TrimView(line).data() - line.data() : 0;
+    result.line = line;
+    std::ptrdiff_t shift = 0;
+    std::size_t replacedEnd = 0;
+    for (const std::int32_t column : ReferenceScan(search, line, options)) {
+        const std::size_t start = front + column - 1;
+        if (start < replacedEnd) continue;
+        result.line.replace(start + shift, search.size(), replacement);
+        shift += static_cast<std::ptrdiff_t>(replacement.size() - search.size());
+        replacedEnd = start + search.size();
+        result.captions.push_back(result.line);
+    }
+    return result;
+}
+
+class RandomText {
+public:
+    RandomText(std::vector<std::string> pieces, unsigned seed)
+        : pieces_(std::move(pieces)), random_(seed) {}
+
+    std::string Pieces(int most) {
+        std::string text;
+        for (int count = Below(most + 1); count > 0; --count)
+            text += pieces_[Below(static_cast<int>(pieces_.size()))];
+        return text;
+    }
+    // Mostly a stretch of the line, so that hits are common.
+    std::string SearchText(const std::string& line) {
+        if (line.empty() || Below(4) == 0) return Pieces(3);
+        const int start = Below(static_cast<int>(line.size()));
+        return line.substr(start, 1 + Below(4));
+    }
+    MatchOptions Options() {
+        const int bits = Below(8);
+        return {.CaseSensitive = (bits & 1) != 0,
+                .WholeWord = (bits & 2) != 0,
+                .IgnoreSpaces = (bits & 4) != 0};
+    }
+    int Below(int bound) { return std::uniform_int_distribution<int>(0, bound - 1)(random_); }
+
+private:
+    std::vector<std::string> pieces_;
+    std::mt19937 random_;
+};
+
+void CompareWithReference(CodePage codePage, std::vector<std::string> pieces) {
+    CodePageScope page(codePage);
+    RandomText random(std::move(pieces), 20240611);
+    std::string out;
+    for (int round = 0; round < 20000; ++round) {
+        const std::string line = random.Pieces(14);
+        const MatchOptions options = random.Options();
+        const std::string search = PrepareSearchText(random.SearchText(line), options);
+        const std::string replacement = random.Pieces(2);
+        SCOPED_TRACE("line '" + line + "' search '" + search + "' replacement '" + replacement +
+                     "' options " + std::to_string(options.CaseSensitive) +
+                     std::to_string(options.WholeWord) + std::to_string(options.IgnoreSpaces));
+
+        LineMatcher matcher(search, options, codePage);
+        const auto columns = matcher.Scan(line);
+        ASSERT_EQ(std::vector<std::int32_t>(columns.begin(), columns.end()),
+                  ReferenceScan(search, line, options));
+
+        ResultTree tree;
+        const NodeRef file = tree.AppendFileNode("f", search);
+        const bool replaced = matcher.ReplaceLine(line, replacement, 1, "f", tree, file, out);
+        const ReplaceResult expected = ReferenceReplace(search, replacement, line, options);
+        ASSERT_EQ(replaced ? out : line, expected.line);
+        ASSERT_EQ(tree.ChildCount(file), expected.captions.size());
+        for (std::uint32_t i = 0; i < expected.captions.size(); ++i)
+            ASSERT_EQ(tree.Caption({0, i}), expected.captions[i]);
+    }
+}
+
+TEST(LineMatcherRandom, AgreesWithThePlainScanInGbk) {
+    CompareWithReference(CodePage::Gbk, {"a", "A", "b", " ", "a a ", "\t", "\xB0\xA1", "\xA1\xB0",
+                                         "\xC4", "\xB0", "qqqqqqqqqq",
+                                         "\xB0"
+                                         "a",
+                                         "\xFF"});
+}
+
+TEST(LineMatcherRandom, AgreesWithThePlainScanInUtf8) {
+    CompareWithReference(CodePage::Utf8,
+                         {"a", "A", "b", " ", "a a ", "\t", "\xC3\xA9", "\xE2\x82\xAC", "\xA9",
+                          "\xC3", "qqqqqqqqqq", "\xE4\xB8\xAD"});
+}
+
+} // namespace
+} // namespace kelvara
