@@ -1,0 +1,69 @@
+#include "common/AppPaths.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <unistd.h>
+
+#include "common/PathHelpers.h"
+
+namespace kelvara {
+
+namespace {
+
+std::string ExecutablePath() {
+    std::error_code error;
+    const std::filesystem::path path = std::filesystem::read_symlink("/proc/self/exe", error);
+    return error ? std::string() : path.string();
+}
+
+std::string_view Environment(const char* name) {
+    const char* value = std::getenv(name);
+    return value ? std::string_view(value) : std::string_view();
+}
+
+} // namespace
+
+std::string ExeDirectory() {
+    const std::string executable = ExecutablePath();
+    if (executable.empty()) return "./";
+    return executable.substr(0, static_cast<std::size_t>(LastPos(executable, kPathSeparator)));
+}
+
+std::string SettingsFileName(std::string_view executable, bool folderWritable,
+                             std::string_view configHome, std::string_view home) {
+    std::string folder;
+    // A relative XDG_CONFIG_HOME is invalid and ignored, as is an unset HOME.
+    if (!configHome.empty() && configHome.front() == kPathSeparator)
+        folder = configHome;
+    else if (!home.empty())
+        folder = WithTrailingBackslash(home) + ".config";
+    if (folderWritable || folder.empty()) return std::string(executable) + ".ini";
+    return WithTrailingBackslash(folder) + "kelvara/kelvara.ini";
+}
+
+std::string IniFileName() {
+    const std::string folder = ExeDirectory();
+    const bool writable = access(folder.c_str(), W_OK) == 0;
+    const std::string name = SettingsFileName(ExecutablePath(), writable,
+                                              Environment("XDG_CONFIG_HOME"), Environment("HOME"));
+    if (!writable) {
+        std::error_code ignored; // a failure shows when the file is written
+        std::filesystem::create_directories(std::filesystem::path(name).parent_path(), ignored);
+    }
+    return name;
+}
+
+std::string WindowsDirectory() { return "/usr/bin/"; }
+
+std::string DataFileName(std::string_view name) { return DataFileNameIn(ExeDirectory(), name); }
+
+std::string DataFileNameIn(std::string_view exeDirectory, std::string_view name) {
+    const std::string beside = std::string(exeDirectory) + std::string(name);
+    std::error_code error;
+    if (std::filesystem::exists(beside, error)) return beside;
+    const std::filesystem::path installed =
+        (std::filesystem::path(exeDirectory) / "../share/kelvara" / name).lexically_normal();
+    return std::filesystem::exists(installed, error) ? installed.string() : beside;
+}
+
+} // namespace kelvara
