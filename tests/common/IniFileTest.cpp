@@ -1,5 +1,6 @@
 #include "common/IniFile.h"
 
+#include <cstdlib>
 #include <gtest/gtest.h>
 
 #include "common/CodePage.h"
@@ -156,6 +157,32 @@ TEST(IniFileWrite, ManyKeysStayConsistent) {
                   "v" + std::to_string(i));
     EXPECT_EQ(again.ReadString("last", "b", ""), "2");
     EXPECT_NE(TempFolder::Read(path).find("count=5000\n\n[last]"), std::string::npos);
+}
+
+// The files shipped beside the program read as the dialogs and the word
+// lists expect them.
+TEST(ShippedFiles, ExtensionsAndWordListsAreComplete) {
+    const char* binDir = std::getenv("KELVARA_BIN_DIR");
+    if (!binDir) GTEST_SKIP() << "run through ctest to find the shipped files";
+    const TIniFile extensions(std::string(binDir) + "/extention.txt");
+    const int count = extensions.ReadInteger("real", "count", 0);
+    EXPECT_GE(count, 15);
+    for (int i = 0; i < count; ++i) {
+        const std::string key = std::to_string(i);
+        const std::string real = extensions.ReadString("real", key, "");
+        const std::string entry = extensions.ReadString("disp", key, "") + real;
+        EXPECT_EQ(real.front(), '.');
+        EXPECT_TRUE(entry.ends_with("|*" + real)) << entry;
+    }
+
+    const TIniFile words(std::string(binDir) + "/reservedword.txt");
+    for (const char* section :
+         {".CPP", ".c", ".h", ".pas", ".java", ".js", ".php", ".sql", ".htm"}) {
+        const int wordCount = words.ReadInteger(section, "count", 0);
+        EXPECT_GT(wordCount, 0) << section;
+        for (int i = 0; i < wordCount; ++i)
+            EXPECT_NE(words.ReadString(section, std::to_string(i), ""), "") << section << i;
+    }
 }
 
 } // namespace
