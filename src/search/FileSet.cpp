@@ -5,6 +5,8 @@
 #include <dirent.h>
 #include <sys/stat.h>
 
+#include "common/PathHelpers.h"
+
 namespace kelvara {
 
 namespace {
@@ -55,15 +57,6 @@ std::vector<ListedEntry> ListFolder(const std::string& folder) {
     std::sort(listed.begin(), listed.end(),
               [](const ListedEntry& a, const ListedEntry& b) { return a.name < b.name; });
     return listed;
-}
-
-std::string_view ExtensionOf(std::string_view path) {
-    std::size_t dot = path.rfind('.');
-    std::size_t slash = path.rfind('/');
-    if (dot == std::string_view::npos || (slash != std::string_view::npos && dot < slash)) {
-        return {};
-    }
-    return path.substr(dot);
 }
 
 } // namespace
@@ -129,7 +122,17 @@ int FileSet::AddSelectedFiles(const std::string& folder, const std::vector<std::
 int FileSet::ApplyExtensionFilter(std::string_view extension) {
     int count = 0;
     for (FileSetEntry& entry : entries_) {
-        entry.ticked = ExtensionOf(entry.path) == extension;
+        entry.ticked = ExtractFileExt(entry.path) == extension;
+        if (entry.ticked) ++count;
+    }
+    return count;
+}
+
+int FileSet::ApplyExtensionFilter(const std::vector<std::string>& extensions) {
+    int count = 0;
+    for (FileSetEntry& entry : entries_) {
+        const std::string own = ExtractFileExt(entry.path);
+        entry.ticked = std::find(extensions.begin(), extensions.end(), own) != extensions.end();
         if (entry.ticked) ++count;
     }
     return count;

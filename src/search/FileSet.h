@@ -44,6 +44,8 @@ public:
     // Ticks exactly the entries whose extension equals `extension` byte for
     // byte; returns how many were ticked.
     int ApplyExtensionFilter(std::string_view extension);
+    // The same for a list: ticks the entries whose extension is one of them.
+    int ApplyExtensionFilter(const std::vector<std::string>& extensions);
 
     void TickAll();
     void UntickAll();

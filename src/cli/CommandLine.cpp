@@ -1,0 +1,198 @@
+#include "cli/CommandLine.h"
+
+#include <string_view>
+
+namespace kelvara {
+
+namespace {
+
+// Walks the arguments; options may come anywhere before "--".
+class Parser {
+public:
+    Parser(const std::vector<std::string>& args, std::string& error) : args_(args), error_(error) {}
+
+    std::optional<CommandLine> Parse() {
+        if (args_.empty() || (args_[0] != "find" && args_[0] != "replace")) {
+            return Fail("the first argument must be find or replace");
+        }
+        line_.mode = args_[0] == "find" ? CommandMode::Find : CommandMode::Replace;
+        std::vector<std::string> positional;
+        bool optionsEnded = false;
+        for (index_ = 1; index_ < args_.size(); ++index_) {
+            const std::string& arg = args_[index_];
+            if (optionsEnded || arg.size() < 2 || arg[0] != '-') {
+                positional.push_back(arg);
+            } else if (arg == "--") {
+                optionsEnded = true;
+            } else if (!(arg[1] == '-' ? LongOption(arg.substr(2)) : ShortOptions(arg))) {
+                return std::nullopt;
+            }
+        }
+        if (line_.help) return line_;
+        return TakePositional(positional);
+    }
+
+private:
+    std::optional<CommandLine> Fail(std::string message) {
+        error_ = std::move(message);
+        return std::nullopt;
+    }
+
+    std::optional<CommandLine> TakePositional(std::vector<std::string>& positional) {
+        const std::size_t texts = line_.mode == CommandMode::Find ? 1 : 2;
+        if (positional.size() <= texts) {
+            return Fail(texts == 1 ? "expected TEXT and at least one PATH"
+                                   : "expected TEXT, REPLACEMENT and at least one PATH");
+        }
+        line_.text = positional[0];
+        if (texts == 2) line_.replacement = positional[1];
+        line_.paths.assign(positional.begin() + static_cast<std::ptrdiff_t>(texts),
+                           positional.end());
+        if (line_.text.empty()) return Fail("the search text is empty");
+        if (texts == 2 && line_.replacement.empty()) return Fail("the replacement text is empty");
+        return line_;
+    }
+
+    // The value of an option: after "=" or in the next argument.
+    bool Value(std::string_view name, std::optional<std::string_view> inline_, std::string& out) {
+        if (inline_) {
+            out = *inline_;
+            return true;
+        }
+        if (index_ + 1 >= args_.size()) {
+            error_ = "option " + std::string(name) + " needs a value";
+            return false;
+        }
+        out = args_[++index_];
+        return true;
+    }
+
+    bool Flag(char letter) {
+        switch (letter) {
+        case 'c':
+            line_.options.CaseSensitive = true;
+            return true;
+        case 'w':
+            line_.options.WholeWord = true;
+            return true;
+        case 's':
+            line_.options.IgnoreSpaces = true;
+            return true;
+        case 'y':
+            line_.yes = true;
+            return true;
+        case 'h':
+            line_.help = true;
+            return true;
+        default:
+            error_ = std::string("unknown option -") + letter;
+            return false;
+        }
+    }
+
+    // "-cws", "-e EXT", "-eEXT".
+    bool ShortOptions(std::string_view arg) {
+        for (std::size_t i = 1; i < arg.size(); ++i) {
+            if (arg[i] != 'e') {
+                if (!Flag(arg[i])) return false;
+                continue;
+            }
+            std::optional<std::string_view> rest;
+            if (i + 1 < arg.size()) rest = arg.substr(i + 1);
+            return Extension("-e", rest);
+        }
+        return true;
+    }
+
+    bool LongOption(std::string_view body) {
+        std::optional<std::string_view> value;
+        const std::size_t equals = body.find('=');
+        if (equals != std::string_view::npos) {
+            value = body.substr(equals + 1);
+            body = body.substr(0, equals);
+        }
+        const std::string name = "--" + std::string(body);
+        if (body == "ext") return Extension(name, value);
+        if (body == "codepage") return CodePageOption(name, value);
+        if (body == "format") return FormatOption(name, value);
+        if (value) {
+            error_ = "option " + name + " takes no value";
+            return false;
+        }
+        static constexpr std::pair<std::string_view, char> kFlags[] = {
+            {"case", 'c'}, {"word", 'w'}, {"trim", 's'}, {"yes", 'y'}, {"help", 'h'}};
+        for (const auto& [flagName, letter] : kFlags) {
+            if (body == flagName) return Flag(letter);
+        }
+        error_ = "unknown option " + name;
+        return false;
+    }
+
+    // An extension without its dot gets one: every extension starts with it.
+    bool Extension(std::string_view name, std::optional<std::string_view> value) {
+        std::string extension;
+        if (!Value(name, value, extension)) return false;
+        if (extension.empty()) {
+            error_ = "option " + std::string(name) + " needs a non-empty extension";
+            return false;
+        }
+        if (extension[0] != '.') extension.insert(0, ".");
+        line_.extensions.push_back(std::move(extension));
+        return true;
+    }
+
+    bool CodePageOption(std::string_view name, std::optional<std::string_view> value) {
+        std::string text;
+        if (!Value(name, value, text)) return false;
+        if (text == "gbk" || text == "GBK" || text == "936") {
+            line_.codePage = CodePage::Gbk;
+        } else if (text == "utf8" || text == "utf-8" || text == "UTF-8" || text == "65001") {
+            line_.codePage = CodePage::Utf8;
+        } else {
+            error_ = "unknown code page " + text + " (gbk or utf8)";
+            return false;
+        }
+        return true;
+    }
+
+    bool FormatOption(std::string_view name, std::optional<std::string_view> value) {
+        std::string text;
+        if (!Value(name, value, text)) return false;
+        if (text == "tree") {
+            line_.format = OutputFormat::Tree;
+        } else if (text == "grep") {
+            line_.format = OutputFormat::Grep;
+        } else {
+            error_ = "unknown format " + text + " (tree or grep)";
+            return false;
+        }
+        return true;
+    }
+
+    const std::vector<std::string>& args_;
+    std::string& error_;
+    CommandLine line_;
+    std::size_t index_ = 0;
+};
+
+} // namespace
+
+std::optional<CommandLine> ParseCommandLine(const std::vector<std::string>& args,
+                                            std::string& error) {
+    return Parser(args, error).Parse();
+}
+
+const char* CommandLineUsage() noexcept {
+    return "usage: kelvara find    [OPTIONS] TEXT PATH...\n"
+           "       kelvara replace [OPTIONS] TEXT REPLACEMENT PATH...\n"
+           "  -c, --case           letter case significant\n"
+           "  -w, --word           whole words only\n"
+           "  -s, --trim           ignore surrounding blanks of TEXT and of each line\n"
+           "  -e, --ext EXT        tick only files whose extension is EXT (\".txt\"); repeatable\n"
+           "      --codepage CP    text code page: gbk or utf8\n"
+           "      --format FMT     tree (default) or grep (path:line:column)\n"
+           "  -y, --yes            replace without the confirmation question\n"
+           "Exit status: 0 found or replaced, 1 nothing found or replaced, 2 error.\n";
+}
+
+} // namespace kelvara

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "common/CodePage.h"
+#include "search/MatchOptions.h"
+
+namespace kelvara {
+
+enum class CommandMode { Find, Replace };
+enum class OutputFormat { Tree, Grep };
+
+// The parsed arguments of `kelvara find` and `kelvara replace`. Texts are
+// still in the locale's encoding.
+struct CommandLine {
+    CommandMode mode = CommandMode::Find;
+    MatchOptions options;
+    std::vector<std::string> extensions; // empty: every entry ticked
+    std::optional<CodePage> codePage;    // empty: the settings file's or the locale's
+    OutputFormat format = OutputFormat::Tree;
+    bool yes = false;
+    bool help = false;
+    std::string text;
+    std::string replacement;
+    std::vector<std::string> paths;
+};
+
+// Parses the arguments after the program name (the first is "find" or
+// "replace"). On a mistake, `error` says what is wrong and nothing is returned.
+std::optional<CommandLine> ParseCommandLine(const std::vector<std::string>& args,
+                                            std::string& error);
+
+// The usage text, ending in a line break.
+const char* CommandLineUsage() noexcept;
+
+} // namespace kelvara

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace kelvara {
+
+// Collects output in one large buffer and writes it to a file descriptor in
+// big pieces: a run with a million hits makes a few dozen write calls.
+class OutputBuffer {
+public:
+    explicit OutputBuffer(int fd);
+    ~OutputBuffer() { Flush(); }
+    OutputBuffer(const OutputBuffer&) = delete;
+    OutputBuffer& operator=(const OutputBuffer&) = delete;
+
+    // Appends directly to the pending bytes; call Written() afterwards.
+    std::string& Pending() noexcept { return pending_; }
+    // Writes the pending bytes once there are enough of them.
+    void Written() {
+        if (pending_.size() >= kChunk) Flush();
+    }
+    void Append(std::string_view bytes) {
+        pending_.append(bytes);
+        Written();
+    }
+    void Flush();
+    // True once a write failed (the rest of the output is dropped).
+    bool Failed() const noexcept { return failed_; }
+
+private:
+    static constexpr std::size_t kChunk = 1u << 20;
+    int fd_;
+    std::string pending_;
+    bool failed_ = false;
+};
+
+} // namespace kelvara

@@ -1,0 +1,158 @@
+#include "cli/RunCommandLine.h"
+
+#include <atomic>
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <cstring>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "cli/CommandLine.h"
+#include "cli/OutputBuffer.h"
+#include "cli/ProgressLine.h"
+#include "cli/ResultPrinter.h"
+#include "cli/TerminalAsk.h"
+#include "common/AppPaths.h"
+#include "common/CodePageConversion.h"
+#include "common/IniFile.h"
+#include "common/LocaleCodePage.h"
+#include "search/BatchFind.h"
+#include "search/BatchReplace.h"
+
+namespace kelvara {
+
+namespace {
+
+constexpr int kExitFound = 0;
+constexpr int kExitNothing = 1;
+constexpr int kExitError = 2;
+
+std::atomic<bool> gStopRequested{false};
+
+// The first Ctrl-C stops the run as the stop button would (the results so far
+// are printed); a second one ends the program.
+void OnInterrupt(int) { gStopRequested.store(true); }
+
+void CatchInterrupt() {
+    struct sigaction action {};
+    action.sa_handler = OnInterrupt;
+    action.sa_flags = SA_RESETHAND;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGINT, &action, nullptr);
+}
+
+int Fail(const std::string& message) {
+    std::fprintf(stderr, "kelvara: %s\n", message.c_str());
+    return kExitError;
+}
+
+// A text argument in the text code page.
+bool ConvertArgument(const std::string& argument, const char* what, std::string& out) {
+    if (const auto bad = ArgumentToText(argument, out)) {
+        Fail(std::string(what) + " holds " + CodePointName(bad->codePoint) +
+             ", which the text code page cannot hold");
+        return false;
+    }
+    return true;
+}
+
+// Each path in order: a folder with everything below it, a file as it is.
+bool GatherFiles(const CommandLine& line, FileSet& files) {
+    for (const std::string& path : line.paths) {
+        struct stat info {};
+        if (stat(path.c_str(), &info) != 0) {
+            Fail(path + ": " + std::strerror(errno));
+            return false;
+        }
+        if (S_ISDIR(info.st_mode))
+            files.AddDirectoryFiles(path);
+        else
+            files.Add(path);
+    }
+    if (line.extensions.empty())
+        files.TickAll();
+    else
+        files.ApplyExtensionFilter(line.extensions);
+    return true;
+}
+
+void PrintSummary(const CommandLine& line, const BatchResult& result, const ResultTree& tree,
+                  double seconds) {
+    const std::size_t hits = tree.NodeCount() - tree.FileNodeCount();
+    if (line.mode == CommandMode::Find) {
+        std::fprintf(stderr, "files read: %d, files with hits: %u, hits: %zu, seconds: %.2f\n",
+                     result.filesRead, tree.FileNodeCount(), hits, seconds);
+    } else {
+        std::fprintf(stderr,
+                     "files read: %d, files rewritten: %d, nodes: %zu, files not rewritten "
+                     "(NUL bytes): %zu, seconds: %.2f\n",
+                     result.filesRead, result.filesWritten, hits, result.nulFiles.size(), seconds);
+    }
+}
+
+int ExitStatus(const CommandLine& line, const BatchResult& result, const ResultTree& tree) {
+    if (result.outcome == BatchOutcome::Failed) return kExitError;
+    const bool something = line.mode == CommandMode::Find ? tree.NodeCount() > tree.FileNodeCount()
+                                                          : result.filesWritten > 0;
+    return something ? kExitFound : kExitNothing;
+}
+
+int Run(const CommandLine& line) {
+    SetTextCodePage(line.codePage ? *line.codePage : CodePageOfSettings(TIniFile(IniFileName())));
+    std::string text;
+    std::string replacement;
+    if (!ConvertArgument(line.text, "TEXT", text)) return kExitError;
+    const bool replacing = line.mode == CommandMode::Replace;
+    if (replacing && !ConvertArgument(line.replacement, "REPLACEMENT", replacement)) {
+        return kExitError;
+    }
+    if (replacing && !line.yes && isatty(STDIN_FILENO) != 1) {
+        return Fail(
+            "replace asks for confirmation on a terminal; give --yes to replace without it");
+    }
+    FileSet files;
+    if (!GatherFiles(line, files)) return kExitError;
+
+    TerminalAsk ask(line.yes);
+    CatchInterrupt();
+    ProgressLine progress;
+    const BatchHooks hooks{&progress, {}, &gStopRequested};
+    ResultTree tree;
+    std::vector<std::string> findHistory;
+    std::vector<std::string> replaceHistory;
+    const auto start = std::chrono::steady_clock::now();
+    const BatchResult result =
+        replacing ? RunBatchReplace(text, replacement, findHistory, replaceHistory, files,
+                                    line.options, tree, hooks)
+                  : RunBatchFind(text, findHistory, files, line.options, tree, hooks);
+    const std::chrono::duration<double> seconds = std::chrono::steady_clock::now() - start;
+    progress.Clear();
+    {
+        OutputBuffer out(STDOUT_FILENO);
+        PrintResultTree(tree, line.format, out);
+    }
+    PrintSummary(line, result, tree, seconds.count());
+    return ExitStatus(line, result, tree);
+}
+
+} // namespace
+
+int RunCommandLine(int argc, char** argv) {
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    std::string error;
+    const std::optional<CommandLine> line = ParseCommandLine(args, error);
+    if (!line) {
+        Fail(error);
+        std::fputs(CommandLineUsage(), stderr);
+        return kExitError;
+    }
+    if (line->help) {
+        std::fputs(CommandLineUsage(), stdout);
+        return kExitFound;
+    }
+    return Run(*line);
+}
+
+} // namespace kelvara

@@ -1,0 +1,110 @@
+#include "search/BatchFind.h"
+
+#include <cstring>
+#include <optional>
+
+#include "common/AnsiString.h"
+#include "search/BatchNotice.h"
+#include "search/BatchSettings.h"
+#include "search/LineCursor.h"
+#include "search/LineMatcher.h"
+#include "search/Matcher.h"
+#include "search/ReadAhead.h"
+
+namespace kelvara {
+
+namespace {
+
+// A stretch of a file without candidates is searched in pieces of this size,
+// with a yield between them, so that a window stays live on a huge file.
+constexpr std::size_t kYieldStretch = 1u << 20;
+
+bool StopRequested(const BatchHooks& hooks) {
+    return hooks.stopRequested != nullptr && hooks.stopRequested->load(std::memory_order_relaxed);
+}
+
+// The next occurrence of `pattern` at or after `from`; npos when there is none
+// or a stop was requested.
+std::size_t FindNext(std::string_view text, std::string_view pattern, std::size_t from,
+                     const BatchHooks& hooks) {
+    while (from < text.size()) {
+        const std::size_t end = std::min(text.size(), from + kYieldStretch + pattern.size() - 1);
+        const void* found = memmem(text.data() + from, end - from, pattern.data(), pattern.size());
+        if (found != nullptr) return static_cast<const char*>(found) - text.data();
+        if (end == text.size()) break;
+        from += kYieldStretch;
+        if (hooks.yield) hooks.yield();
+        if (StopRequested(hooks)) break;
+    }
+    return std::string_view::npos;
+}
+
+// Searches one file. Only the lines that hold an occurrence of the prepared
+// search text can hold a hit, so the run jumps from occurrence to occurrence
+// and hands just those lines to the matcher. When letter case does not count,
+// the bytes are lower-cased in place first: the matcher lower-cases every line
+// anyway, so the hits are the same. Returns false when a stop was requested.
+bool SearchFile(std::string& bytes, const std::string& path, LineMatcher& matcher, ResultTree& tree,
+                NodeRef fileNode, const BatchHooks& hooks) {
+    const std::string_view pattern = matcher.SearchText();
+    if (pattern.empty()) return true;
+    const void* nul = std::memchr(bytes.data(), '\0', bytes.size());
+    const std::size_t length = nul ? static_cast<const char*>(nul) - bytes.data() : bytes.size();
+    if (!matcher.Options().CaseSensitive) LowerCaseInPlace(bytes);
+    const std::string_view text(bytes.data(), length);
+
+    std::optional<LineCursor> cursor;
+    for (std::size_t from = 0;;) {
+        const std::size_t at = FindNext(text, pattern, from, hooks);
+        if (at == std::string_view::npos) return !StopRequested(hooks);
+        if (!cursor) cursor.emplace(text);
+        cursor->MoveTo(at);
+        if (StopRequested(hooks)) return false;
+        if (hooks.yield) hooks.yield();
+        matcher.FindInLine(cursor->Line(), cursor->Number(), path, tree, fileNode);
+        if (!cursor->NextLine()) return true;
+        from = cursor->Start();
+    }
+}
+
+} // namespace
+
+BatchResult RunBatchFind(std::string_view text, std::vector<std::string>& findHistory,
+                         const FileSet& files, const MatchOptions& options, ResultTree& tree,
+                         const BatchHooks& hooks) {
+    BatchResult result;
+    if (hooks.stopRequested != nullptr) hooks.stopRequested->store(false);
+    if (text.empty()) return result;
+    AddToHistory(findHistory, text);
+    result.searchText = PrepareSearchText(text, options);
+    if (files.Empty()) return result;
+
+    const std::vector<std::string> paths = files.TickedPaths();
+    tree.Clear();
+    LineMatcher matcher(result.searchText, options);
+    ReadAhead reader(paths);
+    std::string* bytes = nullptr;
+    FileStatus status;
+    for (const std::string& path : paths) {
+        if (StopRequested(hooks)) break;
+        reader.Next(bytes, status);
+        if (status) return FailRun(std::move(result), *status);
+        ++result.filesRead;
+        if (hooks.observer != nullptr) hooks.observer->FileRead(result.filesRead, path);
+        const NodeRef fileNode = tree.AppendFileNode(path, result.searchText);
+        if (!SearchFile(*bytes, path, matcher, tree, fileNode, hooks)) break;
+    }
+    result.stopped = StopRequested(hooks);
+    PruneFileNodes(tree, hooks.observer);
+    result.outcome = BatchOutcome::Finished;
+    ShowDoneNotice("查找完毕", {});
+    return result;
+}
+
+void PruneFileNodes(ResultTree& tree, BatchObserver* observer) {
+    if (tree.NodeCount() == 0) return;
+    tree.PruneChildlessFileNodes();
+    if (observer != nullptr) observer->NodesLeft(tree.NodeCount());
+}
+
+} // namespace kelvara

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "search/BatchRun.h"
+#include "search/FileSet.h"
+#include "search/MatchOptions.h"
+#include "search/ResultTree.h"
+
+namespace kelvara {
+
+// The batch find: `text` joins the history, then every ticked file of the
+// set is searched in list order, one file node per file and one hit node per
+// hit; file nodes without hits are pruned and "查找完毕" is shown. A file that
+// cannot be read ends the run with its error instead (the tree kept as it is).
+BatchResult RunBatchFind(std::string_view text, std::vector<std::string>& findHistory,
+                         const FileSet& files, const MatchOptions& options, ResultTree& tree,
+                         const BatchHooks& hooks);
+
+// Deletes every file node without children; tells the observer what is left.
+void PruneFileNodes(ResultTree& tree, BatchObserver* observer);
+
+} // namespace kelvara

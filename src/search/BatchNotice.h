@@ -1,0 +1,25 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "common/FileError.h"
+#include "search/BatchRun.h"
+
+// The message boxes of the batch runs, shown through AskUser. Texts are given
+// in UTF-8 and shown in the text code page.
+namespace kelvara {
+
+// "确定要替换吗？" (question, No as default); true when answered Yes.
+bool ConfirmReplace();
+
+// Ends a run on a file error: shows "path: reason" in an error box and
+// returns the result marked as failed.
+BatchResult FailRun(BatchResult result, const FileError& error);
+
+// The notice at the end of a run ("查找完毕", "替换完毕"); the files that were
+// not rewritten because they hold NUL bytes follow it, one path a line.
+void ShowDoneNotice(std::string_view utf8Text, const std::vector<std::string>& nulFiles);
+
+} // namespace kelvara
