@@ -1,0 +1,23 @@
+#include "editor/MemoComponent.h"
+
+namespace kelvara {
+
+void TMemoComponent::WMCopy() {
+    if (selection_->RLength() > 0 && host_) host_->SetClipboardText(selection_->GetText());
+}
+
+void TMemoComponent::WMCut() {
+    // Without a clipboard to keep it, the text is not cut.
+    if (selection_->RLength() <= 0 || !host_) return;
+    host_->SetClipboardText(selection_->GetText());
+    selection_->Clear();
+}
+
+void TMemoComponent::WMPaste() {
+    selection_->SetText(host_ ? host_->ClipboardText() : std::string());
+    selection_->ScrollIntoView(1);
+}
+
+void TMemoComponent::WMClear() { selection_->Clear(); }
+
+} // namespace kelvara

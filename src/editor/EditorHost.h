@@ -1,0 +1,82 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace kelvara {
+
+struct TPoint {
+    int X = 0;
+    int Y = 0;
+    bool operator==(const TPoint&) const = default;
+};
+
+struct TRect {
+    int Left = 0;
+    int Top = 0;
+    int Right = 0;
+    int Bottom = 0;
+    bool operator==(const TRect&) const = default;
+};
+
+// An RGB value, or one of the system colours below that the host resolves.
+using TColor = std::uint32_t;
+constexpr TColor clWindow = 0xFF000005;
+constexpr TColor clHighlight = 0xFF00000D;
+constexpr TColor clHighlightText = 0xFF00000E;
+
+enum class FontStyle : unsigned { Bold = 1, Italic = 2, Underline = 4, StrikeOut = 8 };
+using TFontStyles = unsigned; // a set of FontStyle bits
+
+enum class ScrollBarKind { Horizontal, Vertical };
+
+// The surface the editor draws on.
+class TCanvas {
+public:
+    virtual ~TCanvas() = default;
+    virtual void FillRect(const TRect& rect, TColor color) = 0;
+};
+
+// Everything a window gives the editor: its existence, focus, size, font
+// metrics, the caret, scroll bars, a timer, the clipboard and a canvas.
+class EditorHost {
+public:
+    virtual ~EditorHost() = default;
+
+    virtual bool HasWindow() const = 0;
+    virtual bool HasParent() const = 0;
+    virtual void SetFocus() = 0;
+    virtual int ClientWidth() const = 0;
+    virtual int ClientHeight() const = 0;
+
+    // Metrics of the control font with the given styles added.
+    virtual int CharWidth(TFontStyles styles) const = 0;
+    virtual int LineHeight() const = 0;
+
+    virtual void CreateCaret(int width, int height) = 0;
+    virtual void DestroyCaret() = 0;
+    virtual void ShowCaret() = 0;
+    virtual void HideCaret() = 0;
+    virtual void SetCaretPos(int x, int y) = 0;
+
+    // Bars are disabled rather than hidden when the page covers the range.
+    virtual void SetScrollBar(ScrollBarKind bar, int min, int max, int page, int position) = 0;
+    virtual void SetScrollPos(ScrollBarKind bar, int position) = 0;
+    virtual int ScrollPos(ScrollBarKind bar) const = 0;
+
+    virtual void StartTimer(int id, int milliseconds) = 0;
+    virtual void StopTimer(int id) = 0;
+
+    virtual std::string ClipboardText() const = 0;
+    virtual void SetClipboardText(std::string_view text) = 0;
+
+    virtual TCanvas& Canvas() = 0;
+    // Moves the picture inside `area` down by `dy` pixels (up when negative).
+    virtual void ScrollArea(int dy, const TRect& area) = 0;
+    virtual void Invalidate() = 0;
+    // Paints pending invalid areas at once.
+    virtual void Update() = 0;
+};
+
+} // namespace kelvara

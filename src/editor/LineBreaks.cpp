@@ -1,0 +1,40 @@
+#include "editor/LineBreaks.h"
+
+namespace kelvara {
+
+std::string AdjustLineBreaks(std::string_view text) {
+    std::string result;
+    result.reserve(text.size() + text.size() / 32 + 16);
+    std::size_t i = 0;
+    while (i < text.size()) {
+        std::size_t j = i;
+        while (j < text.size() && text[j] != '\r' && text[j] != '\n')
+            ++j;
+        result.append(text.data() + i, j - i);
+        if (j == text.size()) break;
+        result += "\r\n";
+        i = j + ((text[j] == '\r' && j + 1 < text.size() && text[j + 1] == '\n') ? 2 : 1);
+    }
+    return result;
+}
+
+void StripTrailingBlanks(std::string& text) {
+    std::size_t out = 0;
+    std::size_t rowStart = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c == '\r') {
+            while (out > rowStart && (text[out - 1] == ' ' || text[out - 1] == '\t'))
+                --out;
+            text[out++] = c;
+            while (i + 1 < text.size() && (text[i + 1] == '\r' || text[i + 1] == '\n'))
+                text[out++] = text[++i];
+            rowStart = out;
+        } else {
+            text[out++] = c;
+        }
+    }
+    text.resize(out);
+}
+
+} // namespace kelvara

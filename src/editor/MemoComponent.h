@@ -1,0 +1,237 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "editor/EditorHost.h"
+#include "editor/IntegerList.h"
+#include "editor/Keys.h"
+#include "editor/MemoComponentStrings.h"
+#include "editor/Ranges.h"
+#include "editor/SelectionRange.h"
+#include "editor/TextStore.h"
+#include "editor/UndoStack.h"
+#include "editor/VisibleRange.h"
+
+namespace kelvara {
+
+// Kelvara's own text editor control without its window: the text with CR LF
+// breaks and its line starts, the registered ranges (among them the view and
+// the selection), the one replacement primitive with undo and redo, caret,
+// keyboard and clipboard. Everything a window provides comes through the
+// host; without one (a null host) the window steps do nothing.
+class TMemoComponent {
+public:
+    explicit TMemoComponent(EditorHost* host = nullptr);
+    virtual ~TMemoComponent();
+    TMemoComponent(const TMemoComponent&) = delete;
+    TMemoComponent& operator=(const TMemoComponent&) = delete;
+
+    EditorHost* Host() const noexcept { return host_; }
+    bool HasWindow() const { return host_ && host_->HasWindow(); }
+    bool HasWindowAndParent() const { return HasWindow() && host_->HasParent(); }
+
+    // --- Text store (offsets are 1-based byte positions) ---
+    int TextLength() const noexcept { return textLength_; }
+    std::string Text() const { return store_.Copy(0, store_.Length()); }
+    // The bytes of offsets offset..offset+length-1 that lie in the text.
+    std::string TextAt(int offset, int length) const;
+    // A contiguous view of the same bytes; valid until the next edit or view.
+    std::string_view TextView(int offset, int length) const;
+    // The byte at an offset, 0 outside the text.
+    char CharAt(int offset) const noexcept {
+        return offset >= 1 && offset <= textLength_ ? store_.At(offset - 1) : '\0';
+    }
+    int LineCount() const noexcept { return lineStarts_.Count(); }
+    int LineLength(int row) const;
+    virtual TextPoint OffsetToPoint(int offset) const;
+    virtual int PointToOffset(TextPoint point) const;
+    // Length of the character that starts at an offset, and the start of the
+    // character that ends right before one (rows start on character starts).
+    int CharLengthAt(int offset) const;
+    int PrevCharStart(int offset) const;
+
+    TMemoComponentStrings& Lines() noexcept { return *lines_; }
+    void SetLines(const TStrings& lines) { lines_->Assign(lines); }
+    TMCRanges& Ranges() noexcept { return *ranges_; }
+    TSelectionRange& Selection() noexcept { return *selection_; }
+    TVisibleRange& View() noexcept { return *view_; }
+
+    void SetText(std::string_view text);
+    virtual void ClearText();
+    int SelStart() const { return selection_->RStart() - 1; }
+    void SetSelStart(int value) { selection_->MoveTo(value + 1); }
+    int SelLength() const { return selection_->RLength(); }
+    void SetSelLength(int value) { selection_->SetRLength(value); }
+
+    // --- Replacement and undo ---
+    virtual void ReplaceRange(TCustomRange& range, std::string_view text);
+    void Undo() { EMUndo(0); }
+    void Redo() { EMUndo(1); }
+    // Argument 1 means the redo stack, anything else the undo stack.
+    virtual int EMCanUndo(int which) const;
+    virtual void EMUndo(int which);
+    virtual UndoRecord PopUndo();
+    virtual UndoRecord PopRedo();
+    virtual UndoRecord NewGroupMark() const { return UndoRecord{}; }
+    virtual bool IsGroupMark(const UndoRecord& record) const { return record.Start == -1; }
+    virtual void PushUndo(UndoRecord record) { undo_.Push(std::move(record)); }
+    virtual void PushRedo(UndoRecord record) { redo_.Push(std::move(record)); }
+    const UndoStack& UndoRecords() const noexcept { return undo_; }
+    const UndoStack& RedoRecords() const noexcept { return redo_; }
+    void ClearUndo();
+    void ClearRedo() { redo_.Clear(); }
+    bool AllowUndo() const noexcept { return allowUndo_; }
+    void SetAllowUndo(bool value);
+    bool Undoing() const noexcept { return undoing_; }
+
+    bool RemoveTrailingSpaces() const noexcept { return removeTrailingSpaces_; }
+    void SetRemoveTrailingSpaces(bool value);
+    void RemoveLineTrailingBlanks(int row);
+    void RemoveAllTrailingBlanks();
+    virtual void IndentLines(int count);
+
+    // Text messages: set the whole text from a zero-terminated string (result
+    // 1); copy at most size-1 bytes and a zero into a buffer (result: bytes
+    // copied); the text length.
+    int WMSetText(const char* text);
+    int WMGetText(char* buffer, int size) const;
+    int WMGetTextLength() const { return textLength_; }
+
+    std::function<void(TMemoComponent&)> OnChange;
+    std::function<void(TMemoComponent&)> OnSelectionChange;
+    // While set, Change and SelectionChange notify nobody.
+    bool NotificationsLocked() const noexcept { return notificationLock_; }
+    void SetNotificationLock(bool value) noexcept { notificationLock_ = value; }
+    virtual void Change();
+    virtual void SelectionChange();
+
+    // --- Positions on the character grid ---
+    int TabSize() const noexcept { return tabSize_; }
+    void SetTabSize(int value);
+    virtual int DisplayColumn(TextPoint point) const;
+    // (row, display column) to a valid text point on a character start.
+    virtual TextPoint DisplayToTextPoint(TextPoint point) const;
+    // The same, also giving the display column where the found character starts.
+    virtual TextPoint DisplayToTextPointStart(TextPoint point, int& startColumn) const;
+    int LineWidth(int row) const;
+    virtual int TabWidthAt(int offset) const;
+    virtual TextPoint PixelToCell(int x, int y) const;
+    virtual TPoint CellToPixel(TextPoint cell) const;
+    int MaxLineWidth() const noexcept { return widths_.empty() ? 0 : widths_.rbegin()->first; }
+
+    // --- View ---
+    int LeftMargin() const noexcept { return leftMargin_; }
+    void SetLeftMargin(int value);
+    int TopMargin() const noexcept { return topMargin_; }
+    void SetTopMargin(int value);
+    int CharWidth() const noexcept { return charWidth_; }
+    int LineHeight() const noexcept { return lineHeight_; }
+    int VisibleRows() const noexcept { return visibleRows_; }
+    int VisibleCols() const noexcept { return visibleCols_; }
+    TColor Color() const noexcept { return color_; }
+    void SetColor(TColor color) { color_ = color; }
+    TFontStyles SuppressedStyles() const noexcept { return suppressedStyles_; }
+    void ClampView();
+    virtual void MeasureFont();
+    virtual void UpdateScrollBars();
+    // Window size changed.
+    void WMSize() { UpdateScrollBars(); }
+    // Scroll-bar requests: 0 line up, 1 line down, 2 page up, 3 page down,
+    // 4/5 thumb at `position`, 6 top, 7 bottom.
+    void WMHScroll(int code, int position);
+    void WMVScroll(int code, int position);
+    virtual void ScrollToCaret() { selection_->ScrollIntoView(4); }
+    // Draws one row segment at pixel (x, y); `tabPhase` columns lead to the
+    // next tab stop. The painting layer supplies the drawing.
+    virtual void PaintRowText(TMCRange& segment, int x, int tabPhase, int y) = 0;
+
+    // --- Caret, focus and keyboard ---
+    bool Focused() const noexcept { return focused_; }
+    bool CaretCreated() const noexcept { return caretCreated_; }
+    void FocusGained();
+    void FocusLost();
+    virtual void CreateEditCaret();
+    virtual void DestroyEditCaret();
+    bool ReadOnly() const noexcept { return readOnly_; }
+    void SetReadOnly(bool value);
+    bool AlwaysShowCaret() const noexcept { return alwaysShowCaret_; }
+    void SetAlwaysShowCaret(bool value);
+
+    void KeyDown(Key& key, ShiftState shift);
+    // A typed character: one byte, or the bytes of one character.
+    void KeyPress(std::string_view bytes);
+    void KeyPress(char byte) { KeyPress(std::string_view(&byte, 1)); }
+    int WordLeft(int offset) const;
+    int WordRight(int offset) const;
+
+    void WMCopy();
+    void WMCut();
+    void WMPaste();
+    void WMClear();
+    void CopyToClipboard() { WMCopy(); }
+    void CutToClipboard() { WMCut(); }
+    void PasteFromClipboard() { WMPaste(); }
+
+    // Empty when the line starts, the row widths and the registered ranges are
+    // consistent with the text, else a description of the first fault.
+    std::string CheckInvariants() const;
+
+protected:
+    // Hooks for descendants: after every replacement (position, old length,
+    // new length), and at its very end.
+    virtual void TextReplaced(int /*position*/, int /*oldLength*/, int /*newLength*/) {}
+    virtual void AfterReplace() {}
+
+private:
+    void RecordUndo(int start, int end, int newLength, std::string oldText);
+    void ForgetWidths(int firstRow, int lastRow);
+    void LearnWidths(int firstRow, int lastRow);
+    void RecomputeWidths();
+    void RepaintAfterReplace(bool viewMoved, int position, int lastRow, int rowDelta);
+    int ScrollTarget(int code, int position, int current, int page, int maximum) const;
+    void KeyDownReadOnly(Key key, ShiftState shift);
+    void KeyDownEditing(Key key, ShiftState shift);
+    void MoveCaretBy(Key key, ShiftState shift);
+    void DeleteKey(bool backwards);
+    void RefreshGrid();
+
+    EditorHost* host_;
+    mutable TextStore store_; // viewing may move its gap, never its content
+    int textLength_ = 0;
+    TIntegerList lineStarts_;
+    std::map<int, int> widths_; // row width -> number of rows that wide
+
+    std::unique_ptr<TMemoComponentStrings> lines_;
+    std::unique_ptr<TMCRanges> ranges_;
+    std::unique_ptr<TWholeTextRange> wholeText_;
+    std::unique_ptr<TVisibleRange> view_;
+    std::unique_ptr<TSelectionRange> selection_;
+
+    UndoStack undo_;
+    UndoStack redo_;
+    bool allowUndo_ = true;
+    bool undoing_ = false;
+    bool removeTrailingSpaces_ = false;
+    bool notificationLock_ = false;
+
+    bool readOnly_ = false;
+    bool alwaysShowCaret_ = false;
+    bool focused_ = false;
+    bool caretCreated_ = false;
+    int tabSize_ = 2;
+    int leftMargin_ = 2;
+    int topMargin_ = 0;
+    int charWidth_ = 0;
+    int lineHeight_ = 0;
+    int visibleRows_ = 0;
+    int visibleCols_ = 0;
+    TColor color_ = clWindow;
+    TFontStyles suppressedStyles_ = 0;
+};
+
+} // namespace kelvara
