@@ -25,20 +25,55 @@ bool NeedsClassification(std::string_view searchText, CodePage codePage) {
     return IsUtf8Continuation(static_cast<unsigned char>(searchText.front()));
 }
 
+// Folding matters only when the search text holds a letter: the positions of
+// a text without letters are the same in the folded line and in the line.
+bool HasAsciiLetter(std::string_view text) {
+    for (const char c : text) {
+        if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z')) return true;
+    }
+    return false;
+}
+
+// A..Z to a..z in eight bytes at once; bytes with the high bit set stay.
+std::uint64_t LowerWord(std::uint64_t word) {
+    constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
+    constexpr std::uint64_t kHighBits = 0x8080808080808080ULL;
+    const std::uint64_t low7 = word & ~kHighBits;
+    const std::uint64_t atLeastA = low7 + (0x80 - 'A') * kOnes;
+    const std::uint64_t aboveZ = low7 + (0x80 - 'Z' - 1) * kOnes;
+    const std::uint64_t upper = atLeastA & ~aboveZ & ~word & kHighBits;
+    return word | (upper >> 2);
+}
+
 } // namespace
 
 LineMatcher::LineMatcher(std::string_view preparedSearchText, const MatchOptions& options,
                          CodePage codePage)
     : searchText_(preparedSearchText), options_(options), codePage_(codePage),
-      step_(HitStep(preparedSearchText)),
-      needsClassification_(NeedsClassification(preparedSearchText, codePage)) {}
+      finder_(preparedSearchText), step_(HitStep(preparedSearchText)),
+      needsClassification_(NeedsClassification(preparedSearchText, codePage)),
+      foldsLines_(!options.CaseSensitive && HasAsciiLetter(preparedSearchText)) {}
+
+// `text` lower-cased into the reused buffer, or `text` itself when folding
+// cannot change the hits.
+std::string_view LineMatcher::Fold(std::string_view text) {
+    if (!foldsLines_) return text;
+    folded_.resize(text.size());
+    const std::size_t size = text.size();
+    std::size_t i = 0;
+    for (; i + 8 <= size; i += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, text.data() + i, sizeof word);
+        word = LowerWord(word);
+        std::memcpy(folded_.data() + i, &word, sizeof word);
+    }
+    for (; i < size; ++i)
+        folded_[i] = text[i] >= 'A' && text[i] <= 'Z' ? static_cast<char>(text[i] + 32) : text[i];
+    return folded_;
+}
 
 std::string_view LineMatcher::Prepare(std::string_view line) {
-    const std::string_view trimmed = options_.IgnoreSpaces ? TrimView(line) : line;
-    if (options_.CaseSensitive) return trimmed;
-    folded_.assign(trimmed);
-    LowerCaseInPlace(folded_);
-    return folded_;
+    return Fold(options_.IgnoreSpaces ? TrimView(line) : line);
 }
 
 // Walks the characters of `text` from `walked` (a character start) up to
@@ -70,19 +105,10 @@ bool LineMatcher::IsBoundary(std::string_view text, std::size_t& walked,
 // The first occurrence of the search text in `text` at or after `from` that
 // starts a character, characters counted from `from`; kNotFound when none.
 std::size_t LineMatcher::FindFrom(std::string_view text, std::size_t from) const {
-    const std::size_t length = searchText_.size();
     std::size_t walked = from;
-    std::size_t searchFrom = from;
-    while (searchFrom + length <= text.size()) {
-        const char* start = text.data() + searchFrom;
-        const std::size_t left = text.size() - searchFrom;
-        const void* found = length == 1 ? std::memchr(start, searchText_[0], left)
-                                        : memmem(start, left, searchText_.data(), length);
-        if (!found) return kNotFound;
-        const auto candidate =
-            static_cast<std::size_t>(static_cast<const char*>(found) - text.data());
+    for (std::size_t candidate = finder_.Find(text, from); candidate != kNotFound;
+         candidate = finder_.Find(text, candidate + 1)) {
         if (!needsClassification_ || IsBoundary(text, walked, candidate)) return candidate;
-        searchFrom = candidate + 1;
     }
     return kNotFound;
 }
@@ -130,12 +156,7 @@ bool LineMatcher::ReplaceLine(std::string_view line, std::string_view replacemen
 bool LineMatcher::ReplaceAll(std::string_view line, std::string_view replacement,
                              std::string& out) {
     if (searchText_.empty()) return false;
-    std::string_view haystack = line;
-    if (!options_.CaseSensitive) {
-        folded_.assign(line);
-        LowerCaseInPlace(folded_);
-        haystack = folded_;
-    }
+    const std::string_view haystack = Fold(line);
     std::size_t found = FindFrom(haystack, 0);
     if (found == kNotFound) return false;
     out.clear();

@@ -9,6 +9,7 @@
 #include "common/CodePage.h"
 #include "search/MatchOptions.h"
 #include "search/ResultTree.h"
+#include "search/SubstringFinder.h"
 
 namespace kelvara {
 
@@ -40,6 +41,7 @@ public:
                      std::string& out);
 
 private:
+    std::string_view Fold(std::string_view text);
     std::string_view Prepare(std::string_view line);
     std::size_t FindFrom(std::string_view text, std::size_t from) const;
     bool IsBoundary(std::string_view text, std::size_t& walked, std::size_t candidate) const;
@@ -51,9 +53,11 @@ private:
     std::string searchText_;
     MatchOptions options_;
     CodePage codePage_;
+    SubstringFinder finder_;
     std::size_t step_;
     bool needsClassification_; // false when every occurrence starts a character
-    std::string folded_;       // the prepared (lower-cased) line
+    bool foldsLines_;          // false when folding cannot change where hits are
+    std::string folded_;       // the lower-cased line
     std::vector<std::int32_t> columns_;
 };
 

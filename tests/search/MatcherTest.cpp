@@ -98,6 +98,22 @@ TEST(Matcher, Utf8CandidatesStartOnCharacters) {
     EXPECT_EQ(Columns("\xA9", "\xC3\xA9", kCase, CodePage::Gbk), Cols{});
 }
 
+TEST(Matcher, FoldingChangesAsciiCapitalsOnly) {
+    for (int byte = 0; byte < 256; ++byte) {
+        const char c = static_cast<char>(byte);
+        const char lower = c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c;
+        if (lower == 'q') continue;
+        // Nine pairs, so that both the eight-byte and the single-byte folding run.
+        std::string line;
+        for (int i = 0; i < 9; ++i)
+            line += std::string{c, 'Q'};
+        const std::string search{lower, 'q'};
+        EXPECT_EQ(Columns(search, line, kNone, CodePage::Utf8),
+                  (Cols{1, 3, 5, 7, 9, 11, 13, 15, 17}))
+            << "byte " << byte;
+    }
+}
+
 TEST(Matcher, FindInLineAppendsCaptionedHits) {
     CodePageScope page(CodePage::Utf8);
     ResultTree tree;
