@@ -1,0 +1,224 @@
+#include "search/BatchFind.h"
+
+#include <random>
+
+#include <gtest/gtest.h>
+
+#include "common/AskUser.h"
+#include "common/CodePageConversion.h"
+#include "common/LineFile.h"
+#include "search/HitCaption.h"
+#include "search/Matcher.h"
+#include "search/TestFolder.h"
+
+namespace kelvara {
+namespace {
+
+// Records the progress labels and the message boxes of a run.
+class RunRecorder : public BatchObserver {
+public:
+    RunRecorder() {
+        SetAskUserSink([this](const MessageBoxRequest& request) {
+            notices.emplace_back(request.text);
+            return kIdOk;
+        });
+    }
+    ~RunRecorder() override { SetAskUserSink({}); }
+    void FileRead(int filesRead, const std::string& path) override {
+        readCounts.push_back(filesRead);
+        readPaths.push_back(path);
+    }
+    void NodesLeft(std::size_t count) override { nodesLeft = count; }
+
+    std::vector<int> readCounts;
+    std::vector<std::string> readPaths;
+    std::size_t nodesLeft = 0;
+    std::vector<std::string> notices;
+};
+
+// "caption" per node in display order, hit nodes indented.
+std::vector<std::string> Dump(const ResultTree& tree) {
+    std::vector<std::string> lines;
+    for (NodeRef node = tree.First(); node.IsValid(); node = tree.Next(node)) {
+        lines.push_back((node.IsHitNode() ? "  " : "") + tree.Caption(node));
+    }
+    return lines;
+}
+
+BatchHooks Hooks(BatchObserver* observer, std::function<void()> yield = {},
+                 std::atomic<bool>* stop = nullptr) {
+    return {observer, std::move(yield), stop};
+}
+
+std::string Hit(std::string_view text, int line, int column) {
+    return "  " + HitCaption(text, line, column);
+}
+
+TEST(BatchFindTest, SearchesTickedFilesInOrderAndPrunesFilesWithoutHits) {
+    TestFolder dir;
+    FileSet files;
+    for (int i = 0; i < 10; ++i)
+        files.Add(dir.Write("f" + std::to_string(i) + ".txt", "nothing\n"));
+    dir.Write("f2.txt", "a Needle\r\nno\rneedle needle");
+    dir.Write("f5.txt", "");
+    dir.Write("f7.txt", "x\n\nNEEDLE\n");
+    files.Add(dir.Write("unticked.txt", "needle"));
+    files.TickAll();
+    files.SetTicked(10, false);
+
+    RunRecorder recorder;
+    std::vector<std::string> history{"other"};
+    ResultTree tree;
+    std::atomic<bool> stop{true}; // left over from an earlier stop
+    const BatchResult result =
+        RunBatchFind("NEEDLE", history, files, {}, tree, Hooks(&recorder, {}, &stop));
+
+    EXPECT_EQ(result.outcome, BatchOutcome::Finished);
+    EXPECT_FALSE(result.stopped);
+    EXPECT_EQ(result.searchText, "needle");
+    EXPECT_EQ(result.filesRead, 10);
+    EXPECT_EQ(recorder.readCounts, (std::vector<int>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10}));
+    EXPECT_EQ(Dump(tree),
+              (std::vector<std::string>{dir / "f2.txt", Hit("needle", 1, 3), Hit("needle", 3, 1),
+                                        Hit("needle", 3, 8), dir / "f7.txt", Hit("needle", 3, 1)}));
+    EXPECT_EQ(recorder.nodesLeft, 6u);
+    EXPECT_EQ(recorder.notices, (std::vector<std::string>{TextFromUtf8("查找完毕")}));
+
+    // The same text in another letter case joins the history only once.
+    RunBatchFind("needle", history, files, {}, tree, Hooks(&recorder, {}, &stop));
+    EXPECT_EQ(history, (std::vector<std::string>{"other", "NEEDLE"}));
+}
+
+TEST(BatchFindTest, NothingToSearch) {
+    RunRecorder recorder;
+    std::vector<std::string> history;
+    ResultTree tree;
+    tree.AppendFileNode("/kept", "x");
+    FileSet files;
+
+    // Empty text: nothing at all; empty set: only the history grows.
+    EXPECT_EQ(RunBatchFind("", history, files, {}, tree, Hooks(&recorder)).outcome,
+              BatchOutcome::NotStarted);
+    EXPECT_EQ(RunBatchFind("x", history, files, {}, tree, Hooks(&recorder)).outcome,
+              BatchOutcome::NotStarted);
+    EXPECT_EQ(history, (std::vector<std::string>{"x"}));
+    EXPECT_EQ(tree.NodeCount(), 1u);
+    EXPECT_TRUE(recorder.notices.empty());
+
+    // A set without ticked entries: no file read, an empty tree, the notice.
+    files.Add("/nowhere/a.txt");
+    const BatchResult result = RunBatchFind("x", history, files, {}, tree, Hooks(&recorder));
+    EXPECT_EQ(result.outcome, BatchOutcome::Finished);
+    EXPECT_EQ(result.filesRead, 0);
+    EXPECT_EQ(tree.NodeCount(), 0u);
+    EXPECT_EQ(recorder.notices, (std::vector<std::string>{TextFromUtf8("查找完毕")}));
+}
+
+TEST(BatchFindTest, StopDuringTheFourthFileKeepsEarlierHits) {
+    TestFolder dir;
+    FileSet files;
+    for (int i = 0; i < 6; ++i) {
+        files.Add(dir.Write("f" + std::to_string(i), i == 1 ? "none\n" : "hit\nhit\nhit\n"));
+    }
+    files.TickAll();
+    RunRecorder recorder;
+    std::atomic<bool> stop{false};
+    int yieldsInFourth = 0;
+    auto yield = [&] {
+        if (recorder.readCounts.size() == 4 && ++yieldsInFourth == 2) stop = true;
+    };
+    std::vector<std::string> history;
+    ResultTree tree;
+    const BatchResult result =
+        RunBatchFind("hit", history, files, {}, tree, Hooks(&recorder, yield, &stop));
+
+    EXPECT_TRUE(result.stopped);
+    EXPECT_EQ(result.filesRead, 4);
+    EXPECT_EQ(Dump(tree), (std::vector<std::string>{dir / "f0", Hit("hit", 1, 1), Hit("hit", 2, 1),
+                                                    Hit("hit", 3, 1), dir / "f2", Hit("hit", 1, 1),
+                                                    Hit("hit", 2, 1), Hit("hit", 3, 1), dir / "f3",
+                                                    Hit("hit", 1, 1), Hit("hit", 2, 1)}));
+    EXPECT_EQ(recorder.notices, (std::vector<std::string>{TextFromUtf8("查找完毕")}));
+}
+
+TEST(BatchFindTest, UnreadableFileEndsTheRunWithTheTreeKept) {
+    TestFolder dir;
+    FileSet files;
+    files.Add(dir.Write("a", "hit"));
+    files.Add(dir.Write("b", "none"));
+    files.Add(dir.Path()); // a folder cannot be read as a file
+    files.Add(dir.Write("c", "hit"));
+    files.TickAll();
+    RunRecorder recorder;
+    std::vector<std::string> history;
+    ResultTree tree;
+    const BatchResult result = RunBatchFind("hit", history, files, {}, tree, Hooks(&recorder));
+
+    EXPECT_EQ(result.outcome, BatchOutcome::Failed);
+    ASSERT_TRUE(result.error.has_value());
+    EXPECT_EQ(result.error->path, dir.Path());
+    EXPECT_EQ(result.filesRead, 2);
+    // Not pruned: the file without hits keeps its node; the failing one has none.
+    EXPECT_EQ(Dump(tree), (std::vector<std::string>{dir / "a", Hit("hit", 1, 1), dir / "b"}));
+    ASSERT_EQ(recorder.notices.size(), 1u);
+    EXPECT_EQ(recorder.notices[0], result.error->Message());
+}
+
+// The run jumps between occurrences instead of matching every line; it must
+// find exactly what matching every line of the file reader's split finds.
+TEST(BatchFindTest, SameHitsAsMatchingEveryLine) {
+    TestFolder dir;
+    std::mt19937 random(7);
+    const std::string pieces[] = {"ab",
+                                  "AB",
+                                  "a",
+                                  "b",
+                                  " ",
+                                  "\t",
+                                  "\n",
+                                  "\r",
+                                  "\r\n",
+                                  "\xB0\xA1",
+                                  "\xE4\xBD\xA0",
+                                  std::string(1, '\0'),
+                                  "x"};
+    FileSet files;
+    for (int i = 0; i < 60; ++i) {
+        std::string bytes;
+        const int length = static_cast<int>(random() % 120);
+        for (int j = 0; j < length; ++j)
+            bytes += pieces[random() % std::size(pieces)];
+        files.Add(dir.Write("f" + std::to_string(i), bytes));
+    }
+    files.TickAll();
+    RunRecorder recorder;
+    const std::string texts[] = {"ab", "a", " ab", "b a", "\xA1", "ab\xB0"};
+    const CodePage original = TextCodePage();
+    for (int round = 0; round < 96; ++round) {
+        SetTextCodePage(round < 48 ? CodePage::Gbk : CodePage::Utf8);
+        const MatchOptions options{(round & 1) != 0, (round & 2) != 0, (round & 4) != 0};
+        const std::string& text = texts[round % 48 / 8];
+        std::vector<std::string> history;
+        ResultTree tree;
+        RunBatchFind(text, history, files, options, tree, Hooks(&recorder));
+
+        ResultTree expected;
+        const std::string prepared = PrepareSearchText(text, options);
+        LineFile file;
+        for (std::size_t i = 0; i < files.Count(); ++i) {
+            const std::string& path = files.Entry(i).path;
+            ASSERT_FALSE(ReadLineFile(path, file).has_value());
+            const NodeRef node = expected.AppendFileNode(path, prepared);
+            for (std::size_t n = 0; n < file.lines.size(); ++n) {
+                FindInLine(prepared, file.Line(n), static_cast<std::int32_t>(n + 1), path, expected,
+                           node, options);
+            }
+        }
+        expected.PruneChildlessFileNodes();
+        EXPECT_EQ(Dump(tree), Dump(expected)) << "round " << round;
+    }
+    SetTextCodePage(original);
+}
+
+} // namespace
+} // namespace kelvara
