@@ -150,32 +150,39 @@ bool EncodeChar(char32_t codePoint, CodePage codePage, std::string& out) {
     return true;
 }
 
-void AppendUtf16(char32_t codePoint, std::u16string& out) {
+// Writes one code point as UTF-16 at `out`; returns the position after it.
+char16_t* PutUtf16(char32_t codePoint, char16_t* out) {
     if (codePoint < 0x10000) {
-        out.push_back(static_cast<char16_t>(codePoint));
-        return;
+        *out++ = static_cast<char16_t>(codePoint);
+        return out;
     }
     codePoint -= 0x10000;
-    out.push_back(static_cast<char16_t>(0xD800 + (codePoint >> 10)));
-    out.push_back(static_cast<char16_t>(0xDC00 + (codePoint & 0x3FF)));
+    *out++ = static_cast<char16_t>(0xD800 + (codePoint >> 10));
+    *out++ = static_cast<char16_t>(0xDC00 + (codePoint & 0x3FF));
+    return out;
 }
 
 } // namespace
 
 void DecodeText(std::string_view bytes, CodePage codePage, std::u16string& out) {
-    out.reserve(out.size() + bytes.size());
+    // No character takes fewer bytes than UTF-16 code units.
+    const std::size_t start = out.size();
+    out.resize(start + bytes.size());
+    char16_t* const first = out.data() + start;
+    char16_t* next = first;
     std::size_t i = 0;
     while (i < bytes.size()) {
         const auto byte = static_cast<unsigned char>(bytes[i]);
         if (byte < 0x80) { // the common case needs no table
-            out.push_back(byte);
+            *next++ = byte;
             ++i;
             continue;
         }
         const Decoded decoded = DecodeChar(bytes, i, codePage);
-        AppendUtf16(decoded.codePoint, out);
+        next = PutUtf16(decoded.codePoint, next);
         i += decoded.length;
     }
+    out.resize(start + static_cast<std::size_t>(next - first));
 }
 
 std::u16string DecodeText(std::string_view bytes, CodePage codePage) {
