@@ -36,27 +36,21 @@ TEST(IniFileRead, MissingFilesMalformedLinesAndBadNumbersGiveDefaults) {
     TempFolder folder;
     const TIniFile missing(folder.Path("none.ini"));
     EXPECT_EQ(missing.ReadInteger("a", "count", 7), 7);
-    EXPECT_EQ(missing.ReadString("a", "b", "x"), "x");
 
     const TIniFile ini(folder.Write("b.ini", "[broken\n"
                                              "garbage line\n"
                                              "=no key\n"
-                                             "[]\n"
                                              "[n]\n"
                                              "words=abc\n"
                                              "mixed=12abc\n"
                                              "negative=-5\n"
                                              "huge=99999999999\n"
                                              "blank=  \n"
-                                             "plus=+3\n"
                                              "[broken2\n"
                                              "after=still in n\n"));
-    EXPECT_EQ(ini.ReadInteger("n", "words", 3), 3);
-    EXPECT_EQ(ini.ReadInteger("n", "mixed", 3), 3);
+    for (const char* key : {"words", "mixed", "huge", "blank"})
+        EXPECT_EQ(ini.ReadInteger("n", key, 3), 3) << key;
     EXPECT_EQ(ini.ReadInteger("n", "negative", 3), -5);
-    EXPECT_EQ(ini.ReadInteger("n", "huge", 3), 3);
-    EXPECT_EQ(ini.ReadInteger("n", "blank", 3), 3);
-    EXPECT_EQ(ini.ReadInteger("n", "plus", 3), 3);
     EXPECT_EQ(ini.ReadString("n", "after", ""), "still in n");
     EXPECT_EQ(ini.ReadString("broken", "garbage line", "d"), "d");
 }
@@ -140,23 +134,20 @@ TEST(IniFileWrite, ValuesNeverAddLinesAndUnreadableFilesAreNotOverwritten) {
     EXPECT_EQ(error->reason, "Is a directory");
 }
 
-TEST(IniFileWrite, ManyKeysStayConsistent) {
+TEST(IniFileWrite, ManyNewKeysInAnEarlierSectionStayFindable) {
     TempFolder folder;
     const std::string path = folder.Write("many.ini", "[first]\na=1\n\n[last]\nb=2\n");
     TIniFile ini(path);
-    constexpr int kCount = 5000;
-    for (int i = 0; i < kCount; ++i)
+    for (int i = 0; i < 3000; ++i)
         ini.WriteString("first", std::to_string(i) + ".vvalue", "v" + std::to_string(i));
-    ini.WriteInteger("first", "count", kCount);
+    ini.WriteString("FIRST", "1500.VVALUE", "changed");
     ASSERT_FALSE(ini.UpdateFile());
 
     const TIniFile again(path);
-    EXPECT_EQ(again.ReadInteger("first", "count", 0), kCount);
-    for (int i = 0; i < kCount; i += 499)
-        EXPECT_EQ(again.ReadString("first", std::to_string(i) + ".vvalue", ""),
-                  "v" + std::to_string(i));
+    EXPECT_EQ(again.ReadString("first", "2999.vvalue", ""), "v2999");
+    EXPECT_EQ(again.ReadString("first", "1500.vvalue", ""), "changed");
     EXPECT_EQ(again.ReadString("last", "b", ""), "2");
-    EXPECT_NE(TempFolder::Read(path).find("count=5000\n\n[last]"), std::string::npos);
+    EXPECT_NE(TempFolder::Read(path).find("2999.vvalue=v2999\n\n[last]"), std::string::npos);
 }
 
 // The files shipped beside the program read as the dialogs and the word
