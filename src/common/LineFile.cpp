@@ -148,11 +148,9 @@ FileStatus WriteAndRename(const std::string& path, const std::string& target,
     const int fd = CreateTempFile(FolderOf(target), original != nullptr, tempPath);
     if (fd < 0) return ErrorOf(path, errno);
     FileStatus status;
-    {
-        FileDescriptor temp(fd);
-        if (original) status = CopyOwnerAndMode(path, fd, *original);
-        if (!status) status = WriteAll(path, fd, bytes);
-    }
+    if (original) status = CopyOwnerAndMode(path, fd, *original);
+    if (!status) status = WriteAll(path, fd, bytes);
+    if (close(fd) != 0 && !status) status = ErrorOf(path, errno);
     if (!status && rename(tempPath.c_str(), target.c_str()) != 0) status = ErrorOf(path, errno);
     if (status) unlink(tempPath.c_str());
     return status;
