@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include "common/AppPaths.h"
 #include "common/TempFolder.h"
@@ -49,12 +50,14 @@ TEST(AppPaths, SettingsFileBesideTheExecutableOrInTheConfigFolder) {
               "/home/u/.config/kelvara/kelvara.ini");
     EXPECT_EQ(SettingsFileName("/usr/bin/kelvara", false, "", ""), "/usr/bin/kelvara.ini");
 
-    // The test program's own folder is writable.
     const std::string folder = ExeDirectory();
     ASSERT_FALSE(folder.empty());
     EXPECT_EQ(folder.front(), '/');
     EXPECT_EQ(folder.back(), '/');
-    EXPECT_EQ(IniFileName(), folder + "common_tests.ini");
+    if (access(folder.c_str(), W_OK) == 0)
+        EXPECT_EQ(IniFileName(), folder + "common_tests.ini");
+    else
+        EXPECT_TRUE(IniFileName().ends_with("/kelvara/kelvara.ini"));
     EXPECT_EQ(WindowsDirectory().back(), '/');
 }
 
