@@ -12,6 +12,8 @@ namespace kelvara {
 namespace {
 
 constexpr std::size_t kMaxValueLength = 2047;
+// Editors may start a file with a byte-order mark; it is kept but not read.
+constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 
 bool IsSectionHeader(std::string_view trimmed) {
     return trimmed.size() >= 2 && trimmed.front() == '[' && trimmed.find(']') != trimmed.npos;
@@ -58,7 +60,9 @@ void TIniFile::Parse() {
     sections_.emplace_back(); // the lines before the first header
     for (const LineSpan& span : spans) {
         const Line line{span.start, span.length, span.end};
-        const std::string_view trimmed = TrimView(Text(line));
+        std::string_view text = Text(line);
+        if (span.start == 0 && text.starts_with(kUtf8Bom)) text.remove_prefix(kUtf8Bom.size());
+        const std::string_view trimmed = TrimView(text);
         if (IsSectionHeader(trimmed)) {
             sectionIndex_.try_emplace(LowerCase(SectionName(trimmed)), sections_.size());
             sections_.emplace_back();

@@ -100,14 +100,15 @@ TEST(IniFileWrite, KeepsEveryUntouchedByteOfACrLfFile) {
     EXPECT_EQ(again.ReadString("dlb1", "path", ""), "/home");
 }
 
-TEST(IniFileWrite, LfFilesWithoutFinalBreakAndNewFiles) {
+TEST(IniFileWrite, LfFilesWithByteOrderMarkOrWithoutFinalBreakAndNewFiles) {
     TempFolder folder;
-    const std::string path = folder.Write("lf.ini", "[a]\nx=1");
+    const std::string path = folder.Write("lf.ini", "\xEF\xBB\xBF[a]\nx=1");
     TIniFile ini(path);
+    EXPECT_EQ(ini.ReadString("a", "x", ""), "1");
     ini.WriteString("a", "y", "2");
     ini.WriteString("b", "z", "3");
     ASSERT_FALSE(ini.UpdateFile());
-    EXPECT_EQ(TempFolder::Read(path), "[a]\nx=1\ny=2\n[b]\nz=3\n");
+    EXPECT_EQ(TempFolder::Read(path), "\xEF\xBB\xBF[a]\nx=1\ny=2\n[b]\nz=3\n");
 
     const std::string fresh = folder.Path("fresh.ini");
     TIniFile created(fresh);
