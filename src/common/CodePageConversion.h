@@ -12,7 +12,9 @@
 // becomes the private-use code point kByteEscapeBase + byte (U+F780..U+F7FF),
 // and encoding turns those code points back into the byte. A valid character
 // that decodes into that range is taken as invalid bytes, so that decoding and
-// encoding again gives back the very same bytes for any byte string.
+// encoding again gives back the very same bytes for any byte string. (A
+// character of that private range typed by the user is therefore written as
+// the byte it stands for.)
 namespace kelvara {
 
 inline constexpr char32_t kByteEscapeBase = 0xF700;
