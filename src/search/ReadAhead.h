@@ -3,7 +3,9 @@
 #include <array>
 #include <condition_variable>
 #include <cstddef>
+#include <memory>
 #include <mutex>
+#include <span>
 #include <string>
 #include <thread>
 #include <vector>
@@ -24,25 +26,33 @@ public:
 
     // The bytes of the next file, or why it could not be read. The bytes may be
     // changed and stay valid until the next call. False after the last file.
-    bool Next(std::string*& bytes, FileStatus& status);
+    bool Next(std::span<char>& bytes, FileStatus& status);
 
 private:
     static constexpr std::size_t kSlots = 4;
+    // A file's bytes. The buffer is never cleared or zero-filled: filling
+    // memory that read() overwrites at once would cost as much as a search.
     struct Slot {
-        std::string bytes;
+        std::unique_ptr<char[]> data;
+        std::size_t capacity = 0;
+        std::size_t size = 0;
         FileStatus status;
     };
 
     void ReadAll();
+    static void ReadInto(const std::string& path, Slot& slot);
 
     const std::vector<std::string>& paths_;
     std::array<Slot, kSlots> slots_;
     std::mutex mutex_;
-    std::condition_variable changed_;
+    std::condition_variable readerWakes_;
+    std::condition_variable searcherWakes_;
     std::size_t read_ = 0;     // files read so far
     std::size_t released_ = 0; // files the searcher is done with
-    std::size_t next_ = 0;     // the file Next hands out next
+    bool readerWaiting_ = false;
+    bool searcherWaiting_ = false;
     bool stopping_ = false;
+    std::size_t next_ = 0; // the file Next hands out next
     std::thread thread_;
 };
 

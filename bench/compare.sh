@@ -1,0 +1,147 @@
+#!/usr/bin/env bash
+# Wall time of `kelvara find --format grep` against grep and ripgrep on a
+# realistic corpus, side by side, with the ratios; then kelvara's peak memory.
+#
+# Corpus: the Linux kernel source tree when Debian's linux-source package is
+# installed (/usr/src/linux-source-*.tar.xz), else a generated tree of
+# source-like files; plus a generated GBK corpus of Chinese prose with mixed
+# line ends. Corpora are made once in $KELVARA_CORPUS (default build/corpus);
+# kelvara is built in $KELVARA_BUILD (default build/main).
+# Needs hyperfine; rg and grep are compared when present.
+set -euo pipefail
+top=$(cd "$(dirname "$0")/.." && pwd)
+corpus=${KELVARA_CORPUS:-$top/build/corpus}
+runs=${KELVARA_RUNS:-5}
+build=${KELVARA_BUILD:-$top/build/main}
+kelvara=$build/kelvara
+out=$(mktemp -d)
+trap 'rm -rf "$out"' EXIT
+export LC_ALL=C # grep and kelvara both fold ASCII letters only; GBK bytes stay bytes
+
+if [ ! -f "$build/build.ninja" ]; then
+    cmake -S "$top" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+fi
+cmake --build "$build" --target kelvara >/dev/null
+
+# A tree of C-like files: 40 folders of 50 files, about 250 MB. Every line
+# holds common words; "static" starts many lines, "kmalloc_array" is rare.
+generate_source_tree() {
+    local dir=$1
+    mkdir -p "$dir"
+    LC_ALL=C awk -v dir="$dir" 'BEGIN {
+        srand(42)
+        split("int char return if else for while struct unsigned long void const " \
+              "sizeof NULL break case switch goto err out data size len ret dev buf", w, " ")
+        for (d = 0; d < 40; d++) {
+            system("mkdir -p " dir "/d" d)
+            for (f = 0; f < 50; f++) {
+                file = sprintf("%s/d%d/f%d.%s", dir, d, f, (f % 5 == 0) ? "h" : "c")
+                lines = 1000 + int(rand() * 3000)
+                for (l = 0; l < lines; l++) {
+                    r = rand()
+                    if (r < 0.05) line = "static int " w[1 + int(rand() * 26)] "_" l "(void);"
+                    else if (r < 0.0502) line = "\tp = kmalloc_array(n, sizeof(*p), GFP_KERNEL);"
+                    else {
+                        line = "\t"
+                        n = 3 + int(rand() * 8)
+                        for (k = 0; k < n; k++) line = line w[1 + int(rand() * 26)] " "
+                        line = line ";"
+                    }
+                    print line > file
+                }
+                close(file)
+            }
+        }
+    }'
+}
+
+# Chinese prose in GBK (two-byte characters from B0A1..F7FE) with ASCII
+# punctuation, lines ended by CR LF, LF or CR at random; "中文" now and then.
+generate_gbk_corpus() {
+    local dir=$1
+    mkdir -p "$dir"
+    LC_ALL=C awk -v dir="$dir" 'BEGIN {
+        srand(7)
+        ends[0] = "\r\n"; ends[1] = "\n"; ends[2] = "\r"
+        for (f = 0; f < 400; f++) {
+            file = sprintf("%s/prose%03d.txt", dir, f)
+            text = ""
+            for (l = 0; l < 800; l++) {
+                n = 10 + int(rand() * 40)
+                line = ""
+                for (k = 0; k < n; k++) {
+                    if (rand() < 0.01) line = line "\326\320\316\304"
+                    else line = line sprintf("%c%c", 176 + int(rand() * 72), 161 + int(rand() * 94))
+                    if (rand() < 0.1) line = line ", "
+                }
+                text = text line ends[int(rand() * 3)]
+            }
+            printf "%s", text > file
+            close(file)
+        }
+    }'
+}
+
+if [ ! -d "$corpus/source" ]; then
+    tarball=$(ls /usr/src/linux-source-*.tar.xz 2>/dev/null | tail -1 || true)
+    mkdir -p "$corpus"
+    if [ -n "$tarball" ]; then
+        echo "Unpacking $tarball" >&2
+        mkdir -p "$corpus/source.tmp"
+        tar -xJf "$tarball" -C "$corpus/source.tmp" --strip-components=1
+    else
+        echo "Generating a source tree" >&2
+        generate_source_tree "$corpus/source.tmp"
+    fi
+    mv "$corpus/source.tmp" "$corpus/source"
+fi
+if [ ! -d "$corpus/gbk" ]; then
+    echo "Generating the GBK corpus" >&2
+    generate_gbk_corpus "$corpus/gbk.tmp"
+    mv "$corpus/gbk.tmp" "$corpus/gbk"
+fi
+
+# Warm the page cache so that every tool reads from memory.
+find "$corpus" -type f -exec cat {} + >/dev/null
+
+have() { command -v "$1" >/dev/null; }
+
+# One row: TEXT DIR CASE(yes/no) KELVARA-TEXT [kelvara options...]
+compare() {
+    local text=$1 dir=$2 case=$3 ktext=$4
+    shift 4
+    local kflags=() iflag=(-i) label="$text"
+    if [ "$case" = yes ]; then kflags=(-c) iflag=(); label="$label, --case"; fi
+    local cmds=("'$kelvara' find --format grep ${kflags[*]} $* -- '$ktext' '$dir' > $out/k")
+    have grep && cmds+=("grep -rnoF ${iflag[*]} -- '$text' '$dir' > $out/g")
+    have rg && cmds+=("rg -F -o -n --column -j1 --no-ignore --hidden ${iflag[*]} -- '$text' '$dir' > $out/r")
+    hyperfine --style none --warmup 1 --runs "$runs" -i --export-csv "$out/t.csv" "${cmds[@]}" \
+        >/dev/null
+    local hits
+    hits=$(wc -l <"$out/k")
+    awk -F, -v label="$label" -v hits="$hits" 'NR > 1 { t[NR - 1] = $2 }
+        END {
+            k = t[1]; g = (2 in t) ? t[2] : 0; r = (3 in t) ? t[3] : 0
+            printf "| %-28s | %9d | %8.2f | %8.2f | %8.2f | %6.2f | %6.2f |\n", label, hits, k, g, r,
+                (g > 0) ? k / g : 0, (r > 0) ? k / r : 0
+        }' "$out/t.csv"
+}
+
+echo "Corpus: $corpus/source ($(find "$corpus/source" -type f | wc -l) files," \
+    "$(du -sh "$corpus/source" | cut -f1)); $corpus/gbk ($(du -sh "$corpus/gbk" | cut -f1))"
+echo
+echo "| text                         |      hits | kelvara s | grep s | rg -j1 s | k/grep | k/rg |"
+echo "|------------------------------|-----------|----------|----------|----------|--------|--------|"
+compare kmalloc_array "$corpus/source" no kmalloc_array
+compare kmalloc_array "$corpus/source" yes kmalloc_array
+compare static "$corpus/source" no static
+compare static "$corpus/source" yes static
+compare $'\xd6\xd0\xce\xc4' "$corpus/gbk" yes "中文" --codepage gbk
+
+echo
+for text in static if; do
+    /usr/bin/time -f "%M" -o "$out/mem" "$kelvara" find --format grep -c "$text" "$corpus/source" \
+        >"$out/k" 2>/dev/null || true
+    echo "Peak memory, \"$text\" --case: $(wc -l <"$out/k") hits," \
+        "$(($(cat "$out/mem") / 1024)) MB"
+done
