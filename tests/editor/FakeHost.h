@@ -1,5 +1,6 @@
 #pragma once
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -71,6 +72,11 @@ class RecordingEditor : public TMemoComponent {
 public:
     struct Segment {
         int Start, End, X, TabPhase, Y;
+        bool operator==(const Segment&) const = default;
+        friend void PrintTo(const Segment& s, std::ostream* out) {
+            *out << "{" << s.Start << ".." << s.End << " x" << s.X << " phase" << s.TabPhase << " y"
+                 << s.Y << "}";
+        }
     };
     explicit RecordingEditor(EditorHost* host = nullptr) : TMemoComponent(host) {}
     void PaintRowText(TMCRange& segment, int x, int tabPhase, int y) override {
