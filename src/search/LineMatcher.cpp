@@ -25,55 +25,17 @@ bool NeedsClassification(std::string_view searchText, CodePage codePage) {
     return IsUtf8Continuation(static_cast<unsigned char>(searchText.front()));
 }
 
-// Folding matters only when the search text holds a letter: the positions of
-// a text without letters are the same in the folded line and in the line.
-bool HasAsciiLetter(std::string_view text) {
-    for (const char c : text) {
-        if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z')) return true;
-    }
-    return false;
-}
-
-// A..Z to a..z in eight bytes at once; bytes with the high bit set stay.
-std::uint64_t LowerWord(std::uint64_t word) {
-    constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
-    constexpr std::uint64_t kHighBits = 0x8080808080808080ULL;
-    const std::uint64_t low7 = word & ~kHighBits;
-    const std::uint64_t atLeastA = low7 + (0x80 - 'A') * kOnes;
-    const std::uint64_t aboveZ = low7 + (0x80 - 'Z' - 1) * kOnes;
-    const std::uint64_t upper = atLeastA & ~aboveZ & ~word & kHighBits;
-    return word | (upper >> 2);
-}
-
 } // namespace
 
 LineMatcher::LineMatcher(std::string_view preparedSearchText, const MatchOptions& options,
                          CodePage codePage)
     : searchText_(preparedSearchText), options_(options), codePage_(codePage),
-      finder_(preparedSearchText), step_(HitStep(preparedSearchText)),
-      needsClassification_(NeedsClassification(preparedSearchText, codePage)),
-      foldsLines_(!options.CaseSensitive && HasAsciiLetter(preparedSearchText)) {}
+      finder_(preparedSearchText, !options.CaseSensitive), step_(HitStep(preparedSearchText)),
+      needsClassification_(NeedsClassification(preparedSearchText, codePage)) {}
 
-// `text` lower-cased into the reused buffer, or `text` itself when folding
-// cannot change the hits.
-std::string_view LineMatcher::Fold(std::string_view text) {
-    if (!foldsLines_) return text;
-    folded_.resize(text.size());
-    const std::size_t size = text.size();
-    std::size_t i = 0;
-    for (; i + 8 <= size; i += 8) {
-        std::uint64_t word;
-        std::memcpy(&word, text.data() + i, sizeof word);
-        word = LowerWord(word);
-        std::memcpy(folded_.data() + i, &word, sizeof word);
-    }
-    for (; i < size; ++i)
-        folded_[i] = text[i] >= 'A' && text[i] <= 'Z' ? static_cast<char>(text[i] + 32) : text[i];
-    return folded_;
-}
-
-std::string_view LineMatcher::Prepare(std::string_view line) {
-    return Fold(options_.IgnoreSpaces ? TrimView(line) : line);
+// The line as the scan sees it; letter case is left to the finder.
+std::string_view LineMatcher::Prepare(std::string_view line) const {
+    return options_.IgnoreSpaces ? TrimView(line) : line;
 }
 
 // Walks the characters of `text` from `walked` (a character start) up to
@@ -156,8 +118,7 @@ bool LineMatcher::ReplaceLine(std::string_view line, std::string_view replacemen
 bool LineMatcher::ReplaceAll(std::string_view line, std::string_view replacement,
                              std::string& out) {
     if (searchText_.empty()) return false;
-    const std::string_view haystack = Fold(line);
-    std::size_t found = FindFrom(haystack, 0);
+    std::size_t found = FindFrom(line, 0);
     if (found == kNotFound) return false;
     out.clear();
     std::size_t copied = 0;
@@ -165,7 +126,7 @@ bool LineMatcher::ReplaceAll(std::string_view line, std::string_view replacement
         out.append(line.substr(copied, found - copied));
         out.append(replacement);
         copied = found + searchText_.size();
-        found = FindFrom(haystack, copied);
+        found = FindFrom(line, copied);
     }
     out.append(line.substr(copied));
     return true;

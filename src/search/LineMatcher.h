@@ -14,8 +14,10 @@
 namespace kelvara {
 
 // Matches the lines of one run against one prepared search text. Made once
-// per run; it keeps its buffers between lines, so matching a line allocates
-// nothing once they have grown to the longest line (captions of hits aside).
+// per run; matching a line allocates nothing but the hits it records. Lines
+// are never copied: folding letter case only changes letters, which neither
+// the character classification nor the whole-word test looks at, so the
+// finder compares letters folded on the unfolded line instead.
 class LineMatcher {
 public:
     // `preparedSearchText` comes from PrepareSearchText with the same options.
@@ -41,8 +43,7 @@ public:
                      std::string& out);
 
 private:
-    std::string_view Fold(std::string_view text);
-    std::string_view Prepare(std::string_view line);
+    std::string_view Prepare(std::string_view line) const;
     std::size_t FindFrom(std::string_view text, std::size_t from) const;
     bool IsBoundary(std::string_view text, std::size_t& walked, std::size_t candidate) const;
     bool ReplaceAll(std::string_view line, std::string_view replacement, std::string& out);
@@ -53,11 +54,9 @@ private:
     std::string searchText_;
     MatchOptions options_;
     CodePage codePage_;
-    SubstringFinder finder_;
+    SubstringFinder finder_; // ignores case unless CaseSensitive
     std::size_t step_;
     bool needsClassification_; // false when every occurrence starts a character
-    bool foldsLines_;          // false when folding cannot change where hits are
-    std::string folded_;       // the lower-cased line
     std::vector<std::int32_t> columns_;
 };
 

@@ -10,46 +10,76 @@ namespace kelvara {
 
 namespace {
 
-// Scalar search of [from, last]: first and last byte, then the middle.
-std::size_t FindScalar(const char* text, std::size_t from, std::size_t last,
-                       std::string_view pattern) {
-    const std::size_t tail = pattern.size() - 1;
-    for (std::size_t i = from; i <= last; ++i) {
-        if (text[i] == pattern.front() && text[i + tail] == pattern.back() &&
-            std::memcmp(text + i + 1, pattern.data() + 1, tail - 1) == 0)
-            return i;
-    }
-    return SubstringFinder::kNotFound;
+char LowerByte(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; }
+char UpperByte(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c; }
+
+std::string Lowered(std::string_view text) {
+    std::string lowered(text);
+    for (char& c : lowered)
+        c = LowerByte(c);
+    return lowered;
 }
 
 } // namespace
 
+SubstringFinder::SubstringFinder(std::string_view pattern, bool ignoreCase)
+    : pattern_(ignoreCase ? Lowered(pattern) : std::string(pattern)), ignoreCase_(ignoreCase),
+      first_(pattern_.empty() ? '\0' : pattern_.front()),
+      firstOther_(ignoreCase ? UpperByte(first_) : first_),
+      last_(pattern_.empty() ? '\0' : pattern_.back()),
+      lastOther_(ignoreCase ? UpperByte(last_) : last_) {}
+
+// The bytes between the first and the last, which the filter did not compare.
+bool SubstringFinder::InnerBytesMatch(const char* candidate) const {
+    if (pattern_.size() <= 2) return true;
+    const std::size_t inner = pattern_.size() - 2;
+    if (!ignoreCase_) return std::memcmp(candidate + 1, pattern_.data() + 1, inner) == 0;
+    for (std::size_t k = 1; k <= inner; ++k) {
+        if (LowerByte(candidate[k]) != pattern_[k]) return false;
+    }
+    return true;
+}
+
+std::size_t SubstringFinder::FindScalar(std::string_view text, std::size_t from) const {
+    const std::size_t tail = pattern_.size() - 1;
+    for (std::size_t i = from; i + tail < text.size(); ++i) {
+        const char head = text[i], end = text[i + tail];
+        if ((head == first_ || head == firstOther_) && (end == last_ || end == lastOther_) &&
+            InnerBytesMatch(text.data() + i))
+            return i;
+    }
+    return kNotFound;
+}
+
 std::size_t SubstringFinder::Find(std::string_view text, std::size_t from) const {
     const std::size_t length = pattern_.size();
     if (length == 0 || from > text.size() || text.size() - from < length) return kNotFound;
-    if (length == 1) {
-        const void* found = std::memchr(text.data() + from, pattern_[0], text.size() - from);
+    if (length == 1 && first_ == firstOther_) {
+        const void* found = std::memchr(text.data() + from, first_, text.size() - from);
         return found ? static_cast<const char*>(found) - text.data() : kNotFound;
     }
-    const std::size_t last = text.size() - length; // the last possible start
     std::size_t i = from;
 #if defined(__SSE2__)
-    const __m128i first = _mm_set1_epi8(pattern_.front());
-    const __m128i lastByte = _mm_set1_epi8(pattern_.back());
     const std::size_t tail = length - 1;
+    const std::size_t last = text.size() - length; // the last possible start
+    const __m128i first = _mm_set1_epi8(first_), firstOther = _mm_set1_epi8(firstOther_);
+    const __m128i end = _mm_set1_epi8(last_), endOther = _mm_set1_epi8(lastOther_);
     for (; i + 15 <= last; i += 16) {
-        const auto* starts = reinterpret_cast<const __m128i*>(text.data() + i);
-        const auto* ends = reinterpret_cast<const __m128i*>(text.data() + i + tail);
-        const __m128i both = _mm_and_si128(_mm_cmpeq_epi8(first, _mm_loadu_si128(starts)),
-                                           _mm_cmpeq_epi8(lastByte, _mm_loadu_si128(ends)));
-        for (auto mask = static_cast<unsigned>(_mm_movemask_epi8(both)); mask != 0;
-             mask &= mask - 1) {
+        const __m128i heads = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + i));
+        const __m128i ends =
+            _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + i + tail));
+        const __m128i headHits =
+            _mm_or_si128(_mm_cmpeq_epi8(heads, first), _mm_cmpeq_epi8(heads, firstOther));
+        const __m128i endHits =
+            _mm_or_si128(_mm_cmpeq_epi8(ends, end), _mm_cmpeq_epi8(ends, endOther));
+        for (auto mask = static_cast<unsigned>(_mm_movemask_epi8(_mm_and_si128(headHits, endHits)));
+             mask != 0; mask &= mask - 1) {
             const std::size_t at = i + static_cast<std::size_t>(__builtin_ctz(mask));
-            if (std::memcmp(text.data() + at + 1, pattern_.data() + 1, tail - 1) == 0) return at;
+            if (InnerBytesMatch(text.data() + at)) return at;
         }
     }
 #endif
-    return FindScalar(text.data(), i, last, pattern_);
+    return FindScalar(text, i);
 }
 
 } // namespace kelvara

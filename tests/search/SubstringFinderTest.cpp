@@ -5,12 +5,14 @@
 #include <random>
 #include <string>
 
+#include "common/AnsiString.h"
+
 namespace kelvara {
 namespace {
 
 TEST(SubstringFinder, AgreesWithAPlainSearchFromEveryPosition) {
     std::mt19937 random(7);
-    const std::string alphabet = "ab\xB0";
+    const std::string alphabet = "abAB\xB0";
     auto text = [&](std::size_t length) {
         std::string result;
         for (std::size_t i = 0; i < length; ++i)
@@ -20,12 +22,16 @@ TEST(SubstringFinder, AgreesWithAPlainSearchFromEveryPosition) {
     for (int round = 0; round < 3000; ++round) {
         const std::string haystack = text(random() % 90);
         const std::string pattern = text(1 + random() % 5);
-        const SubstringFinder finder(pattern);
+        const bool ignoreCase = random() % 2 == 0;
+        const SubstringFinder finder(pattern, ignoreCase);
+        const std::string plainText = ignoreCase ? LowerCase(haystack) : haystack;
+        const std::string plainPattern = ignoreCase ? LowerCase(pattern) : pattern;
         for (std::size_t from = 0; from <= haystack.size() + 1; ++from) {
             const std::size_t expected =
-                from > haystack.size() ? std::string::npos : haystack.find(pattern, from);
+                from > haystack.size() ? std::string::npos : plainText.find(plainPattern, from);
             ASSERT_EQ(finder.Find(haystack, from), expected)
-                << "'" << pattern << "' in '" << haystack << "' from " << from;
+                << "'" << pattern << "' in '" << haystack << "' from " << from << " ignoring case "
+                << ignoreCase;
         }
     }
     EXPECT_EQ(SubstringFinder("").Find("abc", 0), SubstringFinder::kNotFound);
