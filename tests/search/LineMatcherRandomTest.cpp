@@ -65,45 +65,29 @@ ReplaceResult ReferenceReplace(const std::string& search, const std::string& rep
     return result;
 }
 
-class RandomText {
-public:
-    RandomText(std::vector<std::string> pieces, unsigned seed)
-        : pieces_(std::move(pieces)), random_(seed) {}
-
-    std::string Pieces(int most) {
-        std::string text;
-        for (int count = Below(most + 1); count > 0; --count)
-            text += pieces_[Below(static_cast<int>(pieces_.size()))];
-        return text;
-    }
-    // Mostly a stretch of the line, so that hits are common.
-    std::string SearchText(const std::string& line) {
-        if (line.empty() || Below(4) == 0) return Pieces(3);
-        const int start = Below(static_cast<int>(line.size()));
-        return line.substr(start, 1 + Below(4));
-    }
-    MatchOptions Options() {
-        const int bits = Below(8);
-        return {.CaseSensitive = (bits & 1) != 0,
-                .WholeWord = (bits & 2) != 0,
-                .IgnoreSpaces = (bits & 4) != 0};
-    }
-    int Below(int bound) { return std::uniform_int_distribution<int>(0, bound - 1)(random_); }
-
-private:
-    std::vector<std::string> pieces_;
-    std::mt19937 random_;
-};
-
-void CompareWithReference(CodePage codePage, std::vector<std::string> pieces) {
+void CompareWithReference(CodePage codePage, const std::vector<std::string>& pieces) {
     CodePageScope page(codePage);
-    RandomText random(std::move(pieces), 20240611);
+    std::mt19937 random(20240611);
+    auto below = [&](std::size_t bound) { return random() % bound; };
+    auto somePieces = [&](std::size_t most) {
+        std::string text;
+        for (std::size_t count = below(most + 1); count > 0; --count)
+            text += pieces[below(pieces.size())];
+        return text;
+    };
     std::string out;
     for (int round = 0; round < 20000; ++round) {
-        const std::string line = random.Pieces(14);
-        const MatchOptions options = random.Options();
-        const std::string search = PrepareSearchText(random.SearchText(line), options);
-        const std::string replacement = random.Pieces(2);
+        const std::string line = somePieces(14);
+        const unsigned bits = below(8);
+        const MatchOptions options{.CaseSensitive = (bits & 1) != 0,
+                                   .WholeWord = (bits & 2) != 0,
+                                   .IgnoreSpaces = (bits & 4) != 0};
+        // Mostly a stretch of the line, so that hits are common.
+        const std::string typed = line.empty() || below(4) == 0
+                                      ? somePieces(3)
+                                      : line.substr(below(line.size()), 1 + below(4));
+        const std::string search = PrepareSearchText(typed, options);
+        const std::string replacement = somePieces(2);
         SCOPED_TRACE("line '" + line + "' search '" + search + "' replacement '" + replacement +
                      "' options " + std::to_string(options.CaseSensitive) +
                      std::to_string(options.WholeWord) + std::to_string(options.IgnoreSpaces));
