@@ -4,7 +4,8 @@ namespace kelvara {
 
 std::string AdjustLineBreaks(std::string_view text) {
     std::string result;
-    result.reserve(text.size() + text.size() / 32 + 16);
+    // Room for added CRs, and spare room that the text store keeps as its gap.
+    result.reserve(text.size() + text.size() / 16 + 4096);
     std::size_t i = 0;
     while (i < text.size()) {
         std::size_t j = i;

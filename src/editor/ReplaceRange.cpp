@@ -101,8 +101,9 @@ void TMemoComponent::ReplaceRange(TCustomRange& range, std::string_view newText)
     textLength_ += d;
 
     // One new line start after every CR LF of the inserted text.
-    std::vector<std::int32_t> starts;
     const std::string_view inserted = TextView(p, n);
+    std::vector<std::int32_t> starts;
+    starts.reserve(std::count(inserted.begin(), inserted.end(), '\r'));
     for (std::size_t k = inserted.find('\r'); k != std::string_view::npos;
          k = inserted.find('\r', k + 1)) {
         starts.push_back(p + static_cast<int>(k) + 2);

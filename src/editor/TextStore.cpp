@@ -74,8 +74,8 @@ void TextStore::Replace(std::size_t index, std::size_t length, std::string_view 
 void TextStore::Assign(std::string&& text) {
     buffer_ = std::move(text);
     gapStart_ = buffer_.size();
-    gapLength_ = GapFor(gapStart_);
-    buffer_.resize(gapStart_ + gapLength_);
+    buffer_.resize(buffer_.capacity()); // the spare capacity becomes the gap
+    gapLength_ = buffer_.size() - gapStart_;
 }
 
 } // namespace kelvara

@@ -25,7 +25,8 @@ public:
 
     // Replaces `length` bytes at `index` by `text`.
     void Replace(std::size_t index, std::size_t length, std::string_view text);
-    // Replaces everything, taking over the bytes of `text` without a copy.
+    // Replaces everything, taking over the bytes of `text` without a copy; its
+    // spare capacity becomes the gap.
     void Assign(std::string&& text);
 
     std::size_t Capacity() const noexcept { return buffer_.capacity(); }
