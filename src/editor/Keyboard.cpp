@@ -44,7 +44,13 @@ void TMemoComponent::KeyPress(std::string_view bytes) {
     selection_->ScrollIntoView(4);
 }
 
-void TMemoComponent::KeyDown(Key& key, ShiftState shift) {
+bool TMemoComponent::WantsSpecialKey(Key key) {
+    const int code = static_cast<int>(key);
+    return key == Key::Tab || key == Key::Clear || (code >= 33 && code <= 40) ||
+           key == Key::Insert || key == Key::Delete;
+}
+
+void TMemoComponent::KeyDown(Key key, ShiftState shift) {
     if (key == Key::None) return;
     if (readOnly_) {
         KeyDownReadOnly(key, shift);
@@ -196,7 +202,7 @@ void TMemoComponent::MoveCaretBy(Key key, ShiftState shift) {
             }
             return;
         }
-        const int step = page ? visibleRows_ - 1 : 1;
+        const int step = page ? std::max(visibleRows_ - 1, 1) : 1;
         keptColumn = selection.DesiredColumn();
         target = selection.ColumnOnRow(up ? row - step : row + step);
         break;

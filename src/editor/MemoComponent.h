@@ -138,6 +138,8 @@ public:
     TFontStyles SuppressedStyles() const noexcept { return suppressedStyles_; }
     void ClampView();
     virtual void MeasureFont();
+    // The control font changed.
+    void FontChanged();
     virtual void UpdateScrollBars();
     // Window size changed.
     void WMSize() { UpdateScrollBars(); }
@@ -162,7 +164,11 @@ public:
     bool AlwaysShowCaret() const noexcept { return alwaysShowCaret_; }
     void SetAlwaysShowCaret(bool value);
 
-    void KeyDown(Key& key, ShiftState shift);
+    // Keys the window must hand to the editor instead of using them to move
+    // between controls.
+    static bool WantsSpecialKey(Key key);
+    // A key cleared by the window's own handling arrives as Key::None.
+    void KeyDown(Key key, ShiftState shift);
     // A typed character: one byte, or the bytes of one character.
     void KeyPress(std::string_view bytes);
     void KeyPress(char byte) { KeyPress(std::string_view(&byte, 1)); }

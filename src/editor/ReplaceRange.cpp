@@ -119,6 +119,7 @@ void TMemoComponent::ReplaceRange(TCustomRange& range, std::string_view newText)
     }
 
     for (int i = ranges_->Count() - 1; i >= 0; --i) {
+        if (i >= ranges_->Count()) continue; // a handler freed ranges
         TCustomRange* other = ranges_->Range(i);
         if (other != &range && other != view_.get()) other->AdjustForReplace(a, b, d);
     }

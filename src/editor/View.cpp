@@ -27,6 +27,12 @@ void TMemoComponent::MeasureFont() {
     UpdateScrollBars();
 }
 
+void TMemoComponent::FontChanged() {
+    MeasureFont();
+    ClampView();
+    view_->Repaint();
+}
+
 void TMemoComponent::UpdateScrollBars() {
     if (!HasWindowAndParent()) return;
     view_->BeginUpdate();

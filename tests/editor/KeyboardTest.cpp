@@ -12,8 +12,7 @@ class Keyboard : public ::testing::Test {
 protected:
     void Press(Key key, ShiftState shift = kNoShift, int times = 1) {
         for (int i = 0; i < times; ++i) {
-            Key pressed = key;
-            editor.KeyDown(pressed, shift);
+            editor.KeyDown(key, shift);
         }
     }
     void Type(std::string_view text) {
@@ -154,6 +153,19 @@ TEST_F(Keyboard, TwoByteCharactersAreSteppedOverWhole) {
     EXPECT_EQ(Caret(), 4);
     Press(Key::Left, kCtrl);
     EXPECT_EQ(Caret(), 2);
+
+    SetTextCodePage(CodePage::Utf8);
+    editor.SetText("a\xC3\xA9\xE4\xB8\xADz");
+    editor.SetSelStart(1);
+    Press(Key::Right);
+    EXPECT_EQ(Caret(), 4);
+    Press(Key::Right);
+    EXPECT_EQ(Caret(), 7);
+    Press(Key::Backspace);
+    EXPECT_EQ(editor.Text(), "a\xC3\xA9z");
+    Press(Key::Left);
+    EXPECT_EQ(Caret(), 2);
+    SetTextCodePage(CodePage::Gbk);
 }
 
 TEST_F(Keyboard, TypingReplacesTheSelectionAndEnterBreaksTheRow) {
