@@ -20,12 +20,15 @@ NodeRef SelectionAfterDelete(NodeRef selected, NodeRef deleted) {
     return selected;
 }
 
-} // namespace
+using SharedText = std::shared_ptr<const std::string>;
 
-ResultTree::SharedText ResultTree::Share(const SharedText& known, std::string_view text) const {
+// `known` when it holds `text`, else a new copy.
+SharedText Share(const SharedText& known, std::string_view text) {
     if (known && *known == text) return known;
     return std::make_shared<const std::string>(text);
 }
+
+} // namespace
 
 NodeRef ResultTree::AppendFileNode(std::string_view path, std::string_view searchText) {
     const NodeRef node{static_cast<std::uint32_t>(files_.size()), NodeRef::kNone};
@@ -46,21 +49,47 @@ NodeRef ResultTree::AppendFindHit(NodeRef fileNode, const RecordFields& record) 
 
 NodeRef ResultTree::AppendChild(NodeRef fileNode, std::string_view caption,
                                 const RecordFields& record) {
-    return AppendHit(fileNode, std::make_unique<std::string>(caption), record);
+    return AppendHit(fileNode, std::make_unique<const std::string>(caption), record);
 }
 
-NodeRef ResultTree::AppendHit(NodeRef fileNode, std::unique_ptr<std::string> caption,
+NodeRef ResultTree::AppendHit(NodeRef fileNode, std::unique_ptr<const std::string> caption,
                               const RecordFields& record) {
     FileNode& file = files_[fileNode.file];
     const NodeRef node{fileNode.file, static_cast<std::uint32_t>(file.hits.size())};
     if (listener_) listener_->NodeAppending(node);
-    file.hits.push_back(HitNode{Share(file.path, record.FileName),
-                                Share(file.searchText, record.SearchText), std::move(caption),
-                                record.Line, record.Column});
+    HitNode hit{record.Line, record.Column, kNoExtra};
+    const bool ownPath = *file.path != record.FileName;
+    const bool ownSearch = *file.searchText != record.SearchText;
+    if (caption || ownPath || ownSearch) {
+        hit.extra = static_cast<std::uint32_t>(extras_.size());
+        extras_.push_back({std::move(caption),
+                           ownPath ? std::make_shared<const std::string>(record.FileName) : nullptr,
+                           ownSearch ? Share(file.searchText, record.SearchText) : nullptr});
+    }
+    file.hits.push_back(hit);
     ++hitCount_;
     if (listener_) listener_->NodeAppended(node);
     SetSelected(node);
     return node;
+}
+
+const ResultTree::HitExtra* ResultTree::Extra(const HitNode& hit) const {
+    return hit.extra == kNoExtra ? nullptr : &extras_[hit.extra];
+}
+
+const std::string& ResultTree::PathOf(NodeRef node) const {
+    const HitExtra* extra = node.IsHitNode() ? Extra(Hit(node)) : nullptr;
+    return extra && extra->path ? *extra->path : *File(node).path;
+}
+
+const std::string& ResultTree::SearchTextOf(NodeRef node) const {
+    const HitExtra* extra = node.IsHitNode() ? Extra(Hit(node)) : nullptr;
+    return extra && extra->searchText ? *extra->searchText : *File(node).searchText;
+}
+
+// The slot stays (later indexes keep their meaning) but its texts go.
+void ResultTree::ReleaseExtra(const HitNode& hit) {
+    if (hit.extra != kNoExtra) extras_[hit.extra] = HitExtra{};
 }
 
 void ResultTree::Select(NodeRef node) { SetSelected(node); }
@@ -73,14 +102,13 @@ void ResultTree::SetSelected(NodeRef node) {
 std::string ResultTree::Caption(NodeRef node) const {
     if (node.IsFileNode()) return *File(node).path;
     const HitNode& hit = Hit(node);
-    if (hit.caption) return *hit.caption;
-    return HitCaption(*hit.searchText, hit.line, hit.column);
+    const HitExtra* extra = Extra(hit);
+    if (extra && extra->caption) return *extra->caption;
+    return HitCaption(SearchTextOf(node), hit.line, hit.column);
 }
 
 HitRecord ResultTree::Record(NodeRef node) const {
-    if (node.IsFileNode()) return MakeHitRecord({*File(node).path, 0, 0, *File(node).searchText});
-    const HitNode& hit = Hit(node);
-    return MakeHitRecord({*hit.path, hit.line, hit.column, *hit.searchText});
+    return MakeHitRecord({PathOf(node), Line(node), Column(node), SearchTextOf(node)});
 }
 
 std::int32_t ResultTree::Line(NodeRef node) const { return node.IsFileNode() ? 0 : Hit(node).line; }
@@ -106,11 +134,14 @@ NodeRef ResultTree::Next(NodeRef node) const {
 
 void ResultTree::Delete(NodeRef node) {
     if (listener_) listener_->NodeRemoving(node);
+    auto& hits = files_[node.file].hits;
     if (node.IsFileNode()) {
-        hitCount_ -= files_[node.file].hits.size();
+        for (const HitNode& hit : hits)
+            ReleaseExtra(hit);
+        hitCount_ -= hits.size();
         files_.erase(files_.begin() + node.file);
     } else {
-        auto& hits = files_[node.file].hits;
+        ReleaseExtra(hits[node.hit]);
         hits.erase(hits.begin() + node.hit);
         --hitCount_;
     }
@@ -142,6 +173,8 @@ void ResultTree::Clear() {
     if (listener_) listener_->TreeResetting();
     files_.clear();
     files_.shrink_to_fit();
+    extras_.clear();
+    extras_.shrink_to_fit();
     hitCount_ = 0;
     selected_ = {};
     if (listener_) listener_->TreeReset();

@@ -39,9 +39,9 @@ public:
 
 // The two-level result tree of a batch run: file nodes at the top level, hit
 // nodes under them, in the order they were appended. Each node owns its
-// record. Hits are stored compactly: the path and search text are shared with
-// the file node (or between file nodes of one run), and a find hit's caption
-// is rebuilt from its record instead of being stored.
+// record. Hits are stored compactly: the path and search text are kept once
+// per file node (the search text once per run), and a find hit's caption is
+// rebuilt from its record instead of being stored.
 class ResultTree {
 public:
     // Appends a file node at the end of the top level and selects it. Its
@@ -67,7 +67,7 @@ public:
     std::uint32_t FileNodeCount() const { return static_cast<std::uint32_t>(files_.size()); }
     std::uint32_t ChildCount(NodeRef fileNode) const;
     // All nodes, file nodes and hit nodes together.
-    std::size_t NodeCount() const { return fileCount() + hitCount_; }
+    std::size_t NodeCount() const { return files_.size() + hitCount_; }
 
     // Display order: each file node followed by its hit nodes.
     NodeRef First() const;
@@ -84,12 +84,20 @@ public:
 
 private:
     using SharedText = std::shared_ptr<const std::string>;
+    static constexpr std::uint32_t kNoExtra = UINT32_MAX;
+    // A find hit is just its position: path and search text are its file
+    // node's, its caption is rebuilt.
     struct HitNode {
-        SharedText path;
-        SharedText searchText;
-        std::unique_ptr<std::string> caption; // null: rebuilt from the record
         std::int32_t line = 0;
         std::int32_t column = 0;
+        std::uint32_t extra = kNoExtra; // index into extras_
+    };
+    // What a hit holds beyond that: a caption of its own (replace hits), or
+    // a path or search text other than its file node's (null when the same).
+    struct HitExtra {
+        std::unique_ptr<const std::string> caption;
+        SharedText path;
+        SharedText searchText;
     };
     struct FileNode {
         SharedText path;
@@ -97,15 +105,18 @@ private:
         std::vector<HitNode> hits;
     };
 
-    std::size_t fileCount() const { return files_.size(); }
-    NodeRef AppendHit(NodeRef fileNode, std::unique_ptr<std::string> caption,
+    NodeRef AppendHit(NodeRef fileNode, std::unique_ptr<const std::string> caption,
                       const RecordFields& record);
-    SharedText Share(const SharedText& known, std::string_view text) const;
     const FileNode& File(NodeRef node) const { return files_[node.file]; }
     const HitNode& Hit(NodeRef node) const { return files_[node.file].hits[node.hit]; }
+    const HitExtra* Extra(const HitNode& hit) const;
+    const std::string& PathOf(NodeRef node) const;
+    const std::string& SearchTextOf(NodeRef node) const;
+    void ReleaseExtra(const HitNode& hit);
     void SetSelected(NodeRef node);
 
     std::vector<FileNode> files_;
+    std::vector<HitExtra> extras_;
     std::size_t hitCount_ = 0;
     NodeRef selected_;
     ResultTreeListener* listener_ = nullptr;
