@@ -7,10 +7,10 @@
 
 #include "search/BatchNotice.h"
 #include "search/BatchSettings.h"
+#include "search/FileBuffer.h"
 #include "search/LineCursor.h"
 #include "search/LineMatcher.h"
 #include "search/Matcher.h"
-#include "search/ReadAhead.h"
 
 namespace kelvara {
 
@@ -40,15 +40,17 @@ std::size_t FindNext(std::string_view text, std::string_view pattern, std::size_
     return std::string_view::npos;
 }
 
-// A..Z to a..z, eight bytes at a time: every search without letter case
-// passes each byte of every file through here.
-void FoldAsciiCapitals(std::span<char> bytes) {
+// A..Z to a..z, eight bytes at a time, up to the first NUL byte (where the
+// text of a file ends); returns the length of that text. Every search without
+// letter case passes each byte of every file through here.
+std::size_t FoldAsciiCapitals(std::span<char> bytes) {
     constexpr std::uint64_t kOnes = 0x0101010101010101u;
     constexpr std::uint64_t kHighBits = 0x80 * kOnes;
     std::size_t i = 0;
     for (; i + 8 <= bytes.size(); i += 8) {
         std::uint64_t word;
         std::memcpy(&word, bytes.data() + i, 8);
+        if (((word - kOnes) & ~word & kHighBits) != 0) break; // a NUL byte in this word
         const std::uint64_t low7 = word & ~kHighBits;
         const std::uint64_t atLeastA = low7 + (0x80 - 'A') * kOnes;   // high bit: low7 >= 'A'
         const std::uint64_t aboveZ = low7 + (0x80 - 'Z' - 1) * kOnes; // high bit: low7 > 'Z'
@@ -56,10 +58,44 @@ void FoldAsciiCapitals(std::span<char> bytes) {
         word |= capitals >> 2; // 0x80 >> 2 is the case bit 0x20
         std::memcpy(bytes.data() + i, &word, 8);
     }
-    for (; i < bytes.size(); ++i) {
+    for (; i < bytes.size() && bytes[i] != '\0'; ++i) {
         if (bytes[i] >= 'A' && bytes[i] <= 'Z') bytes[i] = static_cast<char>(bytes[i] + 32);
     }
+    return i;
 }
+
+// The text of a file ends at its first NUL byte. When letter case counts, the
+// bytes are not passed over before the search, so the NUL byte is looked for
+// only as far as the lines that hold a candidate.
+class TextEnd {
+public:
+    explicit TextEnd(std::string_view bytes, bool known)
+        : bytes_(bytes), checked_(known ? bytes.size() : 0) {}
+
+    // `line` cut at the end of the text; false when the text ends before `at`.
+    bool Cut(std::string_view& line, std::size_t at) {
+        const std::size_t lineEnd =
+            static_cast<std::size_t>(line.data() - bytes_.data()) + line.size();
+        if (checked_ < lineEnd) {
+            const void* nul = std::memchr(bytes_.data() + checked_, '\0', lineEnd - checked_);
+            checked_ = lineEnd;
+            if (nul != nullptr) {
+                bytes_ = bytes_.substr(0, static_cast<const char*>(nul) - bytes_.data());
+                checked_ = bytes_.size();
+            }
+        }
+        if (at >= bytes_.size()) return false;
+        line = line.substr(0, std::min(line.size(), bytes_.size() - (line.data() - bytes_.data())));
+        return true;
+    }
+    bool Reached(std::string_view line) const {
+        return static_cast<std::size_t>(line.data() - bytes_.data()) + line.size() >= bytes_.size();
+    }
+
+private:
+    std::string_view bytes_;
+    std::size_t checked_;
+};
 
 // Searches one file. Only the lines that hold an occurrence of the prepared
 // search text can hold a hit, so the run jumps from occurrence to occurrence
@@ -70,10 +106,9 @@ bool SearchFile(std::span<char> bytes, const std::string& path, LineMatcher& mat
                 ResultTree& tree, NodeRef fileNode, const BatchHooks& hooks) {
     const std::string_view pattern = matcher.SearchText();
     if (pattern.empty()) return true;
-    const void* nul = std::memchr(bytes.data(), '\0', bytes.size());
-    const std::size_t length = nul ? static_cast<const char*>(nul) - bytes.data() : bytes.size();
-    if (!matcher.Options().CaseSensitive) FoldAsciiCapitals(bytes.first(length));
-    const std::string_view text(bytes.data(), length);
+    const bool folded = !matcher.Options().CaseSensitive;
+    const std::string_view text(bytes.data(), folded ? FoldAsciiCapitals(bytes) : bytes.size());
+    TextEnd textEnd(text, folded);
 
     std::optional<LineCursor> cursor;
     for (std::size_t from = 0;;) {
@@ -81,10 +116,12 @@ bool SearchFile(std::span<char> bytes, const std::string& path, LineMatcher& mat
         if (at == std::string_view::npos) return !StopRequested(hooks);
         if (!cursor) cursor.emplace(text);
         cursor->MoveTo(at);
+        std::string_view line = cursor->Line();
+        if (!textEnd.Cut(line, at)) return true;
         if (StopRequested(hooks)) return false;
         if (hooks.yield) hooks.yield();
-        matcher.FindInLine(cursor->Line(), cursor->Number(), path, tree, fileNode);
-        if (!cursor->NextLine()) return true;
+        matcher.FindInLine(line, cursor->Number(), path, tree, fileNode);
+        if (textEnd.Reached(line) || !cursor->NextLine()) return true;
         from = cursor->Start();
     }
 }
@@ -104,17 +141,14 @@ BatchResult RunBatchFind(std::string_view text, std::vector<std::string>& findHi
     const std::vector<std::string> paths = files.TickedPaths();
     tree.Clear();
     LineMatcher matcher(result.searchText, options);
-    ReadAhead reader(paths);
-    std::span<char> bytes;
-    FileStatus status;
+    FileBuffer buffer;
     for (const std::string& path : paths) {
         if (StopRequested(hooks)) break;
-        reader.Next(bytes, status);
-        if (status) return FailRun(std::move(result), *status);
+        if (FileStatus status = buffer.Read(path)) return FailRun(std::move(result), *status);
         ++result.filesRead;
         if (hooks.observer != nullptr) hooks.observer->FileRead(result.filesRead, path);
         const NodeRef fileNode = tree.AppendFileNode(path, result.searchText);
-        if (!SearchFile(bytes, path, matcher, tree, fileNode, hooks)) break;
+        if (!SearchFile(buffer.Bytes(), path, matcher, tree, fileNode, hooks)) break;
     }
     result.stopped = StopRequested(hooks);
     PruneFileNodes(tree, hooks.observer);

@@ -1,0 +1,70 @@
+#include "search/FileBuffer.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace kelvara {
+
+namespace {
+
+constexpr std::size_t kMinCapacity = 256u << 10;
+// The buffer keeps its size from file to file (fresh memory costs a page fault
+// every 4 KB), but not the size of a huge file.
+constexpr std::size_t kKeptCapacity = 64u << 20;
+
+// Closes the file on every way out.
+class FileDescriptor {
+public:
+    explicit FileDescriptor(int fd) : fd_(fd) {}
+    ~FileDescriptor() {
+        if (fd_ >= 0) close(fd_);
+    }
+    FileDescriptor(const FileDescriptor&) = delete;
+    FileDescriptor& operator=(const FileDescriptor&) = delete;
+    int Get() const { return fd_; }
+
+private:
+    int fd_;
+};
+
+} // namespace
+
+void FileBuffer::Reserve(std::size_t capacity) {
+    auto grown = std::make_unique_for_overwrite<char[]>(capacity);
+    if (size_ > 0) std::memcpy(grown.get(), data_.get(), size_);
+    data_ = std::move(grown);
+    capacity_ = capacity;
+}
+
+FileStatus FileBuffer::Read(const std::string& path) {
+    size_ = 0;
+    const FileDescriptor file(open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    if (file.Get() < 0) return FileError{path, std::strerror(errno)};
+    struct stat info {};
+    if (fstat(file.Get(), &info) != 0) return FileError{path, std::strerror(errno)};
+    const auto expected = static_cast<std::size_t>(std::max<off_t>(info.st_size, 0));
+    if (capacity_ > kKeptCapacity && expected < kKeptCapacity) {
+        data_.reset();
+        capacity_ = 0;
+    }
+    for (;;) {
+        if (capacity_ <= expected)
+            Reserve(std::max(expected + 1, kMinCapacity));
+        else if (size_ == capacity_)
+            Reserve(capacity_ * 2);
+        const ssize_t got = read(file.Get(), data_.get() + size_, capacity_ - size_);
+        if (got < 0 && errno == EINTR) continue;
+        if (got < 0) return FileError{path, std::strerror(errno)};
+        if (got == 0) return std::nullopt;
+        size_ += static_cast<std::size_t>(got);
+        // A regular file read to its size needs no further read() to see its end.
+        if (size_ == expected && S_ISREG(info.st_mode)) return std::nullopt;
+    }
+}
+
+} // namespace kelvara

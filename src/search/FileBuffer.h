@@ -1,0 +1,30 @@
+#pragma once
+
+#include <cstddef>
+#include <memory>
+#include <span>
+#include <string>
+
+#include "common/FileError.h"
+
+namespace kelvara {
+
+// One reusable buffer that a run reads each file into, whole. Unlike a string
+// it is never cleared or zero-filled: filling memory that read() overwrites
+// at once would cost about as much as the search.
+class FileBuffer {
+public:
+    // Reads the whole file (a file that grows meanwhile is read to its end).
+    [[nodiscard]] FileStatus Read(const std::string& path);
+    // The bytes last read; they may be changed.
+    std::span<char> Bytes() noexcept { return {data_.get(), size_}; }
+
+private:
+    void Reserve(std::size_t capacity);
+
+    std::unique_ptr<char[]> data_;
+    std::size_t capacity_ = 0;
+    std::size_t size_ = 0;
+};
+
+} // namespace kelvara
