@@ -133,6 +133,15 @@ void BM_TypeAlternating(benchmark::State& state) {
     }
 }
 
+// A minified file: the whole text is one row that every keystroke measures.
+void BM_TypeInOneLongRow(benchmark::State& state) {
+    BenchEditor editor;
+    editor.Lines().SetText(std::string(state.range(0) << 20, 'm'));
+    editor.SetSelStart(editor.TextLength() / 2);
+    for (auto _ : state)
+        editor.KeyPress('x');
+}
+
 void BM_Type1000ThenUndo(benchmark::State& state) {
     BenchEditor editor;
     editor.Lines().SetText(Text(state.range(0)));
@@ -158,6 +167,7 @@ BENCHMARK(BM_Load)->Arg(1)->Arg(10)->Arg(50)->Unit(benchmark::kMillisecond)->Ite
 BENCHMARK(BM_TypeMiddle)->Arg(1)->Arg(10)->Arg(50)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_TypeStart)->Arg(1)->Arg(10)->Arg(50)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_TypeAlternating)->Arg(1)->Arg(10)->Arg(50)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_TypeInOneLongRow)->Arg(1)->Arg(10)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_Type1000ThenUndo)->Arg(1)->Arg(10)->Arg(50)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_OffsetToPoint)->Arg(1)->Arg(10)->Arg(50);
 

@@ -11,7 +11,7 @@ namespace {
 
 // Display width reached after `chars`, starting at width `width`: a tab
 // advances to the next multiple of the tab size, every other byte by one.
-int AdvanceWidth(std::string_view chars, int width, int tabSize) {
+int WidthOf(std::string_view chars, int width, int tabSize) {
     const char* at = chars.data();
     const char* end = at + chars.size();
     while (at < end) {
@@ -26,6 +26,11 @@ int AdvanceWidth(std::string_view chars, int width, int tabSize) {
 
 } // namespace
 
+int TMemoComponent::AdvanceWidth(int offset, int length, int width) const {
+    const auto [first, second] = store_.Pieces(offset - 1, length);
+    return WidthOf(second, WidthOf(first, width, tabSize_), tabSize_);
+}
+
 int TMemoComponent::DisplayColumn(TextPoint point) const {
     if (tabSize_ == 1) return point.Col;
     const int start = PointToOffset({point.Row, 1});
@@ -35,8 +40,7 @@ int TMemoComponent::DisplayColumn(TextPoint point) const {
     const int first = std::max(start, 1);
     const int last = std::min(start + count - 1, textLength_);
     const int outside = count - std::max(last - first + 1, 0);
-    const int inside =
-        last >= first ? AdvanceWidth(TextView(first, last - first + 1), 0, tabSize_) : 0;
+    const int inside = last >= first ? AdvanceWidth(first, last - first + 1, 0) : 0;
     return inside + outside + 1;
 }
 
@@ -74,7 +78,7 @@ TextPoint TMemoComponent::DisplayToTextPoint(TextPoint point) const {
 int TMemoComponent::LineWidth(int row) const {
     const int length = LineLength(row);
     if (tabSize_ == 1 || length <= 0) return std::max(length, 0);
-    return AdvanceWidth(TextView(PointToOffset({row, 1}), length), 0, tabSize_);
+    return AdvanceWidth(PointToOffset({row, 1}), length, 0);
 }
 
 int TMemoComponent::TabWidthAt(int offset) const {

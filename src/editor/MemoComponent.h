@@ -42,6 +42,9 @@ public:
     std::string TextAt(int offset, int length) const;
     // A contiguous view of the same bytes; valid until the next edit or view.
     std::string_view TextView(int offset, int length) const;
+    // Display width reached after the bytes of offsets offset..offset+length-1
+    // (all in the text), starting from `width` columns.
+    int AdvanceWidth(int offset, int length, int width) const;
     // The byte at an offset, 0 outside the text.
     char CharAt(int offset) const noexcept {
         return offset >= 1 && offset <= textLength_ ? store_.At(offset - 1) : '\0';

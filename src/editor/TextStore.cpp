@@ -52,6 +52,14 @@ std::string_view TextStore::View(std::size_t index, std::size_t length) {
     return std::string_view(buffer_.data() + physical, length);
 }
 
+std::pair<std::string_view, std::string_view> TextStore::Pieces(std::size_t index,
+                                                                std::size_t length) const {
+    const std::size_t before = index < gapStart_ ? std::min(length, gapStart_ - index) : 0;
+    const std::size_t rest = index + before + gapLength_;
+    return {std::string_view(buffer_.data() + (before ? index : rest), before ? before : length),
+            std::string_view(buffer_.data() + rest, before ? length - before : 0)};
+}
+
 std::string TextStore::Copy(std::size_t index, std::size_t length) const {
     std::string result;
     result.resize(length);

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace kelvara {
 
@@ -22,6 +23,10 @@ public:
     // call that changes or views the store.
     std::string_view View(std::size_t index, std::size_t length);
     std::string Copy(std::size_t index, std::size_t length) const;
+    // The same bytes as they lie, in two pieces (the second empty unless the
+    // span crosses the gap): reading them moves nothing.
+    std::pair<std::string_view, std::string_view> Pieces(std::size_t index,
+                                                         std::size_t length) const;
 
     // Replaces `length` bytes at `index` by `text`.
     void Replace(std::size_t index, std::size_t length, std::string_view text);

@@ -25,6 +25,8 @@ TEST(TextStore, RandomEditsMatchAPlainString) {
         const std::size_t from = random() % (model.size() + 1);
         const std::size_t count = random() % (model.size() - from + 1);
         ASSERT_EQ(store.Copy(from, count), model.substr(from, count));
+        const auto [first, second] = store.Pieces(from, count);
+        ASSERT_EQ(std::string(first) + std::string(second), model.substr(from, count));
         ASSERT_EQ(store.View(from, count), model.substr(from, count));
     }
     store.Assign(std::string("fresh"));
