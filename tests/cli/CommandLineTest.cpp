@@ -1,0 +1,62 @@
+#include "cli/CommandLine.h"
+
+#include <gtest/gtest.h>
+
+namespace kelvara {
+namespace {
+
+std::optional<CommandLine> Parse(std::vector<std::string> args, std::string* error = nullptr) {
+    std::string message;
+    auto line = ParseCommandLine(args, message);
+    if (error != nullptr) *error = message;
+    return line;
+}
+
+TEST(CommandLineTest, OptionsAnywhereBeforeTheEndMark) {
+    const auto line = Parse({"find", "-cw", "TEXT", "--trim", "a", "-e", "txt", "--ext=.c", "-e.h",
+                             "--format", "grep", "--codepage=gbk", "--", "-b"});
+    ASSERT_TRUE(line.has_value());
+    EXPECT_EQ(line->mode, CommandMode::Find);
+    EXPECT_TRUE(line->options.CaseSensitive);
+    EXPECT_TRUE(line->options.WholeWord);
+    EXPECT_TRUE(line->options.IgnoreSpaces);
+    EXPECT_EQ(line->extensions, (std::vector<std::string>{".txt", ".c", ".h"}));
+    EXPECT_EQ(line->format, OutputFormat::Grep);
+    EXPECT_EQ(line->codePage, CodePage::Gbk);
+    EXPECT_EQ(line->text, "TEXT");
+    EXPECT_EQ(line->paths, (std::vector<std::string>{"a", "-b"}));
+    EXPECT_FALSE(line->yes);
+
+    const auto replace = Parse({"replace", "-y", "old", "new", "p1", "p2"});
+    ASSERT_TRUE(replace.has_value());
+    EXPECT_EQ(replace->mode, CommandMode::Replace);
+    EXPECT_TRUE(replace->yes);
+    EXPECT_EQ(replace->replacement, "new");
+    EXPECT_EQ(replace->paths.size(), 2u);
+    const auto dash = Parse({"find", "-", "p"}); // "-" alone is a text
+    ASSERT_TRUE(dash.has_value());
+    EXPECT_EQ(dash->text, "-");
+}
+
+TEST(CommandLineTest, MistakesAreNamed) {
+    std::string error;
+    EXPECT_FALSE(Parse({"find", "text"}, &error));
+    EXPECT_NE(error.find("PATH"), std::string::npos);
+    EXPECT_FALSE(Parse({"replace", "a", "b"}, &error));
+    EXPECT_FALSE(Parse({"find", "", "p"}, &error));
+    EXPECT_NE(error.find("empty"), std::string::npos);
+    EXPECT_FALSE(Parse({"replace", "a", "", "p"}, &error));
+    EXPECT_NE(error.find("replacement"), std::string::npos);
+    EXPECT_FALSE(Parse({"find", "-x", "a", "p"}, &error));
+    EXPECT_NE(error.find("-x"), std::string::npos);
+    EXPECT_FALSE(Parse({"find", "--format", "xml", "a", "p"}, &error));
+    EXPECT_FALSE(Parse({"find", "--codepage", "latin1", "a", "p"}, &error));
+    EXPECT_FALSE(Parse({"find", "a", "p", "--ext"}, &error));
+    EXPECT_NE(error.find("value"), std::string::npos);
+    EXPECT_FALSE(Parse({"find", "--case=yes", "a", "p"}, &error));
+    EXPECT_FALSE(Parse({"search", "a", "p"}, &error));
+    EXPECT_TRUE(Parse({"find", "--help"})->help);
+}
+
+} // namespace
+} // namespace kelvara

@@ -1,0 +1,139 @@
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include "search/TestFolder.h"
+
+namespace kelvara {
+namespace {
+
+struct Outcome {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+// Runs the kelvara program with standard input from /dev/null, in a UTF-8
+// locale, and collects what it writes.
+Outcome RunKelvara(std::vector<std::string> args) {
+    const TestFolder outputs;
+    const std::string outPath = outputs / "out";
+    const std::string errPath = outputs / "err";
+    const pid_t child = fork();
+    if (child == 0) {
+        const int in = open("/dev/null", O_RDONLY);
+        const int out = open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        const int err = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        dup2(in, STDIN_FILENO);
+        dup2(out, STDOUT_FILENO);
+        dup2(err, STDERR_FILENO);
+        setenv("LC_ALL", "C.UTF-8", 1);
+        args.insert(args.begin(), KELVARA_EXECUTABLE);
+        std::vector<char*> argv;
+        for (std::string& arg : args)
+            argv.push_back(arg.data());
+        argv.push_back(nullptr);
+        execv(KELVARA_EXECUTABLE, argv.data());
+        _exit(127);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    Outcome outcome;
+    outcome.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    outcome.out = TestFolder::Read(outPath);
+    outcome.err = TestFolder::Read(errPath);
+    return outcome;
+}
+
+bool Holds(const std::string& text, std::string_view part) {
+    return text.find(part) != std::string::npos;
+}
+
+TEST(KelvaraProgramTest, FindPrintsThePrunedTreeOrGrepLines) {
+    TestFolder dir;
+    const std::string a = dir.Write("a.txt", "one Cat\r\ncat cat\n");
+    dir.Write("b.txt", "dog\n");
+    const std::string c = dir.Write("sub/c.c", "\tcat");
+    const std::string folder = dir.Path() + "/";
+
+    Outcome run = RunKelvara({"find", "--codepage", "utf8", "CAT", dir.Path()});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out, a +
+                           "\n"
+                           "  被找字：cat 在: 行： 1 列: 5\n"
+                           "  被找字：cat 在: 行： 2 列: 1\n"
+                           "  被找字：cat 在: 行： 2 列: 5\n" +
+                           c + "\n  被找字：cat 在: 行： 1 列: 2\n");
+    EXPECT_TRUE(Holds(run.err, "查找完毕\n"));
+    EXPECT_TRUE(Holds(run.err, "files read: 3, files with hits: 2, hits: 4"));
+
+    run = RunKelvara(
+        {"find", "-c", "-s", "--format=grep", "-e", ".c", "-e", "txt", "cat", dir.Path()});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out, a + ":2:1\n" + a + ":2:5\n" + c + ":1:1\n");
+
+    run = RunKelvara({"find", "-w", "-e", ".h", "cat", dir.Path(), c});
+    EXPECT_EQ(run.status, 1); // only .h files ticked: nothing found
+    EXPECT_EQ(run.out, "");
+}
+
+TEST(KelvaraProgramTest, TextsAreConvertedBetweenLocaleAndCodePage) {
+    TestFolder dir;
+    const std::string gbk = dir.Write("gbk.txt", "\xC4\xE3\xD6\xD0\xCE\xC4\n"); // 你中文
+    const Outcome run = RunKelvara({"find", "--codepage", "gbk", "中文", gbk});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out, gbk + "\n  被找字：中文 在: 行： 1 列: 3\n");
+
+    const Outcome bad = RunKelvara({"find", "--codepage", "gbk", "x\U0001F600", gbk});
+    EXPECT_EQ(bad.status, 2);
+    EXPECT_TRUE(Holds(bad.err, "U+1F600"));
+}
+
+TEST(KelvaraProgramTest, ErrorsExitWithTwoAndNameTheCause) {
+    TestFolder dir;
+    dir.Write("a.txt", "x");
+    Outcome run = RunKelvara({"find", "x", dir / "missing"});
+    EXPECT_EQ(run.status, 2);
+    EXPECT_TRUE(Holds(run.err, dir / "missing"));
+    EXPECT_TRUE(Holds(run.err, "No such file or directory"));
+
+    run = RunKelvara({"find", "", dir.Path()});
+    EXPECT_EQ(run.status, 2);
+    EXPECT_TRUE(Holds(run.err, "empty"));
+
+    run = RunKelvara({"replace", "x", "", dir.Path()});
+    EXPECT_EQ(run.status, 2);
+    run = RunKelvara({"find", "--bogus", "x", dir.Path()});
+    EXPECT_EQ(run.status, 2);
+    EXPECT_TRUE(Holds(run.err, "usage"));
+    EXPECT_EQ(RunKelvara({}).status, 2);
+}
+
+TEST(KelvaraProgramTest, ReplaceNeedsATerminalOrYes) {
+    TestFolder dir;
+    const std::string a = dir.Write("a.txt", "cat\r\nno\n");
+    const std::string b = dir.Write("b.txt", "none\n");
+    const std::string nul = dir.Write("n.bin", std::string("cat\0", 4));
+
+    Outcome run = RunKelvara({"replace", "cat", "dog", dir.Path()});
+    EXPECT_EQ(run.status, 2);
+    EXPECT_TRUE(Holds(run.err, "--yes"));
+    EXPECT_EQ(TestFolder::Read(a), "cat\r\nno\n");
+
+    run = RunKelvara({"replace", "--codepage=utf8", "-y", "cat", "dog", dir.Path()});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(TestFolder::Read(a), "dog\r\nno\n");
+    EXPECT_EQ(TestFolder::Read(nul), std::string("cat\0", 4));
+    // Not pruned: every file read is listed.
+    EXPECT_EQ(run.out, a + "\n  dog\n" + b + "\n" + nul + "\n");
+    EXPECT_TRUE(Holds(run.err, "替换完毕"));
+    EXPECT_TRUE(Holds(run.err, nul));
+
+    run = RunKelvara({"replace", "-y", "cat", "dog", b});
+    EXPECT_EQ(run.status, 1);
+}
+
+} // namespace
+} // namespace kelvara
