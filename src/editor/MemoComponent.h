@@ -198,6 +198,10 @@ protected:
 
 private:
     void RecordUndo(int start, int end, int newLength, std::string oldText);
+    void WidenOverBreaks(int& a, int& b) const;
+    // Puts `text` in place of offsets a..b, which lie on rows firstRow..lastRow,
+    // keeping line starts and row widths; returns the change in row count.
+    int SpliceText(int a, int b, std::string&& text, int firstRow, int lastRow);
     void ForgetWidths(int firstRow, int lastRow);
     void LearnWidths(int firstRow, int lastRow);
     void RecomputeWidths();

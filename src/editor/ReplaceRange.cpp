@@ -54,82 +54,88 @@ void TMemoComponent::RecordUndo(int start, int end, int newLength, std::string o
     PushUndo({start, start + newLength - 1, std::move(oldText)});
 }
 
-void TMemoComponent::ReplaceRange(TCustomRange& range, std::string_view newText) {
-    int a = std::clamp(range.RStart(), 1, textLength_ + 1);
-    int b = std::clamp(range.REnd(), a - 1, textLength_);
-    // A CR LF pair is one line break: a span never starts or ends inside one.
+// A CR LF pair is one line break: a span never starts or ends inside one.
+void TMemoComponent::WidenOverBreaks(int& a, int& b) const {
     if (a > 1 && CharAt(a) == '\n' && CharAt(a - 1) == '\r') {
         if (b == a - 1) --b;
         --a;
     }
     if (b >= a && CharAt(b) == '\r' && CharAt(b + 1) == '\n') ++b;
-    const bool movedStart = a != range.RStart();
+}
 
-    std::string text = AdjustLineBreaks(newText);
-    if (removeTrailingSpaces_) StripTrailingBlanks(text);
-    const int oldLength = b - a + 1;
-    if (static_cast<std::int64_t>(textLength_) - oldLength +
-            static_cast<std::int64_t>(text.size()) >
-        std::numeric_limits<int>::max() / 2) {
-        throw std::length_error("The text is too long for the editor.");
-    }
-    const int p = a;
+int TMemoComponent::SpliceText(int a, int b, std::string&& text, int firstRow, int lastRow) {
     const int n = static_cast<int>(text.size());
-    const int d = n - oldLength;
-
-    selection_->BeginUpdate();
-    selection_->DropSnapshot(); // this operation repaints by itself
-    if (allowUndo_ && !undoing_) RecordUndo(p, b, n, TextAt(a, oldLength));
-
-    const int r1 = OffsetToPoint(a).Row;
-    const int r2 = OffsetToPoint(b + 1).Row;
-    const int oldMaxWidth = MaxLineWidth();
+    const int delta = n - (b - a + 1);
     const bool wholeText = a == 1 && b == textLength_;
     int rowDelta;
     if (wholeText) {
         rowDelta = -(LineCount() - 1);
         lineStarts_.Clear();
         lineStarts_.Add(1);
-        widths_.clear();
         store_.Assign(std::move(text));
     } else {
-        ForgetWidths(r1, r2);
-        rowDelta = -(r2 - r1);
-        lineStarts_.DeleteRange(r1, r2 - r1);
-        store_.Replace(a - 1, oldLength, text);
+        ForgetWidths(firstRow, lastRow);
+        rowDelta = -(lastRow - firstRow);
+        lineStarts_.DeleteRange(firstRow, lastRow - firstRow);
+        store_.Replace(a - 1, b - a + 1, text);
     }
-    textLength_ += d;
+    textLength_ += delta;
 
     // One new line start after every CR LF of the inserted text.
-    const std::string_view inserted = TextView(p, n);
+    const std::string_view inserted = TextView(a, n);
     std::vector<std::int32_t> starts;
     starts.reserve(std::count(inserted.begin(), inserted.end(), '\r'));
     for (std::size_t k = inserted.find('\r'); k != std::string_view::npos;
          k = inserted.find('\r', k + 1)) {
-        starts.push_back(p + static_cast<int>(k) + 2);
+        starts.push_back(a + static_cast<int>(k) + 2);
     }
-    lineStarts_.InsertRange(r1, starts);
+    lineStarts_.InsertRange(firstRow, starts);
     const int insertedRows = static_cast<int>(starts.size());
-    rowDelta += insertedRows;
-    lineStarts_.ShiftFrom(r1 + insertedRows, d);
+    lineStarts_.ShiftFrom(firstRow + insertedRows, delta);
     if (wholeText) {
         RecomputeWidths();
     } else {
-        LearnWidths(r1, r1 + insertedRows);
+        LearnWidths(firstRow, firstRow + insertedRows);
     }
+    return rowDelta + insertedRows;
+}
+
+void TMemoComponent::ReplaceRange(TCustomRange& range, std::string_view newText) {
+    int a = std::clamp(range.RStart(), 1, textLength_ + 1);
+    int b = std::clamp(range.REnd(), a - 1, textLength_);
+    WidenOverBreaks(a, b);
+    std::string text = AdjustLineBreaks(newText);
+    if (removeTrailingSpaces_) StripTrailingBlanks(text);
+    const int oldLength = b - a + 1;
+    const int n = static_cast<int>(text.size());
+    if (static_cast<std::int64_t>(textLength_) - oldLength + static_cast<std::int64_t>(n) >
+        std::numeric_limits<int>::max() / 2) {
+        throw std::length_error("The text is too long for the editor.");
+    }
+    const int p = a;
+    const int d = n - oldLength;
+
+    selection_->BeginUpdate();
+    selection_->DropSnapshot(); // this operation repaints by itself
+    if (allowUndo_ && !undoing_) RecordUndo(p, b, n, TextAt(a, oldLength));
+    const int r1 = OffsetToPoint(a).Row;
+    const int r2 = OffsetToPoint(b + 1).Row;
+    const int oldMaxWidth = MaxLineWidth();
+    const int rowDelta = SpliceText(a, b, std::move(text), r1, r2);
 
     for (int i = ranges_->Count() - 1; i >= 0; --i) {
         if (i >= ranges_->Count()) continue; // a handler freed ranges
         TCustomRange* other = ranges_->Range(i);
         if (other != &range && other != view_.get()) other->AdjustForReplace(a, b, d);
     }
+    // The same text stays at the top of the view.
     const bool viewMoved = rowDelta != 0 && r1 < view_->TopRow();
     if (viewMoved) view_->WriteTopRow(view_->TopRow() + rowDelta);
 
     if (&range == selection_.get()) {
         selection_->MoveTo(p + n);
     } else {
-        if (movedStart) range.SetRStart(p);
+        if (a != range.RStart()) range.SetRStart(p);
         range.SetRLength(n);
     }
     TextReplaced(p, oldLength, n);
