@@ -62,8 +62,9 @@ std::vector<ListedEntry> ListFolder(const std::string& folder) {
 } // namespace
 
 bool FileSet::Add(const std::string& path) {
-    if (!known_.insert(path).second) return false;
+    if (known_.contains(path)) return false;
     entries_.push_back({path, false});
+    known_.insert(entries_.back().path);
     return true;
 }
 
@@ -81,7 +82,7 @@ void FileSet::Walk(std::string& folder) {
     const std::size_t base = folder.size();
     bool first = true;
     for (const ListedEntry& entry : ListFolder(folder)) {
-        if (!first && onWalkYield) onWalkYield();
+        if (!first && walkYield_) walkYield_();
         first = false;
         folder.resize(base);
         folder += entry.name;
@@ -95,7 +96,7 @@ void FileSet::Walk(std::string& folder) {
         case EntryKind::File:
             if (Add(folder)) {
                 ++addedCount_;
-                if (onFileAdded) onFileAdded(addedCount_);
+                if (fileAdded_) fileAdded_(addedCount_);
             }
             break;
         case EntryKind::Skipped:
@@ -154,12 +155,10 @@ void FileSet::Clear() {
 }
 
 void FileSet::RemoveWhere(bool ticked) {
-    auto removed = std::remove_if(entries_.begin(), entries_.end(), [&](const FileSetEntry& e) {
-        if (e.ticked != ticked) return false;
-        known_.erase(e.path);
-        return true;
-    });
-    entries_.erase(removed, entries_.end());
+    std::erase_if(entries_, [&](const FileSetEntry& entry) { return entry.ticked == ticked; });
+    known_.clear();
+    for (const FileSetEntry& entry : entries_)
+        known_.insert(entry.path);
 }
 
 std::vector<std::string> FileSet::TickedPaths() const {

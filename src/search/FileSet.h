@@ -1,10 +1,12 @@
 #pragma once
 
 #include <cstddef>
+#include <deque>
 #include <functional>
 #include <string>
 #include <string_view>
 #include <unordered_set>
+#include <utility>
 #include <vector>
 
 namespace kelvara {
@@ -24,7 +26,7 @@ public:
     bool Empty() const noexcept { return entries_.empty(); }
     const FileSetEntry& Entry(std::size_t index) const { return entries_[index]; }
     void SetTicked(std::size_t index, bool ticked) { entries_[index].ticked = ticked; }
-    bool Contains(const std::string& path) const { return known_.contains(path); }
+    bool Contains(std::string_view path) const { return known_.contains(path); }
 
     // Appends the path unticked unless it is already present.
     bool Add(const std::string& path);
@@ -61,17 +63,22 @@ public:
     void ResetAddedCount() noexcept { addedCount_ = 0; }
 
     // Called with AddedCount after each file the walk adds.
-    std::function<void(int addedCount)> onFileAdded;
+    void SetFileAddedHandler(std::function<void(int addedCount)> handler) {
+        fileAdded_ = std::move(handler);
+    }
     // Called between the entries of a folder so that a window stays live.
-    std::function<void()> onWalkYield;
+    void SetWalkYield(std::function<void()> yield) { walkYield_ = std::move(yield); }
 
 private:
     void Walk(std::string& folder);
     void RemoveWhere(bool ticked);
 
-    std::vector<FileSetEntry> entries_;
-    std::unordered_set<std::string> known_;
+    // A deque never moves its entries, so the set can look at their paths.
+    std::deque<FileSetEntry> entries_;
+    std::unordered_set<std::string_view> known_;
     int addedCount_ = 0;
+    std::function<void(int)> fileAdded_;
+    std::function<void()> walkYield_;
 };
 
 } // namespace kelvara

@@ -31,7 +31,7 @@ TEST(FileSetTest, WalkIsDepthFirstSortedAndSkipsDotFolders) {
 
     FileSet set;
     std::vector<int> counts;
-    set.onFileAdded = [&](int count) { counts.push_back(count); };
+    set.SetFileAddedHandler([&](int count) { counts.push_back(count); });
     set.AddDirectoryFiles(dir.Path());
 
     const std::string root = dir.Path() + "/";
@@ -87,7 +87,7 @@ TEST(FileSetTest, DuplicatesAreExactAndYieldComesBetweenEntries) {
     dir.Write("b.txt", "");
     FileSet set;
     int yields = 0;
-    set.onWalkYield = [&] { ++yields; };
+    set.SetWalkYield([&] { ++yields; });
     EXPECT_TRUE(set.Add(dir / "a.txt"));
     EXPECT_FALSE(set.Add(dir / "a.txt"));
     set.AddDirectoryFiles(dir.Path());
