@@ -106,17 +106,19 @@ find "$corpus" -type f -exec cat {} + >/dev/null
 
 have() { command -v "$1" >/dev/null; }
 
-# One row: TEXT DIR CASE(yes/no) KELVARA-TEXT [kelvara options...]
+# One row: LABEL TEXT DIR CASE(yes/no) KELVARA-TEXT [kelvara options...]. The
+# texts are shell words put into the commands as they are (quoted, or a
+# $(printf ...) for bytes beyond ASCII, which hyperfine does not take).
 compare() {
-    local text=$1 dir=$2 case=$3 ktext=$4
-    shift 4
-    local kflags=() iflag=(-i) label="$text"
+    local label=$1 text=$2 dir=$3 case=$4 ktext=$5
+    shift 5
+    local kflags=() iflag=(-i)
     if [ "$case" = yes ]; then kflags=(-c) iflag=(); label="$label, --case"; fi
-    local cmds=("'$kelvara' find --format grep ${kflags[*]} $* -- '$ktext' '$dir' > $out/k")
-    have grep && cmds+=("grep -rnoF ${iflag[*]} -- '$text' '$dir' > $out/g")
-    have rg && cmds+=("rg -F -o -n --column -j1 --no-ignore --hidden ${iflag[*]} -- '$text' '$dir' > $out/r")
+    local cmds=("'$kelvara' find --format grep ${kflags[*]} $* -- $ktext '$dir' > $out/k")
+    have grep && cmds+=("grep -rnoF ${iflag[*]} -- $text '$dir' > $out/g")
+    have rg && cmds+=("rg -F -o -n --column -j1 --no-ignore --hidden ${iflag[*]} -- $text '$dir' > $out/r")
     hyperfine --style none --warmup 1 --runs "$runs" -i --export-csv "$out/t.csv" "${cmds[@]}" \
-        >/dev/null
+        >/dev/null 2>&1
     local hits
     hits=$(wc -l <"$out/k")
     awk -F, -v label="$label" -v hits="$hits" 'NR > 1 { t[NR - 1] = $2 }
@@ -132,11 +134,12 @@ echo "Corpus: $corpus/source ($(find "$corpus/source" -type f | wc -l) files," \
 echo
 echo "| text                         |      hits | kelvara s | grep s | rg -j1 s | k/grep | k/rg |"
 echo "|------------------------------|-----------|----------|----------|----------|--------|--------|"
-compare kmalloc_array "$corpus/source" no kmalloc_array
-compare kmalloc_array "$corpus/source" yes kmalloc_array
-compare static "$corpus/source" no static
-compare static "$corpus/source" yes static
-compare $'\xd6\xd0\xce\xc4' "$corpus/gbk" yes "中文" --codepage gbk
+compare kmalloc_array "'kmalloc_array'" "$corpus/source" no "'kmalloc_array'"
+compare kmalloc_array "'kmalloc_array'" "$corpus/source" yes "'kmalloc_array'"
+compare static "'static'" "$corpus/source" no "'static'"
+compare static "'static'" "$corpus/source" yes "'static'"
+compare "中文 (GBK corpus)" "\"\$(printf '\\326\\320\\316\\304')\"" "$corpus/gbk" yes \
+    "\"\$(printf '\\344\\270\\255\\346\\226\\207')\"" --codepage gbk
 
 echo
 for text in static if; do
