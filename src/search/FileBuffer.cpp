@@ -34,6 +34,23 @@ private:
 
 } // namespace
 
+FileBuffer::~FileBuffer() {
+    if (folderFd_ >= 0) close(folderFd_);
+}
+
+int FileBuffer::Open(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    if (slash == std::string::npos || slash == 0) return open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    const std::string_view folder(path.data(), slash);
+    if (folder != folder_ || folderFd_ < 0) {
+        if (folderFd_ >= 0) close(folderFd_);
+        folder_ = folder;
+        folderFd_ = open(folder_.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+        if (folderFd_ < 0) return open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    }
+    return openat(folderFd_, path.c_str() + slash + 1, O_RDONLY | O_CLOEXEC);
+}
+
 void FileBuffer::Reserve(std::size_t capacity) {
     auto grown = std::make_unique_for_overwrite<char[]>(capacity);
     if (size_ > 0) std::memcpy(grown.get(), data_.get(), size_);
@@ -43,7 +60,7 @@ void FileBuffer::Reserve(std::size_t capacity) {
 
 FileStatus FileBuffer::Read(const std::string& path) {
     size_ = 0;
-    const FileDescriptor file(open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    const FileDescriptor file(Open(path));
     if (file.Get() < 0) return FileError{path, std::strerror(errno)};
     struct stat info {};
     if (fstat(file.Get(), &info) != 0) return FileError{path, std::strerror(errno)};

@@ -14,6 +14,11 @@ namespace kelvara {
 // at once would cost about as much as the search.
 class FileBuffer {
 public:
+    FileBuffer() = default;
+    ~FileBuffer();
+    FileBuffer(const FileBuffer&) = delete;
+    FileBuffer& operator=(const FileBuffer&) = delete;
+
     // Reads the whole file (a file that grows meanwhile is read to its end).
     [[nodiscard]] FileStatus Read(const std::string& path);
     // The bytes last read; they may be changed.
@@ -21,10 +26,16 @@ public:
 
 private:
     void Reserve(std::size_t capacity);
+    int Open(const std::string& path);
 
     std::unique_ptr<char[]> data_;
     std::size_t capacity_ = 0;
     std::size_t size_ = 0;
+    // The folder of the file read last, kept open: the files of a run come
+    // folder by folder, and opening a name inside an open folder spares the
+    // system a walk along the whole path for every file.
+    std::string folder_;
+    int folderFd_ = -1;
 };
 
 } // namespace kelvara
