@@ -1,24 +1,24 @@
 #include "search/LineCursor.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace kelvara {
 
-LineCursor::LineCursor(std::string_view text) noexcept
-    : text_(text), hasCr_(std::memchr(text.data(), '\r', text.size()) != nullptr) {}
+LineCursor::LineCursor(std::string_view text) noexcept : text_(text) {}
 
-// The first line break in [from, to), or `to` when there is none. Most files
-// have no CR at all, and then memchr does the walking.
-std::size_t LineCursor::BreakAt(std::size_t from, std::size_t to) const noexcept {
+std::size_t LineCursor::NextByte(char byte, std::size_t& known, std::size_t from) const noexcept {
+    if (known == std::string_view::npos || known < from) {
+        const void* found = std::memchr(text_.data() + from, byte, text_.size() - from);
+        known = found ? static_cast<const char*>(found) - text_.data() : text_.size();
+    }
+    return known;
+}
+
+// The first line break in [from, to), or `to` when there is none.
+std::size_t LineCursor::BreakAt(std::size_t from, std::size_t to) noexcept {
     if (from >= to) return to;
-    if (!hasCr_) {
-        const void* found = std::memchr(text_.data() + from, '\n', to - from);
-        return found ? static_cast<const char*>(found) - text_.data() : to;
-    }
-    for (std::size_t i = from; i < to; ++i) {
-        if (text_[i] == '\n' || text_[i] == '\r') return i;
-    }
-    return to;
+    return std::min({NextByte('\n', nextLf_, from), NextByte('\r', nextCr_, from), to});
 }
 
 std::size_t LineCursor::BreakLength(std::size_t at) const noexcept {
