@@ -11,6 +11,7 @@
 #include "search/LineCursor.h"
 #include "search/LineMatcher.h"
 #include "search/Matcher.h"
+#include "search/SubstringFinder.h"
 
 namespace kelvara {
 
@@ -24,14 +25,14 @@ bool StopRequested(const BatchHooks& hooks) {
     return hooks.stopRequested != nullptr && hooks.stopRequested->load(std::memory_order_relaxed);
 }
 
-// The next occurrence of `pattern` at or after `from`; npos when there is none
-// or a stop was requested.
-std::size_t FindNext(std::string_view text, std::string_view pattern, std::size_t from,
-                     const BatchHooks& hooks) {
+// The next occurrence of the search text at or after `from`; npos when there
+// is none or a stop was requested.
+std::size_t FindNext(std::string_view text, const SubstringFinder& finder, std::size_t patternSize,
+                     std::size_t from, const BatchHooks& hooks) {
     while (from < text.size()) {
-        const std::size_t end = std::min(text.size(), from + kYieldStretch + pattern.size() - 1);
-        const void* found = memmem(text.data() + from, end - from, pattern.data(), pattern.size());
-        if (found != nullptr) return static_cast<const char*>(found) - text.data();
+        const std::size_t end = std::min(text.size(), from + kYieldStretch + patternSize - 1);
+        const std::size_t found = finder.Find(text.substr(0, end), from);
+        if (found != SubstringFinder::kNotFound) return found;
         if (end == text.size()) break;
         from += kYieldStretch;
         if (hooks.yield) hooks.yield();
@@ -40,37 +41,12 @@ std::size_t FindNext(std::string_view text, std::string_view pattern, std::size_
     return std::string_view::npos;
 }
 
-// A..Z to a..z, sixteen bytes at a time, up to the first NUL byte (where the
-// text of a file ends); returns the length of that text. Every search without
-// letter case passes each byte of every file through here.
-std::size_t FoldAsciiCapitals(std::span<char> bytes) {
-    using Block = unsigned char __attribute__((vector_size(16)));
-    const Block zero = {};
-    std::size_t i = 0;
-    for (; i + sizeof(Block) <= bytes.size(); i += sizeof(Block)) {
-        Block block;
-        std::memcpy(&block, bytes.data() + i, sizeof block);
-        const auto nul = block == zero; // each byte -1 where the block holds a NUL
-        std::uint64_t halves[2];
-        std::memcpy(halves, &nul, sizeof halves);
-        if ((halves[0] | halves[1]) != 0) break;
-        const auto capital = static_cast<Block>(block - 'A' < 26); // unsigned: wraps below 'A'
-        block |= capital & 0x20;
-        std::memcpy(bytes.data() + i, &block, sizeof block);
-    }
-    for (; i < bytes.size() && bytes[i] != '\0'; ++i) {
-        if (bytes[i] >= 'A' && bytes[i] <= 'Z') bytes[i] = static_cast<char>(bytes[i] + 32);
-    }
-    return i;
-}
-
-// The text of a file ends at its first NUL byte. When letter case counts, the
-// bytes are not passed over before the search, so the NUL byte is looked for
-// only as far as the lines that hold a candidate.
+// The text of a file ends at its first NUL byte. The bytes are not passed
+// over before the search, so the NUL byte is looked for only as far as the
+// lines that hold a candidate.
 class TextEnd {
 public:
-    explicit TextEnd(std::string_view bytes, bool known)
-        : bytes_(bytes), checked_(known ? bytes.size() : 0) {}
+    explicit TextEnd(std::string_view bytes) : bytes_(bytes) {}
 
     // `line` cut at the end of the text; false when the text ends before `at`.
     bool Cut(std::string_view& line, std::size_t at) {
@@ -94,25 +70,23 @@ public:
 
 private:
     std::string_view bytes_;
-    std::size_t checked_;
+    std::size_t checked_ = 0;
 };
 
 // Searches one file. Only the lines that hold an occurrence of the prepared
 // search text can hold a hit, so the run jumps from occurrence to occurrence
-// and hands just those lines to the matcher. When letter case does not count,
-// the bytes are lower-cased in place first: the matcher lower-cases every line
-// anyway, so the hits are the same. Returns false when a stop was requested.
-bool SearchFile(std::span<char> bytes, const std::string& path, LineMatcher& matcher,
-                ResultTree& tree, NodeRef fileNode, const BatchHooks& hooks) {
-    const std::string_view pattern = matcher.SearchText();
-    if (pattern.empty()) return true;
-    const bool folded = !matcher.Options().CaseSensitive;
-    const std::string_view text(bytes.data(), folded ? FoldAsciiCapitals(bytes) : bytes.size());
-    TextEnd textEnd(text, folded);
+// (found in the whole file, letter case folded on the fly when it does not
+// count) and hands just those lines to the matcher. Returns false when a stop
+// was requested.
+bool SearchFile(std::string_view text, const std::string& path, const SubstringFinder& finder,
+                LineMatcher& matcher, ResultTree& tree, NodeRef fileNode, const BatchHooks& hooks) {
+    const std::size_t patternSize = matcher.SearchText().size();
+    if (patternSize == 0) return true;
+    TextEnd textEnd(text);
 
     std::optional<LineCursor> cursor;
     for (std::size_t from = 0;;) {
-        const std::size_t at = FindNext(text, pattern, from, hooks);
+        const std::size_t at = FindNext(text, finder, patternSize, from, hooks);
         if (at == std::string_view::npos) return !StopRequested(hooks);
         if (!cursor) cursor.emplace(text);
         cursor->MoveTo(at);
@@ -141,6 +115,7 @@ BatchResult RunBatchFind(std::string_view text, std::vector<std::string>& findHi
     const std::vector<std::string> paths = files.TickedPaths();
     tree.Clear();
     LineMatcher matcher(result.searchText, options);
+    const SubstringFinder finder(result.searchText, !options.CaseSensitive);
     FileBuffer buffer;
     for (const std::string& path : paths) {
         if (StopRequested(hooks)) break;
@@ -148,7 +123,9 @@ BatchResult RunBatchFind(std::string_view text, std::vector<std::string>& findHi
         ++result.filesRead;
         if (hooks.observer != nullptr) hooks.observer->FileRead(result.filesRead, path);
         const NodeRef fileNode = tree.AppendFileNode(path, result.searchText);
-        if (!SearchFile(buffer.Bytes(), path, matcher, tree, fileNode, hooks)) break;
+        const std::span<char> bytes = buffer.Bytes();
+        const std::string_view text(bytes.data(), bytes.size());
+        if (!SearchFile(text, path, finder, matcher, tree, fileNode, hooks)) break;
     }
     result.stopped = StopRequested(hooks);
     PruneFileNodes(tree, hooks.observer);
