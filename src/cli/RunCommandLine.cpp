@@ -78,17 +78,26 @@ bool GatherFiles(const CommandLine& line, FileSet& files) {
     return true;
 }
 
+// One line on standard error, in the locale's encoding.
+void PrintLine(const std::string& utf8) {
+    const std::string text = TextToLocale(TextFromUtf8(utf8)) + "\n";
+    std::fputs(text.c_str(), stderr);
+}
+
 void PrintSummary(const CommandLine& line, const BatchResult& result, const ResultTree& tree,
                   double seconds) {
     const std::size_t hits = tree.NodeCount() - tree.FileNodeCount();
+    char numbers[64];
+    std::snprintf(numbers, sizeof numbers, "%.2f", seconds);
+    const std::string time = std::string("，用时 ") + numbers + " 秒";
+    const std::string read = "读取文件 " + std::to_string(result.filesRead) + " 个";
     if (line.mode == CommandMode::Find) {
-        std::fprintf(stderr, "files read: %d, files with hits: %u, hits: %zu, seconds: %.2f\n",
-                     result.filesRead, tree.FileNodeCount(), hits, seconds);
+        PrintLine(read + "，有结果的文件 " + std::to_string(tree.FileNodeCount()) + " 个，找到 " +
+                  std::to_string(hits) + " 处" + time);
     } else {
-        std::fprintf(stderr,
-                     "files read: %d, files rewritten: %d, nodes: %zu, files not rewritten "
-                     "(NUL bytes): %zu, seconds: %.2f\n",
-                     result.filesRead, result.filesWritten, hits, result.nulFiles.size(), seconds);
+        PrintLine(read + "，改写文件 " + std::to_string(result.filesWritten) + " 个，结果 " +
+                  std::to_string(hits) + " 条，含 NUL 字节未改写 " +
+                  std::to_string(result.nulFiles.size()) + " 个" + time);
     }
 }
 

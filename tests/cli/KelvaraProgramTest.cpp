@@ -67,7 +67,7 @@ TEST(KelvaraProgramTest, FindPrintsThePrunedTreeOrGrepLines) {
                            "  被找字：cat 在: 行： 2 列: 5\n" +
                            c + "\n  被找字：cat 在: 行： 1 列: 2\n");
     EXPECT_TRUE(Holds(run.err, "查找完毕\n"));
-    EXPECT_TRUE(Holds(run.err, "files read: 3, files with hits: 2, hits: 4"));
+    EXPECT_TRUE(Holds(run.err, "读取文件 3 个，有结果的文件 2 个，找到 4 处"));
 
     run = RunKelvara(
         {"find", "-c", "-s", "--format=grep", "-e", ".c", "-e", "txt", "cat", dir.Path()});
