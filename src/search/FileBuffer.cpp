@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <new>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -64,6 +65,20 @@ FileStatus FileBuffer::Read(const std::string& path) {
     if (file.Get() < 0) return FileError{path, std::strerror(errno)};
     struct stat info {};
     if (fstat(file.Get(), &info) != 0) return FileError{path, std::strerror(errno)};
+    if (S_ISDIR(info.st_mode)) return FileError{path, std::strerror(EISDIR)};
+    // A device may never end (/dev/zero) or block for ever; pipes do end.
+    if (!S_ISREG(info.st_mode) && !S_ISFIFO(info.st_mode))
+        return FileError{path, "not a regular file"};
+    try {
+        return ReadAll(path, file.Get(), info);
+    } catch (const std::bad_alloc&) {
+        data_.reset();
+        capacity_ = size_ = 0;
+        return FileError{path, "file too large to load"};
+    }
+}
+
+FileStatus FileBuffer::ReadAll(const std::string& path, int fd, const struct stat& info) {
     const auto expected = static_cast<std::size_t>(std::max<off_t>(info.st_size, 0));
     if (capacity_ > kKeptCapacity && expected < kKeptCapacity) {
         data_.reset();
@@ -74,7 +89,7 @@ FileStatus FileBuffer::Read(const std::string& path) {
             Reserve(std::max(expected + 1, kMinCapacity));
         else if (size_ == capacity_)
             Reserve(capacity_ * 2);
-        const ssize_t got = read(file.Get(), data_.get() + size_, capacity_ - size_);
+        const ssize_t got = read(fd, data_.get() + size_, capacity_ - size_);
         if (got < 0 && errno == EINTR) continue;
         if (got < 0) return FileError{path, std::strerror(errno)};
         if (got == 0) return std::nullopt;

@@ -5,6 +5,8 @@
 #include <span>
 #include <string>
 
+#include <sys/stat.h>
+
 #include "common/FileError.h"
 
 namespace kelvara {
@@ -20,6 +22,7 @@ public:
     FileBuffer& operator=(const FileBuffer&) = delete;
 
     // Reads the whole file (a file that grows meanwhile is read to its end).
+    // Folders, devices and files too large for memory are refused.
     [[nodiscard]] FileStatus Read(const std::string& path);
     // The bytes last read; they may be changed.
     std::span<char> Bytes() noexcept { return {data_.get(), size_}; }
@@ -27,6 +30,8 @@ public:
 private:
     void Reserve(std::size_t capacity);
     int Open(const std::string& path);
+    // Reads a regular file or a pipe to its end.
+    FileStatus ReadAll(const std::string& path, int fd, const struct stat& info);
 
     std::unique_ptr<char[]> data_;
     std::size_t capacity_ = 0;

@@ -162,6 +162,15 @@ TEST(BatchFindTest, UnreadableFileEndsTheRunWithTheTreeKept) {
     EXPECT_EQ(Dump(tree), (std::vector<std::string>{dir / "a", Hit("hit", 1, 1), dir / "b"}));
     ASSERT_EQ(recorder.notices.size(), 1u);
     EXPECT_EQ(recorder.notices[0], result.error->Message());
+
+    // Devices are refused rather than read: /dev/zero would never end.
+    FileSet device;
+    device.Add("/dev/null");
+    device.TickAll();
+    const BatchResult refused = RunBatchFind("hit", history, device, {}, tree, Hooks(&recorder));
+    EXPECT_EQ(refused.outcome, BatchOutcome::Failed);
+    ASSERT_TRUE(refused.error.has_value());
+    EXPECT_EQ(refused.error->Message(), "/dev/null: not a regular file");
 }
 
 // The run jumps between occurrences instead of matching every line; it must
