@@ -25,14 +25,15 @@ public:
         Written();
     }
     void Flush();
-    // True once a write failed (the rest of the output is dropped).
-    bool Failed() const noexcept { return failed_; }
+    // The system's error number of the first failed write (the rest of the
+    // output is then dropped); 0 while every write succeeded.
+    int Error() const noexcept { return error_; }
 
 private:
     static constexpr std::size_t kChunk = 1u << 20;
     int fd_;
     std::string pending_;
-    bool failed_ = false;
+    int error_ = 0;
 };
 
 } // namespace kelvara

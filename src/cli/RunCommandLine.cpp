@@ -138,11 +138,13 @@ int Run(const CommandLine& line) {
                   : RunBatchFind(text, findHistory, files, line.options, tree, hooks);
     const std::chrono::duration<double> seconds = std::chrono::steady_clock::now() - start;
     progress.Clear();
-    {
-        OutputBuffer out(STDOUT_FILENO);
-        PrintResultTree(tree, line.format, out);
-    }
+    OutputBuffer out(STDOUT_FILENO);
+    PrintResultTree(tree, line.format, out);
+    out.Flush();
     PrintSummary(line, result, tree, seconds.count());
+    // Results that could not be written are a failure, not an empty search.
+    if (out.Error() != 0)
+        return Fail(std::string("standard output: ") + std::strerror(out.Error()));
     return ExitStatus(line, result, tree);
 }
 

@@ -16,10 +16,11 @@ struct Outcome {
 };
 
 // Runs the kelvara program with standard input from /dev/null, in a UTF-8
-// locale, and collects what it writes.
-Outcome RunKelvara(std::vector<std::string> args) {
+// locale, and collects what it writes (standard output goes to `device`
+// instead when one is given).
+Outcome RunKelvara(std::vector<std::string> args, const char* device = nullptr) {
     const TestFolder outputs;
-    const std::string outPath = outputs / "out";
+    const std::string outPath = device != nullptr ? device : outputs / "out";
     const std::string errPath = outputs / "err";
     const pid_t child = fork();
     if (child == 0) {
@@ -42,7 +43,7 @@ Outcome RunKelvara(std::vector<std::string> args) {
     waitpid(child, &status, 0);
     Outcome outcome;
     outcome.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    outcome.out = TestFolder::Read(outPath);
+    if (device == nullptr) outcome.out = TestFolder::Read(outPath);
     outcome.err = TestFolder::Read(errPath);
     return outcome;
 }
@@ -109,6 +110,11 @@ TEST(KelvaraProgramTest, ErrorsExitWithTwoAndNameTheCause) {
     EXPECT_EQ(run.status, 2);
     EXPECT_TRUE(Holds(run.err, "usage"));
     EXPECT_EQ(RunKelvara({}).status, 2);
+
+    // Hits that cannot be written are an error, not success.
+    run = RunKelvara({"find", "x", dir.Path()}, "/dev/full");
+    EXPECT_EQ(run.status, 2);
+    EXPECT_TRUE(Holds(run.err, "standard output: No space left on device"));
 }
 
 TEST(KelvaraProgramTest, ReplaceNeedsATerminalOrYes) {
