@@ -174,7 +174,8 @@ std::string_view LineEndBytes(LineEnd end) noexcept {
 
 FileStatus ReadFileBytes(const std::string& path, std::string& buffer) {
     buffer.clear();
-    FileDescriptor file(open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    // Opening a named pipe waits for a writer unless it is non-blocking.
+    FileDescriptor file(open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     if (file.Get() < 0) return ErrorOf(path, errno);
     struct stat info {};
     if (fstat(file.Get(), &info) != 0) return ErrorOf(path, errno);
@@ -182,6 +183,9 @@ FileStatus ReadFileBytes(const std::string& path, std::string& buffer) {
     // Devices never end (/dev/zero) or block; only files and pipes are read.
     if (!S_ISREG(info.st_mode) && !S_ISFIFO(info.st_mode))
         return FileError{path, "not a regular file"};
+    // A pipe with a writer is read to its end; one without reads as empty.
+    if (fcntl(file.Get(), F_SETFL, fcntl(file.Get(), F_GETFL) & ~O_NONBLOCK) != 0)
+        return ErrorOf(path, errno);
     try {
         return ReadAll(path, file.Get(), static_cast<std::size_t>(info.st_size), buffer);
     } catch (const std::bad_alloc&) {

@@ -84,6 +84,13 @@ TEST(ReadFileBytes, ReportsWhatCannotBeReadAndReusesTheBuffer) {
     EXPECT_TRUE(buffer.empty());
     EXPECT_EQ(ReadFileBytes(folder.Path("none"), buffer)->reason, "No such file or directory");
     EXPECT_TRUE(ReadFileBytes("/dev/zero", buffer)); // a device would never end
+    // A named pipe nobody writes to reads as empty instead of waiting for ever.
+    const std::string pipe = folder.Path("pipe");
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+    alarm(10);
+    EXPECT_FALSE(ReadFileBytes(pipe, buffer));
+    alarm(0);
+    EXPECT_TRUE(buffer.empty());
 
     const std::string big(300000, 'x');
     ASSERT_FALSE(ReadFileBytes(folder.Write("big", big), buffer));
