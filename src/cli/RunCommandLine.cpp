@@ -101,6 +101,21 @@ void PrintSummary(const CommandLine& line, const BatchResult& result, const Resu
     }
 }
 
+// The end of the run on standard error: the notice or the error, the summary,
+// and the files that were not rewritten because they hold NUL bytes.
+void PrintOutcome(const CommandLine& line, const BatchResult& result, const ResultTree& tree,
+                  double seconds) {
+    if (result.outcome == BatchOutcome::Failed)
+        Fail(result.error->Message());
+    else if (result.outcome == BatchOutcome::Finished)
+        PrintLine(line.mode == CommandMode::Find ? "查找完毕" : "替换完毕");
+    PrintSummary(line, result, tree, seconds);
+    if (result.nulFiles.empty()) return;
+    PrintLine("以下文件含有 NUL 字节，没有改写：");
+    for (const std::string& path : result.nulFiles)
+        std::fprintf(stderr, "%s\n", path.c_str());
+}
+
 int ExitStatus(const CommandLine& line, const BatchResult& result, const ResultTree& tree) {
     if (result.outcome == BatchOutcome::Failed) return kExitError;
     const bool something = line.mode == CommandMode::Find ? tree.NodeCount() > tree.FileNodeCount()
@@ -141,7 +156,7 @@ int Run(const CommandLine& line) {
     OutputBuffer out(STDOUT_FILENO);
     PrintResultTree(tree, line.format, out);
     out.Flush();
-    PrintSummary(line, result, tree, seconds.count());
+    PrintOutcome(line, result, tree, seconds.count());
     // Results that could not be written are a failure, not an empty search.
     if (out.Error() != 0)
         return Fail(std::string("standard output: ") + std::strerror(out.Error()));

@@ -2,9 +2,10 @@
 
 namespace kelvara {
 
-// While it lives, message boxes are shown on the terminal: notices and errors
-// as lines on standard error, a Yes/No question as a y/N prompt answered on
-// standard input (or answered Yes at once when `answerYes`).
+// While it lives, a Yes/No question of a run is a y/N prompt on the terminal,
+// answered on standard input (or answered Yes at once when `answerYes`). Other
+// message boxes show nothing: the command line reports the run's notices and
+// errors from its result, with paths written as the file system gives them.
 class TerminalAsk {
 public:
     explicit TerminalAsk(bool answerYes);

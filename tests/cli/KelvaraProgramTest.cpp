@@ -1,4 +1,5 @@
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -111,6 +112,15 @@ TEST(KelvaraProgramTest, ErrorsExitWithTwoAndNameTheCause) {
     EXPECT_TRUE(Holds(run.err, "usage"));
     EXPECT_EQ(RunKelvara({}).status, 2);
 
+    // Paths in messages are written as the file system gives them, also when
+    // the text code page differs from the locale's.
+    const std::string locked = dir.Write("只读.txt", "x");
+    ASSERT_EQ(chmod(locked.c_str(), 0444), 0);
+    run = RunKelvara({"replace", "-y", "--codepage", "gbk", "x", "y", locked});
+    EXPECT_EQ(run.status, 2);
+    EXPECT_TRUE(Holds(run.err, "kelvara: " + locked + ": "));
+    EXPECT_EQ(TestFolder::Read(locked), "x");
+
     // Hits that cannot be written are an error, not success.
     run = RunKelvara({"find", "x", dir.Path()}, "/dev/full");
     EXPECT_EQ(run.status, 2);
@@ -134,8 +144,9 @@ TEST(KelvaraProgramTest, ReplaceNeedsATerminalOrYes) {
     EXPECT_EQ(TestFolder::Read(nul), std::string("cat\0", 4));
     // Not pruned: every file read is listed.
     EXPECT_EQ(run.out, a + "\n  dog\n" + b + "\n" + nul + "\n");
-    EXPECT_TRUE(Holds(run.err, "替换完毕"));
-    EXPECT_TRUE(Holds(run.err, nul));
+    // The notice, the summary, then the files that were not rewritten.
+    EXPECT_EQ(run.err.rfind("替换完毕\n读取文件 3 个，改写文件 1 个", 0), 0u);
+    EXPECT_TRUE(run.err.ends_with("\n以下文件含有 NUL 字节，没有改写：\n" + nul + "\n"));
 
     run = RunKelvara({"replace", "-y", "cat", "dog", b});
     EXPECT_EQ(run.status, 1);
