@@ -10,11 +10,15 @@ namespace kelvara {
 
 namespace {
 
+// More entries than anyone types in a lifetime of runs: a larger count is a
+// damaged file, and reading it whole would exhaust memory with empty entries.
+constexpr int kMaxHistoryRead = 100000;
+
 std::string ValueKey(std::size_t index) { return std::to_string(index) + ".vvalue"; }
 
 std::vector<std::string> ReadHistory(const TIniFile& ini, std::string_view section) {
     std::vector<std::string> history;
-    const int count = ini.ReadInteger(section, "count", 0);
+    const int count = std::min(ini.ReadInteger(section, "count", 0), kMaxHistoryRead);
     for (int i = 0; i < count; ++i)
         history.push_back(ini.ReadString(section, ValueKey(i), ""));
     return history;

@@ -17,9 +17,8 @@ struct BatchSettings {
 };
 
 // Reads the histories in their stored order (reading stops at count, so keys
-// left by a longer earlier history are ignored). Without a stored folder the
-// executable's folder is used; without a stored drive, the mount point that
-// holds it.
+// left by a longer earlier history are ignored; an absurd count is cut). Without a stored folder
+// the executable's folder is used; without a stored drive, the mount point that holds it.
 BatchSettings LoadBatchSettings(const TIniFile& ini, const std::string& exeDirectory);
 
 // Writes every key of the settings; sections are not cleared first.

@@ -47,6 +47,15 @@ TEST(BatchSettingsTest, RoundTripKeepsOrderAndIgnoresStaleHigherKeys) {
     EXPECT_EQ(again.replaceHistory, (std::vector<std::string>{"r"}));
 }
 
+TEST(BatchSettingsTest, DamagedCountDoesNotExhaustMemory) {
+    TestFolder dir;
+    const TIniFile ini(dir.Write("k.ini", "[findstr]\ncount=2147483647\n0.vvalue=kept\n"));
+    const BatchSettings settings = LoadBatchSettings(ini, "/exe/");
+    ASSERT_FALSE(settings.findHistory.empty());
+    EXPECT_EQ(settings.findHistory[0], "kept");
+    EXPECT_LE(settings.findHistory.size(), 1000000u);
+}
+
 TEST(BatchSettingsTest, HistoryIgnoresAsciiLetterCase) {
     std::vector<std::string> history{"Abc"};
     AddToHistory(history, "aBC");
