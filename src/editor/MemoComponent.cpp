@@ -64,11 +64,15 @@ TextPoint TMemoComponent::OffsetToPoint(int offset) const {
 
 int TMemoComponent::CharLengthAt(int offset) const {
     std::array<char, 4> bytes{};
-    const int available = std::min(4, textLength_ - offset + 1);
-    if (available <= 0) return 1;
-    for (int i = 0; i < available; ++i)
-        bytes[i] = store_.At(offset - 1 + i);
-    return static_cast<int>(CharLength(std::string_view(bytes.data(), available), 0));
+    const int available = offset < 1 ? 0 : std::min(4, textLength_ - offset + 1);
+    int count = 0;
+    for (; count < available; ++count) {
+        bytes[count] = store_.At(offset - 1 + count);
+        // A line break ends every character, also a malformed one before it.
+        if (count > 0 && (bytes[count] == '\r' || bytes[count] == '\n')) break;
+    }
+    if (count == 0) return 1;
+    return static_cast<int>(CharLength(std::string_view(bytes.data(), count), 0));
 }
 
 int TMemoComponent::PrevCharStart(int offset) const {

@@ -153,6 +153,15 @@ TEST_F(Keyboard, TwoByteCharactersAreSteppedOverWhole) {
     EXPECT_EQ(Caret(), 4);
     Press(Key::Left, kCtrl);
     EXPECT_EQ(Caret(), 2);
+    editor.SetText("\x81\r\nab"); // a lone lead byte ends its row
+    editor.SetSelStart(0);
+    Press(Key::Right);
+    EXPECT_EQ(Caret(), 2);
+    Press(Key::Right);
+    EXPECT_EQ(Caret(), 4);
+    editor.SetSelStart(0);
+    Press(Key::Delete);
+    EXPECT_EQ(editor.Text(), "\r\nab");
 
     SetTextCodePage(CodePage::Utf8);
     editor.SetText("a\xC3\xA9\xE4\xB8\xADz");
