@@ -107,11 +107,14 @@ void TMemoComponent::ReplaceRange(TCustomRange& range, std::string_view newText)
     std::string text = AdjustLineBreaks(newText);
     if (removeTrailingSpaces_) StripTrailingBlanks(text);
     const int oldLength = b - a + 1;
-    const int n = static_cast<int>(text.size());
-    if (static_cast<std::int64_t>(textLength_) - oldLength + static_cast<std::int64_t>(n) >
+    // Offsets are 32-bit: the text stays well below their limit (measured
+    // before the new length is narrowed to an int).
+    if (static_cast<std::int64_t>(textLength_) - oldLength +
+            static_cast<std::int64_t>(text.size()) >
         std::numeric_limits<int>::max() / 2) {
         throw std::length_error("The text is too long for the editor.");
     }
+    const int n = static_cast<int>(text.size());
     const int p = a;
     const int d = n - oldLength;
 
