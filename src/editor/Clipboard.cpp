@@ -14,7 +14,8 @@ void TMemoComponent::WMCut() {
 }
 
 void TMemoComponent::WMPaste() {
-    selection_->SetText(host_ ? host_->ClipboardText() : std::string());
+    if (!host_) return; // no clipboard: the selection stays
+    selection_->SetText(host_->ClipboardText());
     selection_->ScrollIntoView(1);
 }
 

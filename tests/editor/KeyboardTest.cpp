@@ -108,6 +108,13 @@ TEST_F(Keyboard, PagesMoveByTheVisibleRows) {
     Press(Key::Home, kCtrl);
     EXPECT_EQ(Caret(), 1);
     EXPECT_EQ(editor.View().TopRow(), 1);
+
+    test::RecordingEditor alone; // no window, no visible rows: pages step one row
+    alone.SetText(text);
+    alone.KeyDown(Key::PageDown, kNoShift);
+    EXPECT_EQ(alone.OffsetToPoint(alone.Selection().CaretPos()), (TextPoint{2, 1}));
+    alone.KeyDown(Key::PageUp, kNoShift);
+    EXPECT_EQ(alone.Selection().CaretPos(), 1);
 }
 
 TEST_F(Keyboard, WordMovementStopsAtClassChanges) {
@@ -219,6 +226,13 @@ TEST_F(Keyboard, ClipboardKeysCopyCutAndPaste) {
     window.host.clipboard.clear();
     editor.PasteFromClipboard();
     EXPECT_EQ(editor.Text(), "");
+
+    test::RecordingEditor alone; // without a host there is no clipboard
+    alone.SetText("keep");
+    alone.Selection().SetREnd(4);
+    alone.CutToClipboard();
+    alone.PasteFromClipboard();
+    EXPECT_EQ(alone.Text(), "keep");
 }
 
 TEST_F(Keyboard, ReadOnlyKeysOnlyScrollAndCopy) {
