@@ -21,10 +21,6 @@ namespace {
 // with a yield between them, so that a window stays live on a huge file.
 constexpr std::size_t kYieldStretch = 1u << 20;
 
-bool StopRequested(const BatchHooks& hooks) {
-    return hooks.stopRequested != nullptr && hooks.stopRequested->load(std::memory_order_relaxed);
-}
-
 // The next occurrence of the search text at or after `from`; npos when there
 // is none or a stop was requested.
 std::size_t FindNext(std::string_view text, const SubstringFinder& finder, std::size_t patternSize,
@@ -36,7 +32,7 @@ std::size_t FindNext(std::string_view text, const SubstringFinder& finder, std::
         if (end == text.size()) break;
         from += kYieldStretch;
         if (hooks.yield) hooks.yield();
-        if (StopRequested(hooks)) break;
+        if (hooks.StopRequested()) break;
     }
     return std::string_view::npos;
 }
@@ -87,12 +83,12 @@ bool SearchFile(std::string_view text, const std::string& path, const SubstringF
     std::optional<LineCursor> cursor;
     for (std::size_t from = 0;;) {
         const std::size_t at = FindNext(text, finder, patternSize, from, hooks);
-        if (at == std::string_view::npos) return !StopRequested(hooks);
+        if (at == std::string_view::npos) return !hooks.StopRequested();
         if (!cursor) cursor.emplace(text);
         cursor->MoveTo(at);
         std::string_view line = cursor->Line();
         if (!textEnd.Cut(line, at)) return true;
-        if (StopRequested(hooks)) return false;
+        if (hooks.StopRequested()) return false;
         if (hooks.yield) hooks.yield();
         matcher.FindInLine(line, cursor->Number(), path, tree, fileNode);
         if (textEnd.Reached(line) || !cursor->NextLine()) return true;
@@ -118,7 +114,7 @@ BatchResult RunBatchFind(std::string_view text, std::vector<std::string>& findHi
     const SubstringFinder finder(result.searchText, !options.CaseSensitive);
     FileBuffer buffer;
     for (const std::string& path : paths) {
-        if (StopRequested(hooks)) break;
+        if (hooks.StopRequested()) break;
         if (FileStatus status = buffer.Read(path)) return FailRun(std::move(result), *status);
         ++result.filesRead;
         if (hooks.observer != nullptr) hooks.observer->FileRead(result.filesRead, path);
@@ -127,7 +123,7 @@ BatchResult RunBatchFind(std::string_view text, std::vector<std::string>& findHi
         const std::string_view text(bytes.data(), bytes.size());
         if (!SearchFile(text, path, finder, matcher, tree, fileNode, hooks)) break;
     }
-    result.stopped = StopRequested(hooks);
+    result.stopped = hooks.StopRequested();
     PruneFileNodes(tree, hooks.observer);
     result.outcome = BatchOutcome::Finished;
     ShowDoneNotice("查找完毕", {});

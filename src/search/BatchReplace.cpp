@@ -12,10 +12,6 @@ namespace kelvara {
 
 namespace {
 
-bool StopRequested(const BatchHooks& hooks) {
-    return hooks.stopRequested != nullptr && hooks.stopRequested->load(std::memory_order_relaxed);
-}
-
 // The buffers of a run, reused from file to file.
 struct ReplaceBuffers {
     std::string bytes;
@@ -35,7 +31,7 @@ bool ReplaceInFile(const std::string& path, std::string_view replacement, LineMa
     bool changed = false;
     std::size_t i = 0;
     for (; i < buffers.lines.size(); ++i) {
-        if (StopRequested(hooks)) break;
+        if (hooks.StopRequested()) break;
         if (hooks.yield) hooks.yield();
         const LineSpan& span = buffers.lines[i];
         const std::string_view line(buffers.bytes.data() + span.start, span.length);
@@ -75,7 +71,7 @@ BatchResult RunBatchReplace(std::string_view text, std::string_view replacement,
     LineMatcher matcher(result.searchText, options);
     ReplaceBuffers buffers;
     for (const std::string& path : paths) {
-        if (StopRequested(hooks)) break;
+        if (hooks.StopRequested()) break;
         if (FileStatus status = ReadFileBytes(path, buffers.bytes)) {
             return FailRun(std::move(result), *status);
         }
@@ -92,7 +88,7 @@ BatchResult RunBatchReplace(std::string_view text, std::string_view replacement,
         }
         ++result.filesWritten;
     }
-    result.stopped = StopRequested(hooks);
+    result.stopped = hooks.StopRequested();
     result.outcome = BatchOutcome::Finished;
     ShowDoneNotice("替换完毕", result.nulFiles);
     return result;

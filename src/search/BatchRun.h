@@ -30,6 +30,10 @@ struct BatchHooks {
     // Set by the stop button; the run sets it false when it starts and checks
     // it before each line and each file.
     std::atomic<bool>* stopRequested = nullptr;
+
+    bool StopRequested() const noexcept {
+        return stopRequested != nullptr && stopRequested->load(std::memory_order_relaxed);
+    }
 };
 
 enum class BatchOutcome {
