@@ -1,7 +1,8 @@
 // Editor core speed and memory on generated source-like text of 1, 10 and
 // 50 MB: loading, typing at the middle, at the start and alternately at both,
-// a long typing run
-// undone at once, offset-to-point look-ups, and the memory a loaded text holds.
+// a long typing run undone at once, offset-to-point look-ups, and the memory a
+// loaded text holds; also word movement across a long row of two-byte
+// characters.
 #include <benchmark/benchmark.h>
 
 #include <malloc.h>
@@ -12,6 +13,7 @@
 #include <random>
 #include <string>
 
+#include "common/CodePage.h"
 #include "editor/MemoComponent.h"
 
 namespace {
@@ -153,6 +155,18 @@ void BM_Type1000ThenUndo(benchmark::State& state) {
     }
 }
 
+// Ctrl+Left across one row of two-byte characters (the argument in KB).
+void BM_WordLeftOverTwoByteRow(benchmark::State& state) {
+    SetTextCodePage(CodePage::Gbk);
+    BenchEditor editor;
+    std::string row = "word ";
+    while (row.size() < static_cast<std::size_t>(state.range(0)) << 10)
+        row += "\xD6\xD0\xCE\xC4";
+    editor.SetText(row);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(editor.WordLeft(editor.TextLength() + 1));
+}
+
 void BM_OffsetToPoint(benchmark::State& state) {
     BenchEditor editor;
     editor.Lines().SetText(Text(state.range(0)));
@@ -170,6 +184,7 @@ BENCHMARK(BM_TypeAlternating)->Arg(1)->Arg(10)->Arg(50)->Unit(benchmark::kMicros
 BENCHMARK(BM_TypeInOneLongRow)->Arg(1)->Arg(10)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_Type1000ThenUndo)->Arg(1)->Arg(10)->Arg(50)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_OffsetToPoint)->Arg(1)->Arg(10)->Arg(50);
+BENCHMARK(BM_WordLeftOverTwoByteRow)->Arg(64)->Unit(benchmark::kMicrosecond);
 
 } // namespace
 } // namespace kelvara

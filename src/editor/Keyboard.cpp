@@ -17,13 +17,16 @@ bool IsWordByte(char c) {
 // Word characters are ASCII letters, digits and underscore; a character of
 // several bytes never is one, whatever its bytes look like.
 int TMemoComponent::WordLeft(int offset) const {
+    // Only an ASCII byte may be the trail of a longer character, so only then
+    // is the character start looked for; the walk itself goes byte by byte,
+    // which inside a longer character never meets a word byte.
     auto wordBefore = [this](int p) {
-        return p - PrevCharStart(p) == 1 && IsWordByte(CharAt(p - 1));
+        return IsWordByte(CharAt(p - 1)) && p - PrevCharStart(p) == 1;
     };
     int p = offset;
     const bool word = p > 1 && p <= textLength_ + 1 && wordBefore(p);
     while (p > 1 && wordBefore(p) == word)
-        p = IsBreak(CharAt(p - 1)) ? p - 2 : PrevCharStart(p);
+        p -= IsBreak(CharAt(p - 1)) ? 2 : 1;
     return std::max(p, 1);
 }
 

@@ -160,6 +160,10 @@ TEST_F(Keyboard, TwoByteCharactersAreSteppedOverWhole) {
     EXPECT_EQ(Caret(), 4);
     Press(Key::Left, kCtrl);
     EXPECT_EQ(Caret(), 2);
+    editor.SetText("ab\xB0\xA1\xB0\x41\x81\x61");
+    editor.SetSelStart(editor.TextLength());
+    Press(Key::Left, kCtrl); // over three characters whose last bytes look like letters
+    EXPECT_EQ(Caret(), 3);
     editor.SetText("\x81\r\nab"); // a lone lead byte ends its row
     editor.SetSelStart(0);
     Press(Key::Right);
