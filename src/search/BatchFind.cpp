@@ -114,6 +114,9 @@ BatchResult RunBatchFind(std::string_view text, std::vector<std::string>& findHi
     const SubstringFinder finder(result.searchText, !options.CaseSensitive);
     FileBuffer buffer;
     for (const std::string& path : paths) {
+        // Also between files: a run through many files without a candidate
+        // line must still let the window repaint and take the stop button.
+        if (hooks.yield) hooks.yield();
         if (hooks.StopRequested()) break;
         if (FileStatus status = buffer.Read(path)) return FailRun(std::move(result), *status);
         ++result.filesRead;

@@ -70,14 +70,17 @@ TEST(BatchFindTest, SearchesTickedFilesInOrderAndPrunesFilesWithoutHits) {
     std::vector<std::string> history{"other"};
     ResultTree tree;
     std::atomic<bool> stop{true}; // left over from an earlier stop
-    const BatchResult result =
-        RunBatchFind("NEEDLE", history, files, {}, tree, Hooks(&recorder, {}, &stop));
+    int yields = 0;
+    const BatchResult result = RunBatchFind("NEEDLE", history, files, {}, tree,
+                                            Hooks(
+                                                &recorder, [&] { ++yields; }, &stop));
 
     EXPECT_EQ(result.outcome, BatchOutcome::Finished);
     EXPECT_FALSE(result.stopped);
     EXPECT_EQ(result.searchText, "needle");
     EXPECT_EQ(result.filesRead, 10);
     EXPECT_EQ(recorder.readCounts, (std::vector<int>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10}));
+    EXPECT_GE(yields, 10 + 3); // every file, and every line with a hit
     EXPECT_EQ(Dump(tree),
               (std::vector<std::string>{dir / "f2.txt", Hit("needle", 1, 3), Hit("needle", 3, 1),
                                         Hit("needle", 3, 8), dir / "f7.txt", Hit("needle", 3, 1)}));
