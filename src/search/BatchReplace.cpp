@@ -71,6 +71,9 @@ BatchResult RunBatchReplace(std::string_view text, std::string_view replacement,
     LineMatcher matcher(result.searchText, options);
     ReplaceBuffers buffers;
     for (const std::string& path : paths) {
+        // Also between files: files with NUL bytes or without lines have no
+        // line to yield at.
+        if (hooks.yield) hooks.yield();
         if (hooks.StopRequested()) break;
         if (FileStatus status = ReadFileBytes(path, buffers.bytes)) {
             return FailRun(std::move(result), *status);

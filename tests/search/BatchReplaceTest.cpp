@@ -118,7 +118,9 @@ TEST(BatchReplaceTest, NulFilesAreNotRewrittenAndAreListed) {
     const std::string nul = f.Add("nul.bin", withNul);
     const std::string a = f.Add("a.txt", "cat");
     ReplaceRecorder recorder;
-    const BatchResult result = f.Replace("cat", "dog", &recorder);
+    int yields = 0;
+    const BatchResult result = f.Replace("cat", "dog", &recorder, {}, [&] { ++yields; });
+    EXPECT_GE(yields, 2); // one for the NUL file, which has no line to yield at
     EXPECT_EQ(TestFolder::Read(nul), withNul);
     EXPECT_EQ(TestFolder::Read(a), "dog");
     EXPECT_EQ(result.nulFiles, (std::vector<std::string>{nul}));
@@ -162,7 +164,7 @@ TEST(BatchReplaceTest, StopInTheMiddleOfAFileKeepsTheRestAsItWas) {
     const BatchResult result = f.Replace(
         "cat", "tiger", &recorder, {},
         [&] {
-            if (++yields == 2) stop = true; // after line 1, during line 2
+            if (++yields == 3) stop = true; // after the file's and line 1's, during line 2
         },
         &stop);
     EXPECT_TRUE(result.stopped);
