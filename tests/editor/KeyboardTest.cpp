@@ -251,8 +251,13 @@ TEST_F(Keyboard, ReadOnlyKeysOnlyScrollAndCopy) {
     for (Key key : {Key::Backspace, Key::Delete, Key::Tab, Key::Clear, Key::Left, Key::Z})
         Press(key);
     Type("x\r");
+    window.host.clipboard = "pasted";
     Press(Key::V, kCtrl);
     Press(Key::X, kCtrl);
+    Press(Key::Insert, kShift);
+    Press(Key::Delete, kShift);
+    Press(Key::Z, kCtrl); // the loaded text could be undone
+    Press(Key::Backspace, kAlt);
     EXPECT_EQ(editor.Text(), text);
     Press(Key::PageDown);
     EXPECT_EQ(editor.View().TopRow(), 11);
