@@ -40,6 +40,7 @@ int TStrings::Add(std::string_view s) {
 }
 
 void TStrings::Assign(const TStrings& source) {
+    if (&source == this) return; // clearing first would lose every line
     Clear();
     const int count = source.GetCount();
     for (int i = 0; i < count; ++i)

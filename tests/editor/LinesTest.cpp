@@ -59,6 +59,8 @@ TEST(Lines, AssignCopiesAnotherList) {
     editor.SetText("old");
     editor.SetLines(source.Lines());
     EXPECT_EQ(editor.Text(), "one\r\ntwo\r\n");
+    editor.SetLines(editor.Lines());
+    EXPECT_EQ(editor.Text(), "one\r\ntwo\r\n");
     EXPECT_EQ(editor.Lines().IndexOf("TWO"), 1);
     EXPECT_EQ(editor.Lines().IndexOf("three"), -1);
 }
