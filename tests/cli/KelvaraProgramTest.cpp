@@ -1,4 +1,7 @@
+#include <cstring>
+
 #include <fcntl.h>
+#include <pty.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -150,6 +153,38 @@ TEST(KelvaraProgramTest, ReplaceNeedsATerminalOrYes) {
 
     run = RunKelvara({"replace", "-y", "cat", "dog", b});
     EXPECT_EQ(run.status, 1);
+}
+
+// Runs `kelvara replace TEXT REPLACEMENT PATH` on a terminal and types `answer`.
+int ReplaceOnTerminal(const std::string& path, const char* answer, std::string& screen) {
+    int terminal = -1;
+    const pid_t child = forkpty(&terminal, nullptr, nullptr, nullptr);
+    if (child == 0) {
+        setenv("LC_ALL", "C.UTF-8", 1);
+        execl(KELVARA_EXECUTABLE, KELVARA_EXECUTABLE, "replace", "cat", "dog", path.c_str(),
+              static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    EXPECT_EQ(write(terminal, answer, std::strlen(answer)),
+              static_cast<ssize_t>(std::strlen(answer)));
+    char bytes[4096];
+    for (ssize_t got; (got = read(terminal, bytes, sizeof bytes)) > 0;)
+        screen.append(bytes, static_cast<std::size_t>(got));
+    close(terminal);
+    int status = 0;
+    waitpid(child, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+TEST(KelvaraProgramTest, ReplaceAsksOnTheTerminal) {
+    TestFolder dir;
+    const std::string a = dir.Write("a.txt", "cat\n");
+    std::string screen;
+    EXPECT_EQ(ReplaceOnTerminal(a, "n\n", screen), 1);
+    EXPECT_TRUE(Holds(screen, "确定要替换吗？ [y/N]"));
+    EXPECT_EQ(TestFolder::Read(a), "cat\n");
+    EXPECT_EQ(ReplaceOnTerminal(a, "y\n", screen), 0);
+    EXPECT_EQ(TestFolder::Read(a), "dog\n");
 }
 
 } // namespace
