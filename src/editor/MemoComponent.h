@@ -72,6 +72,8 @@ public:
     void SetSelLength(int value) { selection_->SetRLength(value); }
 
     // --- Replacement and undo ---
+    // The one edit primitive. A result over 1 GB is refused with
+    // std::length_error before anything changes.
     virtual void ReplaceRange(TCustomRange& range, std::string_view text);
     void Undo() { EMUndo(0); }
     void Redo() { EMUndo(1); }
