@@ -1,6 +1,10 @@
 #include "search/BatchReplace.h"
 
 #include <cstring>
+#include <set>
+#include <utility>
+
+#include <sys/stat.h>
 
 #include "common/LineFile.h"
 #include "search/BatchNotice.h"
@@ -11,6 +15,25 @@
 namespace kelvara {
 
 namespace {
+
+// The files a run has rewritten, by device and inode: a file reached again
+// through a link or another spelling of its path is not replaced twice (a
+// replacement that holds the search text would grow at every visit).
+class RewrittenFiles {
+public:
+    void Add(const std::string& path) {
+        struct stat info {};
+        if (stat(path.c_str(), &info) == 0) ids_.emplace(info.st_dev, info.st_ino);
+    }
+    bool Contains(const std::string& path) const {
+        struct stat info {};
+        return !ids_.empty() && stat(path.c_str(), &info) == 0 &&
+               ids_.contains({info.st_dev, info.st_ino});
+    }
+
+private:
+    std::set<std::pair<dev_t, ino_t>> ids_;
+};
 
 // The buffers of a run, reused from file to file.
 struct ReplaceBuffers {
@@ -70,6 +93,7 @@ BatchResult RunBatchReplace(std::string_view text, std::string_view replacement,
     tree.Clear();
     LineMatcher matcher(result.searchText, options);
     ReplaceBuffers buffers;
+    RewrittenFiles rewritten;
     for (const std::string& path : paths) {
         // Also between files: files with NUL bytes or without lines have no
         // line to yield at.
@@ -81,6 +105,7 @@ BatchResult RunBatchReplace(std::string_view text, std::string_view replacement,
         ++result.filesRead;
         if (hooks.observer != nullptr) hooks.observer->FileRead(result.filesRead, path);
         const NodeRef fileNode = tree.AppendFileNode(path, result.searchText);
+        if (rewritten.Contains(path)) continue;
         if (std::memchr(buffers.bytes.data(), '\0', buffers.bytes.size()) != nullptr) {
             result.nulFiles.push_back(path);
             continue;
@@ -89,6 +114,7 @@ BatchResult RunBatchReplace(std::string_view text, std::string_view replacement,
         if (FileStatus status = WriteFileAtomic(path, buffers.output)) {
             return FailRun(std::move(result), *status);
         }
+        rewritten.Add(path);
         ++result.filesWritten;
     }
     result.stopped = hooks.StopRequested();

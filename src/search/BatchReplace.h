@@ -15,10 +15,12 @@ namespace kelvara {
 // `replacement` join their histories and every ticked file is run through the
 // replace step line by line, one file node per file read (not pruned). Only a
 // file with at least one replacement is written, atomically, every line with
-// its own break and nothing else changed; a file holding a NUL byte is not
-// rewritten and is listed. A stop in the middle of a file keeps the rest of it
-// as it was. A file that cannot be read or written ends the run with its
-// error, that file left intact; otherwise "替换完毕" is shown.
+// its own break and nothing else changed, and no file twice (reached again
+// through a link, it keeps a file node without children); a file holding a
+// NUL byte is not rewritten and is listed. A stop in the middle of a file
+// keeps the rest of it as it was. A file that cannot be read or written ends
+// the run with its error, that file left intact; otherwise "替换完毕" is
+// shown.
 BatchResult RunBatchReplace(std::string_view text, std::string_view replacement,
                             std::vector<std::string>& findHistory,
                             std::vector<std::string>& replaceHistory, const FileSet& files,

@@ -1,5 +1,7 @@
 #include "search/BatchReplace.h"
 
+#include <filesystem>
+
 #include <sys/stat.h>
 
 #include <gtest/gtest.h>
@@ -93,6 +95,22 @@ TEST(BatchReplaceTest, RewritesOnlyFilesWithReplacementsKeepingEveryOtherByte) {
     EXPECT_EQ(recorder.notices, (std::vector<std::string>{TextFromUtf8("替换完毕")}));
     EXPECT_EQ(f.findHistory, (std::vector<std::string>{"CAT"}));
     EXPECT_EQ(f.replaceHistory, (std::vector<std::string>{"dog"}));
+}
+
+TEST(BatchReplaceTest, FileReachedTwiceThroughALinkIsReplacedOnce) {
+    Fixture f;
+    const std::string a = f.Add("a.txt", "cat\n");
+    std::filesystem::create_symlink(a, f.dir / "link.txt");
+    f.files.Add(f.dir / "link.txt");
+    f.files.Add(f.dir.Path() + "/./a.txt");
+    f.files.TickAll();
+    ReplaceRecorder recorder;
+    const BatchResult result = f.Replace("cat", "cats", &recorder);
+    EXPECT_EQ(result.filesWritten, 1);
+    EXPECT_EQ(TestFolder::Read(a), "cats\n");
+    EXPECT_EQ(f.tree.FileNodeCount(), 3u);
+    EXPECT_EQ(f.tree.ChildCount({1, NodeRef::kNone}), 0u);
+    EXPECT_TRUE(std::filesystem::is_symlink(f.dir / "link.txt"));
 }
 
 TEST(BatchReplaceTest, NoAnswerOrEmptyReplacementChangesNothing) {
