@@ -7,9 +7,6 @@ namespace kelvara {
 
 namespace {
 
-inline char LowerByte(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
-inline char UpperByte(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c; }
-
 // AnsiPos over `text` from byte `from`, which must be a character boundary;
 // returns a 0-based index or npos.
 std::size_t FindOnBoundary(std::string_view pattern, std::string_view text, std::size_t from,

@@ -17,6 +17,14 @@ inline int AnsiPos(std::string_view pattern, std::string_view text) {
     return AnsiPos(pattern, text, TextCodePage());
 }
 
+// One byte in lower or upper case: only the ASCII letters change.
+constexpr char LowerByte(char c) noexcept {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c;
+}
+constexpr char UpperByte(char c) noexcept {
+    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c;
+}
+
 // A..Z to a..z; every other byte (trail bytes of two-byte characters included)
 // unchanged.
 std::string LowerCase(std::string_view text);

@@ -3,13 +3,14 @@
 #include <clocale>
 #include <langinfo.h>
 
+#include "common/AnsiString.h"
+
 namespace kelvara {
 
 CodePage CodePageOfCodeSet(std::string_view codeSet) {
     std::string name;
     for (const char c : codeSet) {
-        if (c != '-' && c != '_')
-            name.push_back(c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c);
+        if (c != '-' && c != '_') name.push_back(UpperByte(c));
     }
     const bool gbk = name == "GBK" || name == "GB2312" || name == "GB18030" || name == "CP936" ||
                      name == "EUCCN";

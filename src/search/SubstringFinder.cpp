@@ -2,28 +2,16 @@
 
 #include <cstring>
 
+#include "common/AnsiString.h"
+
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
 
 namespace kelvara {
 
-namespace {
-
-char LowerByte(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; }
-char UpperByte(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c; }
-
-std::string Lowered(std::string_view text) {
-    std::string lowered(text);
-    for (char& c : lowered)
-        c = LowerByte(c);
-    return lowered;
-}
-
-} // namespace
-
 SubstringFinder::SubstringFinder(std::string_view pattern, bool ignoreCase)
-    : pattern_(ignoreCase ? Lowered(pattern) : std::string(pattern)), ignoreCase_(ignoreCase),
+    : pattern_(ignoreCase ? LowerCase(pattern) : std::string(pattern)), ignoreCase_(ignoreCase),
       first_(pattern_.empty() ? '\0' : pattern_.front()),
       firstOther_(ignoreCase ? UpperByte(first_) : first_),
       last_(pattern_.empty() ? '\0' : pattern_.back()),
