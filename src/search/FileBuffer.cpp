@@ -39,17 +39,21 @@ FileBuffer::~FileBuffer() {
     if (folderFd_ >= 0) close(folderFd_);
 }
 
+// Non-blocking, so that opening a named pipe nobody writes to does not wait
+// for ever; Read() makes a pipe blocking again once it is open.
+constexpr int kOpenFlags = O_RDONLY | O_CLOEXEC | O_NONBLOCK;
+
 int FileBuffer::Open(const std::string& path) {
     const std::size_t slash = path.rfind('/');
-    if (slash == std::string::npos || slash == 0) return open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (slash == std::string::npos || slash == 0) return open(path.c_str(), kOpenFlags);
     const std::string_view folder(path.data(), slash);
     if (folder != folder_ || folderFd_ < 0) {
         if (folderFd_ >= 0) close(folderFd_);
         folder_ = folder;
         folderFd_ = open(folder_.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
-        if (folderFd_ < 0) return open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        if (folderFd_ < 0) return open(path.c_str(), kOpenFlags);
     }
-    return openat(folderFd_, path.c_str() + slash + 1, O_RDONLY | O_CLOEXEC);
+    return openat(folderFd_, path.c_str() + slash + 1, kOpenFlags);
 }
 
 void FileBuffer::Reserve(std::size_t capacity) {
@@ -69,6 +73,9 @@ FileStatus FileBuffer::Read(const std::string& path) {
     // A device may never end (/dev/zero) or block for ever; pipes do end.
     if (!S_ISREG(info.st_mode) && !S_ISFIFO(info.st_mode))
         return FileError{path, "not a regular file"};
+    if (S_ISFIFO(info.st_mode) &&
+        fcntl(file.Get(), F_SETFL, fcntl(file.Get(), F_GETFL) & ~O_NONBLOCK) != 0)
+        return FileError{path, std::strerror(errno)};
     try {
         return ReadAll(path, file.Get(), info);
     } catch (const std::bad_alloc&) {

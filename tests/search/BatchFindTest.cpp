@@ -2,6 +2,9 @@
 
 #include <random>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
 #include "common/AskUser.h"
@@ -174,6 +177,17 @@ TEST(BatchFindTest, UnreadableFileEndsTheRunWithTheTreeKept) {
     EXPECT_EQ(refused.outcome, BatchOutcome::Failed);
     ASSERT_TRUE(refused.error.has_value());
     EXPECT_EQ(refused.error->Message(), "/dev/null: not a regular file");
+
+    // A named pipe nobody writes to is an empty file, not a run that waits for ever.
+    FileSet pipe;
+    pipe.Add(dir / "pipe");
+    pipe.TickAll();
+    ASSERT_EQ(mkfifo((dir / "pipe").c_str(), 0600), 0);
+    alarm(10);
+    const BatchResult piped = RunBatchFind("hit", history, pipe, {}, tree, Hooks(&recorder));
+    alarm(0);
+    EXPECT_EQ(piped.outcome, BatchOutcome::Finished);
+    EXPECT_EQ(piped.filesRead, 1);
 }
 
 // The run jumps between occurrences instead of matching every line; it must
