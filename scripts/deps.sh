@@ -4,7 +4,7 @@ kelvara_packages=(
     g++ cmake ninja-build pkg-config
     libgtest-dev libgmock-dev libbenchmark-dev
     qt6-base-dev qt6-qpa-plugins xvfb xauth fonts-noto-cjk
-    clang-format
+    clang-format xdg-utils
 )
 
 kelvara_install_missing() {
