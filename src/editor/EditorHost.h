@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -23,19 +24,57 @@ struct TRect {
 // An RGB value, or one of the system colours below that the host resolves.
 using TColor = std::uint32_t;
 constexpr TColor clWindow = 0xFF000005;
+constexpr TColor clWindowText = 0xFF000008;
 constexpr TColor clHighlight = 0xFF00000D;
 constexpr TColor clHighlightText = 0xFF00000E;
+constexpr bool IsSystemColor(TColor color) noexcept { return (color & 0xFF000000) != 0; }
 
 enum class FontStyle : unsigned { Bold = 1, Italic = 2, Underline = 4, StrikeOut = 8 };
 using TFontStyles = unsigned; // a set of FontStyle bits
 
+constexpr bool HasStyle(TFontStyles styles, FontStyle style) noexcept {
+    return (styles & static_cast<TFontStyles>(style)) != 0;
+}
+
+// A font as the editor asks for it; the host finds the face. Size is in points.
+struct TFont {
+    std::string Name = "monospace";
+    int Size = 10;
+    TFontStyles Style = 0;
+    TColor Color = clWindowText;
+    bool operator==(const TFont&) const = default;
+};
+
 enum class ScrollBarKind { Horizontal, Vertical };
+
+class TBitmap;
 
 // The surface the editor draws on.
 class TCanvas {
 public:
     virtual ~TCanvas() = default;
     virtual void FillRect(const TRect& rect, TColor color) = 0;
+    // Draws `text` (bytes in the text code page, tabs already expanded) on the
+    // character grid: each character starts `cellWidth` pixels times the cells
+    // before it right of x, and is drawn in `font` on an opaque `background`,
+    // everything clipped to `clip` (which the background fills).
+    virtual void TextOut(const TRect& clip, int x, int y, std::string_view text, const TFont& font,
+                         TColor background, int cellWidth) = 0;
+    // Copies the whole picture of `bitmap` with its top left corner at (x, y).
+    virtual void Draw(int x, int y, TBitmap& bitmap) = 0;
+};
+
+// An off-screen picture with a canvas of its own.
+class TBitmap {
+public:
+    virtual ~TBitmap() = default;
+    virtual int Width() const = 0;
+    virtual int Height() const = 0;
+    // Changes the size; the content is undefined until drawn again.
+    virtual void SetSize(int width, int height) = 0;
+    virtual TCanvas& Canvas() = 0;
+    // Moves the picture inside `area` down by `dy` pixels (up when negative).
+    virtual void Scroll(int dy, const TRect& area) = 0;
 };
 
 // Everything a window gives the editor: its existence, focus, size, font
@@ -50,9 +89,9 @@ public:
     virtual int ClientWidth() const = 0;
     virtual int ClientHeight() const = 0;
 
-    // Metrics of the control font with the given styles added.
-    virtual int CharWidth(TFontStyles styles) const = 0;
-    virtual int LineHeight() const = 0;
+    // Pixel width of "M" and height of "Q" in a font.
+    virtual int CharWidth(const TFont& font) const = 0;
+    virtual int LineHeight(const TFont& font) const = 0;
 
     virtual void CreateCaret(int width, int height) = 0;
     virtual void DestroyCaret() = 0;
@@ -72,6 +111,7 @@ public:
     virtual void SetClipboardText(std::string_view text) = 0;
 
     virtual TCanvas& Canvas() = 0;
+    virtual std::unique_ptr<TBitmap> CreateBitmap() = 0;
     // Moves the picture inside `area` down by `dy` pixels (up when negative).
     virtual void ScrollArea(int dy, const TRect& area) = 0;
     virtual void Invalidate() = 0;

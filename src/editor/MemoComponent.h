@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "editor/EditorHost.h"
+#include "editor/FormattedRanges.h"
 #include "editor/IntegerList.h"
 #include "editor/Keys.h"
 #include "editor/MemoComponentStrings.h"
@@ -139,7 +140,12 @@ public:
     int VisibleRows() const noexcept { return visibleRows_; }
     int VisibleCols() const noexcept { return visibleCols_; }
     TColor Color() const noexcept { return color_; }
-    void SetColor(TColor color) { color_ = color; }
+    void SetColor(TColor color);
+    const TFont& Font() const noexcept { return font_; }
+    // Measures the new font and redraws.
+    void SetFont(const TFont& font);
+    // Styles that would change the cell width of the font; runs are drawn
+    // without them, to keep the grid.
     TFontStyles SuppressedStyles() const noexcept { return suppressedStyles_; }
     void ClampView();
     virtual void MeasureFont();
@@ -153,9 +159,27 @@ public:
     void WMHScroll(int code, int position);
     void WMVScroll(int code, int position);
     virtual void ScrollToCaret() { selection_->ScrollIntoView(4); }
-    // Draws one row segment at pixel (x, y); `tabPhase` columns lead to the
-    // next tab stop. The painting layer supplies the drawing.
-    virtual void PaintRowText(TMCRange& segment, int x, int tabPhase, int y) = 0;
+
+    // --- Painting ---
+    // Draws the whole client area (the window's paint request).
+    void Paint();
+    // Draws one row segment at pixel (x, y); `tabPhase` columns lead from x
+    // to the next tab stop.
+    virtual void PaintRowText(TMCRange& segment, int x, int tabPhase, int y);
+    // Appends the drawing runs of a row segment: the selection highlighted,
+    // the rest in the editor's colour and font.
+    virtual void GetFormattedRanges(TMCRange& segment, TFormattedRangeList& runs);
+    virtual void PaintMargins(const TRect& top, const TRect& left, TCanvas& canvas);
+    // Keeps the off-screen picture in step with Bitmapped and the client size.
+    virtual void UpdateBitmap();
+    // With Bitmapped on, rows are drawn into an off-screen picture that is
+    // copied to the window in one piece.
+    bool Bitmapped() const noexcept { return bitmapped_; }
+    void SetBitmapped(bool value);
+    TBitmap* Bitmap() const noexcept { return bitmap_.get(); }
+    // Where rows are drawn: the off-screen picture in bitmapped mode, else the
+    // window. Only with a window.
+    TCanvas& PaintCanvas();
 
     // --- Caret, focus and keyboard ---
     bool Focused() const noexcept { return focused_; }
@@ -246,7 +270,12 @@ private:
     int visibleRows_ = 0;
     int visibleCols_ = 0;
     TColor color_ = clWindow;
+    TFont font_;
     TFontStyles suppressedStyles_ = 0;
+    bool bitmapped_ = false;
+    std::unique_ptr<TBitmap> bitmap_;
+    TFormattedRangeList runs_; // reused by every row drawn
+    std::string expanded_;     // likewise: a run's text with tabs expanded
 };
 
 } // namespace kelvara

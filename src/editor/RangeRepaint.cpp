@@ -15,7 +15,7 @@ void TCustomRange::Repaint() {
     if (RLength() <= 0 && !special && RStart() < textLength) return;
 
     EditorHost& host = *editor.Host();
-    TCanvas& canvas = host.Canvas();
+    TCanvas& canvas = editor.PaintCanvas();
     TSelectionRange& selection = editor.Selection();
     const int caret = selection.CaretPos();
     if (RStart() >= caret - 1 && REnd() <= caret) selection.HideEditCaret();
@@ -23,6 +23,7 @@ void TCustomRange::Repaint() {
     const int clientHeight = host.ClientHeight();
     if (textLength == 0) {
         canvas.FillRect({0, 0, clientWidth, clientHeight}, editor.Color());
+        if (editor.Bitmapped()) host.Invalidate();
         selection.UpdateCaretVisibility();
         return;
     }
@@ -76,6 +77,7 @@ void TCustomRange::Repaint() {
             canvas.FillRect({leftMargin, below, clientWidth, clientHeight}, editor.Color());
         }
     }
+    if (editor.Bitmapped()) host.Invalidate(); // the window copies the picture
     selection.UpdateCaretVisibility();
 }
 

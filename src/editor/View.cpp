@@ -16,12 +16,14 @@ void TMemoComponent::ClampView() {
 void TMemoComponent::MeasureFont() {
     suppressedStyles_ = 0;
     if (!HasWindowAndParent()) return;
-    charWidth_ = host_->CharWidth(0);
-    lineHeight_ = host_->LineHeight();
+    charWidth_ = host_->CharWidth(font_);
+    lineHeight_ = host_->LineHeight(font_);
     // Styles that would widen the cells are not drawn, to keep the grid.
     for (const FontStyle style : {FontStyle::Bold, FontStyle::Italic}) {
         const auto bit = static_cast<TFontStyles>(style);
-        if (host_->CharWidth(bit) != charWidth_) suppressedStyles_ |= bit;
+        TFont styled = font_;
+        styled.Style |= bit;
+        if (host_->CharWidth(styled) != charWidth_) suppressedStyles_ |= bit;
     }
     CreateEditCaret();
     UpdateScrollBars();

@@ -77,7 +77,11 @@ void TVisibleRange::Changed() {
         EditorHost& host = *editor_->Host();
         const TRect area{editor_->LeftMargin(), editor_->TopMargin(), host.ClientWidth(),
                          host.ClientHeight()};
-        host.ScrollArea(dy, area);
+        if (editor_->Bitmapped() && editor_->Bitmap()) {
+            editor_->Bitmap()->Scroll(dy, area);
+        } else {
+            host.ScrollArea(dy, area);
+        }
         int bandTop = area.Top;
         int bandBottom = area.Top + dy;
         if (dy < 0) {

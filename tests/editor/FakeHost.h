@@ -8,6 +8,8 @@
 
 namespace kelvara::test {
 
+class FakeBitmap;
+
 // Records what the editor draws.
 class FakeCanvas : public TCanvas {
 public:
@@ -15,8 +17,47 @@ public:
         TRect Rect;
         TColor Color;
     };
+    struct Text {
+        TRect Clip;
+        int X, Y;
+        std::string Chars;
+        TFont Font;
+        TColor Background;
+        int CellWidth;
+    };
     void FillRect(const TRect& rect, TColor color) override { fills.push_back({rect, color}); }
+    void TextOut(const TRect& clip, int x, int y, std::string_view text, const TFont& font,
+                 TColor background, int cellWidth) override {
+        texts.push_back({clip, x, y, std::string(text), font, background, cellWidth});
+    }
+    void Draw(int x, int y, TBitmap& bitmap) override { draws.push_back({x, y, &bitmap}); }
+    void Clear() {
+        fills.clear();
+        texts.clear();
+        draws.clear();
+    }
+    struct BitmapDraw {
+        int X, Y;
+        TBitmap* Bitmap;
+    };
     std::vector<Fill> fills;
+    std::vector<Text> texts;
+    std::vector<BitmapDraw> draws;
+};
+
+class FakeBitmap : public TBitmap {
+public:
+    int Width() const override { return width; }
+    int Height() const override { return height; }
+    void SetSize(int w, int h) override {
+        width = w;
+        height = h;
+    }
+    TCanvas& Canvas() override { return canvas; }
+    void Scroll(int dy, const TRect&) override { scrolledBy.push_back(dy); }
+    int width = 0, height = 0;
+    FakeCanvas canvas;
+    std::vector<int> scrolledBy;
 };
 
 // A window of fixed size with an 8 x 16 pixel character cell.
@@ -27,10 +68,10 @@ public:
     void SetFocus() override {}
     int ClientWidth() const override { return width; }
     int ClientHeight() const override { return height; }
-    int CharWidth(TFontStyles styles) const override {
-        return (styles & static_cast<TFontStyles>(FontStyle::Bold)) ? 9 : 8;
+    int CharWidth(const TFont& font) const override {
+        return HasStyle(font.Style, FontStyle::Bold) ? 9 : 8;
     }
-    int LineHeight() const override { return 16; }
+    int LineHeight(const TFont&) const override { return 16; }
     void CreateCaret(int, int) override { ++caretsCreated; }
     void DestroyCaret() override {}
     void ShowCaret() override { caretVisible = true; }
@@ -51,6 +92,11 @@ public:
     std::string ClipboardText() const override { return clipboard; }
     void SetClipboardText(std::string_view text) override { clipboard = text; }
     TCanvas& Canvas() override { return canvas; }
+    std::unique_ptr<TBitmap> CreateBitmap() override {
+        auto made = std::make_unique<FakeBitmap>();
+        bitmap = made.get();
+        return made;
+    }
     void ScrollArea(int dy, const TRect&) override { scrolledBy.push_back(dy); }
     void Invalidate() override {}
     void Update() override {}
@@ -65,6 +111,7 @@ public:
     std::string clipboard;
     std::vector<int> scrolledBy;
     FakeCanvas canvas;
+    FakeBitmap* bitmap = nullptr; // the last one made
 };
 
 // An editor that records the row segments it is asked to draw.
