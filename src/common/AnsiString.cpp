@@ -46,10 +46,14 @@ std::string LowerCase(std::string_view text) {
     return result;
 }
 
-std::string UpperCase(std::string_view text) {
+void LowerCaseLettersInPlace(std::string& text, CodePage codePage) noexcept {
+    for (std::size_t i = 0; i < text.size(); i += CharLength(text, i, codePage))
+        text[i] = LowerByte(text[i]);
+}
+
+std::string LowerCaseLetters(std::string_view text, CodePage codePage) {
     std::string result(text);
-    for (char& c : result)
-        c = UpperByte(c);
+    LowerCaseLettersInPlace(result, codePage);
     return result;
 }
 
@@ -66,15 +70,15 @@ std::string_view TrimView(std::string_view text) noexcept {
 std::string StringReplace(std::string_view text, std::string_view oldPattern,
                           std::string_view newText, bool replaceAll, bool ignoreCase) {
     if (text.empty() || oldPattern.empty()) return std::string(text);
+    const CodePage codePage = TextCodePage();
     std::string foldedText, foldedPattern;
     std::string_view haystack = text, needle = oldPattern;
     if (ignoreCase) {
-        foldedText = UpperCase(text);
-        foldedPattern = UpperCase(oldPattern);
+        foldedText = LowerCaseLetters(text, codePage);
+        foldedPattern = LowerCaseLetters(oldPattern, codePage);
         haystack = foldedText;
         needle = foldedPattern;
     }
-    const CodePage codePage = TextCodePage();
     std::string result;
     std::size_t copied = 0;
     std::size_t found = FindOnBoundary(needle, haystack, 0, codePage);

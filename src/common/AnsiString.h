@@ -29,15 +29,21 @@ constexpr char UpperByte(char c) noexcept {
 // unchanged.
 std::string LowerCase(std::string_view text);
 void LowerCaseInPlace(std::string& text) noexcept;
-std::string UpperCase(std::string_view text);
+
+// A..Z to a..z where such a byte is a character of its own; a byte of a
+// two-byte character stays, even one that looks like a letter (the GBK trail
+// byte of 說 is 'f'). Letter case is ignored by comparing texts folded so.
+std::string LowerCaseLetters(std::string_view text, CodePage codePage);
+void LowerCaseLettersInPlace(std::string& text, CodePage codePage) noexcept;
 
 // Without the leading and trailing bytes of value 0x20 or less.
 std::string_view TrimView(std::string_view text) noexcept;
 inline std::string Trim(std::string_view text) { return std::string(TrimView(text)); }
 
 // Replaces the non-overlapping occurrences of `oldPattern` (found with AnsiPos)
-// from left to right: all of them, or the first only. Ignoring case folds ASCII
-// letters; the bytes copied to the result always come from `text`.
+// from left to right: all of them, or the first only. Ignoring case folds the
+// letters as LowerCaseLetters does; the bytes copied to the result always come
+// from `text`.
 std::string StringReplace(std::string_view text, std::string_view oldPattern,
                           std::string_view newText, bool replaceAll, bool ignoreCase);
 

@@ -56,9 +56,10 @@ void SaveBatchSettings(TIniFile& ini, const BatchSettings& settings) {
 }
 
 void AddToHistory(std::vector<std::string>& history, std::string_view text) {
-    const std::string folded = LowerCase(text);
+    const CodePage codePage = TextCodePage();
+    const std::string folded = LowerCaseLetters(text, codePage);
     const bool present = std::any_of(history.begin(), history.end(), [&](const std::string& item) {
-        return item.size() == folded.size() && LowerCase(item) == folded;
+        return item.size() == folded.size() && LowerCaseLetters(item, codePage) == folded;
     });
     if (!present) history.emplace_back(text);
 }

@@ -25,7 +25,8 @@ BatchSettings LoadBatchSettings(const TIniFile& ini, const std::string& exeDirec
 void SaveBatchSettings(TIniFile& ini, const BatchSettings& settings);
 
 // Appends `text` to the history unless an item already equals it ignoring the
-// letter case of ASCII letters.
+// letter case of the one-byte ASCII letters (LowerCaseLetters in the text code
+// page: 說 and 誇 are two entries in GBK).
 void AddToHistory(std::vector<std::string>& history, std::string_view text);
 
 // The mount point of the file system that holds `path`.

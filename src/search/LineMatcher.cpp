@@ -30,7 +30,7 @@ bool NeedsClassification(std::string_view searchText, CodePage codePage) {
 LineMatcher::LineMatcher(std::string_view preparedSearchText, const MatchOptions& options,
                          CodePage codePage)
     : searchText_(preparedSearchText), options_(options), codePage_(codePage),
-      finder_(preparedSearchText, !options.CaseSensitive), step_(HitStep(preparedSearchText)),
+      finder_(preparedSearchText, !options.CaseSensitive, codePage),
       needsClassification_(NeedsClassification(preparedSearchText, codePage)) {}
 
 // The line as the scan sees it; letter case is left to the finder.
@@ -65,9 +65,10 @@ bool LineMatcher::IsBoundary(std::string_view text, std::size_t& walked,
 }
 
 // The first occurrence of the search text in `text` at or after `from` that
-// starts a character, characters counted from `from`; kNotFound when none.
-std::size_t LineMatcher::FindFrom(std::string_view text, std::size_t from) const {
-    std::size_t walked = from;
+// starts a character, characters counted from `walked`, a character start at
+// or before `from` (and kept as IsBoundary leaves it); kNotFound when none.
+std::size_t LineMatcher::FindFrom(std::string_view text, std::size_t from,
+                                  std::size_t& walked) const {
     for (std::size_t candidate = finder_.Find(text, from); candidate != kNotFound;
          candidate = finder_.Find(text, candidate + 1)) {
         if (!needsClassification_ || IsBoundary(text, walked, candidate)) return candidate;
@@ -79,14 +80,18 @@ std::span<const std::int32_t> LineMatcher::Scan(std::string_view line) {
     columns_.clear();
     if (searchText_.empty()) return {};
     const std::string_view text = Prepare(line);
+    // Overlapping occurrences all count, so the scan resumes on the character
+    // after a candidate's first one: its real start, which classifying from
+    // a byte inside a character would miss ("A类A类" holds "A类" twice).
+    std::size_t walked = 0;
     std::size_t rest = 0; // where the remaining text of the scan starts
     while (rest < text.size()) {
-        const std::size_t candidate = FindFrom(text, rest);
+        const std::size_t candidate = FindFrom(text, rest, walked);
         if (candidate == kNotFound || candidate >= kMaxColumn) break;
         const auto column = static_cast<std::int32_t>(candidate + 1);
         if (!options_.WholeWord || IsWholeWordHit(text, column, searchText_.size()))
             columns_.push_back(column);
-        rest = candidate + step_;
+        rest = candidate + CharLength(text, candidate, codePage_);
     }
     return columns_;
 }
@@ -118,7 +123,8 @@ bool LineMatcher::ReplaceLine(std::string_view line, std::string_view replacemen
 bool LineMatcher::ReplaceAll(std::string_view line, std::string_view replacement,
                              std::string& out) {
     if (searchText_.empty()) return false;
-    std::size_t found = FindFrom(line, 0);
+    std::size_t walked = 0; // characters are classified from the line start
+    std::size_t found = FindFrom(line, 0, walked);
     if (found == kNotFound) return false;
     out.clear();
     std::size_t copied = 0;
@@ -126,7 +132,7 @@ bool LineMatcher::ReplaceAll(std::string_view line, std::string_view replacement
         out.append(line.substr(copied, found - copied));
         out.append(replacement);
         copied = found + searchText_.size();
-        found = FindFrom(line, copied);
+        found = FindFrom(line, copied, walked);
     }
     out.append(line.substr(copied));
     return true;

@@ -44,7 +44,7 @@ public:
 
 private:
     std::string_view Prepare(std::string_view line) const;
-    std::size_t FindFrom(std::string_view text, std::size_t from) const;
+    std::size_t FindFrom(std::string_view text, std::size_t from, std::size_t& walked) const;
     bool IsBoundary(std::string_view text, std::size_t& walked, std::size_t candidate) const;
     bool ReplaceAll(std::string_view line, std::string_view replacement, std::string& out);
     bool ReplaceWholeWords(std::string_view line, std::string_view replacement,
@@ -54,8 +54,7 @@ private:
     std::string searchText_;
     MatchOptions options_;
     CodePage codePage_;
-    SubstringFinder finder_; // ignores case unless CaseSensitive
-    std::size_t step_;
+    SubstringFinder finder_;   // ignores case unless CaseSensitive
     bool needsClassification_; // false when every occurrence starts a character
     std::vector<std::int32_t> columns_;
 };

@@ -7,16 +7,12 @@ namespace kelvara {
 
 std::string PrepareSearchText(std::string_view text, const MatchOptions& options) {
     std::string prepared(options.IgnoreSpaces ? TrimView(text) : text);
-    if (!options.CaseSensitive) LowerCaseInPlace(prepared);
+    if (!options.CaseSensitive) LowerCaseLettersInPlace(prepared, TextCodePage());
     return prepared;
 }
 
 std::string PrepareLine(std::string_view line, const MatchOptions& options) {
     return PrepareSearchText(line, options);
-}
-
-std::size_t HitStep(std::string_view searchText) noexcept {
-    return !searchText.empty() && static_cast<unsigned char>(searchText.back()) > 0x7F ? 2 : 1;
 }
 
 bool IsWholeWordHit(std::string_view preparedLine, std::int32_t column,

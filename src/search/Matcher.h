@@ -12,13 +12,10 @@
 // LineMatcher made once per run; these are the single-line forms.
 namespace kelvara {
 
-// Trimmed when IgnoreSpaces, then lower-cased unless CaseSensitive.
+// Trimmed when IgnoreSpaces, then its letters lower-cased unless CaseSensitive
+// (LowerCaseLetters in the text code page: bytes of two-byte characters stay).
 std::string PrepareSearchText(std::string_view text, const MatchOptions& options);
 std::string PrepareLine(std::string_view line, const MatchOptions& options);
-
-// How far after a candidate's first byte the scan resumes: 2 when the last
-// byte of the search text is above 0x7F, otherwise 1.
-std::size_t HitStep(std::string_view searchText) noexcept;
 
 // Whether the candidate at 1-based `column` of `length` bytes stands between
 // spaces in the prepared line; the line start and the line end count as spaces.

@@ -10,20 +10,35 @@
 
 namespace kelvara {
 
-SubstringFinder::SubstringFinder(std::string_view pattern, bool ignoreCase)
-    : pattern_(ignoreCase ? LowerCase(pattern) : std::string(pattern)), ignoreCase_(ignoreCase),
+namespace {
+
+// For each byte of the folded pattern, the byte that also matches it: the
+// upper-case letter for a letter that is a character of its own.
+std::string OtherCases(const std::string& folded, bool ignoreCase, CodePage codePage) {
+    std::string other(folded);
+    if (!ignoreCase) return other;
+    for (std::size_t i = 0; i < other.size(); i += CharLength(other, i, codePage))
+        other[i] = UpperByte(other[i]);
+    return other;
+}
+
+} // namespace
+
+SubstringFinder::SubstringFinder(std::string_view pattern, bool ignoreCase, CodePage codePage)
+    : pattern_(ignoreCase ? LowerCaseLetters(pattern, codePage) : std::string(pattern)),
+      other_(OtherCases(pattern_, ignoreCase, codePage)), exact_(other_ == pattern_),
       first_(pattern_.empty() ? '\0' : pattern_.front()),
-      firstOther_(ignoreCase ? UpperByte(first_) : first_),
+      firstOther_(other_.empty() ? '\0' : other_.front()),
       last_(pattern_.empty() ? '\0' : pattern_.back()),
-      lastOther_(ignoreCase ? UpperByte(last_) : last_) {}
+      lastOther_(other_.empty() ? '\0' : other_.back()) {}
 
 // The bytes between the first and the last, which the filter did not compare.
 bool SubstringFinder::InnerBytesMatch(const char* candidate) const {
     if (pattern_.size() <= 2) return true;
     const std::size_t inner = pattern_.size() - 2;
-    if (!ignoreCase_) return std::memcmp(candidate + 1, pattern_.data() + 1, inner) == 0;
+    if (exact_) return std::memcmp(candidate + 1, pattern_.data() + 1, inner) == 0;
     for (std::size_t k = 1; k <= inner; ++k) {
-        if (LowerByte(candidate[k]) != pattern_[k]) return false;
+        if (candidate[k] != pattern_[k] && candidate[k] != other_[k]) return false;
     }
     return true;
 }

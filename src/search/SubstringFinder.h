@@ -4,17 +4,26 @@
 #include <string>
 #include <string_view>
 
+#include "common/CodePage.h"
+
 namespace kelvara {
 
 // Finds one byte string in many texts. Candidates are filtered by the first
 // and the last byte of the pattern sixteen positions at a time, which stays
-// fast on short lines and on patterns with common bytes. Ignoring case folds
-// ASCII letters only, so no folded copy of the text is needed.
+// fast on short lines and on patterns with common bytes.
+//
+// Ignoring case, each byte of the pattern that is a letter and a character of
+// its own also matches its other case; a byte of a two-byte character matches
+// only itself. Lead bytes are never letters, so an occurrence that starts on
+// a character boundary of the text has the pattern's characters: the GBK
+// character 說 (D5 66) is never found for 誇 (D5 46). Whether an occurrence
+// starts on a boundary is the caller's to check.
 class SubstringFinder {
 public:
     static constexpr std::size_t kNotFound = std::string_view::npos;
 
-    explicit SubstringFinder(std::string_view pattern, bool ignoreCase = false);
+    explicit SubstringFinder(std::string_view pattern, bool ignoreCase = false,
+                             CodePage codePage = TextCodePage());
 
     // Position of the first occurrence starting at or after `from`, or kNotFound.
     // An empty pattern is never found.
@@ -24,9 +33,10 @@ private:
     bool InnerBytesMatch(const char* candidate) const;
     std::size_t FindScalar(std::string_view text, std::size_t from) const;
 
-    std::string pattern_; // lower-cased when ignoring case
-    bool ignoreCase_;
-    char first_, firstOther_; // the first byte and its other letter case
+    std::string pattern_; // its letters lower-cased when ignoring case
+    std::string other_;   // per byte the other byte that matches (the byte itself if none)
+    bool exact_;          // no byte of the pattern has another byte that matches
+    char first_, firstOther_;
     char last_, lastOther_;
 };
 

@@ -45,5 +45,18 @@ TEST(StringReplace, ReplacesLeftToRightWithoutOverlap) {
     EXPECT_EQ(StringReplace("abc", "", "b", true, false), "abc");
 }
 
+// The GBK characters 說 (D5 66) and 誇 (D5 46) differ only in a trail byte that
+// looks like a letter; ignoring case must not make them one.
+TEST(AnsiText, FoldingLeavesBytesOfTwoByteCharacters) {
+    EXPECT_EQ(LowerCaseLetters("AbC\xB0\x41Z\xD5\x46", CodePage::Gbk), "abc\xB0\x41z\xD5\x46");
+    EXPECT_EQ(LowerCaseLetters("A\xC3\xA9Z", CodePage::Utf8), "a\xC3\xA9z");
+    EXPECT_EQ(LowerCaseLetters("\xB0", CodePage::Gbk), "\xB0");
+    const CodePage original = TextCodePage();
+    SetTextCodePage(CodePage::Gbk);
+    EXPECT_EQ(StringReplace("\xD5\x46\xD5\x66", "\xD5\x66", "x", true, true), "\xD5\x46x");
+    EXPECT_EQ(StringReplace("A\xD5\x46", "a\xD5\x46", "x", true, true), "x");
+    SetTextCodePage(original);
+}
+
 } // namespace
 } // namespace kelvara

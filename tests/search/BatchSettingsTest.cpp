@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "CodePageScope.h"
 #include "search/TestFolder.h"
 
 namespace kelvara {
@@ -63,6 +64,15 @@ TEST(BatchSettingsTest, HistoryIgnoresAsciiLetterCase) {
     AddToHistory(history, "\xC4\xE3"); // bytes beyond ASCII are compared as they are
     AddToHistory(history, "\xC4\xC3");
     EXPECT_EQ(history, (std::vector<std::string>{"Abc", "abcd", "\xC4\xE3", "\xC4\xC3"}));
+}
+
+TEST(BatchSettingsTest, HistoryKeepsGbkCharactersWhoseTrailBytesDifferInCase) {
+    CodePageScope page(CodePage::Gbk);
+    std::vector<std::string> history{"\xD5\x66"}; // 說
+    AddToHistory(history, "\xD5\x46");            // 誇: another character
+    AddToHistory(history, "x\xD5\x46");
+    AddToHistory(history, "X\xD5\x46"); // the same, but for the letter X
+    EXPECT_EQ(history, (std::vector<std::string>{"\xD5\x66", "\xD5\x46", "x\xD5\x46"}));
 }
 
 } // namespace

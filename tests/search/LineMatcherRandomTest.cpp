@@ -10,29 +10,31 @@
 #include "common/AnsiString.h"
 #include "search/Matcher.h"
 
-// The fast matcher against a plain rendering of the scan built on AnsiPos,
-// over random lines in both code pages.
+// The fast matcher against a plain rendering of the scan, over random lines
+// in both code pages.
 namespace kelvara {
 namespace {
 
+// The character starts of `text`, classified from its first byte.
+std::vector<std::size_t> CharStarts(std::string_view text) {
+    std::vector<std::size_t> starts;
+    for (std::size_t i = 0; i < text.size(); i += CharLength(text, i))
+        starts.push_back(i);
+    return starts;
+}
+
+// Every character start of the prepared line where the search text stands:
+// overlapping occurrences all count, none starts inside a character.
 std::vector<std::int32_t> ReferenceScan(const std::string& search, std::string_view line,
                                         const MatchOptions& options) {
     std::vector<std::int32_t> columns;
     if (search.empty()) return columns;
     const std::string prepared = PrepareLine(line, options);
-    const std::size_t step = HitStep(search);
-    std::string_view rest = prepared;
-    std::size_t offset = 0;
-    while (true) {
-        const int pos = AnsiPos(search, rest);
-        if (pos == 0) break;
-        const auto column = static_cast<std::int32_t>(pos + offset);
+    for (const std::size_t start : CharStarts(prepared)) {
+        if (prepared.compare(start, search.size(), search) != 0) continue;
+        const auto column = static_cast<std::int32_t>(start + 1);
         if (!options.WholeWord || IsWholeWordHit(prepared, column, search.size()))
             columns.push_back(column);
-        const std::size_t skip = pos - 1 + step;
-        if (skip >= rest.size()) break;
-        rest.remove_prefix(skip);
-        offset += skip;
     }
     return columns;
 }
@@ -46,7 +48,18 @@ ReplaceResult ReferenceReplace(const std::string& search, const std::string& rep
                                const std::string& line, const MatchOptions& options) {
     ReplaceResult result;
     if (!options.WholeWord) {
-        result.line = StringReplace(line, search, replacement, true, !options.CaseSensitive);
+        // Left to right without overlaps, letters compared folded unless case counts.
+        const std::string folded =
+            options.CaseSensitive ? line : LowerCaseLetters(line, TextCodePage());
+        std::size_t copied = 0;
+        for (const std::size_t start : CharStarts(line)) {
+            if (search.empty() || start < copied ||
+                folded.compare(start, search.size(), search) != 0)
+                continue;
+            result.line += line.substr(copied, start - copied) + replacement;
+            copied = start + search.size();
+        }
+        result.line += line.substr(copied);
         if (AnsiPos(replacement, result.line) > 0) result.captions.push_back(result.line);
         return result;
     }

@@ -27,12 +27,12 @@ using Cols = std::vector<std::int32_t>;
 
 TEST(Matcher, PreparationTrimsThenFoldsAsciiOnly) {
     const MatchOptions spaces{.IgnoreSpaces = true};
-    EXPECT_EQ(PrepareSearchText(" \tAbC\xC4\x41 \x01", spaces), "abc\xC4\x61");
+    {
+        CodePageScope page(CodePage::Utf8); // \xC4 without a continuation stands alone
+        EXPECT_EQ(PrepareSearchText(" \tAbC\xC4\x41 \x01", spaces), "abc\xC4\x61");
+    }
     EXPECT_EQ(PrepareLine("  ABC ", kCase), "  ABC ");
     EXPECT_EQ(PrepareLine("  ABC ", kNone), "  abc ");
-    EXPECT_EQ(HitStep("ab"), 1u);
-    EXPECT_EQ(HitStep("a\xB0\xA1"), 2u);
-    EXPECT_EQ(HitStep("\xB0\x41"), 1u);
 }
 
 TEST(Matcher, ScanFindsOverlappingCandidatesUnderTheOptions) {
@@ -84,9 +84,56 @@ TEST(Matcher, GbkCandidatesStartOnCharacters) {
     const std::string ascii(37, 'q');
     EXPECT_EQ(Columns("\xA1\xB0", ascii + "\xB0\xA1\xB0\xA1\xB0", kCase, CodePage::Gbk), Cols{});
     EXPECT_EQ(Columns("\xA1\xB0", ascii + "x\xA1\xB0", kCase, CodePage::Gbk), (Cols{39}));
-    // After a candidate the scan resumes two bytes on and takes that byte as a
-    // character start: here the trail byte \xA1 pairs with the following 'x'.
-    EXPECT_EQ(Columns("x" + ah, "x" + ah + "x" + ah, kCase, CodePage::Gbk), (Cols{1}));
+}
+
+// 說 is D5 66 and 誇 is D5 46 in GBK: trail bytes that spell 'f' and 'F'.
+TEST(Matcher, IgnoringCaseNeverFoldsAByteOfATwoByteCharacter) {
+    CodePageScope page(CodePage::Gbk);
+    const std::string shuo = "\xD5\x66", kua = "\xD5\x46";
+    EXPECT_EQ(PrepareSearchText(kua + "A", kNone), kua + "a");
+    EXPECT_EQ(PrepareLine("\xC4\x41" + kua + "Z", kNone), "\xC4\x41" + kua + "z");
+    EXPECT_EQ(Columns(shuo, kua + " " + shuo, kNone, CodePage::Gbk), (Cols{4}));
+    EXPECT_EQ(Columns(kua, shuo + kua + shuo, kNone, CodePage::Gbk), (Cols{3}));
+    EXPECT_EQ(Columns(kua + "x", kua + "X" + shuo + "X", kNone, CodePage::Gbk), (Cols{1}));
+    EXPECT_EQ(Columns("a" + kua, "A" + shuo + "A" + kua, kNone, CodePage::Gbk), (Cols{4}));
+
+    // Replacing 說 by 话 leaves 誇 alone, with whole words too.
+    const std::string hua = "\xBB\xB0";
+    ResultTree tree;
+    const NodeRef file = tree.AppendFileNode("f", shuo);
+    EXPECT_EQ(ReplaceInLine(shuo, hua, kua + shuo + kua, 1, "f", tree, file, kNone),
+              kua + hua + kua);
+    EXPECT_EQ(ReplaceInLine(shuo, hua, kua + " " + shuo, 1, "f", tree, file, {.WholeWord = true}),
+              kua + " " + hua);
+    EXPECT_EQ(ReplaceInLine(shuo, hua, kua, 1, "f", tree, file, kNone), kua);
+}
+
+// After a hit the scan resumes on the character that follows the hit's first
+// one, classified from the line start: hits that follow each other directly
+// are all found, also when the text ends in a two-byte character.
+TEST(Matcher, AdjacentHitsEndingInATwoByteCharacterAreAllFound) {
+    const std::string lei = "\xC0\xE0", di = "\xB5\xDA", zhang = "\xD5\xC2"; // 类 第 章
+    EXPECT_EQ(Columns("A" + lei, "A" + lei + "A" + lei, kCase, CodePage::Gbk), (Cols{1, 4}));
+    EXPECT_EQ(Columns("a" + lei, "A" + lei + "A" + lei + "A" + lei, kNone, CodePage::Gbk),
+              (Cols{1, 4, 7}));
+    EXPECT_EQ(Columns("1" + zhang, di + "1" + zhang + di + "1" + zhang, kCase, CodePage::Gbk),
+              (Cols{3, 8}));
+    EXPECT_EQ(Columns(di + "1" + zhang, di + "1" + zhang + di + "1" + zhang, kCase, CodePage::Gbk),
+              (Cols{1, 6}));
+    EXPECT_EQ(Columns(lei + "A", lei + "A" + lei + "A", kCase, CodePage::Gbk), (Cols{1, 4}));
+    const std::string ah = "\xB0\xA1";
+    EXPECT_EQ(Columns("x" + ah, "x" + ah + "x" + ah, kCase, CodePage::Gbk), (Cols{1, 4}));
+    // Overlapping hits still count, one character apart.
+    EXPECT_EQ(Columns(ah + ah, ah + ah + ah, kCase, CodePage::Gbk), (Cols{1, 3}));
+    const std::string zhong = "\xE4\xB8\xAD"; // 中 in UTF-8
+    EXPECT_EQ(Columns("A" + zhong, "A" + zhong + "A" + zhong, kCase, CodePage::Utf8), (Cols{1, 5}));
+    // A whole-word replace replaces every one of them.
+    CodePageScope page(CodePage::Gbk);
+    ResultTree tree;
+    const NodeRef file = tree.AppendFileNode("f", "");
+    const std::string word = "1" + zhang + " 1" + zhang + "1" + zhang + " 1" + zhang;
+    EXPECT_EQ(ReplaceInLine("1" + zhang, "x", word, 1, "f", tree, file, kWord),
+              "x 1" + zhang + "1" + zhang + " x");
 }
 
 TEST(Matcher, Utf8CandidatesStartOnCharacters) {
