@@ -13,6 +13,8 @@
 #include <system_error>
 #include <unistd.h>
 
+#include "common/FileAccess.h"
+
 namespace kelvara {
 
 namespace {
@@ -66,42 +68,17 @@ FileStatus ReadAll(const std::string& path, int fd, std::size_t expected, std::s
     return std::nullopt;
 }
 
-// The file a write to `path` replaces: the path itself, or a link's final target.
-FileStatus ResolveTarget(const std::string& path, std::string& resolved) {
-    struct stat info {};
-    if (lstat(path.c_str(), &info) != 0) {
-        if (errno == ENOENT) {
-            resolved = path;
-            return std::nullopt;
-        }
-        return ErrorOf(path, errno);
-    }
-    if (!S_ISLNK(info.st_mode)) {
-        resolved = path;
-        return std::nullopt;
-    }
-    char target[PATH_MAX];
-    if (!realpath(path.c_str(), target)) return ErrorOf(path, errno);
-    resolved = target;
-    return std::nullopt;
-}
-
-std::string FolderOf(const std::string& path) {
-    const std::size_t slash = path.rfind('/');
-    if (slash == std::string::npos) return ".";
-    return slash == 0 ? "/" : path.substr(0, slash);
-}
-
-// Creates a new file next to `target` that nobody else has open. A new file
-// is created with mode 0666 so that the process umask applies; a replacement
+// Creates a new file in `folder` that nobody else has open. A new file is
+// created with mode 0666 so that the process umask applies; a replacement
 // starts private and gets the original's mode once its owner is set.
-int CreateTempFile(const std::string& folder, bool replacing, std::string& tempPath) {
+int CreateTempFile(int folder, bool replacing, std::string& tempName) {
     static std::atomic<unsigned> counter{0};
     const mode_t mode = replacing ? 0600 : 0666;
     for (int attempt = 0; attempt < 100; ++attempt) {
-        tempPath = folder + "/.kelvara-" + std::to_string(getpid()) + "-" +
-                   std::to_string(counter++) + ".tmp";
-        const int fd = open(tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+        tempName =
+            ".kelvara-" + std::to_string(getpid()) + "-" + std::to_string(counter++) + ".tmp";
+        const int fd =
+            openat(folder, tempName.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
         if (fd >= 0 || errno != EEXIST) return fd;
     }
     errno = EEXIST;
@@ -133,27 +110,42 @@ FileStatus WriteAll(const std::string& path, int fd, std::string_view bytes) {
 
 // Refuses targets that must not be replaced. Root passes access(), so the
 // write permission bits are looked at as well.
-FileStatus CheckReplaceable(const std::string& path, const std::string& target,
+FileStatus CheckReplaceable(const std::string& path, const ParentFolder& target,
                             const struct stat& info) {
     if (S_ISDIR(info.st_mode)) return ErrorOf(path, EISDIR);
     if (!S_ISREG(info.st_mode)) return FileError{path, "not a regular file"};
     if ((info.st_mode & 0222) == 0) return FileError{path, ReasonOf(EACCES) + " (read-only file)"};
-    if (access(target.c_str(), W_OK) != 0) return ErrorOf(path, errno);
+    if (faccessat(target.Fd(), target.Name(), W_OK, 0) != 0) return ErrorOf(path, errno);
     return std::nullopt;
 }
 
-FileStatus WriteAndRename(const std::string& path, const std::string& target,
+FileStatus WriteAndRename(const std::string& path, const ParentFolder& target,
                           const struct stat* original, std::string_view bytes) {
-    std::string tempPath;
-    const int fd = CreateTempFile(FolderOf(target), original != nullptr, tempPath);
+    std::string tempName;
+    const int fd = CreateTempFile(target.Fd(), original != nullptr, tempName);
     if (fd < 0) return ErrorOf(path, errno);
     FileStatus status;
     if (original) status = CopyOwnerAndMode(path, fd, *original);
     if (!status) status = WriteAll(path, fd, bytes);
     if (close(fd) != 0 && !status) status = ErrorOf(path, errno);
-    if (!status && rename(tempPath.c_str(), target.c_str()) != 0) status = ErrorOf(path, errno);
-    if (status) unlink(tempPath.c_str());
+    if (!status && renameat(target.Fd(), tempName.c_str(), target.Fd(), target.Name()) != 0)
+        status = ErrorOf(path, errno);
+    if (status) unlinkat(target.Fd(), tempName.c_str(), 0);
     return status;
+}
+
+// Writes the file that `target` names, reached through its folder so that
+// depth is no limit.
+FileStatus WriteInFolder(const std::string& path, const ParentFolder& target,
+                         std::string_view bytes) {
+    if (target.Fd() < 0) return ErrorOf(path, errno);
+    struct stat info {};
+    if (fstatat(target.Fd(), target.Name(), &info, 0) != 0) {
+        if (errno != ENOENT) return ErrorOf(path, errno);
+        return WriteAndRename(path, target, nullptr, bytes);
+    }
+    if (FileStatus refused = CheckReplaceable(path, target, info)) return refused;
+    return WriteAndRename(path, target, &info, bytes);
 }
 
 } // namespace
@@ -175,11 +167,12 @@ std::string_view LineEndBytes(LineEnd end) noexcept {
 FileStatus ReadFileBytes(const std::string& path, std::string& buffer) {
     buffer.clear();
     // Opening a named pipe waits for a writer unless it is non-blocking.
-    FileDescriptor file(open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    FileDescriptor file(OpenPath(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     if (file.Get() < 0) return ErrorOf(path, errno);
     struct stat info {};
     if (fstat(file.Get(), &info) != 0) return ErrorOf(path, errno);
     if (S_ISDIR(info.st_mode)) return ErrorOf(path, EISDIR);
+    if (IsNullDevice(info)) return std::nullopt;
     // Devices never end (/dev/zero) or block; only files and pipes are read.
     if (!S_ISREG(info.st_mode) && !S_ISFIFO(info.st_mode))
         return FileError{path, "not a regular file"};
@@ -245,15 +238,15 @@ void AppendLine(std::string& out, std::string_view line, LineEnd end) {
 }
 
 FileStatus WriteFileAtomic(const std::string& path, std::string_view bytes) {
-    std::string target;
-    if (FileStatus error = ResolveTarget(path, target)) return error;
+    const ParentFolder named(path);
     struct stat info {};
-    if (stat(target.c_str(), &info) != 0) {
-        if (errno != ENOENT) return ErrorOf(path, errno);
-        return WriteAndRename(path, target, nullptr, bytes);
-    }
-    if (FileStatus refused = CheckReplaceable(path, target, info)) return refused;
-    return WriteAndRename(path, target, &info, bytes);
+    if (named.Fd() < 0 || fstatat(named.Fd(), named.Name(), &info, AT_SYMLINK_NOFOLLOW) != 0 ||
+        !S_ISLNK(info.st_mode))
+        return WriteInFolder(path, named, bytes);
+    // A link: its final target is replaced.
+    char target[PATH_MAX];
+    if (!realpath(path.c_str(), target)) return ErrorOf(path, errno);
+    return WriteInFolder(path, ParentFolder(target), bytes);
 }
 
 } // namespace kelvara

@@ -9,6 +9,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "common/FileAccess.h"
+
 namespace kelvara {
 
 namespace {
@@ -45,13 +47,13 @@ constexpr int kOpenFlags = O_RDONLY | O_CLOEXEC | O_NONBLOCK;
 
 int FileBuffer::Open(const std::string& path) {
     const std::size_t slash = path.rfind('/');
-    if (slash == std::string::npos || slash == 0) return open(path.c_str(), kOpenFlags);
+    if (slash == std::string::npos || slash == 0) return OpenPath(path, kOpenFlags);
     const std::string_view folder(path.data(), slash);
     if (folder != folder_ || folderFd_ < 0) {
         if (folderFd_ >= 0) close(folderFd_);
         folder_ = folder;
-        folderFd_ = open(folder_.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
-        if (folderFd_ < 0) return open(path.c_str(), kOpenFlags);
+        folderFd_ = OpenPath(folder_, O_PATH | O_DIRECTORY | O_CLOEXEC);
+        if (folderFd_ < 0) return OpenPath(path, kOpenFlags);
     }
     return openat(folderFd_, path.c_str() + slash + 1, kOpenFlags);
 }
@@ -70,6 +72,7 @@ FileStatus FileBuffer::Read(const std::string& path) {
     struct stat info {};
     if (fstat(file.Get(), &info) != 0) return FileError{path, std::strerror(errno)};
     if (S_ISDIR(info.st_mode)) return FileError{path, std::strerror(EISDIR)};
+    if (IsNullDevice(info)) return std::nullopt;
     // A device may never end (/dev/zero) or block for ever; pipes do end.
     if (!S_ISREG(info.st_mode) && !S_ISFIFO(info.st_mode))
         return FileError{path, "not a regular file"};

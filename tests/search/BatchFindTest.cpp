@@ -169,14 +169,21 @@ TEST(BatchFindTest, UnreadableFileEndsTheRunWithTheTreeKept) {
     ASSERT_EQ(recorder.notices.size(), 1u);
     EXPECT_EQ(recorder.notices[0], result.error->Message());
 
-    // Devices are refused rather than read: /dev/zero would never end.
+    // Devices are refused rather than read: /dev/zero would never end. The
+    // null device reads as an empty file.
     FileSet device;
-    device.Add("/dev/null");
+    device.Add("/dev/zero");
     device.TickAll();
     const BatchResult refused = RunBatchFind("hit", history, device, {}, tree, Hooks(&recorder));
     EXPECT_EQ(refused.outcome, BatchOutcome::Failed);
     ASSERT_TRUE(refused.error.has_value());
-    EXPECT_EQ(refused.error->Message(), "/dev/null: not a regular file");
+    EXPECT_EQ(refused.error->Message(), "/dev/zero: not a regular file");
+    FileSet null;
+    null.Add("/dev/null");
+    null.TickAll();
+    const BatchResult empty = RunBatchFind("hit", history, null, {}, tree, Hooks(&recorder));
+    EXPECT_EQ(empty.outcome, BatchOutcome::Finished);
+    EXPECT_EQ(empty.filesRead, 1);
 
     // A named pipe nobody writes to is an empty file, not a run that waits for ever.
     FileSet pipe;
