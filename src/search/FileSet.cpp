@@ -1,65 +1,85 @@
 #include "search/FileSet.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <cstring>
 
 #include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include "common/FileAccess.h"
 #include "common/PathHelpers.h"
 
 namespace kelvara {
 
 namespace {
 
-enum class EntryKind { File, Folder, Skipped };
+enum class EntryKind { File, Folder, Skipped, Gone };
 
-// What a listed entry is. Links are judged by their target: a link to a file
-// is a file, a link to a folder is skipped (a link back to a parent would make
-// the walk endless). Dangling links, pipes, sockets and devices are skipped:
-// reading a pipe would block a run for ever.
-EntryKind KindOf(const std::string& path, unsigned char type) {
-    struct stat info {};
-    switch (type) {
-    case DT_REG:
-        return EntryKind::File;
-    case DT_DIR:
-        return EntryKind::Folder;
-    case DT_LNK:
-        if (stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return EntryKind::Skipped;
-        return EntryKind::File;
-    case DT_UNKNOWN:
-        if (lstat(path.c_str(), &info) != 0) return EntryKind::Skipped;
-        if (S_ISDIR(info.st_mode)) return EntryKind::Folder;
-        if (S_ISLNK(info.st_mode)) return KindOf(path, DT_LNK);
-        return S_ISREG(info.st_mode) ? EntryKind::File : EntryKind::Skipped;
-    default:
-        return EntryKind::Skipped;
-    }
+// What a listed entry that is neither a file nor a folder is.
+SkipReason SpecialReason(mode_t mode) {
+    if (S_ISFIFO(mode)) return SkipReason::Pipe;
+    if (S_ISSOCK(mode)) return SkipReason::Socket;
+    return SkipReason::Device;
 }
 
-struct ListedEntry {
-    std::string name;
-    unsigned char type;
-};
-
-// The entries of a folder other than "." and "..", sorted by name in byte
-// order; empty when the folder cannot be listed.
-std::vector<ListedEntry> ListFolder(const std::string& folder) {
-    std::vector<ListedEntry> listed;
-    DIR* dir = opendir(folder.c_str());
-    if (dir == nullptr) return listed;
-    while (const dirent* entry = readdir(dir)) {
-        std::string_view name = entry->d_name;
-        if (name == "." || name == "..") continue;
-        listed.push_back({std::string(name), entry->d_type});
-    }
-    closedir(dir);
-    std::sort(listed.begin(), listed.end(),
-              [](const ListedEntry& a, const ListedEntry& b) { return a.name < b.name; });
-    return listed;
+// The real path of `path`, which names a link; empty (errno set) when it
+// cannot be resolved.
+std::string RealPath(const std::string& path) {
+    char* real = realpath(path.c_str(), nullptr);
+    if (real == nullptr) return {};
+    std::string result(real);
+    std::free(real);
+    return result;
 }
 
 } // namespace
+
+std::string SkipReasonText(const SkippedEntry& entry) {
+    std::string text;
+    switch (entry.reason) {
+    case SkipReason::DanglingLink:
+        text = "链接的目标不存在";
+        break;
+    case SkipReason::LinkOutside:
+        text = "链接指向所选目录之外";
+        break;
+    case SkipReason::LinkUnchecked:
+        text = "无法确定链接的目标";
+        break;
+    case SkipReason::FolderLink:
+        text = "目录链接，不跟随";
+        break;
+    case SkipReason::Pipe:
+        text = "命名管道";
+        break;
+    case SkipReason::Socket:
+        text = "套接字";
+        break;
+    case SkipReason::Device:
+        text = "设备文件";
+        break;
+    case SkipReason::Unlistable:
+        text = "无法列出目录";
+        break;
+    }
+    if (entry.error != 0) {
+        text += "：";
+        text += std::strerror(entry.error);
+    }
+    return text;
+}
+
+struct FileSet::ListedEntry {
+    std::string name;
+    EntryKind kind = EntryKind::Gone;
+    SkipReason reason = SkipReason::DanglingLink;
+    int error = 0;
+};
 
 bool FileSet::Add(const std::string& path) {
     if (known_.contains(path)) return false;
@@ -68,29 +88,149 @@ bool FileSet::Add(const std::string& path) {
     return true;
 }
 
-void FileSet::AddDirectoryFiles(const std::string& folder) {
+bool FileSet::AddDirectoryFiles(const std::string& folder) {
     addedCount_ = 0;
+    walkRoot_ = RealPath(folder);
+    if (!walkRoot_.empty() && walkRoot_.back() != '/') walkRoot_ += '/';
     std::string path = folder;
     if (path.empty() || path.back() != '/') path += '/';
-    Walk(path);
+    const bool finished = Walk(path, false);
     addedCount_ = 0;
+    return finished;
+}
+
+void FileSet::Skip(const std::string& path, SkipReason reason, int error) {
+    if (!skippedPaths_.insert(path).second) return;
+    skipped_.push_back({path, reason, error});
+}
+
+void FileSet::ClearSkipped() {
+    skipped_.clear();
+    skippedPaths_.clear();
+}
+
+// Judges an entry through its open folder, so depth is no limit.
+void FileSet::Judge(int folderFd, unsigned char type, const std::string& path,
+                    ListedEntry& entry) const {
+    struct stat info {};
+    const char* name = entry.name.c_str();
+    switch (type) {
+    case DT_REG:
+        entry.kind = EntryKind::File;
+        return;
+    case DT_DIR:
+        entry.kind = EntryKind::Folder;
+        return;
+    case DT_LNK:
+        JudgeLink(folderFd, path, entry);
+        return;
+    case DT_UNKNOWN:
+        // Gone since it was listed: nothing to skip.
+        if (fstatat(folderFd, name, &info, AT_SYMLINK_NOFOLLOW) != 0) return;
+        if (S_ISLNK(info.st_mode)) return JudgeLink(folderFd, path, entry);
+        if (S_ISDIR(info.st_mode) || S_ISREG(info.st_mode)) {
+            entry.kind = S_ISDIR(info.st_mode) ? EntryKind::Folder : EntryKind::File;
+            return;
+        }
+        entry.kind = EntryKind::Skipped;
+        entry.reason = SpecialReason(info.st_mode);
+        return;
+    default:
+        entry.kind = EntryKind::Skipped;
+        entry.reason = type == DT_FIFO   ? SkipReason::Pipe
+                       : type == DT_SOCK ? SkipReason::Socket
+                                         : SkipReason::Device;
+        return;
+    }
+}
+
+// A link is judged by its target. A file link is taken only when its target
+// lies inside the walked folder: a link to ../other/file, or to ~/.bashrc in
+// a downloaded tree, must never be rewritten by a replace over that tree.
+// Links to folders are not followed (a link back to a parent would make the
+// walk endless).
+void FileSet::JudgeLink(int folderFd, const std::string& path, ListedEntry& entry) const {
+    entry.kind = EntryKind::Skipped;
+    struct stat info {};
+    if (fstatat(folderFd, entry.name.c_str(), &info, 0) != 0) {
+        const int error = errno;
+        entry.reason = error == ENOENT ? SkipReason::DanglingLink : SkipReason::LinkUnchecked;
+        if (error != ENOENT) entry.error = error;
+        return;
+    }
+    if (S_ISDIR(info.st_mode)) {
+        entry.reason = SkipReason::FolderLink;
+        return;
+    }
+    if (!S_ISREG(info.st_mode)) {
+        entry.reason = SpecialReason(info.st_mode);
+        return;
+    }
+    const std::string target = RealPath(path);
+    if (target.empty() || walkRoot_.empty()) {
+        entry.reason = SkipReason::LinkUnchecked;
+        entry.error = target.empty() ? errno : 0;
+        return;
+    }
+    if (!target.starts_with(walkRoot_)) {
+        entry.reason = SkipReason::LinkOutside;
+        return;
+    }
+    entry.kind = EntryKind::File;
+}
+
+// The entries of a folder (`folder` ends in "/") other than "." and "..",
+// judged and sorted by name in byte order; a folder that cannot be listed is
+// recorded as skipped.
+std::vector<FileSet::ListedEntry> FileSet::ListFolder(std::string& folder, bool nested) {
+    std::vector<ListedEntry> listed;
+    // A nested folder was judged a real folder; should it have been swapped
+    // for a link since, the link is not followed.
+    if (folder.size() > 1) folder.pop_back();
+    const int flags = O_RDONLY | O_DIRECTORY | O_CLOEXEC | (nested ? O_NOFOLLOW : 0);
+    const int fd = OpenPath(folder, flags);
+    if (fd < 0) Skip(folder, SkipReason::Unlistable, errno);
+    if (folder.back() != '/') folder += '/';
+    if (fd < 0) return listed;
+    DIR* dir = fdopendir(fd);
+    if (dir == nullptr) {
+        close(fd);
+        return listed;
+    }
+    const std::size_t base = folder.size();
+    while (const dirent* found = readdir(dir)) {
+        const std::string_view name = found->d_name;
+        if (name == "." || name == "..") continue;
+        ListedEntry entry;
+        entry.name = name;
+        folder.resize(base);
+        folder += name;
+        Judge(dirfd(dir), found->d_type, folder, entry);
+        if (entry.kind != EntryKind::Gone) listed.push_back(std::move(entry));
+    }
+    closedir(dir);
+    folder.resize(base);
+    std::sort(listed.begin(), listed.end(),
+              [](const ListedEntry& a, const ListedEntry& b) { return a.name < b.name; });
+    return listed;
 }
 
 // `folder` ends in "/"; it is used as the path buffer of the whole walk and
-// comes back as it was given.
-void FileSet::Walk(std::string& folder) {
+// comes back as it was given. Returns false when the stop flag ended the walk.
+bool FileSet::Walk(std::string& folder, bool nested) {
     const std::size_t base = folder.size();
     bool first = true;
-    for (const ListedEntry& entry : ListFolder(folder)) {
+    for (const ListedEntry& entry : ListFolder(folder, nested)) {
         if (!first && walkYield_) walkYield_();
         first = false;
+        if (walkStop_ != nullptr && walkStop_->load(std::memory_order_relaxed)) return false;
         folder.resize(base);
         folder += entry.name;
-        switch (KindOf(folder, entry.type)) {
+        switch (entry.kind) {
         case EntryKind::Folder:
             if (entry.name[0] != '.') {
                 folder += '/';
-                Walk(folder);
+                if (!Walk(folder, true)) return false;
             }
             break;
         case EntryKind::File:
@@ -100,10 +240,14 @@ void FileSet::Walk(std::string& folder) {
             }
             break;
         case EntryKind::Skipped:
+            Skip(folder, entry.reason, entry.error);
+            break;
+        case EntryKind::Gone:
             break;
         }
     }
     folder.resize(base);
+    return true;
 }
 
 int FileSet::AddSelectedFiles(const std::string& folder, const std::vector<std::string>& names,
@@ -152,6 +296,7 @@ void FileSet::UntickAll() {
 void FileSet::Clear() {
     entries_.clear();
     known_.clear();
+    ClearSkipped();
 }
 
 void FileSet::RemoveWhere(bool ticked) {

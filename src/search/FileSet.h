@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <deque>
 #include <functional>
@@ -17,6 +18,29 @@ struct FileSetEntry {
     bool ticked = false;
 };
 
+// Why a folder walk left an entry out.
+enum class SkipReason {
+    DanglingLink,  // a link whose target does not exist
+    LinkOutside,   // a file link leading out of the walked folder
+    LinkUnchecked, // a file link whose target could not be resolved
+    FolderLink,    // links to folders are not followed
+    Pipe,
+    Socket,
+    Device,
+    Unlistable, // a folder that could not be listed
+};
+
+// An entry a walk met and did not add. `error` is the system's error number
+// where one caused the skip, else 0.
+struct SkippedEntry {
+    std::string path;
+    SkipReason reason = SkipReason::DanglingLink;
+    int error = 0;
+};
+
+// Why an entry was skipped, in words (UTF-8), the system's reason appended.
+std::string SkipReasonText(const SkippedEntry& entry);
+
 // The ordered list of files a batch run works on. Entries keep the order in
 // which they were added; no path is present twice (compared exactly, as the
 // file system does).
@@ -32,10 +56,14 @@ public:
     bool Add(const std::string& path);
 
     // Adds every file below the folder, depth first, names sorted by byte
-    // order inside each folder. Folders whose name begins with "." and links
-    // to folders are skipped; folders that cannot be listed add nothing.
-    // AddedCount is 0 before and after the walk and counts the files added.
-    void AddDirectoryFiles(const std::string& folder);
+    // order inside each folder; depth has no limit. Folders whose name begins
+    // with "." are passed over. A link to a file is added only when its target
+    // lies inside the walked folder, so a run never reaches beyond the folders
+    // chosen. Links out of the folder, dangling links, folder links, pipes,
+    // sockets, devices and folders that cannot be listed are skipped and
+    // recorded (see Skipped). AddedCount is 0 before and after the walk and
+    // counts the files added. Returns false when the stop flag ended it.
+    bool AddDirectoryFiles(const std::string& folder);
 
     // Adds folder + "/" + name for each name (one separator only), then ticks
     // exactly the entries with the extension `filterExtension`. Returns the
@@ -53,6 +81,7 @@ public:
     void UntickAll();
     void RemoveTicked() { RemoveWhere(true); }
     void RemoveUnticked() { RemoveWhere(false); }
+    // Removes every entry and the record of skipped entries.
     void Clear();
 
     // The ticked paths in list order: what a run works on.
@@ -68,9 +97,23 @@ public:
     }
     // Called between the entries of a folder so that a window stays live.
     void SetWalkYield(std::function<void()> yield) { walkYield_ = std::move(yield); }
+    // A walk ends soon after `stop` becomes true (checked after each yield);
+    // nullptr: walks are not stopped. Not owned.
+    void SetWalkStop(const std::atomic<bool>* stop) noexcept { walkStop_ = stop; }
+
+    // The entries the walks since the last Clear/ClearSkipped left out, in
+    // the order met, each path once.
+    const std::vector<SkippedEntry>& Skipped() const noexcept { return skipped_; }
+    std::size_t SkippedCount() const noexcept { return skipped_.size(); }
+    void ClearSkipped();
 
 private:
-    void Walk(std::string& folder);
+    struct ListedEntry;
+    bool Walk(std::string& folder, bool nested);
+    std::vector<ListedEntry> ListFolder(std::string& folder, bool nested);
+    void Judge(int folderFd, unsigned char type, const std::string& path, ListedEntry& entry) const;
+    void JudgeLink(int folderFd, const std::string& path, ListedEntry& entry) const;
+    void Skip(const std::string& path, SkipReason reason, int error = 0);
     void RemoveWhere(bool ticked);
 
     // A deque never moves its entries, so the set can look at their paths.
@@ -79,6 +122,12 @@ private:
     int addedCount_ = 0;
     std::function<void(int)> fileAdded_;
     std::function<void()> walkYield_;
+    const std::atomic<bool>* walkStop_ = nullptr;
+    // The walked folder's real path, ending in "/", for the link test;
+    // empty when it could not be resolved (no file link is then added).
+    std::string walkRoot_;
+    std::vector<SkippedEntry> skipped_;
+    std::unordered_set<std::string> skippedPaths_;
 };
 
 } // namespace kelvara

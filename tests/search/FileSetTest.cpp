@@ -1,9 +1,13 @@
 #include "search/FileSet.h"
 
+#include <atomic>
+#include <climits>
 #include <filesystem>
 
 #include <gtest/gtest.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -17,6 +21,15 @@ std::vector<std::string> Paths(const FileSet& set) {
     for (std::size_t i = 0; i < set.Count(); ++i)
         paths.push_back(set.Entry(i).path);
     return paths;
+}
+
+using Skip = std::pair<std::string, SkipReason>;
+
+std::vector<Skip> Skipped(const FileSet& set) {
+    std::vector<Skip> skipped;
+    for (const SkippedEntry& entry : set.Skipped())
+        skipped.emplace_back(entry.path, entry.reason);
+    return skipped;
 }
 
 TEST(FileSetTest, WalkIsDepthFirstSortedAndSkipsDotFolders) {
@@ -60,13 +73,107 @@ TEST(FileSetTest, WalkAddsFileLinksAndSkipsFolderLinksAndUnlistableFolders) {
     std::filesystem::create_symlink(dir / "nowhere", dir / "dangling.txt");
     ASSERT_EQ(mkfifo((dir / "pipe").c_str(), 0600), 0);
 
+    // A socket, and a link to a device.
+    const int socketFd = socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    const std::string socketPath = dir / "sock";
+    ASSERT_LT(socketPath.size(), sizeof address.sun_path);
+    socketPath.copy(address.sun_path, socketPath.size());
+    ASSERT_EQ(bind(socketFd, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
+    std::filesystem::create_symlink("/dev/null", dir / "null");
+
     FileSet set;
     set.AddDirectoryFiles(dir.Path());
+    close(socketFd);
     EXPECT_EQ(Paths(set), (std::vector<std::string>{dir / "link.txt", dir / "real/f.txt"}));
+    // Every entry left out is recorded, each once however often it is met.
+    const std::vector<Skip> expected{{dir / "dangling.txt", SkipReason::DanglingLink},
+                                     {dir / "loop", SkipReason::FolderLink},
+                                     {dir / "null", SkipReason::Device},
+                                     {dir / "pipe", SkipReason::Pipe},
+                                     {dir / "real/back", SkipReason::FolderLink},
+                                     {dir / "sock", SkipReason::Socket}};
+    EXPECT_EQ(Skipped(set), expected);
+    set.AddDirectoryFiles(dir.Path());
+    EXPECT_EQ(set.SkippedCount(), expected.size());
+    EXPECT_EQ(SkipReasonText(set.Skipped()[0]), "链接的目标不存在");
 
-    // A missing folder adds nothing and does not fail.
+    // A missing folder adds nothing and does not fail; it is recorded.
     set.AddDirectoryFiles(dir / "missing");
     EXPECT_EQ(set.Count(), 2u);
+    ASSERT_EQ(set.SkippedCount(), expected.size() + 1);
+    EXPECT_EQ(set.Skipped().back().path, dir / "missing");
+    EXPECT_EQ(SkipReasonText(set.Skipped().back()), "无法列出目录：No such file or directory");
+    set.Clear();
+    EXPECT_EQ(set.SkippedCount(), 0u);
+}
+
+TEST(FileSetTest, FileLinksAreAddedOnlyWhenTheirTargetLiesInsideTheWalkedFolder) {
+    TestFolder dir;
+    dir.Write("t/in.txt", "x");
+    dir.Write("t/sub/deeper/d.txt", "x");
+    dir.Write("o/v.txt", "x");
+    dir.Write("t-twin/w.txt", "x");
+    std::filesystem::create_symlink("../in.txt", dir / "t/sub/up.txt");
+    std::filesystem::create_symlink(dir / "t/sub/deeper/d.txt", dir / "t/abs.txt");
+    std::filesystem::create_symlink("../o/v.txt", dir / "t/out.txt");
+    std::filesystem::create_symlink(dir / "o/v.txt", dir / "t/absout.txt");
+    // Out through a folder link inside the tree, and into a folder whose name
+    // merely begins with the tree's.
+    std::filesystem::create_directory_symlink("../o", dir / "t/olink");
+    std::filesystem::create_symlink("olink/v.txt", dir / "t/via.txt");
+    std::filesystem::create_symlink("../t-twin/w.txt", dir / "t/twin.txt");
+    // The walked folder reached through a link of its own.
+    std::filesystem::create_directory_symlink(dir / "t", dir / "tlink");
+
+    for (const std::string& root : {dir / "t", dir / "tlink/"}) {
+        const std::string base = root.ends_with('/') ? root : root + "/";
+        FileSet set;
+        set.AddDirectoryFiles(root);
+        EXPECT_EQ(Paths(set),
+                  (std::vector<std::string>{base + "abs.txt", base + "in.txt",
+                                            base + "sub/deeper/d.txt", base + "sub/up.txt"}));
+        EXPECT_EQ(Skipped(set), (std::vector<Skip>{{base + "absout.txt", SkipReason::LinkOutside},
+                                                   {base + "olink", SkipReason::FolderLink},
+                                                   {base + "out.txt", SkipReason::LinkOutside},
+                                                   {base + "twin.txt", SkipReason::LinkOutside},
+                                                   {base + "via.txt", SkipReason::LinkOutside}}));
+        // Named directly, a link is followed wherever it leads.
+        EXPECT_TRUE(set.Add(base + "out.txt"));
+    }
+    // Walking a sub-folder, the link to a file above it leads out.
+    FileSet set;
+    set.AddDirectoryFiles(dir / "t/sub");
+    EXPECT_EQ(Paths(set), std::vector<std::string>{dir / "t/sub/deeper/d.txt"});
+    EXPECT_EQ(Skipped(set), (std::vector<Skip>{{dir / "t/sub/up.txt", SkipReason::LinkOutside}}));
+}
+
+TEST(FileSetTest, DepthIsNoLimit) {
+    TestFolder dir;
+    dir.Write("a.txt", "");
+    const std::string deep = dir.WriteDeep("deep", "f.txt", "x");
+    ASSERT_GT(deep.size(), std::size_t{PATH_MAX});
+    dir.Write("z.txt", "");
+    FileSet set;
+    set.AddDirectoryFiles(dir.Path());
+    EXPECT_EQ(Paths(set), (std::vector<std::string>{dir / "a.txt", deep, dir / "z.txt"}));
+    EXPECT_EQ(set.SkippedCount(), 0u);
+}
+
+TEST(FileSetTest, StopFlagEndsTheWalk) {
+    TestFolder dir;
+    for (const char* name : {"a/1", "a/2", "b/3", "c"})
+        dir.Write(name, "");
+    FileSet set;
+    std::atomic<bool> stop{false};
+    set.SetWalkStop(&stop);
+    set.SetFileAddedHandler([&](int) { stop = set.Count() == 2; });
+    EXPECT_FALSE(set.AddDirectoryFiles(dir.Path()));
+    EXPECT_EQ(Paths(set), (std::vector<std::string>{dir / "a/1", dir / "a/2"}));
+    stop = false;
+    EXPECT_TRUE(set.AddDirectoryFiles(dir.Path()));
+    EXPECT_EQ(set.Count(), 4u);
 }
 
 TEST(FileSetTest, UnlistableFolderIsSkippedAndTheWalkGoesOn) {
@@ -82,7 +189,9 @@ TEST(FileSetTest, UnlistableFolderIsSkippedAndTheWalkGoesOn) {
         if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)) _exit(2);
         FileSet set;
         set.AddDirectoryFiles(dir.Path());
-        _exit(Paths(set) == std::vector<std::string>{dir / "b.txt"} ? 0 : 1);
+        const std::vector<Skip> skipped{{dir / "a/locked", SkipReason::Unlistable}};
+        _exit(Paths(set) == std::vector<std::string>{dir / "b.txt"} && Skipped(set) == skipped ? 0
+                                                                                               : 1);
     }
     int status = -1;
     ASSERT_EQ(waitpid(child, &status, 0), child);
