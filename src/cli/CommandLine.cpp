@@ -84,6 +84,12 @@ private:
         case 'h':
             line_.help = true;
             return true;
+        case 'v':
+            line_.verbose = true;
+            return true;
+        case '0':
+            line_.nullAfterPath = true;
+            return true;
         default:
             error_ = std::string("unknown option -") + letter;
             return false;
@@ -120,7 +126,8 @@ private:
             return false;
         }
         static constexpr std::pair<std::string_view, char> kFlags[] = {
-            {"case", 'c'}, {"word", 'w'}, {"trim", 's'}, {"yes", 'y'}, {"help", 'h'}};
+            {"case", 'c'}, {"word", 'w'},    {"trim", 's'}, {"yes", 'y'},
+            {"help", 'h'}, {"verbose", 'v'}, {"null", '0'}};
         for (const auto& [flagName, letter] : kFlags) {
             if (body == flagName) return Flag(letter);
         }
@@ -191,6 +198,8 @@ const char* CommandLineUsage() noexcept {
            "  -e, --ext EXT        tick only files whose extension is EXT (\".txt\"); repeatable\n"
            "      --codepage CP    text code page: gbk or utf8\n"
            "      --format FMT     tree (default) or grep (path:line:column)\n"
+           "  -0, --null           end each path of the results with a NUL byte, unquoted\n"
+           "  -v, --verbose        list the entries the folder walks skipped\n"
            "  -y, --yes            replace without the confirmation question\n"
            "Exit status: 0 found or replaced, 1 nothing found or replaced, 2 error.\n";
 }

@@ -22,6 +22,8 @@ struct CommandLine {
     OutputFormat format = OutputFormat::Tree;
     bool yes = false;
     bool help = false;
+    bool verbose = false;       // list the entries the walks skipped
+    bool nullAfterPath = false; // a NUL byte ends each path of the results, written raw
     std::string text;
     std::string replacement;
     std::vector<std::string> paths;

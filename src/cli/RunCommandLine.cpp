@@ -11,11 +11,13 @@
 
 #include "cli/CommandLine.h"
 #include "cli/OutputBuffer.h"
+#include "cli/PathQuoting.h"
 #include "cli/ProgressLine.h"
 #include "cli/ResultPrinter.h"
 #include "cli/TerminalAsk.h"
 #include "common/AppPaths.h"
 #include "common/CodePageConversion.h"
+#include "common/FileAccess.h"
 #include "common/IniFile.h"
 #include "common/LocaleCodePage.h"
 #include "search/BatchFind.h"
@@ -58,11 +60,12 @@ bool ConvertArgument(const std::string& argument, const char* what, std::string&
     return true;
 }
 
-// Each path in order: a folder with everything below it, a file as it is.
+// Each path in order: a folder with everything below it, a file (or a link
+// named directly, wherever it leads) as it is.
 bool GatherFiles(const CommandLine& line, FileSet& files) {
     for (const std::string& path : line.paths) {
         struct stat info {};
-        if (stat(path.c_str(), &info) != 0) {
+        if (!StatPath(path, info)) {
             Fail(path + ": " + std::strerror(errno));
             return false;
         }
@@ -84,36 +87,51 @@ void PrintLine(const std::string& utf8) {
     std::fputs(text.c_str(), stderr);
 }
 
+// One path a line on standard error, quoted when it holds a control byte.
+void PrintPath(const std::string& path, const std::string& utf8Note = {}) {
+    std::string text = QuotedPath(path);
+    if (!utf8Note.empty()) text += ": " + TextToLocale(TextFromUtf8(utf8Note));
+    std::fprintf(stderr, "%s\n", text.c_str());
+}
+
 void PrintSummary(const CommandLine& line, const BatchResult& result, const ResultTree& tree,
-                  double seconds) {
+                  std::size_t skipped, double seconds) {
     const std::size_t hits = tree.NodeCount() - tree.FileNodeCount();
     char numbers[64];
     std::snprintf(numbers, sizeof numbers, "%.2f", seconds);
-    const std::string time = std::string("，用时 ") + numbers + " 秒";
+    std::string tail = "，跳过 " + std::to_string(skipped) + " 个";
+    if (skipped > 0 && !line.verbose) tail += "（-v 列出）";
+    tail += std::string("，用时 ") + numbers + " 秒";
     const std::string read = "读取文件 " + std::to_string(result.filesRead) + " 个";
     if (line.mode == CommandMode::Find) {
         PrintLine(read + "，有结果的文件 " + std::to_string(tree.FileNodeCount()) + " 个，找到 " +
-                  std::to_string(hits) + " 处" + time);
+                  std::to_string(hits) + " 处" + tail);
     } else {
         PrintLine(read + "，改写文件 " + std::to_string(result.filesWritten) + " 个，结果 " +
                   std::to_string(hits) + " 条，含 NUL 字节未改写 " +
-                  std::to_string(result.nulFiles.size()) + " 个" + time);
+                  std::to_string(result.nulFiles.size()) + " 个" + tail);
     }
 }
 
 // The end of the run on standard error: the notice or the error, the summary,
-// and the files that were not rewritten because they hold NUL bytes.
+// the files that were not rewritten because they hold NUL bytes, and with -v
+// the entries the folder walks skipped.
 void PrintOutcome(const CommandLine& line, const BatchResult& result, const ResultTree& tree,
-                  double seconds) {
+                  const FileSet& files, double seconds) {
     if (result.outcome == BatchOutcome::Failed)
         Fail(result.error->Message());
     else if (result.outcome == BatchOutcome::Finished)
         PrintLine(line.mode == CommandMode::Find ? "查找完毕" : "替换完毕");
-    PrintSummary(line, result, tree, seconds);
-    if (result.nulFiles.empty()) return;
-    PrintLine("以下文件含有 NUL 字节，没有改写：");
-    for (const std::string& path : result.nulFiles)
-        std::fprintf(stderr, "%s\n", path.c_str());
+    PrintSummary(line, result, tree, files.SkippedCount(), seconds);
+    if (!result.nulFiles.empty()) {
+        PrintLine("以下文件含有 NUL 字节，没有改写：");
+        for (const std::string& path : result.nulFiles)
+            PrintPath(path);
+    }
+    if (!line.verbose || files.SkippedCount() == 0) return;
+    PrintLine("以下条目被跳过：");
+    for (const SkippedEntry& entry : files.Skipped())
+        PrintPath(entry.path, SkipReasonText(entry));
 }
 
 int ExitStatus(const CommandLine& line, const BatchResult& result, const ResultTree& tree) {
@@ -153,10 +171,13 @@ int Run(const CommandLine& line) {
                   : RunBatchFind(text, findHistory, files, line.options, tree, hooks);
     const std::chrono::duration<double> seconds = std::chrono::steady_clock::now() - start;
     progress.Clear();
+    // A find that ended on an unreadable file shows, and counts, only the
+    // files with hits, as a finished one does.
+    if (!replacing && result.outcome == BatchOutcome::Failed) tree.PruneChildlessFileNodes();
     OutputBuffer out(STDOUT_FILENO);
-    PrintResultTree(tree, line.format, out);
+    PrintResultTree(tree, line.format, line.nullAfterPath, out);
     out.Flush();
-    PrintOutcome(line, result, tree, seconds.count());
+    PrintOutcome(line, result, tree, files, seconds.count());
     // Results that could not be written are a failure, not an empty search.
     if (out.Error() != 0)
         return Fail(std::string("standard output: ") + std::strerror(out.Error()));

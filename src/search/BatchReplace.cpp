@@ -6,6 +6,7 @@
 
 #include <sys/stat.h>
 
+#include "common/FileAccess.h"
 #include "common/LineFile.h"
 #include "search/BatchNotice.h"
 #include "search/BatchSettings.h"
@@ -23,12 +24,11 @@ class RewrittenFiles {
 public:
     void Add(const std::string& path) {
         struct stat info {};
-        if (stat(path.c_str(), &info) == 0) ids_.emplace(info.st_dev, info.st_ino);
+        if (StatPath(path, info)) ids_.emplace(info.st_dev, info.st_ino);
     }
     bool Contains(const std::string& path) const {
         struct stat info {};
-        return !ids_.empty() && stat(path.c_str(), &info) == 0 &&
-               ids_.contains({info.st_dev, info.st_ino});
+        return !ids_.empty() && StatPath(path, info) && ids_.contains({info.st_dev, info.st_ino});
     }
 
 private:
@@ -112,6 +112,9 @@ BatchResult RunBatchReplace(std::string_view text, std::string_view replacement,
         }
         if (!ReplaceInFile(path, replacement, matcher, tree, fileNode, hooks, buffers)) continue;
         if (FileStatus status = WriteFileAtomic(path, buffers.output)) {
+            // Nothing was replaced in this file: none of its lines is listed.
+            for (std::uint32_t hit = tree.ChildCount(fileNode); hit > 0; --hit)
+                tree.Delete({fileNode.file, hit - 1});
             return FailRun(std::move(result), *status);
         }
         rewritten.Add(path);

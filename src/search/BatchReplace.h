@@ -19,8 +19,8 @@ namespace kelvara {
 // through a link, it keeps a file node without children); a file holding a
 // NUL byte is not rewritten and is listed. A stop in the middle of a file
 // keeps the rest of it as it was. A file that cannot be read or written ends
-// the run with its error, that file left intact; otherwise "替换完毕" is
-// shown.
+// the run with its error, that file left intact (and listed without lines);
+// otherwise "替换完毕" is shown.
 BatchResult RunBatchReplace(std::string_view text, std::string_view replacement,
                             std::vector<std::string>& findHistory,
                             std::vector<std::string>& replaceHistory, const FileSet& files,

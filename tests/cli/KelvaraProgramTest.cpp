@@ -1,4 +1,6 @@
+#include <climits>
 #include <cstring>
+#include <filesystem>
 
 #include <fcntl.h>
 #include <pty.h>
@@ -153,6 +155,99 @@ TEST(KelvaraProgramTest, ReplaceNeedsATerminalOrYes) {
 
     run = RunKelvara({"replace", "-y", "cat", "dog", b});
     EXPECT_EQ(run.status, 1);
+}
+
+TEST(KelvaraProgramTest, AFolderReplaceNeverRewritesFilesOutsideTheFolder) {
+    TestFolder dir;
+    const std::string inside = dir.Write("t/a.txt", "cat\n");
+    const std::string outside = dir.Write("o/v.txt", "cat\n");
+    std::filesystem::create_symlink("../o/v.txt", dir / "t/out.txt");
+    std::filesystem::create_symlink("a.txt", dir / "t/in.txt");
+
+    Outcome run = RunKelvara({"replace", "-y", "cat", "dog", dir / "t"});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(TestFolder::Read(inside), "dog\n");
+    EXPECT_EQ(TestFolder::Read(outside), "cat\n");
+    EXPECT_TRUE(
+        Holds(run.err, "改写文件 1 个，结果 1 条，含 NUL 字节未改写 0 个，跳过 1 个（-v 列出）"))
+        << run.err;
+
+    // -v names what was skipped and why.
+    run = RunKelvara({"find", "-v", "cat", dir / "t"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_TRUE(
+        run.err.ends_with("以下条目被跳过：\n" + dir / "t/out.txt" + ": 链接指向所选目录之外\n"))
+        << run.err;
+
+    // A link named directly is followed wherever it leads.
+    run = RunKelvara({"replace", "-y", "cat", "dog", dir / "t/out.txt"});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(TestFolder::Read(outside), "dog\n");
+}
+
+TEST(KelvaraProgramTest, FilesBelowPathsLongerThanTheSystemLimitAreFoundAndReplaced) {
+    TestFolder dir;
+    const std::string deep = dir.WriteDeep("deep", "f.txt", "cat\n");
+    ASSERT_GT(deep.size(), std::size_t{PATH_MAX});
+
+    Outcome run = RunKelvara({"find", "--format=grep", "cat", dir.Path()});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, deep + ":1:1\n");
+    run = RunKelvara({"replace", "-y", "cat", "dog", dir.Path()});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(TestFolder::Read(deep), "dog\n");
+}
+
+TEST(KelvaraProgramTest, SkippedEntriesAreCountedAndTheNullDeviceIsAnEmptyFile) {
+    TestFolder dir;
+    dir.Write("a.txt", "cat\n");
+    std::filesystem::create_symlink("missing", dir / "dangling");
+    ASSERT_EQ(mkfifo((dir / "pipe").c_str(), 0600), 0);
+    std::filesystem::create_directory_symlink("/", dir / "root");
+
+    Outcome run = RunKelvara({"find", "--verbose", "cat", dir.Path(), "/dev/null"});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_TRUE(Holds(run.err, "读取文件 2 个，有结果的文件 1 个，找到 1 处，跳过 3 个，用时"))
+        << run.err;
+    EXPECT_TRUE(run.err.ends_with("以下条目被跳过：\n" + dir / "dangling" + ": 链接的目标不存在\n" +
+                                  dir / "pipe" + ": 命名管道\n" + dir / "root" +
+                                  ": 目录链接，不跟随\n"))
+        << run.err;
+}
+
+TEST(KelvaraProgramTest, ReportsOfFailedRunsListOnlyWhatHappened) {
+    TestFolder dir;
+    const std::string a = dir.Write("a.txt", "cat\n");
+    dir.Write("b.txt", "none\n");
+    // A find that ends on an unreadable file counts and lists the files with hits.
+    Outcome run = RunKelvara({"find", "cat", a, dir / "b.txt", "/dev/zero"});
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.out, a + "\n  被找字：cat 在: 行： 1 列: 1\n");
+    EXPECT_TRUE(Holds(run.err, "读取文件 2 个，有结果的文件 1 个，找到 1 处")) << run.err;
+
+    // A replace lists no line of a file it could not write.
+    const std::string locked = dir.Write("locked.txt", "cat\n");
+    ASSERT_EQ(chmod(locked.c_str(), 0444), 0);
+    run = RunKelvara({"replace", "-y", "cat", "dog", a, locked});
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.out, a + "\n  dog\n" + locked + "\n");
+    EXPECT_TRUE(Holds(run.err, "改写文件 1 个，结果 1 条")) << run.err;
+    EXPECT_EQ(TestFolder::Read(locked), "cat\n");
+}
+
+TEST(KelvaraProgramTest, PathsWithLineBreaksAreQuotedOrEndedByNul) {
+    TestFolder dir;
+    const std::string odd = dir.Write("two\nlines\t\"q\\.txt", "cat\n");
+    const std::string quoted = "\"" + dir.Path() + "/two\\nlines\\t\\\"q\\\\.txt\"";
+    Outcome run = RunKelvara({"find", "--format", "grep", "cat", odd});
+    EXPECT_EQ(run.out, quoted + ":1:1\n");
+    run = RunKelvara({"find", "cat", odd});
+    EXPECT_EQ(run.out, quoted + "\n  被找字：cat 在: 行： 1 列: 1\n");
+
+    run = RunKelvara({"find", "--format", "grep", "-0", "cat", odd});
+    EXPECT_EQ(run.out, odd + std::string(1, '\0') + "1:1\n");
+    run = RunKelvara({"find", "--null", "cat", odd});
+    EXPECT_EQ(run.out, odd + std::string(1, '\0') + "  被找字：cat 在: 行： 1 列: 1\n");
 }
 
 // Runs `kelvara replace TEXT REPLACEMENT PATH` on a terminal and types `answer`.
