@@ -10,11 +10,22 @@ namespace kelvara {
 
 namespace {
 
-std::string ExecutablePath() {
+std::string ReadExecutablePath() {
     std::error_code error;
     const std::filesystem::path path = std::filesystem::read_symlink("/proc/self/exe", error);
     return error ? std::string() : path.string();
 }
+
+// The executable's path as it was when the program started. Read later, the
+// system's answer changes once the file is replaced on disk (an upgrade while
+// the program runs gives "kelvara (deleted)"), and the settings would move.
+const std::string& ExecutablePath() {
+    static const std::string path = ReadExecutablePath();
+    return path;
+}
+
+// Fixes the path while the program starts, before anything can replace it.
+[[maybe_unused]] const std::string& gExecutableAtStart = ExecutablePath();
 
 std::string_view Environment(const char* name) {
     const char* value = std::getenv(name);
@@ -24,7 +35,7 @@ std::string_view Environment(const char* name) {
 } // namespace
 
 std::string ExeDirectory() {
-    const std::string executable = ExecutablePath();
+    const std::string& executable = ExecutablePath();
     if (executable.empty()) return "./";
     return executable.substr(0, static_cast<std::size_t>(LastPos(executable, kPathSeparator)));
 }

@@ -6,7 +6,9 @@
 // Where the program and its files live.
 namespace kelvara {
 
-// The folder of the running executable, ending in "/".
+// The folder of the running executable, ending in "/". The executable's path
+// is fixed when the program starts, so an upgrade that replaces the file
+// while the program runs moves neither the settings nor the data files.
 std::string ExeDirectory();
 
 // The settings file: "<executable>.ini" beside the executable when its folder
