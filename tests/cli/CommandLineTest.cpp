@@ -33,6 +33,14 @@ TEST(CommandLineTest, OptionsAnywhereBeforeTheEndMark) {
     EXPECT_TRUE(replace->yes);
     EXPECT_EQ(replace->replacement, "new");
     EXPECT_EQ(replace->paths.size(), 2u);
+    EXPECT_FALSE(replace->verbose);
+    EXPECT_FALSE(replace->nullAfterPath);
+    const auto listing = Parse({"find", "-v0", "t", "p"});
+    ASSERT_TRUE(listing.has_value());
+    EXPECT_TRUE(listing->verbose && listing->nullAfterPath);
+    const auto spelled = Parse({"find", "--verbose", "--null", "t", "p"});
+    ASSERT_TRUE(spelled.has_value());
+    EXPECT_TRUE(spelled->verbose && spelled->nullAfterPath);
     const auto dash = Parse({"find", "-", "p"}); // "-" alone is a text
     ASSERT_TRUE(dash.has_value());
     EXPECT_EQ(dash->text, "-");
