@@ -189,14 +189,13 @@ std::vector<FileSet::ListedEntry> FileSet::ListFolder(std::string& folder, bool 
     if (folder.size() > 1) folder.pop_back();
     const int flags = O_RDONLY | O_DIRECTORY | O_CLOEXEC | (nested ? O_NOFOLLOW : 0);
     const int fd = OpenPath(folder, flags);
-    if (fd < 0) Skip(folder, SkipReason::Unlistable, errno);
-    if (folder.back() != '/') folder += '/';
-    if (fd < 0) return listed;
-    DIR* dir = fdopendir(fd);
+    DIR* dir = fd >= 0 ? fdopendir(fd) : nullptr;
     if (dir == nullptr) {
-        close(fd);
-        return listed;
+        Skip(folder, SkipReason::Unlistable, errno);
+        if (fd >= 0) close(fd);
     }
+    if (folder.back() != '/') folder += '/';
+    if (dir == nullptr) return listed;
     const std::size_t base = folder.size();
     while (const dirent* found = readdir(dir)) {
         const std::string_view name = found->d_name;
