@@ -1,7 +1,10 @@
 #include "common/FileAccess.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
+#include <cstdlib>
+#include <vector>
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -67,6 +70,110 @@ bool StatPath(const std::string& path, struct stat& info) {
     close(fd);
     errno = error;
     return done;
+}
+
+namespace {
+
+// Pushes the components of `text` so that the first is taken first.
+void PushComponents(std::vector<std::string>& pending, std::string_view text) {
+    std::size_t end = text.size();
+    while (end > 0) {
+        const std::size_t slash = text.rfind('/', end - 1);
+        const std::size_t start = slash == std::string_view::npos ? 0 : slash + 1;
+        if (end > start) pending.emplace_back(text.substr(start, end - start));
+        if (slash == std::string_view::npos) break;
+        end = slash;
+    }
+}
+
+// The folder handle and canonical path of a resolution under way.
+class Resolution {
+public:
+    Resolution(int at, std::string resolved) : at_(at), resolved_(std::move(resolved)) {}
+    ~Resolution() {
+        if (at_ >= 0) close(at_);
+    }
+    Resolution(const Resolution&) = delete;
+    Resolution& operator=(const Resolution&) = delete;
+
+    // Takes the next component; false (errno set) when the path ends here.
+    bool Step(std::vector<std::string>& pending) {
+        const std::string name = std::move(pending.back());
+        pending.pop_back();
+        if (name == ".") return true;
+        if (name == "..") return Enter(name);
+        struct stat info {};
+        if (fstatat(at_, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0) return false;
+        if (S_ISLNK(info.st_mode)) return FollowLink(name, pending);
+        if (S_ISDIR(info.st_mode)) return Enter(name);
+        // A file ends the path; anything after it is no path at all.
+        (resolved_ += '/') += name;
+        errno = ENOTDIR;
+        return pending.empty();
+    }
+
+    std::string Result() const { return resolved_.empty() ? "/" : resolved_; }
+
+private:
+    bool Enter(const std::string& name) {
+        const int next = openat(at_, name.c_str(), kFolderFlags);
+        if (next < 0) return false;
+        close(at_);
+        at_ = next;
+        if (name == "..")
+            resolved_.erase(std::min(resolved_.size(), resolved_.rfind('/')));
+        else
+            (resolved_ += '/') += name;
+        return true;
+    }
+
+    bool FollowLink(const std::string& name, std::vector<std::string>& pending) {
+        constexpr int kMaxLinks = 40; // as the system counts them
+        char target[PATH_MAX];
+        const ssize_t size = readlinkat(at_, name.c_str(), target, sizeof target);
+        if (size < 0) return false;
+        if (++links_ > kMaxLinks) {
+            errno = ELOOP;
+            return false;
+        }
+        const std::string_view text(target, static_cast<std::size_t>(size));
+        PushComponents(pending, text);
+        if (text.empty() || text.front() != '/') return true;
+        close(at_);
+        resolved_.clear();
+        at_ = open("/", kFolderFlags);
+        return at_ >= 0;
+    }
+
+    int at_;
+    std::string resolved_; // empty for the root
+    int links_ = 0;
+};
+
+} // namespace
+
+std::string RealPathOf(const std::string& path) {
+    if (path.empty()) {
+        errno = ENOENT;
+        return {};
+    }
+    std::string start;
+    if (path.front() != '/') {
+        char* current = getcwd(nullptr, 0);
+        if (current == nullptr) return {};
+        start = current;
+        std::free(current);
+        if (start == "/") start.clear();
+    }
+    const int at = open(start.empty() ? "/" : ".", kFolderFlags);
+    if (at < 0) return {};
+    Resolution resolution(at, std::move(start));
+    std::vector<std::string> pending;
+    PushComponents(pending, path);
+    while (!pending.empty()) {
+        if (!resolution.Step(pending)) return {};
+    }
+    return resolution.Result();
 }
 
 ParentFolder::ParentFolder(const std::string& path) {

@@ -18,6 +18,10 @@ int OpenPath(const std::string& path, int flags, mode_t mode = 0);
 // stat(2) for a path of any length (a link is followed); false with errno set.
 bool StatPath(const std::string& path, struct stat& info);
 
+// The canonical path of `path` (absolute, links resolved, no "." or ".."
+// left), whatever its length; empty with errno set when it cannot be resolved.
+std::string RealPathOf(const std::string& path);
+
 // A handle on the folder that holds the file a path names, and the file's
 // name in it: the *at calls reach the file through them at any depth.
 class ParentFolder {

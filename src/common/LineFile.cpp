@@ -244,8 +244,8 @@ FileStatus WriteFileAtomic(const std::string& path, std::string_view bytes) {
         !S_ISLNK(info.st_mode))
         return WriteInFolder(path, named, bytes);
     // A link: its final target is replaced.
-    char target[PATH_MAX];
-    if (!realpath(path.c_str(), target)) return ErrorOf(path, errno);
+    const std::string target = RealPathOf(path);
+    if (target.empty()) return ErrorOf(path, errno);
     return WriteInFolder(path, ParentFolder(target), bytes);
 }
 

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cerrno>
 #include <climits>
-#include <cstdlib>
 #include <cstring>
 
 #include <dirent.h>
@@ -25,16 +24,6 @@ SkipReason SpecialReason(mode_t mode) {
     if (S_ISFIFO(mode)) return SkipReason::Pipe;
     if (S_ISSOCK(mode)) return SkipReason::Socket;
     return SkipReason::Device;
-}
-
-// The real path of `path`, which names a link; empty (errno set) when it
-// cannot be resolved.
-std::string RealPath(const std::string& path) {
-    char* real = realpath(path.c_str(), nullptr);
-    if (real == nullptr) return {};
-    std::string result(real);
-    std::free(real);
-    return result;
 }
 
 } // namespace
@@ -90,7 +79,7 @@ bool FileSet::Add(const std::string& path) {
 
 bool FileSet::AddDirectoryFiles(const std::string& folder) {
     addedCount_ = 0;
-    walkRoot_ = RealPath(folder);
+    walkRoot_ = RealPathOf(folder);
     if (!walkRoot_.empty() && walkRoot_.back() != '/') walkRoot_ += '/';
     std::string path = folder;
     if (path.empty() || path.back() != '/') path += '/';
@@ -166,7 +155,7 @@ void FileSet::JudgeLink(int folderFd, const std::string& path, ListedEntry& entr
         entry.reason = SpecialReason(info.st_mode);
         return;
     }
-    const std::string target = RealPath(path);
+    const std::string target = RealPathOf(path);
     if (target.empty() || walkRoot_.empty()) {
         entry.reason = SkipReason::LinkUnchecked;
         entry.error = target.empty() ? errno : 0;

@@ -22,7 +22,7 @@ struct FileSetEntry {
 enum class SkipReason {
     DanglingLink,  // a link whose target does not exist
     LinkOutside,   // a file link leading out of the walked folder
-    LinkUnchecked, // a file link whose target could not be resolved
+    LinkUnchecked, // a file link whose target could not be resolved (a loop)
     FolderLink,    // links to folders are not followed
     Pipe,
     Socket,

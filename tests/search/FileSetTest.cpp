@@ -11,6 +11,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "common/FileAccess.h"
 #include "search/TestFolder.h"
 
 namespace kelvara {
@@ -155,10 +156,18 @@ TEST(FileSetTest, DepthIsNoLimit) {
     const std::string deep = dir.WriteDeep("deep", "f.txt", "x");
     ASSERT_GT(deep.size(), std::size_t{PATH_MAX});
     dir.Write("z.txt", "");
+    // Links down there are judged like any other.
+    const TestFolder other;
+    const std::string outside = other.Write("o.txt", "");
+    const ParentFolder bottom(deep);
+    ASSERT_EQ(symlinkat((dir / "a.txt").c_str(), bottom.Fd(), "in"), 0);
+    ASSERT_EQ(symlinkat(outside.c_str(), bottom.Fd(), "out"), 0);
+    const std::string folder = deep.substr(0, deep.rfind('/') + 1);
     FileSet set;
     set.AddDirectoryFiles(dir.Path());
-    EXPECT_EQ(Paths(set), (std::vector<std::string>{dir / "a.txt", deep, dir / "z.txt"}));
-    EXPECT_EQ(set.SkippedCount(), 0u);
+    EXPECT_EQ(Paths(set),
+              (std::vector<std::string>{dir / "a.txt", deep, folder + "in", dir / "z.txt"}));
+    EXPECT_EQ(Skipped(set), (std::vector<Skip>{{folder + "out", SkipReason::LinkOutside}}));
 }
 
 TEST(FileSetTest, StopFlagEndsTheWalk) {
