@@ -66,7 +66,7 @@ bool GatherFiles(const CommandLine& line, FileSet& files) {
     for (const std::string& path : line.paths) {
         struct stat info {};
         if (!StatPath(path, info)) {
-            Fail(path + ": " + std::strerror(errno));
+            Fail(QuotedPath(path) + ": " + std::strerror(errno));
             return false;
         }
         if (S_ISDIR(info.st_mode))
@@ -119,7 +119,7 @@ void PrintSummary(const CommandLine& line, const BatchResult& result, const Resu
 void PrintOutcome(const CommandLine& line, const BatchResult& result, const ResultTree& tree,
                   const FileSet& files, double seconds) {
     if (result.outcome == BatchOutcome::Failed)
-        Fail(result.error->Message());
+        Fail(QuotedPath(result.error->path) + ": " + result.error->reason);
     else if (result.outcome == BatchOutcome::Finished)
         PrintLine(line.mode == CommandMode::Find ? "查找完毕" : "替换完毕");
     PrintSummary(line, result, tree, files.SkippedCount(), seconds);

@@ -248,6 +248,12 @@ TEST(KelvaraProgramTest, PathsWithLineBreaksAreQuotedOrEndedByNul) {
     EXPECT_EQ(run.out, odd + std::string(1, '\0') + "1:1\n");
     run = RunKelvara({"find", "--null", "cat", odd});
     EXPECT_EQ(run.out, odd + std::string(1, '\0') + "  被找字：cat 在: 行： 1 列: 1\n");
+
+    // Messages on standard error quote such paths too.
+    ASSERT_EQ(chmod(odd.c_str(), 0444), 0);
+    run = RunKelvara({"replace", "-y", "cat", "dog", odd});
+    EXPECT_EQ(run.status, 2);
+    EXPECT_TRUE(Holds(run.err, "kelvara: " + quoted + ": ")) << run.err;
 }
 
 // Runs `kelvara replace TEXT REPLACEMENT PATH` on a terminal and types `answer`.
