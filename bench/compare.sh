@@ -1,9 +1,12 @@
 #!/usr/bin/env bash
-# Wall time of `kelvara find --format grep` against grep and ripgrep on a
-# realistic corpus, side by side, with the ratios; then kelvara's peak memory.
+# Wall time of `kelvara find --format grep` at 1, 2 and all cores' threads
+# against ripgrep (at its default threads and at one) and grep on a realistic
+# corpus, side by side, with the ratios and kelvara's speed-up per thread
+# count; then kelvara's peak memory.
 #
 # Corpus: the Linux kernel source tree when Debian's linux-source package is
-# installed (/usr/src/linux-source-*.tar.xz), else a generated tree of
+# installed (/usr/src/linux-source-*.tar.xz; `apt-get install linux-source`),
+# else a generated tree of
 # source-like files; plus a generated GBK corpus of Chinese prose with mixed
 # line ends. Corpora are made once in $KELVARA_CORPUS (default build/corpus);
 # kelvara is built in $KELVARA_BUILD (default build/main).
@@ -106,35 +109,65 @@ find "$corpus" -type f -exec cat {} + >/dev/null
 
 have() { command -v "$1" >/dev/null; }
 
+# Kelvara's thread counts: 1, 2 and the machine's cores.
+cores=$(nproc)
+threads=(1 2)
+[ "$cores" -gt 2 ] && threads+=("$cores")
+
 # One row: LABEL TEXT RG-PATTERN DIR CASE(yes/no) KELVARA-TEXT [kelvara options].
 # The texts are shell words put into the commands as they are (quoted, or a
 # $(printf ...) for bytes beyond ASCII, which hyperfine does not take); rg
 # takes bytes beyond UTF-8 only as a (?-u) pattern, not with -F.
+# Commands, in this order: kelvara at each thread count, rg at its default
+# threads, rg -j1, grep; the median of the runs is printed for each.
 compare() {
     local label=$1 text=$2 rgpattern=$3 dir=$4 case=$5 ktext=$6
     shift 6
-    local kflags=() iflag=(-i)
+    local kflags=() iflag=(-i) cmds=() t
     if [ "$case" = yes ]; then kflags=(-c) iflag=(); label="$label, --case"; fi
-    local cmds=("'$kelvara' find --format grep ${kflags[*]} $* -- $ktext '$dir' > $out/k")
+    for t in "${threads[@]}"; do
+        cmds+=("'$kelvara' find --format grep --threads $t ${kflags[*]} $* -- $ktext '$dir' > $out/k$t")
+    done
+    local rgcmd="rg -o -n --column --no-ignore --hidden ${iflag[*]}"
+    if have rg; then
+        cmds+=("$rgcmd $rgpattern '$dir' > $out/r" "$rgcmd -j1 $rgpattern '$dir' > $out/r1")
+    fi
     have grep && cmds+=("grep -rnoF ${iflag[*]} -- $text '$dir' > $out/g")
-    have rg && cmds+=("rg -o -n --column -j1 --no-ignore --hidden ${iflag[*]} $rgpattern '$dir' > $out/r")
     hyperfine --style none --warmup 1 --runs "$runs" -i --export-csv "$out/t.csv" "${cmds[@]}" \
         >/dev/null 2>&1
+    for t in "${threads[@]}"; do
+        cmp -s "$out/k1" "$out/k$t" || echo "kelvara --threads $t printed other hits" >&2
+    done
     local hits
-    hits=$(wc -l <"$out/k")
-    awk -F, -v label="$label" -v hits="$hits" 'NR > 1 { t[NR - 1] = $2 }
+    hits=$(wc -l <"$out/k1")
+    awk -F, -v label="$label" -v hits="$hits" -v n="${#threads[@]}" -v rg="$(have rg && echo 1)" \
+        'NR > 1 { t[NR - 1] = $4 }
         END {
-            k = t[1]; g = (2 in t) ? t[2] : 0; r = (3 in t) ? t[3] : 0
-            printf "| %-28s | %9d | %8.2f | %8.2f | %8.2f | %6.2f | %6.2f |\n", label, hits, k, g, r,
-                (g > 0) ? k / g : 0, (r > 0) ? k / r : 0
+            line = sprintf("| %-26s | %7d |", label, hits)
+            for (i = 1; i <= n; i++) line = line sprintf(" %5.2f |", t[i])
+            r = rg ? t[n + 1] : 0; r1 = rg ? t[n + 2] : 0; g = t[n + (rg ? 3 : 1)]
+            line = line sprintf(" %5.2f | %6.2f | %5.2f |", r, r1, g)
+            line = line sprintf(" %5.2f | %5.2f | %5.2f |", r ? t[n] / r : 0, r1 ? t[1] / r1 : 0,
+                g ? t[1] / g : 0)
+            for (i = 2; i <= n; i++) line = line sprintf(" %4.2fx |", t[1] / t[i])
+            print line
         }' "$out/t.csv"
 }
 
+load() { cut -d' ' -f1-3 /proc/loadavg; }
+
 echo "Corpus: $corpus/source ($(find "$corpus/source" -type f | wc -l) files," \
     "$(du -sh "$corpus/source" | cut -f1)); $corpus/gbk ($(du -sh "$corpus/gbk" | cut -f1))"
+echo "$cores cores; load average before: $(load); median of $runs runs, page cache warm"
 echo
-echo "| text                         |      hits | kelvara s | grep s | rg -j1 s | k/grep | k/rg |"
-echo "|------------------------------|-----------|----------|----------|----------|--------|--------|"
+header="| text                       |    hits |"
+rule="|----------------------------|---------|"
+for t in "${threads[@]}"; do header+=" k -j$t |"; rule+="-------|"; done
+header+="    rg | rg -j1 |  grep | k-j${threads[-1]}/rg | k-j1/rg-j1 | k-j1/grep |"
+rule+="-------|--------|-------|-------|-------|-------|"
+for t in "${threads[@]:1}"; do header+=" -j$t speed-up |"; rule+="------|"; done
+echo "$header"
+echo "$rule"
 compare kmalloc_array "'kmalloc_array'" "-F -- 'kmalloc_array'" "$corpus/source" no "'kmalloc_array'"
 compare kmalloc_array "'kmalloc_array'" "-F -- 'kmalloc_array'" "$corpus/source" yes "'kmalloc_array'"
 compare static "'static'" "-F -- 'static'" "$corpus/source" no "'static'"
@@ -142,11 +175,15 @@ compare static "'static'" "-F -- 'static'" "$corpus/source" yes "'static'"
 compare "GBK prose, zhongwen" "\"\$(printf '\\326\\320\\316\\304')\"" \
     "-- '(?-u)\\xD6\\xD0\\xCE\\xC4'" "$corpus/gbk" yes \
     "\"\$(printf '\\344\\270\\255\\346\\226\\207')\"" --codepage gbk
+echo
+echo "Load average after: $(load)"
 
 echo
 for text in static if; do
-    /usr/bin/time -f "%M" -o "$out/mem" "$kelvara" find --format grep -c "$text" "$corpus/source" \
-        >"$out/k" 2>/dev/null || true
-    echo "Peak memory, \"$text\" --case: $(wc -l <"$out/k") hits," \
-        "$(($(cat "$out/mem") / 1024)) MB"
+    for t in 1 "$cores"; do
+        /usr/bin/time -f "%M" -o "$out/mem" "$kelvara" find --format grep --threads "$t" -c "$text" \
+            "$corpus/source" >"$out/k" 2>/dev/null || true
+        echo "Peak memory, \"$text\" --case, $t threads: $(wc -l <"$out/k") hits," \
+            "$(($(cat "$out/mem") / 1024)) MB"
+    done
 done

@@ -1,10 +1,15 @@
 #include "cli/CommandLine.h"
 
+#include <charconv>
 #include <string_view>
+#include <system_error>
 
 namespace kelvara {
 
 namespace {
+
+// More threads than any machine has cores only cost memory.
+constexpr unsigned kMaxThreads = 1024;
 
 // Walks the arguments; options may come anywhere before "--".
 class Parser {
@@ -121,6 +126,7 @@ private:
         if (body == "ext") return Extension(name, value);
         if (body == "codepage") return CodePageOption(name, value);
         if (body == "format") return FormatOption(name, value);
+        if (body == "threads") return ThreadsOption(name, value);
         if (value) {
             error_ = "option " + name + " takes no value";
             return false;
@@ -176,6 +182,22 @@ private:
         return true;
     }
 
+    // A whole number from 1 to kMaxThreads.
+    bool ThreadsOption(std::string_view name, std::optional<std::string_view> value) {
+        std::string text;
+        if (!Value(name, value, text)) return false;
+        unsigned count = 0;
+        const auto [end, failure] = std::from_chars(text.data(), text.data() + text.size(), count);
+        if (failure != std::errc() || end != text.data() + text.size() || count == 0 ||
+            count > kMaxThreads) {
+            error_ = "option " + std::string(name) + " needs a number of threads from 1 to " +
+                     std::to_string(kMaxThreads);
+            return false;
+        }
+        line_.threads = count;
+        return true;
+    }
+
     const std::vector<std::string>& args_;
     std::string& error_;
     CommandLine line_;
@@ -200,6 +222,8 @@ const char* CommandLineUsage() noexcept {
            "      --format FMT     tree (default) or grep (path:line:column)\n"
            "  -0, --null           end each path of the results with a NUL byte, unquoted\n"
            "  -v, --verbose        list the entries the folder walks skipped\n"
+           "      --threads N      find: read and match files on N threads (default: one per\n"
+           "                       core; 1 keeps to one thread); the output stays the same\n"
            "  -y, --yes            replace without the confirmation question\n"
            "Exit status: 0 found or replaced, 1 nothing found or replaced, 2 error.\n";
 }

@@ -20,6 +20,7 @@ struct CommandLine {
     std::vector<std::string> extensions; // empty: every entry ticked
     std::optional<CodePage> codePage;    // empty: the settings file's or the locale's
     OutputFormat format = OutputFormat::Tree;
+    unsigned threads = 0; // find: threads that read and match files; 0: one per core
     bool yes = false;
     bool help = false;
     bool verbose = false;       // list the entries the walks skipped

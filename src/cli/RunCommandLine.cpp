@@ -168,7 +168,7 @@ int Run(const CommandLine& line) {
     const BatchResult result =
         replacing ? RunBatchReplace(text, replacement, findHistory, replaceHistory, files,
                                     line.options, tree, hooks)
-                  : RunBatchFind(text, findHistory, files, line.options, tree, hooks);
+                  : RunBatchFind(text, findHistory, files, line.options, tree, hooks, line.threads);
     const std::chrono::duration<double> seconds = std::chrono::steady_clock::now() - start;
     progress.Clear();
     // A find that ended on an unreadable file shows, and counts, only the

@@ -15,9 +15,14 @@ namespace kelvara {
 // set is searched in list order, one file node per file and one hit node per
 // hit; file nodes without hits are pruned and "查找完毕" is shown. A file that
 // cannot be read ends the run with its error instead (the tree kept as it is).
+//
+// Files are read and matched on `threads` threads (0: one per core of the
+// machine; 1: all on the calling thread), while the calling thread alone puts
+// the results into the tree and calls the hooks, in list order: the tree, the
+// observer's calls and the outcome are those of a run on one thread.
 BatchResult RunBatchFind(std::string_view text, std::vector<std::string>& findHistory,
                          const FileSet& files, const MatchOptions& options, ResultTree& tree,
-                         const BatchHooks& hooks);
+                         const BatchHooks& hooks, unsigned threads = 0);
 
 // Deletes every file node without children; tells the observer what is left.
 void PruneFileNodes(ResultTree& tree, BatchObserver* observer);

@@ -1,0 +1,165 @@
+#include "search/BatchFindParallel.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <cstring>
+#include <new>
+#include <span>
+#include <system_error>
+
+#include "search/BatchFindFile.h"
+#include "search/FileBuffer.h"
+#include "search/LineMatcher.h"
+
+namespace kelvara {
+
+namespace {
+
+// Files read ahead of the calling thread: enough to keep the workers busy
+// while the caller fills the tree or naps, few enough that what they hold
+// (hits only, never file contents) stays small.
+constexpr std::size_t kWindowFiles = 512;
+// How long the caller naps when the next file is not ready yet; it yields
+// after each nap, so a window stays live and sees its stop button.
+constexpr auto kNap = std::chrono::milliseconds(2);
+// A slot that held more hits than this gives the memory back.
+constexpr std::size_t kKeptHits = 1u << 16;
+
+// Collects the hits of a file's candidate lines.
+class HitCollector : public CandidateLines {
+public:
+    HitCollector(LineMatcher& matcher, std::vector<FoundHit>& hits)
+        : matcher_(matcher), hits_(hits) {}
+    void Take(std::int32_t lineNumber, std::string_view line) override {
+        for (const std::int32_t column : matcher_.Scan(line))
+            hits_.push_back({lineNumber, column});
+    }
+
+private:
+    LineMatcher& matcher_;
+    std::vector<FoundHit>& hits_;
+};
+
+void Reset(FileFindings& findings) {
+    findings.error.reset();
+    if (findings.hits.capacity() > kKeptHits)
+        findings.hits = {};
+    else
+        findings.hits.clear();
+}
+
+} // namespace
+
+ParallelFind::ParallelFind(const std::vector<std::string>& paths, const SubstringFinder& finder,
+                           std::string_view searchText, const MatchOptions& options,
+                           const BatchHooks& hooks, unsigned threads)
+    : paths_(paths), finder_(finder), searchText_(searchText), options_(options),
+      codePage_(TextCodePage()), hooks_(hooks), window_(std::min(kWindowFiles, paths.size())),
+      slots_(std::make_unique<Slot[]>(window_)) {
+    workerHooks_.stopRequested = &abort_;
+    try {
+        for (unsigned i = 0; i < std::max(threads, 1u); ++i)
+            workers_.emplace_back([this] { Work(); });
+    } catch (const std::system_error&) {
+        // Fewer threads than asked for still do the work; none leaves it to
+        // the caller (Running).
+    }
+}
+
+ParallelFind::~ParallelFind() {
+    Stop();
+    for (std::thread& worker : workers_)
+        worker.join();
+}
+
+void ParallelFind::Stop() {
+    {
+        const std::lock_guard lock(mutex_);
+        abort_.store(true);
+    }
+    room_.notify_all();
+}
+
+void ParallelFind::Work() {
+    FileBuffer buffer;
+    LineMatcher matcher(searchText_, options_, codePage_);
+    for (std::size_t index = 0; Claim(index);) {
+        Slot& slot = slots_[index % window_];
+        FileFindings& findings = slot.findings;
+        const std::string& path = paths_[index];
+        try {
+            findings.error = buffer.Read(path);
+            if (!findings.error) {
+                const std::span<char> bytes = buffer.Bytes();
+                HitCollector hits(matcher, findings.hits);
+                SearchFileBytes({bytes.data(), bytes.size()}, finder_, searchText_.size(),
+                                workerHooks_, hits);
+            }
+        } catch (const std::bad_alloc&) {
+            findings.hits = {};
+            findings.error = FileError{path, std::strerror(ENOMEM)};
+        }
+        slot.ready.store(true, std::memory_order_release);
+    }
+}
+
+// The next file for a worker; waits while the window is full. False when
+// every file is taken or the run stops.
+bool ParallelFind::Claim(std::size_t& index) {
+    std::unique_lock lock(mutex_);
+    while (!abort_.load() && next_ < paths_.size() && next_ >= released_ + window_) {
+        waiting_.fetch_add(1);
+        drained_.notify_one(); // a napping caller has a full window to take
+        room_.wait(lock);
+        waiting_.fetch_sub(1);
+    }
+    if (abort_.load() || next_ >= paths_.size()) return false;
+    index = next_++;
+    return true;
+}
+
+const FileFindings* ParallelFind::Next() {
+    if (holding_) Release();
+    for (;;) {
+        if (hooks_.StopRequested()) {
+            Stop();
+            return nullptr;
+        }
+        if (delivered_ == paths_.size()) return nullptr;
+        Slot& slot = slots_[delivered_ % window_];
+        if (slot.ready.load(std::memory_order_acquire)) {
+            holding_ = true;
+            return &slot.findings;
+        }
+        Wait();
+        if (hooks_.yield) hooks_.yield();
+    }
+}
+
+// Frees the slot of the file last handed out. The workers learn of freed
+// slots in batches, or at once when one of them waits for room.
+void ParallelFind::Release() {
+    Slot& slot = slots_[delivered_ % window_];
+    Reset(slot.findings);
+    slot.ready.store(false, std::memory_order_relaxed);
+    holding_ = false;
+    ++delivered_;
+    if (waiting_.load() > 0 || delivered_ % (window_ / 4 + 1) == 0) Publish();
+}
+
+void ParallelFind::Publish() {
+    {
+        const std::lock_guard lock(mutex_);
+        released_ = delivered_;
+    }
+    room_.notify_all();
+}
+
+void ParallelFind::Wait() {
+    Publish();
+    std::unique_lock lock(mutex_);
+    drained_.wait_for(lock, kNap);
+}
+
+} // namespace kelvara

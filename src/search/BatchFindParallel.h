@@ -1,0 +1,97 @@
+#pragma once
+
+#include <atomic>
+#include <condition_variable>
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <string_view>
+#include <thread>
+#include <vector>
+
+#include "common/CodePage.h"
+#include "common/FileError.h"
+#include "search/BatchRun.h"
+#include "search/MatchOptions.h"
+#include "search/SubstringFinder.h"
+
+namespace kelvara {
+
+// A hit found ahead of its delivery to the tree.
+struct FoundHit {
+    std::int32_t line;
+    std::int32_t column;
+};
+
+// What was found in one file: an error, or its hits in order.
+struct FileFindings {
+    FileStatus error;
+    std::vector<FoundHit> hits;
+};
+
+// Reads and matches the files of a find run on worker threads, at most a
+// fixed window of files ahead of the calling thread, which takes the findings
+// in the order of the paths. Only the calling thread reports anything (tree,
+// observer, yield hook); the workers only read and match, each with its own
+// buffer and matcher, and stop at a line or a stretch of a file when the run
+// is stopped. Memory stays bounded by the window whatever the number of files.
+class ParallelFind {
+public:
+    // Starts `threads` workers, or as many as the system gives. The
+    // arguments must outlive the object.
+    ParallelFind(const std::vector<std::string>& paths, const SubstringFinder& finder,
+                 std::string_view searchText, const MatchOptions& options, const BatchHooks& hooks,
+                 unsigned threads);
+    // Stops the workers and waits for them.
+    ~ParallelFind();
+    ParallelFind(const ParallelFind&) = delete;
+    ParallelFind& operator=(const ParallelFind&) = delete;
+
+    // The findings of the next file in order, valid until the next call; null
+    // once every file was taken or when a stop was requested. While the next
+    // file is being searched, calls the yield hook every few milliseconds.
+    const FileFindings* Next();
+    // Tells the workers to stop; the object then only waits for them.
+    void Stop();
+    // False when not a single worker could be started.
+    bool Running() const { return !workers_.empty(); }
+
+private:
+    struct Slot {
+        std::atomic<bool> ready{false};
+        FileFindings findings;
+    };
+
+    void Work();
+    bool Claim(std::size_t& index);
+    void Release();
+    void Publish();
+    void Wait();
+
+    const std::vector<std::string>& paths_;
+    const SubstringFinder& finder_;
+    const std::string searchText_;
+    const MatchOptions options_;
+    const CodePage codePage_;
+    const BatchHooks& hooks_;
+    BatchHooks workerHooks_; // no yield; stops with `abort_`
+    const std::size_t window_;
+    std::unique_ptr<Slot[]> slots_;
+
+    std::atomic<bool> abort_{false};
+    std::mutex mutex_;
+    std::condition_variable room_;    // workers wait here for a free slot
+    std::condition_variable drained_; // the caller naps here; woken when the window is full
+    std::size_t next_ = 0;            // the next file to claim (mutex_)
+    std::size_t released_ = 0;        // files whose slots are free again (mutex_)
+    std::atomic<int> waiting_{0};     // workers waiting for room
+
+    // The calling thread's side.
+    std::size_t delivered_ = 0; // files handed out by Next()
+    bool holding_ = false;      // the slot of file delivered_ is handed out
+    std::vector<std::thread> workers_;
+};
+
+} // namespace kelvara
