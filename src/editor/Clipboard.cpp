@@ -15,7 +15,9 @@ void TMemoComponent::WMCut() {
 
 void TMemoComponent::WMPaste() {
     if (!host_) return; // no clipboard: the selection stays
-    selection_->SetText(host_->ClipboardText());
+    const std::optional<std::string> text = host_->ClipboardText();
+    if (!text) return; // refused: nothing is pasted and the selection stays
+    selection_->SetText(*text);
     selection_->ScrollIntoView(1);
 }
 

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -21,7 +22,8 @@ struct TRect {
     bool operator==(const TRect&) const = default;
 };
 
-// An RGB value, or one of the system colours below that the host resolves.
+// A colour as $00BBGGRR (red in the low byte), or one of the system colours
+// below, which the host resolves.
 using TColor = std::uint32_t;
 constexpr TColor clWindow = 0xFF000005;
 constexpr TColor clWindowText = 0xFF000008;
@@ -107,8 +109,17 @@ public:
     virtual void StartTimer(int id, int milliseconds) = 0;
     virtual void StopTimer(int id) = 0;
 
-    virtual std::string ClipboardText() const = 0;
+    // The clipboard's text in the text code page; none when there is no text
+    // or the host refused it (a character the code page cannot hold).
+    virtual std::optional<std::string> ClipboardText() = 0;
     virtual void SetClipboardText(std::string_view text) = 0;
+
+    // The mouse position in client pixels, also outside the window.
+    virtual TPoint MousePos() const = 0;
+    // The drag cursor while a text is dragged, else the I-beam.
+    virtual void SetDragCursor(bool dragging) = 0;
+    // The text changed (before the editor's OnChange).
+    virtual void ControlChanged() = 0;
 
     virtual TCanvas& Canvas() = 0;
     virtual std::unique_ptr<TBitmap> CreateBitmap() = 0;

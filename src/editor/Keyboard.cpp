@@ -47,6 +47,12 @@ void TMemoComponent::KeyPress(std::string_view bytes) {
     selection_->ScrollIntoView(4);
 }
 
+void TMemoComponent::KeyUp(Key key, ShiftState shift) {
+    if (key != Key::Control || readOnly_ || !dragMoving_ || !host_) return;
+    const TPoint mouse = host_->MousePos();
+    MouseMove(shift, mouse.X, mouse.Y);
+}
+
 bool TMemoComponent::WantsSpecialKey(Key key) {
     const int code = static_cast<int>(key);
     return key == Key::Tab || key == Key::Clear || (code >= 33 && code <= 40) ||
@@ -55,6 +61,17 @@ bool TMemoComponent::WantsSpecialKey(Key key) {
 
 void TMemoComponent::KeyDown(Key key, ShiftState shift) {
     if (key == Key::None) return;
+    if (dragMoving_ && !readOnly_) {
+        if (key == Key::Escape) {
+            CancelDrag();
+            return;
+        }
+        if (key == Key::Control && host_) {
+            const TPoint mouse = host_->MousePos();
+            MouseMove(shift, mouse.X, mouse.Y); // switches between moving and copying
+            return;
+        }
+    }
     if (readOnly_) {
         KeyDownReadOnly(key, shift);
     } else {

@@ -29,6 +29,8 @@ enum class Key : int {
     Z = 'Z',
 };
 
+enum class MouseButton { Left, Right, Middle };
+
 // Modifier keys held with a key.
 using ShiftState = unsigned;
 constexpr ShiftState kNoShift = 0;

@@ -20,6 +20,7 @@ TMemoComponent::TMemoComponent(EditorHost* host) : host_(host) {
 TMemoComponent::~TMemoComponent() {
     notificationLock_ = true;
     ClearUndo();
+    dragOrigin_.reset();
     selection_.reset();
     view_.reset();
     lines_.reset();
@@ -127,7 +128,9 @@ int TMemoComponent::WMGetText(char* buffer, int size) const {
 }
 
 void TMemoComponent::Change() {
-    if (!notificationLock_ && OnChange) OnChange(*this);
+    if (notificationLock_) return;
+    if (host_) host_->ControlChanged();
+    if (OnChange) OnChange(*this);
 }
 
 void TMemoComponent::SelectionChange() {

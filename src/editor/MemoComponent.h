@@ -198,6 +198,7 @@ public:
     static bool WantsSpecialKey(Key key);
     // A key cleared by the window's own handling arrives as Key::None.
     void KeyDown(Key key, ShiftState shift);
+    void KeyUp(Key key, ShiftState shift);
     // A typed character: one byte, or the bytes of one character.
     void KeyPress(std::string_view bytes);
     void KeyPress(char byte) { KeyPress(std::string_view(&byte, 1)); }
@@ -211,6 +212,30 @@ public:
     void CopyToClipboard() { WMCopy(); }
     void CutToClipboard() { WMCut(); }
     void PasteFromClipboard() { WMPaste(); }
+
+    // --- Mouse (client pixels) ---
+    bool DragDropEditing() const noexcept { return dragDropEditing_; }
+    void SetDragDropEditing(bool value) noexcept { dragDropEditing_ = value; }
+    void MouseDown(MouseButton button, ShiftState shift, int x, int y);
+    void MouseMove(ShiftState shift, int x, int y);
+    void MouseUp(MouseButton button, ShiftState shift, int x, int y);
+    // The second press of a double click (instead of MouseDown).
+    void DblClick();
+    // Follows the mouse while selecting or dragging a text.
+    virtual void DragTo(int x, int y);
+    // The 50 ms tick while the mouse selects or drags: scrolls towards the
+    // mouse when it is beyond an edge.
+    void WMTimer(int id);
+    // Wheel rotation in eighths of a degree (120 a notch), positive away from
+    // the user: three rows a notch.
+    void MouseWheel(int delta);
+    void StopMouseTracking();
+    // The text offset under a client pixel.
+    int MouseOffset(int x, int y) const;
+    bool MouseSelecting() const noexcept { return mouseSelecting_; }
+    bool DragPending() const noexcept { return dragPending_; }
+    bool DragMoving() const noexcept { return dragMoving_; }
+    static constexpr int kDragTimer = 1;
 
     // Empty when the line starts, the row widths and the registered ranges are
     // consistent with the text, else a description of the first fault.
@@ -234,6 +259,9 @@ private:
     void RepaintAfterReplace(bool viewMoved, int position, int lastRow, int rowDelta);
     int ScrollTarget(int code, int position, int current, int page, int maximum) const;
     void KeyDownReadOnly(Key key, ShiftState shift);
+    void CancelDrag();
+    void MoveDraggedText(int offset);
+    void FinishDrag(ShiftState shift);
     void KeyDownEditing(Key key, ShiftState shift);
     void MoveCaretBy(Key key, ShiftState shift);
     void DeleteKey(bool backwards);
@@ -257,6 +285,14 @@ private:
     bool undoing_ = false;
     bool removeTrailingSpaces_ = false;
     bool notificationLock_ = false;
+
+    bool dragDropEditing_ = false;
+    bool mouseSelecting_ = false;
+    bool dragPending_ = false;
+    bool dragMoving_ = false;
+    bool doubleClicked_ = false;
+    std::unique_ptr<TMCRange> dragOrigin_; // registered: follows the edits of a drag
+    int wheelDelta_ = 0;
 
     bool readOnly_ = false;
     bool alwaysShowCaret_ = false;

@@ -120,7 +120,7 @@ void TMemoComponent::ReplaceRange(TCustomRange& range, std::string_view newText)
 
     selection_->BeginUpdate();
     selection_->DropSnapshot(); // this operation repaints by itself
-    if (allowUndo_ && !undoing_) RecordUndo(p, b, n, TextAt(a, oldLength));
+    if (allowUndo_ && !undoing_ && !dragMoving_) RecordUndo(p, b, n, TextAt(a, oldLength));
     const int r1 = OffsetToPoint(a).Row;
     const int r2 = OffsetToPoint(b + 1).Row;
     const int oldMaxWidth = MaxLineWidth();

@@ -66,7 +66,7 @@ int TMemoComponent::ScrollTarget(int code, int position, int current, int page, 
         break;
     case 4:
     case 5:
-        target = position & 0xFFFF;
+        target = position; // the bar's whole value: long texts pass 65535 rows
         break;
     case 6:
         target = 1;

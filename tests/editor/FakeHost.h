@@ -1,5 +1,6 @@
 #pragma once
 
+#include <map>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -87,9 +88,15 @@ public:
     int ScrollPos(ScrollBarKind bar) const override {
         return bar == ScrollBarKind::Vertical ? verticalPos : horizontalPos;
     }
-    void StartTimer(int, int) override {}
-    void StopTimer(int) override {}
-    std::string ClipboardText() const override { return clipboard; }
+    void StartTimer(int id, int milliseconds) override { timers[id] = milliseconds; }
+    void StopTimer(int id) override { timers.erase(id); }
+    std::optional<std::string> ClipboardText() override {
+        if (refuseClipboard) return std::nullopt;
+        return clipboard;
+    }
+    TPoint MousePos() const override { return mouse; }
+    void SetDragCursor(bool dragging) override { dragCursor = dragging; }
+    void ControlChanged() override { ++changes; }
     void SetClipboardText(std::string_view text) override { clipboard = text; }
     TCanvas& Canvas() override { return canvas; }
     std::unique_ptr<TBitmap> CreateBitmap() override {
@@ -109,6 +116,11 @@ public:
     TPoint caret;
     int verticalMax = 0, verticalPos = 0, horizontalMax = 0, horizontalPos = 0;
     std::string clipboard;
+    bool refuseClipboard = false;
+    std::map<int, int> timers; // running timers: id -> period
+    TPoint mouse;
+    bool dragCursor = false;
+    int changes = 0;
     std::vector<int> scrolledBy;
     FakeCanvas canvas;
     FakeBitmap* bitmap = nullptr; // the last one made
