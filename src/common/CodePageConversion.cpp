@@ -185,6 +185,13 @@ void DecodeText(std::string_view bytes, CodePage codePage, std::u16string& out) 
     out.resize(start + static_cast<std::size_t>(next - first));
 }
 
+DecodedChar DecodeCharAt(std::string_view bytes, std::size_t i, CodePage codePage) {
+    const auto byte = static_cast<unsigned char>(bytes[i]);
+    if (byte < 0x80) return {byte, 1};
+    const Decoded decoded = DecodeChar(bytes, i, codePage);
+    return {decoded.codePoint, decoded.length};
+}
+
 std::u16string DecodeText(std::string_view bytes, CodePage codePage) {
     std::u16string text;
     DecodeText(bytes, codePage, text);

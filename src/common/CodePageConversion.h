@@ -27,6 +27,19 @@ struct UnencodableChar {
     std::size_t position = 0;
 };
 
+// True for the code points that stand for invalid bytes.
+constexpr bool IsByteEscape(char32_t codePoint) noexcept {
+    return codePoint >= kByteEscapeBase + 0x80 && codePoint <= kByteEscapeBase + 0xFF;
+}
+
+// One character of a byte string: its code point (an escape for a byte that
+// does not start a valid character) and the bytes it takes.
+struct DecodedChar {
+    char32_t codePoint = 0;
+    std::size_t length = 1;
+};
+DecodedChar DecodeCharAt(std::string_view bytes, std::size_t i, CodePage codePage);
+
 // Appends the Unicode form of `bytes` to `out`.
 void DecodeText(std::string_view bytes, CodePage codePage, std::u16string& out);
 std::u16string DecodeText(std::string_view bytes, CodePage codePage);

@@ -1,0 +1,133 @@
+#include "platform/EditorWidgetHost.h"
+
+#include <QClipboard>
+#include <QFontMetrics>
+#include <QGuiApplication>
+#include <QMimeData>
+#include <QScrollBar>
+
+#include <algorithm>
+
+#include "common/AskUser.h"
+#include "common/CodePageConversion.h"
+#include "platform/EditorWidget.h"
+
+namespace kelvara {
+
+void EditorWidgetHost::SetFocus() { widget_.setFocus(Qt::MouseFocusReason); }
+
+int EditorWidgetHost::ClientWidth() const { return widget_.viewport()->width(); }
+
+int EditorWidgetHost::ClientHeight() const { return widget_.viewport()->height(); }
+
+int EditorWidgetHost::CharWidth(const TFont& font) const {
+    return QFontMetrics(ToQFont(font)).horizontalAdvance(QLatin1Char('M'));
+}
+
+int EditorWidgetHost::LineHeight(const TFont& font) const {
+    return QFontMetrics(ToQFont(font)).height();
+}
+
+void EditorWidgetHost::CreateCaret(int width, int height) {
+    caretWidth_ = width;
+    caretHeight_ = height;
+    widget_.MoveCaret(QRect(widget_.caretRect_.topLeft(), QSize(width, height)));
+}
+
+void EditorWidgetHost::DestroyCaret() { widget_.SetCaretShown(false); }
+
+void EditorWidgetHost::ShowCaret() { widget_.SetCaretShown(true); }
+
+void EditorWidgetHost::HideCaret() { widget_.SetCaretShown(false); }
+
+void EditorWidgetHost::SetCaretPos(int x, int y) {
+    widget_.MoveCaret(QRect(x, y, caretWidth_, caretHeight_));
+}
+
+void EditorWidgetHost::SetScrollBar(ScrollBarKind bar, int min, int max, int page, int position) {
+    QScrollBar* scrollBar = bar == ScrollBarKind::Vertical ? widget_.verticalScrollBar()
+                                                           : widget_.horizontalScrollBar();
+    const int last = std::max(max - page + 1, min);
+    widget_.settingBars_ = true;
+    scrollBar->setRange(min, last);
+    scrollBar->setPageStep(std::max(page, 1));
+    scrollBar->setSingleStep(1);
+    scrollBar->setValue(position);
+    // Disabled rather than hidden when everything fits.
+    scrollBar->setEnabled(last > min);
+    widget_.settingBars_ = false;
+}
+
+void EditorWidgetHost::SetScrollPos(ScrollBarKind bar, int position) {
+    QScrollBar* scrollBar = bar == ScrollBarKind::Vertical ? widget_.verticalScrollBar()
+                                                           : widget_.horizontalScrollBar();
+    widget_.settingBars_ = true;
+    scrollBar->setValue(position);
+    widget_.settingBars_ = false;
+}
+
+int EditorWidgetHost::ScrollPos(ScrollBarKind bar) const {
+    return bar == ScrollBarKind::Vertical ? widget_.verticalScrollBar()->value()
+                                          : widget_.horizontalScrollBar()->value();
+}
+
+void EditorWidgetHost::StartTimer(int id, int milliseconds) {
+    if (id != TMemoComponent::kDragTimer) return;
+    widget_.dragTimer_.start(milliseconds);
+}
+
+void EditorWidgetHost::StopTimer(int id) {
+    if (id == TMemoComponent::kDragTimer) widget_.dragTimer_.stop();
+}
+
+std::optional<std::string> EditorWidgetHost::ClipboardText() {
+    const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+    if (!data || !data->hasText()) return std::nullopt;
+    const QString text = data->text();
+    std::string bytes;
+    const std::u16string_view units(reinterpret_cast<const char16_t*>(text.utf16()),
+                                    static_cast<std::size_t>(text.size()));
+    if (const auto bad = EncodeText(units, TextCodePage(), bytes)) {
+        AskUser(TextFromUtf8("剪贴板中的字符 " + CodePointName(bad->codePoint) +
+                             " 不能用文本的代码页表示，没有粘贴任何内容。"),
+                TextFromUtf8("粘贴"), 0);
+        return std::nullopt;
+    }
+    return bytes;
+}
+
+void EditorWidgetHost::SetClipboardText(std::string_view text) {
+    const std::u16string units = DecodeText(text, TextCodePage());
+    QGuiApplication::clipboard()->setText(
+        QString::fromUtf16(units.data(), static_cast<qsizetype>(units.size())));
+}
+
+TPoint EditorWidgetHost::MousePos() const { return {widget_.mouse_.x(), widget_.mouse_.y()}; }
+
+void EditorWidgetHost::SetDragCursor(bool dragging) {
+    widget_.viewport()->setCursor(dragging ? Qt::DragMoveCursor : Qt::IBeamCursor);
+}
+
+void EditorWidgetHost::ControlChanged() { emit widget_.changed(); }
+
+TCanvas& EditorWidgetHost::Canvas() { return widget_.picture_; }
+
+std::unique_ptr<TBitmap> EditorWidgetHost::CreateBitmap() {
+    return std::make_unique<ImageBitmap>(widget_.palette(), widget_.devicePixelRatioF());
+}
+
+void EditorWidgetHost::ScrollArea(int dy, const TRect& area) { widget_.picture_.Scroll(dy, area); }
+
+// The whole picture is drawn again at the next paint event.
+void EditorWidgetHost::Invalidate() {
+    if (widget_.painting_) return;
+    widget_.wholePicturePending_ = true;
+    widget_.viewport()->update();
+}
+
+// Every change is drawn into the picture at once and its area queued for the
+// screen, which Qt updates as soon as the current event returns: there is
+// nothing left to paint here.
+void EditorWidgetHost::Update() {}
+
+} // namespace kelvara
