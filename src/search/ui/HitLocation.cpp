@@ -1,0 +1,48 @@
+#include "search/ui/HitLocation.h"
+
+#include <string_view>
+
+#include "editor/MemoComponent.h"
+#include "search/SubstringFinder.h"
+
+namespace kelvara {
+
+namespace {
+
+std::size_t LeadingBlanks(std::string_view line) {
+    std::size_t count = 0;
+    while (count < line.size() && static_cast<unsigned char>(line[count]) <= 0x20)
+        ++count;
+    return count;
+}
+
+} // namespace
+
+HitSelection LocateHit(const TMemoComponent& view, const HitTarget& target) {
+    HitSelection result;
+    if (target.line < 1 || target.line > view.LineCount()) return result;
+    const int lineOffset = view.PointToOffset({target.line, 1});
+    const std::string_view line = view.TextView(lineOffset, view.LineLength(target.line));
+    const std::size_t lead = target.trimmed ? LeadingBlanks(line) : 0;
+    const SubstringFinder finder(target.text, target.ignoreCase);
+    std::size_t start = SubstringFinder::kNotFound;
+    if (target.column > 0) {
+        const std::size_t expected = lead + static_cast<std::size_t>(target.column) - 1;
+        if (expected + target.text.size() <= line.size() &&
+            finder.Find(line.substr(0, expected + target.text.size()), expected) == expected) {
+            start = expected;
+        }
+    } else {
+        start = finder.Find(line, lead);
+    }
+    if (start == SubstringFinder::kNotFound) {
+        result.place = HitPlace::TextDiffers;
+        return result;
+    }
+    result.place = HitPlace::Found;
+    result.selStart = lineOffset - 1 + static_cast<int>(start);
+    result.selLength = static_cast<int>(target.text.size());
+    return result;
+}
+
+} // namespace kelvara

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace kelvara {
+
+class TMemoComponent;
+
+// Where a hit of the result tree should stand in a document's plain view.
+struct HitTarget {
+    std::int32_t line = 0;   // 1-based
+    std::int32_t column = 0; // 1-based; 0: anywhere in the line (a replaced line)
+    // The bytes that stand there: the search text, or after a replace the
+    // replacement.
+    std::string text;
+    bool ignoreCase = false; // the run folded ASCII letters
+    // The run ignored blanks: the column counts from the first byte after the
+    // line's leading blanks (bytes up to 0x20).
+    bool trimmed = false;
+};
+
+enum class HitPlace {
+    Found,
+    LineMissing, // the document has fewer lines
+    TextDiffers, // the line no longer holds the text there
+};
+
+struct HitSelection {
+    HitPlace place = HitPlace::LineMissing;
+    int selStart = 0; // 0-based, CR LF counting two bytes, as SelStart
+    int selLength = 0;
+};
+
+// Finds the hit in the view's text and checks that its bytes are still
+// there, so that a file changed since the run is never selected at a wrong
+// place.
+HitSelection LocateHit(const TMemoComponent& view, const HitTarget& target);
+
+} // namespace kelvara

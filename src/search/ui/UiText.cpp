@@ -1,0 +1,41 @@
+#include "search/ui/UiText.h"
+
+#include <QFile>
+#include <QFontDatabase>
+
+namespace kelvara {
+
+QString TextToQString(std::string_view bytes) {
+    const std::u16string text = DecodeText(bytes, TextCodePage());
+    return QString(reinterpret_cast<const QChar*>(text.data()),
+                   static_cast<qsizetype>(text.size()));
+}
+
+std::optional<UnencodableChar> QStringToText(const QString& text, std::string& out) {
+    const std::u16string_view units(reinterpret_cast<const char16_t*>(text.utf16()),
+                                    static_cast<std::size_t>(text.size()));
+    std::string bytes;
+    if (auto bad = EncodeText(units, TextCodePage(), bytes)) return bad;
+    out = std::move(bytes);
+    return std::nullopt;
+}
+
+QString PathToQString(std::string_view path) {
+    return QFile::decodeName(QByteArray(path.data(), static_cast<qsizetype>(path.size())));
+}
+
+std::string PathFromQString(const QString& path) { return QFile::encodeName(path).toStdString(); }
+
+QFont WindowFont() {
+    static const QFont font = [] {
+        const QString family = QStringLiteral("Noto Sans Mono CJK SC");
+        QFont chosen = QFontDatabase::hasFamily(family)
+                           ? QFont(family)
+                           : QFontDatabase::systemFont(QFontDatabase::FixedFont);
+        chosen.setPixelSize(12);
+        return chosen;
+    }();
+    return font;
+}
+
+} // namespace kelvara

@@ -1,0 +1,352 @@
+// The commands of the batch window: gathering the file set, the runs and the
+// result tree.
+#include "search/ui/frmfindtree.h"
+
+#include <algorithm>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QComboBox>
+#include <QFileSystemModel>
+#include <QLabel>
+#include <QListView>
+#include <QMenu>
+#include <QPushButton>
+#include <QTreeView>
+
+#include <sys/stat.h>
+
+#include "common/AskUser.h"
+#include "common/CodePageConversion.h"
+#include "common/PathHelpers.h"
+#include "editor/MemoComponent.h"
+#include "search/BatchFind.h"
+#include "search/BatchReplace.h"
+#include "search/ui/DocumentOpener.h"
+#include "search/ui/FileSetModel.h"
+#include "search/ui/HitLocation.h"
+#include "search/ui/ResultTreeModel.h"
+#include "search/ui/UiText.h"
+
+namespace kelvara {
+
+namespace {
+
+constexpr int kInformation = 0;
+constexpr int kError = 2;
+
+void Tell(const std::string& utf8, int kind = kInformation) {
+    AskUser(TextFromUtf8(utf8), "Kelvara", kind);
+}
+
+bool IsFolder(const std::string& path) {
+    struct stat info {};
+    return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+} // namespace
+
+// --- The file set ---
+
+void Tfrmfindtree::Button6Click() { AddDirectoryFiles(directory_); }
+
+// Adds every file below the folder; the list and the count follow the walk
+// once per slice, and the stop button or closing the window ends it.
+void Tfrmfindtree::AddDirectoryFiles(const std::string& folder) {
+    if (Busy()) return;
+    if (folder.empty() || !IsFolder(folder)) {
+        Tell("文件夹不存在或无法打开：" + folder, kError);
+        return;
+    }
+    SetActivity(Activity::Walking);
+    stopRequested_ = false;
+    addedCount_ = 0;
+    files_.SetFileAddedHandler([this](int added) { addedCount_ = added; });
+    files_.SetWalkYield([this] { pump_(); });
+    files_.SetWalkStop(&stopRequested_);
+    files_.AddDirectoryFiles(folder);
+    files_.SetFileAddedHandler({});
+    files_.SetWalkYield({});
+    files_.SetWalkStop(nullptr);
+    EndActivity();
+}
+
+void Tfrmfindtree::Button5Click() {
+    if (Busy()) return;
+    std::vector<std::string> names;
+    for (const QModelIndex& index : flb1->selectionModel()->selectedIndexes()) {
+        if (index.column() == 0) names.push_back(PathFromQString(fileListModel_->fileName(index)));
+    }
+    std::sort(names.begin(), names.end());
+    std::string extension;
+    if (!BoxText(cb3, "筛选", extension)) return;
+    const int added = files_.AddSelectedFiles(directory_, names, extension);
+    Label5->setText(QString::number(added));
+    fileModel_->ShowAdded();
+    fileModel_->MarksChanged();
+    if (added > 0) clbfile->setCurrentIndex(fileModel_->index(fileModel_->rowCount() - 1));
+}
+
+void Tfrmfindtree::cb3Click() {
+    std::string extension;
+    if (!BoxText(cb3, "筛选", extension)) return;
+    Label3->setText(QString::number(files_.ApplyExtensionFilter(extension)));
+    fileModel_->MarksChanged();
+}
+
+void Tfrmfindtree::N2Click() {
+    files_.TickAll();
+    fileModel_->MarksChanged();
+}
+
+void Tfrmfindtree::N3Click() {
+    files_.UntickAll();
+    fileModel_->MarksChanged();
+}
+
+void Tfrmfindtree::N4Click() {
+    if (Busy()) return;
+    files_.RemoveTicked();
+    fileModel_->Reload();
+}
+
+void Tfrmfindtree::N5Click() {
+    if (Busy()) return;
+    files_.RemoveUnticked();
+    fileModel_->Reload();
+}
+
+void Tfrmfindtree::N6Click() {
+    if (Busy()) return;
+    files_.Clear();
+    fileModel_->Reload();
+}
+
+void Tfrmfindtree::clbfileContextMenu(const QPoint& at) {
+    PopupMenu2->popup(clbfile->viewport()->mapToGlobal(at));
+}
+
+// --- The runs ---
+
+MatchOptions Tfrmfindtree::Options() const {
+    MatchOptions options;
+    options.CaseSensitive = chkdaxiao->isChecked();
+    options.WholeWord = chkquanzi->isChecked();
+    options.IgnoreSpaces = chkspace->isChecked();
+    return options;
+}
+
+bool Tfrmfindtree::BoxText(QComboBox* box, const char* what, std::string& out) const {
+    if (const auto bad = QStringToText(box->currentText(), out)) {
+        Tell(std::string(what) + "含有当前代码页不能表示的字符 " + CodePointName(bad->codePoint) +
+                 "，没有执行。",
+             kError);
+        return false;
+    }
+    return true;
+}
+
+void Tfrmfindtree::Button2Click() {
+    if (Busy()) return;
+    std::string text;
+    if (!BoxText(cb1, "要找的字", text)) return;
+    if (text.empty()) {
+        Tell("请先输入要找的字。");
+        return;
+    }
+    runOptions_ = Options();
+    runReplaced_ = false;
+    SetActivity(Activity::Running);
+    const BatchHooks hooks{this, [this] { pump_(); }, &stopRequested_};
+    const BatchResult result = RunBatchFind(text, findHistory_, files_, runOptions_, tree_, hooks);
+    runSearchText_ = result.searchText;
+    EndActivity();
+}
+
+void Tfrmfindtree::Button3Click() {
+    if (Busy()) return;
+    std::string text;
+    std::string replacement;
+    if (!BoxText(cb1, "要找的字", text) || !BoxText(cb4, "要替换的字", replacement)) return;
+    if (text.empty() || replacement.empty()) {
+        Tell(text.empty() ? "请先输入要找的字。" : "请先输入要替换的字。");
+        return;
+    }
+    runOptions_ = Options();
+    runReplaced_ = true;
+    runReplacement_ = replacement;
+    SetActivity(Activity::Running);
+    const BatchHooks hooks{this, [this] { pump_(); }, &stopRequested_};
+    const BatchResult result = RunBatchReplace(text, replacement, findHistory_, replaceHistory_,
+                                               files_, runOptions_, tree_, hooks);
+    if (result.outcome != BatchOutcome::NotStarted) runSearchText_ = result.searchText;
+    EndActivity();
+}
+
+void Tfrmfindtree::Button4Click() {
+    stopRequested_ = true;
+    files_.ResetAddedCount();
+    addedCount_ = 0;
+}
+
+// Start buttons and the commands that change the file set wait while a walk
+// or a run goes on: they would start a second one inside the first.
+void Tfrmfindtree::SetActivity(Activity activity) {
+    activity_ = activity;
+    const bool idle = activity == Activity::Idle;
+    for (QWidget* widget : {static_cast<QWidget*>(Button2), static_cast<QWidget*>(Button3),
+                            static_cast<QWidget*>(Button5), static_cast<QWidget*>(Button6)})
+        widget->setEnabled(idle);
+    if (activity == Activity::Running) {
+        filesRead_ = 0;
+        currentPath_.clear();
+        Label6->clear();
+        Label7->clear();
+        Label8->clear();
+    }
+}
+
+void Tfrmfindtree::EndActivity() {
+    const Activity ended = activity_;
+    SetActivity(Activity::Idle);
+    ShowProgress();
+    if (ended == Activity::Running) {
+        ShowHistory(cb1, findHistory_);
+        ShowHistory(cb4, replaceHistory_);
+    }
+    if (closePending_) close();
+}
+
+// Once per slice of a walk or a run: the new rows and the counts.
+void Tfrmfindtree::ShowProgress() {
+    if (fileModel_->ShowAdded()) {
+        clbfile->setCurrentIndex(fileModel_->index(fileModel_->rowCount() - 1));
+        Label5->setText(QString::number(addedCount_));
+    }
+    if (treeModel_->ShowAdded()) FollowTree();
+    if (filesRead_ > 0) ShowRunCounts();
+}
+
+void Tfrmfindtree::ShowRunCounts() {
+    if (activity_ == Activity::Running) {
+        Label6->setText(QString::number(filesRead_));
+        Label7->setText(PathToQString(FileNameOfPath(currentPath_)));
+    }
+    const std::size_t hits = tree_.NodeCount() - tree_.FileNodeCount();
+    Label8->setText(Caption("文件 %1 个，找到 %2 处").arg(tree_.FileNodeCount()).arg(hits));
+}
+
+// The tree follows the run: the node appended last is the current one.
+void Tfrmfindtree::FollowTree() {
+    const QModelIndex index = treeModel_->IndexOf(tree_.Selected());
+    if (!index.isValid()) return;
+    tv1->setCurrentIndex(index);
+    tv1->scrollTo(index);
+}
+
+void Tfrmfindtree::FileRead(int filesRead, const std::string& path) {
+    filesRead_ = filesRead;
+    currentPath_ = path;
+}
+
+void Tfrmfindtree::NodesLeft(std::size_t count) {
+    ShowRunCounts();
+    Label6->setText(QString::number(count));
+}
+
+// --- The result tree ---
+
+void Tfrmfindtree::tv1Change() {
+    const NodeRef node = treeModel_->NodeAt(tv1->currentIndex());
+    if (node.IsHitNode()) Panel2->setText(PathToQString(tree_.Caption(tree_.FileNodeOf(node))));
+}
+
+void Tfrmfindtree::tv1ContextMenu(const QPoint& at) {
+    N1->setEnabled(treeModel_->NodeAt(tv1->currentIndex()).IsHitNode());
+    PopupMenu1->popup(tv1->viewport()->mapToGlobal(at));
+}
+
+void Tfrmfindtree::CopyPath() {
+    const NodeRef node = treeModel_->NodeAt(tv1->currentIndex());
+    if (node.IsValid())
+        QApplication::clipboard()->setText(PathToQString(tree_.Caption(tree_.FileNodeOf(node))));
+}
+
+void Tfrmfindtree::CopyCaption() {
+    const QModelIndex index = tv1->currentIndex();
+    if (index.isValid()) QApplication::clipboard()->setText(index.data().toString());
+}
+
+void Tfrmfindtree::StepHit(bool forward) {
+    NodeRef node = treeModel_->NodeAt(tv1->currentIndex());
+    const std::uint32_t files = tree_.FileNodeCount();
+    if (files == 0) return;
+    if (forward) {
+        node = node.IsValid() ? tree_.Next(node) : tree_.First();
+        while (node.IsValid() && !node.IsHitNode())
+            node = tree_.Next(node);
+    } else {
+        node = PreviousHit(node);
+    }
+    const QModelIndex index = treeModel_->IndexOf(node);
+    if (!index.isValid()) return;
+    tv1->setCurrentIndex(index);
+    tv1->scrollTo(index);
+    N1Click();
+}
+
+// The hit node before `node` in display order; none before the first.
+NodeRef Tfrmfindtree::PreviousHit(NodeRef node) const {
+    if (!node.IsValid()) return {};
+    if (node.IsHitNode() && node.hit > 0) return {node.file, node.hit - 1};
+    for (std::uint32_t file = node.file; file-- > 0;) {
+        const std::uint32_t count = tree_.ChildCount({file, NodeRef::kNone});
+        if (count > 0) return {file, count - 1};
+    }
+    return {};
+}
+
+// --- Open at hit ---
+
+HitTarget Tfrmfindtree::TargetOf(NodeRef node) const {
+    HitTarget target;
+    target.line = tree_.Line(node);
+    target.column = tree_.Column(node);
+    target.trimmed = runOptions_.IgnoreSpaces;
+    if (!runReplaced_) {
+        target.text = runSearchText_;
+        target.ignoreCase = !runOptions_.CaseSensitive;
+        return target;
+    }
+    // After a replace the line holds the replacement, shifted by the ones
+    // replaced before it in the same line.
+    target.text = runReplacement_;
+    if (target.column > 0) {
+        const auto growth = static_cast<std::int32_t>(runReplacement_.size()) -
+                            static_cast<std::int32_t>(runSearchText_.size());
+        for (std::uint32_t hit = node.hit;
+             hit-- > 0 && tree_.Line({node.file, hit}) == target.line;)
+            target.column += growth;
+    }
+    return target;
+}
+
+void Tfrmfindtree::N1Click() {
+    const NodeRef node = treeModel_->NodeAt(tv1->currentIndex());
+    if (!node.IsHitNode() || opener_ == nullptr) return;
+    const std::string path = tree_.Caption(tree_.FileNodeOf(node));
+    TMemoComponent* view = opener_->OpenPlainView(path);
+    if (view == nullptr) return;
+    const HitSelection found = LocateHit(*view, TargetOf(node));
+    if (found.place != HitPlace::Found) {
+        Tell("文件在查找之后已经改变，第 " + std::to_string(tree_.Line(node)) +
+             " 行不再是找到的文字：" + path);
+        return;
+    }
+    view->SetSelStart(found.selStart);
+    view->SetSelLength(found.selLength);
+    view->ScrollToCaret();
+}
+
+} // namespace kelvara

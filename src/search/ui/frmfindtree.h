@@ -1,0 +1,190 @@
+#pragma once
+
+#include <atomic>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <QWidget>
+
+#include "search/BatchRun.h"
+#include "search/FileSet.h"
+#include "search/MatchOptions.h"
+#include "search/ResultTree.h"
+#include "search/ui/EventPump.h"
+#include "search/ui/HitLocation.h"
+
+class QCheckBox;
+class QComboBox;
+class QFileSystemModel;
+class QGroupBox;
+class QLabel;
+class QListView;
+class QMenu;
+class QPushButton;
+class QSplitter;
+class QTreeView;
+
+namespace kelvara {
+
+class DocumentOpener;
+class FileSetModel;
+class ResultTreeModel;
+
+// The batch window "查找并形成树结果": a file set gathered from folder trees
+// and file lists, a batch find or replace over its ticked files, and the
+// result tree with one node per file and one per hit. Components keep their
+// form names. Runs and folder walks process the window's events as they go;
+// while one is going on the commands that would start another are disabled.
+class Tfrmfindtree : public QWidget, private BatchObserver {
+    Q_OBJECT
+
+public:
+    // `iniPath` is the settings file the window reads when first shown and
+    // writes when closed.
+    explicit Tfrmfindtree(std::string iniPath, QWidget* parent = nullptr);
+    ~Tfrmfindtree() override;
+
+    // The frame's side of "打开定位"; not owned, may be null.
+    void SetDocumentOpener(DocumentOpener* opener) { opener_ = opener; }
+
+    FileSet& Files() noexcept { return files_; }
+    ResultTree& Tree() noexcept { return tree_; }
+    FileSetModel& FileModel() noexcept { return *fileModel_; }
+    ResultTreeModel& TreeModel() noexcept { return *treeModel_; }
+    // The yield hook of the window's walks and runs.
+    EventPump& Pump() noexcept { return pump_; }
+    bool Busy() const noexcept { return activity_ != Activity::Idle; }
+    const std::vector<std::string>& FindHistory() const noexcept { return findHistory_; }
+    const std::vector<std::string>& ReplaceHistory() const noexcept { return replaceHistory_; }
+
+    // The folder list's current folder (`Directory`), and choosing one.
+    const std::string& Directory() const noexcept { return directory_; }
+    void SetDirectory(const std::string& folder);
+
+    // The commands of the window.
+    void AddDirectoryFiles(const std::string& folder);
+    void Button6Click();
+    void Button5Click();
+    void cb3Click();
+    void fcb1Change();
+    void N2Click();
+    void N3Click();
+    void N4Click();
+    void N5Click();
+    void N6Click();
+    void Button2Click();
+    void Button3Click();
+    void Button4Click();
+    void N1Click();
+    // F3 / Shift+F3: the next or previous hit node after the selected node,
+    // selected and opened.
+    void StepHit(bool forward);
+    void CopyPath();
+    void CopyCaption();
+
+    void LoadBatchSettings();
+    void SaveBatchSettings();
+
+    // Components of the form.
+    QWidget* Panel5;
+    QGroupBox* GroupBox1;
+    QComboBox* dcb1;
+    QTreeView* dlb1;
+    QListView* flb1;
+    QComboBox* fcb1;
+    QPushButton* Button6;
+    QPushButton* Button5;
+    QLabel* Label5;
+    QLabel* Label3;
+    QLabel* Label2;
+    QComboBox* cb3;
+    QListView* clbfile;
+    QMenu* PopupMenu2;
+    QSplitter* Splitter2;
+    QWidget* Panel6;
+    QWidget* Panel1;
+    QLabel* Label1;
+    QComboBox* cb1;
+    QLabel* Label4;
+    QComboBox* cb4;
+    QLabel* Label6;
+    QLabel* Label7;
+    QLabel* Label8; // the live count of files with hits and of hits
+    QPushButton* Button2;
+    QPushButton* Button3;
+    QPushButton* Button4;
+    QCheckBox* chkquanzi;
+    QCheckBox* chkspace;
+    QCheckBox* chkdaxiao;
+    QSplitter* Splitter1;
+    QTreeView* tv1;
+    QMenu* PopupMenu1;
+    QAction* N1;
+    QLabel* Panel2;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    enum class Activity { Idle, Walking, Running };
+
+    // Building the form.
+    void CreateLeftPanel();
+    void CreateFilePickers();
+    void CreateFileSetList();
+    void CreateRightPanel();
+    void CreateResultTree();
+    void CreateShortcuts();
+    void FormShow();
+
+    // BatchObserver: the progress labels.
+    void FileRead(int filesRead, const std::string& path) override;
+    void NodesLeft(std::size_t count) override;
+
+    void SetActivity(Activity activity);
+    void ShowProgress();
+    void ShowRunCounts();
+    void FollowTree();
+    void EndActivity();
+    MatchOptions Options() const;
+    // A combo box's text in the text code page; false (after a message) when
+    // the code page cannot hold it.
+    bool BoxText(QComboBox* box, const char* what, std::string& out) const;
+    void ShowHistory(QComboBox* box, const std::vector<std::string>& history);
+    void DriveChosen();
+    void tv1Change();
+    NodeRef PreviousHit(NodeRef node) const;
+    HitTarget TargetOf(NodeRef hitNode) const;
+    void tv1ContextMenu(const QPoint& at);
+    void clbfileContextMenu(const QPoint& at);
+
+    std::string iniPath_;
+    DocumentOpener* opener_ = nullptr;
+    FileSet files_;
+    ResultTree tree_;
+    FileSetModel* fileModel_;
+    ResultTreeModel* treeModel_;
+    QFileSystemModel* folderModel_;
+    QFileSystemModel* fileListModel_;
+    std::vector<std::string> findHistory_;
+    std::vector<std::string> replaceHistory_;
+    std::string directory_;
+    std::atomic<bool> stopRequested_{false};
+    EventPump pump_;
+    Activity activity_ = Activity::Idle;
+    bool shownOnce_ = false;
+    bool closePending_ = false;
+    int addedCount_ = 0;
+    int filesRead_ = 0;
+    std::string currentPath_;
+    // What the result tree came from: the run's options, and for a replace
+    // its replacement text.
+    MatchOptions runOptions_;
+    std::string runSearchText_; // prepared, whole (records keep a cut copy)
+    bool runReplaced_ = false;
+    std::string runReplacement_;
+};
+
+} // namespace kelvara

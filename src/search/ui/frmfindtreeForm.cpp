@@ -1,0 +1,370 @@
+// Building the batch window's form, its set-up when shown and its settings.
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFileSystemModel>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QListView>
+#include <QMenu>
+#include <QPushButton>
+#include <QShortcut>
+#include <QSplitter>
+#include <QStorageInfo>
+#include <QTreeView>
+#include <QVBoxLayout>
+
+#include "common/AppPaths.h"
+#include "common/AskUser.h"
+#include "common/IniFile.h"
+#include "common/ProcessValues.h"
+#include "search/BatchSettings.h"
+#include "search/ui/FileSetModel.h"
+#include "search/ui/ResultTreeModel.h"
+#include "search/ui/UiText.h"
+#include "search/ui/frmfindtree.h"
+
+namespace kelvara {
+
+namespace {
+
+constexpr int kLeftWidth = 286;
+constexpr int kTopHeight = 165;
+constexpr int kStatusHeight = 23;
+constexpr int kFileSetExtent = 600;
+
+QWidget* Panel(QWidget* parent) {
+    auto* panel = new QWidget(parent);
+    panel->setContentsMargins(0, 0, 0, 0);
+    return panel;
+}
+
+// "description|pattern|description|pattern" as (description, pattern) items.
+void FillFileTypes(QComboBox* box, const std::string& filter) {
+    box->clear();
+    const QStringList parts = TextToQString(filter).split(QLatin1Char('|'));
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2)
+        box->addItem(parts[i], parts[i + 1]);
+}
+
+} // namespace
+
+Tfrmfindtree::Tfrmfindtree(std::string iniPath, QWidget* parent)
+    : QWidget(parent, Qt::Window), iniPath_(std::move(iniPath)),
+      fileModel_(new FileSetModel(files_, this)), treeModel_(new ResultTreeModel(tree_, this)),
+      folderModel_(new QFileSystemModel(this)), fileListModel_(new QFileSystemModel(this)),
+      pump_([this] { ShowProgress(); }) {
+    setWindowTitle(Caption("查找并形成树结果"));
+    setFont(WindowFont());
+    resize(626, 466);
+    move(137, 66);
+    Splitter2 = new QSplitter(Qt::Horizontal, this);
+    CreateLeftPanel();
+    CreateRightPanel();
+    Splitter2->setSizes({kLeftWidth, 626 - kLeftWidth});
+    Splitter2->setStretchFactor(1, 1);
+    Panel2 = new QLabel(this);
+    Panel2->setFixedHeight(kStatusHeight);
+    Panel2->setFrameShape(QFrame::NoFrame);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(Splitter2, 1);
+    layout->addWidget(Panel2);
+    CreateShortcuts();
+}
+
+Tfrmfindtree::~Tfrmfindtree() = default;
+
+void Tfrmfindtree::CreateLeftPanel() {
+    Panel5 = Panel(Splitter2);
+    CreateFilePickers();
+    Button6 = new QPushButton(Caption("从目录中添加添加"), Panel5);
+    Button5 = new QPushButton(Caption("从文件列表中添加"), Panel5);
+    Label5 = new QLabel(Caption("个数："), Panel5);
+    Label3 = new QLabel(Panel5);
+    Label2 = new QLabel(Caption("筛选:"), Panel5);
+    cb3 = new QComboBox(Panel5);
+    CreateFileSetList();
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(Button6);
+    buttons->addWidget(Button5);
+    auto* counts = new QHBoxLayout;
+    counts->addWidget(Label5, 1);
+    counts->addWidget(Label3, 1);
+    counts->addWidget(Label2);
+    counts->addWidget(cb3, 1);
+    auto* layout = new QVBoxLayout(Panel5);
+    layout->setContentsMargins(2, 2, 2, 2);
+    layout->setSpacing(2);
+    layout->addWidget(GroupBox1);
+    layout->addLayout(buttons);
+    layout->addLayout(counts);
+    layout->addWidget(clbfile, 1);
+
+    connect(Button6, &QPushButton::clicked, this, &Tfrmfindtree::Button6Click);
+    connect(Button5, &QPushButton::clicked, this, &Tfrmfindtree::Button5Click);
+    connect(cb3, &QComboBox::activated, this, &Tfrmfindtree::cb3Click);
+}
+
+// The drive box, folder list, file list and file-type box over the file
+// system models: choosing a drive shows its folders, choosing a folder its
+// files of the chosen type.
+void Tfrmfindtree::CreateFilePickers() {
+    GroupBox1 = new QGroupBox(Caption("方式一添加"), Panel5);
+    dcb1 = new QComboBox(GroupBox1);
+    for (const QStorageInfo& volume : QStorageInfo::mountedVolumes()) {
+        if (volume.isValid() && volume.isReady()) dcb1->addItem(volume.rootPath());
+    }
+    dcb1->model()->sort(0);
+    fcb1 = new QComboBox(GroupBox1);
+
+    folderModel_->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot);
+    folderModel_->setRootPath(QStringLiteral("/"));
+    dlb1 = new QTreeView(GroupBox1);
+    dlb1->setModel(folderModel_);
+    for (int column = 1; column < folderModel_->columnCount(); ++column)
+        dlb1->hideColumn(column);
+    dlb1->setHeaderHidden(true);
+
+    fileListModel_->setFilter(QDir::Files | QDir::Hidden);
+    fileListModel_->setNameFilterDisables(false);
+    flb1 = new QListView(GroupBox1);
+    flb1->setModel(fileListModel_);
+    flb1->setSelectionMode(QAbstractItemView::ExtendedSelection);
+
+    auto* layout = new QGridLayout(GroupBox1);
+    layout->setContentsMargins(2, 2, 2, 2);
+    layout->setSpacing(2);
+    layout->addWidget(dcb1, 0, 0);
+    layout->addWidget(fcb1, 0, 1);
+    layout->addWidget(dlb1, 1, 0);
+    layout->addWidget(flb1, 1, 1);
+
+    connect(dcb1, &QComboBox::activated, this, &Tfrmfindtree::DriveChosen);
+    connect(fcb1, &QComboBox::activated, this, &Tfrmfindtree::fcb1Change);
+    connect(dlb1->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this](const QModelIndex& current) {
+                if (current.isValid())
+                    SetDirectory(PathFromQString(folderModel_->filePath(current)));
+            });
+}
+
+void Tfrmfindtree::CreateFileSetList() {
+    clbfile = new QListView(Panel5);
+    clbfile->setModel(fileModel_);
+    clbfile->setUniformItemSizes(true);
+    clbfile->setTextElideMode(Qt::ElideNone);
+    clbfile->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    clbfile->setContextMenuPolicy(Qt::CustomContextMenu);
+    PopupMenu2 = new QMenu(clbfile);
+    connect(PopupMenu2->addAction(Caption("全选")), &QAction::triggered, this,
+            &Tfrmfindtree::N2Click);
+    connect(PopupMenu2->addAction(Caption("反选")), &QAction::triggered, this,
+            &Tfrmfindtree::N3Click);
+    connect(PopupMenu2->addAction(Caption("删除所选")), &QAction::triggered, this,
+            &Tfrmfindtree::N4Click);
+    connect(PopupMenu2->addAction(Caption("删除未选")), &QAction::triggered, this,
+            &Tfrmfindtree::N5Click);
+    connect(PopupMenu2->addAction(Caption("清空")), &QAction::triggered, this,
+            &Tfrmfindtree::N6Click);
+    connect(clbfile, &QWidget::customContextMenuRequested, this, &Tfrmfindtree::clbfileContextMenu);
+}
+
+void Tfrmfindtree::CreateRightPanel() {
+    Panel6 = Panel(Splitter2);
+    Splitter1 = new QSplitter(Qt::Vertical, Panel6);
+    Panel1 = Panel(Splitter1);
+    Label1 = new QLabel(Caption("要找的字："), Panel1);
+    cb1 = new QComboBox(Panel1);
+    Label4 = new QLabel(Caption("要替换的字"), Panel1);
+    cb4 = new QComboBox(Panel1);
+    for (QComboBox* box : {cb1, cb4}) {
+        box->setEditable(true);
+        box->setInsertPolicy(QComboBox::NoInsert);
+        box->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    }
+    chkquanzi = new QCheckBox(Caption("全字匹配 "), Panel1);
+    chkspace = new QCheckBox(Caption("忽略被查找字的空格"), Panel1);
+    chkdaxiao = new QCheckBox(Caption("区别大小写"), Panel1);
+    Button2 = new QPushButton(Caption("开始批量查找"), Panel1);
+    Button3 = new QPushButton(Caption("批量替换"), Panel1);
+    Button4 = new QPushButton(Caption("停止"), Panel1);
+    Label6 = new QLabel(Panel1);
+    Label7 = new QLabel(Panel1);
+    Label8 = new QLabel(Panel1);
+
+    auto* layout = new QGridLayout(Panel1);
+    layout->setContentsMargins(4, 4, 4, 4);
+    layout->addWidget(Label1, 0, 0);
+    layout->addWidget(cb1, 0, 1, 1, 3);
+    layout->addWidget(Label4, 1, 0);
+    layout->addWidget(cb4, 1, 1, 1, 3);
+    layout->addWidget(chkquanzi, 2, 1);
+    layout->addWidget(chkspace, 2, 2);
+    layout->addWidget(chkdaxiao, 2, 3);
+    layout->addWidget(Button2, 3, 1);
+    layout->addWidget(Button3, 3, 2);
+    layout->addWidget(Button4, 3, 3);
+    layout->addWidget(Label6, 4, 0);
+    layout->addWidget(Label7, 4, 1, 1, 2);
+    layout->addWidget(Label8, 4, 3);
+    layout->setColumnStretch(1, 1);
+    layout->setColumnStretch(2, 1);
+    layout->setColumnStretch(3, 1);
+
+    CreateResultTree();
+    Splitter1->setSizes({kTopHeight, 466 - kTopHeight - kStatusHeight});
+    Splitter1->setStretchFactor(1, 1);
+    auto* right = new QVBoxLayout(Panel6);
+    right->setContentsMargins(0, 0, 0, 0);
+    right->addWidget(Splitter1);
+
+    connect(Button2, &QPushButton::clicked, this, &Tfrmfindtree::Button2Click);
+    connect(Button3, &QPushButton::clicked, this, &Tfrmfindtree::Button3Click);
+    connect(Button4, &QPushButton::clicked, this, &Tfrmfindtree::Button4Click);
+}
+
+void Tfrmfindtree::CreateResultTree() {
+    tv1 = new QTreeView(Splitter1);
+    tv1->setModel(treeModel_);
+    tv1->setHeaderHidden(true);
+    tv1->setUniformRowHeights(true);
+    tv1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    tv1->setSelectionMode(QAbstractItemView::SingleSelection);
+    tv1->setContextMenuPolicy(Qt::CustomContextMenu);
+    tv1->header()->setStretchLastSection(true);
+    PopupMenu1 = new QMenu(tv1);
+    N1 = PopupMenu1->addAction(Caption("打开定位"));
+    connect(N1, &QAction::triggered, this, &Tfrmfindtree::N1Click);
+    connect(PopupMenu1->addAction(Caption("复制路径")), &QAction::triggered, this,
+            &Tfrmfindtree::CopyPath);
+    connect(PopupMenu1->addAction(Caption("复制这一行")), &QAction::triggered, this,
+            &Tfrmfindtree::CopyCaption);
+    connect(tv1, &QWidget::customContextMenuRequested, this, &Tfrmfindtree::tv1ContextMenu);
+    connect(tv1->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            &Tfrmfindtree::tv1Change);
+    connect(tv1, &QAbstractItemView::activated, this, [this](const QModelIndex& index) {
+        if (treeModel_->NodeAt(index).IsHitNode()) N1Click();
+    });
+}
+
+void Tfrmfindtree::CreateShortcuts() {
+    auto* next = new QShortcut(QKeySequence(Qt::Key_F3), this);
+    connect(next, &QShortcut::activated, this, [this] { StepHit(true); });
+    auto* previous = new QShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F3), this);
+    connect(previous, &QShortcut::activated, this, [this] { StepHit(false); });
+}
+
+void Tfrmfindtree::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (shownOnce_) return;
+    shownOnce_ = true;
+    FormShow();
+}
+
+// The set-up of the first show: empty labels, the file types and extensions
+// of extention.txt, then the settings.
+void Tfrmfindtree::FormShow() {
+    addedCount_ = 0;
+    Label5->clear();
+    Label6->clear();
+    Label7->clear();
+    Label8->clear();
+    stopRequested_ = false;
+    const int rowHeight = clbfile->fontMetrics().height() + 2;
+    fileModel_->SetRowSize(QSize(kFileSetExtent, rowHeight));
+    FillFileTypes(fcb1, FileFilter);
+    fcb1Change();
+    Label3->clear();
+    cb3->clear();
+    for (const std::string& extension : ExtensionList)
+        cb3->addItem(TextToQString(extension));
+    if (cb3->count() > 0) cb3->setCurrentIndex(0);
+    LoadBatchSettings();
+}
+
+void Tfrmfindtree::closeEvent(QCloseEvent* event) {
+    SaveBatchSettings();
+    if (Busy()) {
+        // The run or walk returns first; the window closes after it.
+        stopRequested_ = true;
+        closePending_ = true;
+        hide();
+        event->ignore();
+        return;
+    }
+    QWidget::closeEvent(event);
+}
+
+void Tfrmfindtree::LoadBatchSettings() {
+    const TIniFile ini(iniPath_);
+    BatchSettings settings = kelvara::LoadBatchSettings(ini, ExeDirectory());
+    findHistory_ = std::move(settings.findHistory);
+    replaceHistory_ = std::move(settings.replaceHistory);
+    ShowHistory(cb1, findHistory_);
+    ShowHistory(cb4, replaceHistory_);
+    const int drive = dcb1->findText(PathToQString(settings.drive));
+    if (drive >= 0) dcb1->setCurrentIndex(drive);
+    SetDirectory(settings.folder);
+}
+
+// Read, change, write: the other sections of the settings file stay as the
+// frame and the other windows wrote them.
+void Tfrmfindtree::SaveBatchSettings() {
+    TIniFile ini(iniPath_);
+    BatchSettings settings;
+    settings.findHistory = findHistory_;
+    settings.replaceHistory = replaceHistory_;
+    settings.folder = directory_;
+    settings.drive = PathFromQString(dcb1->currentText());
+    kelvara::SaveBatchSettings(ini, settings);
+    if (FileStatus status = ini.UpdateFile()) AskUser(status->Message(), "Kelvara", 2);
+}
+
+void Tfrmfindtree::ShowHistory(QComboBox* box, const std::vector<std::string>& history) {
+    const QString text = box->currentText();
+    box->clear();
+    for (const std::string& item : history)
+        box->addItem(TextToQString(item));
+    box->setCurrentText(text);
+}
+
+void Tfrmfindtree::DriveChosen() {
+    const QString drive = dcb1->currentText();
+    dlb1->setRootIndex(folderModel_->index(drive));
+    SetDirectory(PathFromQString(drive));
+}
+
+// The folder list shows the folder under its drive, the file list its files.
+void Tfrmfindtree::SetDirectory(const std::string& folder) {
+    if (folder == directory_ && !folder.empty()) return;
+    directory_ = folder;
+    const QString path = PathToQString(folder);
+    const QString drive = dcb1->currentText();
+    if (!drive.isEmpty() && !path.startsWith(drive)) {
+        const int own = dcb1->findText(PathToQString(MountPointOf(folder)));
+        if (own >= 0) dcb1->setCurrentIndex(own);
+    }
+    dlb1->setRootIndex(folderModel_->index(dcb1->currentText()));
+    const QModelIndex index = folderModel_->index(path);
+    if (index.isValid() && dlb1->currentIndex() != index) {
+        dlb1->setCurrentIndex(index);
+        dlb1->scrollTo(index);
+    }
+    flb1->setRootIndex(fileListModel_->setRootPath(path));
+}
+
+void Tfrmfindtree::fcb1Change() {
+    const QString pattern = fcb1->currentData().toString();
+    QStringList filters;
+    for (const QString& part : pattern.split(QLatin1Char(';'), Qt::SkipEmptyParts))
+        filters << part.trimmed();
+    fileListModel_->setNameFilters(filters);
+}
+
+} // namespace kelvara

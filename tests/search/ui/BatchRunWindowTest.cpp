@@ -1,0 +1,194 @@
+#include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QLabel>
+#include <QTreeView>
+
+#include "search/ui/ResultTreeModel.h"
+#include "search/ui/WindowFixture.h"
+
+namespace kelvara::test {
+namespace {
+
+using BatchRunWindowTest = WindowTest;
+
+QString Caption(Tfrmfindtree& window, int file, int hit = -1) {
+    const QAbstractItemModel& model = window.TreeModel();
+    const QModelIndex fileIndex = model.index(file, 0);
+    return hit < 0 ? fileIndex.data().toString() : model.index(hit, 0, fileIndex).data().toString();
+}
+
+TEST_F(BatchRunWindowTest, FindFillsTheTreeWithCaptionsUnderEachOption) {
+    const std::string a = files.Write("a.txt", "Alpha alpha\n  alphabet\n");
+    files.Write("b.txt", "nothing here\n");
+    const std::string c = files.Write("c.txt", "x ALPHA\n");
+    auto window = MakeWindow();
+    AddAndTick(*window, files.Path(), ".txt");
+    window->cb1->setCurrentText("alpha");
+    window->Button2->click();
+
+    // Letter case ignored: five hits in two files; captions show the folded text.
+    ResultTreeModel& model = window->TreeModel();
+    ASSERT_EQ(model.rowCount(), 2);
+    EXPECT_EQ(Caption(*window, 0).toStdString(), a);
+    EXPECT_EQ(Caption(*window, 1).toStdString(), c);
+    ASSERT_EQ(model.rowCount(model.index(0, 0)), 3);
+    EXPECT_EQ(Caption(*window, 0, 2), QString::fromUtf8("被找字：alpha 在: 行： 2 列: 3"));
+    EXPECT_EQ(window->Label6->text(), "6"); // nodes left after pruning
+    EXPECT_EQ(window->Label8->text(), QString::fromUtf8("文件 2 个，找到 4 处"));
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0], "查找完毕");
+
+    window->chkdaxiao->setChecked(true);
+    window->Button2->click();
+    ASSERT_EQ(model.rowCount(), 1);
+    EXPECT_EQ(model.rowCount(model.index(0, 0)), 2);
+
+    window->chkdaxiao->setChecked(false);
+    window->chkquanzi->setChecked(true);
+    window->Button2->click();
+    ASSERT_EQ(model.rowCount(), 2);
+    EXPECT_EQ(Caption(*window, 0, 1), QString::fromUtf8("被找字：alpha 在: 行： 1 列: 7"));
+
+    window->chkquanzi->setChecked(false);
+    window->chkspace->setChecked(true);
+    window->cb1->setCurrentText("  alphabet ");
+    window->Button2->click();
+    ASSERT_EQ(model.rowCount(), 1);
+    EXPECT_EQ(Caption(*window, 0, 0), QString::fromUtf8("被找字：alphabet 在: 行： 2 列: 1"));
+
+    // Selecting a hit shows its file in the status panel; the context menu copies.
+    window->tv1->setCurrentIndex(model.index(0, 0, model.index(0, 0)));
+    EXPECT_EQ(window->Panel2->text().toStdString(), a);
+    window->CopyPath();
+    EXPECT_EQ(QApplication::clipboard()->text().toStdString(), a);
+    window->CopyCaption();
+    EXPECT_EQ(QApplication::clipboard()->text(), Caption(*window, 0, 0));
+}
+
+TEST_F(BatchRunWindowTest, BadSearchTextsAreRefusedWithAMessage) {
+    CodePageScope gbk(CodePage::Gbk);
+    files.Write("a.txt", "x\n");
+    auto window = MakeWindow();
+    AddAndTick(*window, files.Path(), ".txt");
+    window->cb1->setCurrentText("");
+    window->Button2->click();
+    window->cb1->setCurrentText(QString::fromUtf8("表情😀"));
+    window->Button2->click();
+    window->cb1->setCurrentText("x");
+    window->cb4->setCurrentText(QString::fromUtf8("🙂"));
+    window->Button3->click();
+    ASSERT_EQ(messages.size(), 3u);
+    EXPECT_NE(messages[1].find("U+1F600"), std::string::npos);
+    EXPECT_NE(messages[2].find("U+1F642"), std::string::npos);
+    EXPECT_TRUE(window->FindHistory().empty());
+    EXPECT_EQ(TestFolder::Read(files / "a.txt"), "x\n");
+}
+
+TEST_F(BatchRunWindowTest, UnreadableFileIsReportedWithItsPath) {
+    files.Write("a.txt", "x\n");
+    const std::string gone = files.Write("b.txt", "x\n");
+    auto window = MakeWindow();
+    AddAndTick(*window, files.Path(), ".txt");
+    std::filesystem::remove(gone);
+    window->cb1->setCurrentText("x");
+    window->Button2->click();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].rfind(gone + ": ", 0), 0u);
+    EXPECT_EQ(window->TreeModel().rowCount(), 1);
+    EXPECT_TRUE(window->Button2->isEnabled());
+}
+
+TEST_F(BatchRunWindowTest, StopEndsARunOnAGeneratedTree) {
+    std::string lines;
+    for (int i = 0; i < 2000; ++i)
+        lines += "static int value" + std::to_string(i) + ";\n";
+    for (int file = 0; file < 100; ++file)
+        files.Write("src/f" + std::to_string(file) + ".txt", lines);
+    auto window = MakeWindow();
+    AddAndTick(*window, files.Path(), ".txt");
+    window->Pump().SetInterval({});
+    window->cb1->setCurrentText("static");
+    bool startDisabled = false;
+    AtSlice stopper(5, [&] {
+        startDisabled = !window->Button2->isEnabled() && !window->Button3->isEnabled();
+        window->Button4->click();
+    });
+    window->Button2->click();
+    EXPECT_TRUE(startDisabled);
+    EXPECT_LT(window->Tree().FileNodeCount(), 100u);
+    EXPECT_GT(window->Tree().NodeCount(), 0u);
+    EXPECT_EQ(window->TreeModel().rowCount(), static_cast<int>(window->Tree().FileNodeCount()));
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0], "查找完毕");
+    EXPECT_TRUE(window->Button2->isEnabled());
+}
+
+TEST_F(BatchRunWindowTest, ClosingTheWindowStopsTheRun) {
+    std::string lines;
+    for (int i = 0; i < 2000; ++i)
+        lines += "static int value;\n";
+    for (int file = 0; file < 50; ++file)
+        files.Write("f" + std::to_string(file) + ".txt", lines);
+    auto window = MakeWindow();
+    AddAndTick(*window, files.Path(), ".txt");
+    window->Pump().SetInterval({});
+    window->cb1->setCurrentText("static");
+    AtSlice closer(1, [&] { window->close(); });
+    window->Button2->click();
+    EXPECT_LT(window->Tree().FileNodeCount(), 50u);
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_NE(TestFolder::Read(settings / "kelvara.ini").find("0.vvalue=static"),
+              std::string::npos);
+}
+
+TEST_F(BatchRunWindowTest, ReplaceAsksAndRewritesOnlyWhenAnsweredYes) {
+    const std::string a = files.Write("a.txt", "one two\r\ntwo\n");
+    const std::string b = files.Write("b.txt", "none\n");
+    auto window = MakeWindow();
+    AddAndTick(*window, files.Path(), ".txt");
+    window->cb1->setCurrentText("two");
+    window->cb4->setCurrentText("2");
+
+    answer = kIdNo;
+    window->Button3->click();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0], "确定要替换吗？");
+    EXPECT_EQ(TestFolder::Read(a), "one two\r\ntwo\n");
+    EXPECT_TRUE(window->FindHistory().empty());
+
+    answer = kIdYes;
+    window->Button3->click();
+    ASSERT_EQ(messages.size(), 3u);
+    EXPECT_EQ(messages[2], "替换完毕");
+    EXPECT_EQ(TestFolder::Read(a), "one 2\r\n2\n");
+    EXPECT_EQ(TestFolder::Read(b), "none\n");
+    EXPECT_EQ(window->TreeModel().rowCount(), 2); // a replace keeps every file read
+    EXPECT_EQ(window->cb4->count(), 1);
+}
+
+TEST_F(BatchRunWindowTest, F3StepsThroughTheHitsAndOpensThem) {
+    const std::string a = files.Write("a.txt", "key\nkey key\n");
+    const std::string b = files.Write("b.txt", "no\nkey\n");
+    auto window = MakeWindow();
+    FakeOpener opener;
+    window->SetDocumentOpener(&opener);
+    AddAndTick(*window, files.Path(), ".txt");
+    window->cb1->setCurrentText("key");
+    window->Button2->click();
+    window->tv1->setCurrentIndex({});
+    window->StepHit(true);
+    window->StepHit(true);
+    window->StepHit(true);
+    window->StepHit(true);
+    EXPECT_EQ(opener.opened, (std::vector<std::string>{a, a, a, b}));
+    EXPECT_EQ(opener.views[a]->SelStart(), 9);
+    EXPECT_EQ(opener.views[b]->SelStart(), 4);
+    window->StepHit(true); // after the last hit: stays
+    window->StepHit(false);
+    EXPECT_EQ(opener.opened.back(), a);
+    EXPECT_EQ(opener.views[a]->SelStart(), 9);
+}
+
+} // namespace
+} // namespace kelvara::test

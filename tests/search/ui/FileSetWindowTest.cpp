@@ -1,0 +1,133 @@
+#include <QLabel>
+#include <QListView>
+#include <QTreeView>
+
+#include "search/ui/FileSetModel.h"
+#include "search/ui/WindowFixture.h"
+
+namespace kelvara::test {
+namespace {
+
+using FileSetWindowTest = WindowTest;
+
+TEST_F(FileSetWindowTest, FolderTreeIsAddedAndTickedByExtension) {
+    files.Write("a.txt", "x");
+    files.Write("a.TXT", "x");
+    files.Write("sub/b.pas", "x");
+    files.Write(".svn/c.txt", "x");
+    files.Write("z.htm", "x");
+    auto window = MakeWindow();
+    EXPECT_EQ(window->windowTitle(), QString::fromUtf8("查找并形成树结果"));
+    EXPECT_EQ(window->cb3->count(), 3);
+    EXPECT_EQ(window->cb3->currentText(), ".txt");
+
+    AddAndTick(*window, files.Path(), ".txt");
+    FileSetModel& model = window->FileModel();
+    ASSERT_EQ(model.rowCount(), 4);
+    EXPECT_EQ(model.index(0).data().toString().toStdString(), files / "a.TXT");
+    EXPECT_EQ(model.index(2).data().toString().toStdString(), files / "sub/b.pas");
+    EXPECT_EQ(window->Label5->text(), "4");
+    EXPECT_EQ(window->Label3->text(), "1");
+    EXPECT_EQ(model.index(1).data(Qt::CheckStateRole).value<Qt::CheckState>(), Qt::Checked);
+    EXPECT_EQ(model.index(0).data(Qt::CheckStateRole).value<Qt::CheckState>(), Qt::Unchecked);
+
+    // A second walk adds nothing; the count keeps what the last walk added.
+    window->Button6->click();
+    EXPECT_EQ(model.rowCount(), 4);
+    EXPECT_EQ(window->Label5->text(), "4");
+
+    // A check box ticks one entry; the popup commands act on the marks.
+    model.setData(model.index(3), Qt::Checked, Qt::CheckStateRole);
+    EXPECT_TRUE(window->Files().Entry(3).ticked);
+    window->N5Click(); // remove unticked
+    ASSERT_EQ(model.rowCount(), 2);
+    EXPECT_EQ(model.index(1).data().toString().toStdString(), files / "z.htm");
+    window->N3Click(); // untick all
+    EXPECT_EQ(window->Files().TickedPaths().size(), 0u);
+    window->N4Click(); // remove ticked: nothing is ticked
+    EXPECT_EQ(model.rowCount(), 2);
+    window->N2Click();
+    EXPECT_EQ(window->Files().TickedPaths().size(), 2u);
+    window->N6Click();
+    EXPECT_EQ(model.rowCount(), 0);
+    EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(FileSetWindowTest, VanishedFolderIsReportedAndAddsNothing) {
+    auto window = MakeWindow();
+    window->SetDirectory(files / "gone");
+    window->Button6->click();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_NE(messages[0].find(files / "gone"), std::string::npos);
+    EXPECT_EQ(window->FileModel().rowCount(), 0);
+}
+
+TEST_F(FileSetWindowTest, StopEndsTheWalkAndTheListFollowsIt) {
+    for (int folder = 0; folder < 40; ++folder) {
+        for (int file = 0; file < 50; ++file)
+            files.Write("d" + std::to_string(folder) + "/f" + std::to_string(file) + ".txt", "");
+    }
+    auto window = MakeWindow();
+    window->SetDirectory(files.Path());
+    window->Pump().SetInterval({}); // every entry is a slice
+    bool startDisabled = false;
+    int shownDuringWalk = 0;
+    AtSlice stopper(1, [&] {
+        startDisabled = !window->Button2->isEnabled() && !window->Button6->isEnabled();
+        shownDuringWalk = window->FileModel().rowCount();
+        window->Button4->click();
+    });
+    window->Button6Click();
+    EXPECT_TRUE(startDisabled);
+    EXPECT_GT(shownDuringWalk, 0);
+    EXPECT_LT(window->Files().Count(), 2000u);
+    EXPECT_EQ(window->FileModel().rowCount(), static_cast<int>(window->Files().Count()));
+    EXPECT_TRUE(window->Button6->isEnabled());
+}
+
+TEST_F(FileSetWindowTest, SelectedFilesOfTheFileListAreAddedAndFiltered) {
+    files.Write("one.pas", "x");
+    files.Write("two.txt", "x");
+    auto window = MakeWindow();
+    window->fcb1->setCurrentIndex(1); // All
+    window->fcb1Change();
+    window->SetDirectory(files.Path());
+    QTRY_COMPARE(window->flb1->model()->rowCount(window->flb1->rootIndex()), 2);
+    window->flb1->selectAll();
+    window->cb3->setCurrentText(".pas");
+    window->Button5->click();
+    ASSERT_EQ(window->Files().Count(), 2u);
+    EXPECT_EQ(window->Files().Entry(0).path, files / "one.pas");
+    EXPECT_EQ(window->Files().TickedPaths(), std::vector<std::string>{files / "one.pas"});
+    EXPECT_EQ(window->Label5->text(), "2");
+    EXPECT_TRUE(window->Label3->text().isEmpty());
+}
+
+TEST_F(FileSetWindowTest, SettingsRoundTripKeepsOtherSections) {
+    const std::string ini = settings.Write("kelvara.ini", "[options]\ncodepage=65001\n");
+    files.Write("a.txt", "alpha beta\n");
+    {
+        auto window = MakeWindow();
+        AddAndTick(*window, files.Path(), ".txt");
+        window->cb1->setCurrentText("alpha");
+        window->Button2->click();
+        window->cb1->setCurrentText("beta");
+        window->Button2->click();
+        window->cb1->setCurrentText("ALPHA"); // the same text in other letters
+        window->Button2->click();
+        window->close();
+    }
+    const std::string written = TestFolder::Read(ini);
+    EXPECT_NE(written.find("codepage=65001"), std::string::npos);
+    EXPECT_NE(written.find("count=2"), std::string::npos);
+    EXPECT_NE(written.find("path=" + files.Path()), std::string::npos);
+
+    auto next = MakeWindow();
+    ASSERT_EQ(next->cb1->count(), 2);
+    EXPECT_EQ(next->cb1->itemText(0), "alpha");
+    EXPECT_EQ(next->cb1->itemText(1), "beta");
+    EXPECT_EQ(next->Directory(), files.Path());
+}
+
+} // namespace
+} // namespace kelvara::test
