@@ -17,13 +17,12 @@
 
 #include <sys/stat.h>
 
+#include "app/DocumentFrame.h"
 #include "common/AskUser.h"
 #include "common/CodePageConversion.h"
 #include "common/PathHelpers.h"
-#include "editor/MemoComponent.h"
 #include "search/BatchFind.h"
 #include "search/BatchReplace.h"
-#include "search/ui/DocumentOpener.h"
 #include "search/ui/FileSetModel.h"
 #include "search/ui/HitLocation.h"
 #include "search/ui/ResultTreeModel.h"
@@ -334,19 +333,19 @@ HitTarget Tfrmfindtree::TargetOf(NodeRef node) const {
 
 void Tfrmfindtree::N1Click() {
     const NodeRef node = treeModel_->NodeAt(tv1->currentIndex());
-    if (!node.IsHitNode() || opener_ == nullptr) return;
+    if (!node.IsHitNode() || frame_ == nullptr) return;
     const std::string path = tree_.Caption(tree_.FileNodeOf(node));
-    TMemoComponent* view = opener_->OpenPlainView(path);
-    if (view == nullptr) return;
-    const HitSelection found = LocateHit(*view, TargetOf(node));
+    DocumentWindow* document = frame_->ShowDocument(path);
+    if (document == nullptr) return;
+    frame_->UpdateDocumentCommands(0);
+    document->ShowPage(0);
+    const HitSelection found = LocateHit(document->Memo1(), TargetOf(node));
     if (found.place != HitPlace::Found) {
         Tell("文件在查找之后已经改变，第 " + std::to_string(tree_.Line(node)) +
              " 行不再是找到的文字：" + path);
         return;
     }
-    view->SetSelStart(found.selStart);
-    view->SetSelLength(found.selLength);
-    view->ScrollToCaret();
+    document->SelectInPlainView(found.selStart, found.selLength);
 }
 
 } // namespace kelvara

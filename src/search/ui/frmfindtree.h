@@ -27,7 +27,7 @@ class QTreeView;
 
 namespace kelvara {
 
-class DocumentOpener;
+class DocumentFrame;
 class FileSetModel;
 class ResultTreeModel;
 
@@ -45,8 +45,8 @@ public:
     explicit Tfrmfindtree(std::string iniPath, QWidget* parent = nullptr);
     ~Tfrmfindtree() override;
 
-    // The frame's side of "打开定位"; not owned, may be null.
-    void SetDocumentOpener(DocumentOpener* opener) { opener_ = opener; }
+    // The frame that "打开定位" opens hits in; not owned, may be null.
+    void SetFrame(DocumentFrame* frame) { frame_ = frame; }
 
     FileSet& Files() noexcept { return files_; }
     ResultTree& Tree() noexcept { return tree_; }
@@ -161,7 +161,7 @@ private:
     void clbfileContextMenu(const QPoint& at);
 
     std::string iniPath_;
-    DocumentOpener* opener_ = nullptr;
+    DocumentFrame* frame_ = nullptr;
     FileSet files_;
     ResultTree tree_;
     FileSetModel* fileModel_;

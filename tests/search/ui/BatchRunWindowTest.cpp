@@ -171,8 +171,8 @@ TEST_F(BatchRunWindowTest, F3StepsThroughTheHitsAndOpensThem) {
     const std::string a = files.Write("a.txt", "key\nkey key\n");
     const std::string b = files.Write("b.txt", "no\nkey\n");
     auto window = MakeWindow();
-    FakeOpener opener;
-    window->SetDocumentOpener(&opener);
+    FakeFrame frame;
+    window->SetFrame(&frame);
     AddAndTick(*window, files.Path(), ".txt");
     window->cb1->setCurrentText("key");
     window->Button2->click();
@@ -181,13 +181,13 @@ TEST_F(BatchRunWindowTest, F3StepsThroughTheHitsAndOpensThem) {
     window->StepHit(true);
     window->StepHit(true);
     window->StepHit(true);
-    EXPECT_EQ(opener.opened, (std::vector<std::string>{a, a, a, b}));
-    EXPECT_EQ(opener.views[a]->SelStart(), 9);
-    EXPECT_EQ(opener.views[b]->SelStart(), 4);
+    EXPECT_EQ(frame.opened, (std::vector<std::string>{a, a, a, b}));
+    EXPECT_EQ(frame.SelStart(a), 9);
+    EXPECT_EQ(frame.SelStart(b), 4);
     window->StepHit(true); // after the last hit: stays
     window->StepHit(false);
-    EXPECT_EQ(opener.opened.back(), a);
-    EXPECT_EQ(opener.views[a]->SelStart(), 9);
+    EXPECT_EQ(frame.opened.back(), a);
+    EXPECT_EQ(frame.SelStart(a), 9);
 }
 
 } // namespace

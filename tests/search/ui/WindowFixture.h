@@ -15,10 +15,9 @@
 
 #include "common/AskUser.h"
 #include "common/ProcessValues.h"
-#include "editor/MemoComponent.h"
 #include "search/CodePageScope.h"
 #include "search/TestFolder.h"
-#include "search/ui/DocumentOpener.h"
+#include "search/ui/FakeFrame.h"
 #include "search/ui/frmfindtree.h"
 
 namespace kelvara::test {
@@ -48,29 +47,6 @@ public:
 private:
     QTimer timer_;
     int count_ = 0;
-};
-
-// A plain view without a window.
-class PlainView : public TMemoComponent {
-public:
-    void PaintRowText(TMCRange&, int, int, int) override {}
-};
-
-// The frame's side of opening a hit: one view per path, loaded from the disk
-// when first opened.
-class FakeOpener : public DocumentOpener {
-public:
-    TMemoComponent* OpenPlainView(const std::string& path) override {
-        opened.push_back(path);
-        auto& view = views[path];
-        if (!view) {
-            view = std::make_unique<PlainView>();
-            view->SetText(TestFolder::Read(path));
-        }
-        return view.get();
-    }
-    std::vector<std::string> opened;
-    std::map<std::string, std::unique_ptr<PlainView>> views;
 };
 
 // A batch window on its own settings file, with the message boxes recorded

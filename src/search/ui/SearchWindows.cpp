@@ -1,0 +1,50 @@
+// The frame's search commands: batch windows and the find/replace dialogs.
+#include <vector>
+
+#include <QPointer>
+
+#include "app/SearchCommands.h"
+#include "common/AppPaths.h"
+#include "common/AskUser.h"
+#include "common/CodePageConversion.h"
+#include "search/ui/frmfindtree.h"
+
+namespace kelvara {
+
+namespace {
+
+class SearchWindows : public SearchCommands {
+public:
+    // A new window each time; a closed one is destroyed once its run returned.
+    void BatchFindReplace(DocumentFrame& frame) override {
+        auto* window = new Tfrmfindtree(IniFileName(), frame.FrameWidget());
+        window->setAttribute(Qt::WA_DeleteOnClose);
+        window->SetFrame(&frame);
+        batchWindows_.emplace_back(window);
+        std::erase_if(batchWindows_, [](const QPointer<Tfrmfindtree>& open) { return !open; });
+        window->show();
+    }
+
+    void FindCurrent(DocumentFrame&, DocumentWindow&) override { NotReady(); }
+    void ReplaceCurrent(DocumentFrame&, DocumentWindow&) override { NotReady(); }
+
+    // Open batch windows keep their settings and stop their runs.
+    void FrameClosing() override {
+        for (const QPointer<Tfrmfindtree>& window : batchWindows_) {
+            if (!window || !window->isVisible()) continue;
+            window->SaveBatchSettings();
+            window->Button4Click();
+        }
+    }
+
+private:
+    static void NotReady() { AskUser(TextFromUtf8("这个功能还没有做好"), "Kelvara", 0); }
+
+    std::vector<QPointer<Tfrmfindtree>> batchWindows_;
+};
+
+} // namespace
+
+std::unique_ptr<SearchCommands> MakeSearchCommands() { return std::make_unique<SearchWindows>(); }
+
+} // namespace kelvara

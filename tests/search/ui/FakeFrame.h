@@ -1,0 +1,76 @@
+#pragma once
+
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/DocumentFrame.h"
+#include "search/TestFolder.h"
+
+namespace kelvara::test {
+
+// A view without a window.
+class PlainView : public TMemoComponent {
+public:
+    void PaintRowText(TMCRange&, int, int, int) override {}
+};
+
+// A document window without a window: its file loaded into both views.
+class FakeDocument : public DocumentWindow {
+public:
+    explicit FakeDocument(std::string path) : path_(std::move(path)) {
+        const std::string bytes = TestFolder::Read(path_);
+        plain_.SetText(bytes);
+        highlighted_.SetText(bytes);
+    }
+    const std::string& Path() const override { return path_; }
+    std::string Id() const override { return "1"; }
+    bool Modified() const override { return modified_; }
+    void SetModified(bool modified) override { modified_ = modified; }
+    TMemoComponent& Memo1() override { return plain_; }
+    TMemoComponent& Memohun() override { return highlighted_; }
+    void ShowPage(int index) override { page = index; }
+    void SelectInPlainView(int start, int length) override {
+        page = 0;
+        plain_.SetSelStart(start);
+        plain_.SetSelLength(length);
+    }
+    QWidget* FindDialog() const override { return dialog_; }
+    void SetFindDialog(QWidget* dialog) override { dialog_ = dialog; }
+
+    int page = 0;
+
+private:
+    std::string path_;
+    PlainView plain_;
+    PlainView highlighted_;
+    bool modified_ = false;
+    QWidget* dialog_ = nullptr;
+};
+
+// A frame that shows each path in one document, made when first shown.
+class FakeFrame : public DocumentFrame {
+public:
+    QWidget* FrameWidget() override { return nullptr; }
+    bool OpenDocument(const std::string& path) override { return ShowDocument(path) != nullptr; }
+    DocumentWindow* ShowDocument(const std::string& path) override {
+        opened.push_back(path);
+        auto& document = documents[path];
+        if (!document) document = std::make_unique<FakeDocument>(path);
+        active = document.get();
+        return active;
+    }
+    DocumentWindow* ActiveDocument() override { return active; }
+    void UpdateDocumentCommands(int) override {}
+    void ShowStatus(const std::string&) override {}
+
+    int SelStart(const std::string& path) { return documents[path]->Memo1().SelStart(); }
+    int SelLength(const std::string& path) { return documents[path]->Memo1().SelLength(); }
+
+    std::vector<std::string> opened;
+    std::map<std::string, std::unique_ptr<FakeDocument>> documents;
+    FakeDocument* active = nullptr;
+};
+
+} // namespace kelvara::test
