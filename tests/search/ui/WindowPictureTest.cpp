@@ -1,0 +1,40 @@
+#include <cstdlib>
+
+#include <QImage>
+#include <QLabel>
+#include <QPixmap>
+#include <QTreeView>
+
+#include "search/ui/ResultTreeModel.h"
+#include "search/ui/WindowFixture.h"
+
+namespace kelvara::test {
+namespace {
+
+using WindowPictureTest = WindowTest;
+
+// Paints the window with results; the picture goes to $KELVARA_SCREENSHOT
+// when that is set (the README's screenshot is made so).
+TEST_F(WindowPictureTest, WindowWithResultsPaints) {
+    files.Write("网页/index.htm", "<p>中文网页</p>\n<p>更多中文</p>\n");
+    files.Write("网页/about.htm", "<h1>关于</h1>\n");
+    files.Write("源程序/main.pas", "// 中文注释\nbegin\n  中文 := 1;\nend.\n");
+    files.Write("说明.txt", "这是中文说明。\n");
+    auto window = MakeWindow();
+    window->SetDirectory(files.Path());
+    window->Button6->click();
+    window->N2Click();
+    window->cb1->setCurrentText(QString::fromUtf8("中文"));
+    window->cb4->setCurrentText(QString::fromUtf8("汉语"));
+    window->Button2->click();
+    window->tv1->expandAll();
+    ResultTreeModel& model = window->TreeModel();
+    window->tv1->setCurrentIndex(model.index(1, 0, model.index(0, 0)));
+    QApplication::processEvents();
+    const QImage picture = window->grab().toImage();
+    EXPECT_EQ(picture.width(), window->width() * picture.devicePixelRatio());
+    if (const char* path = std::getenv("KELVARA_SCREENSHOT")) EXPECT_TRUE(picture.save(path));
+}
+
+} // namespace
+} // namespace kelvara::test
