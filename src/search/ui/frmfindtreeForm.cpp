@@ -50,6 +50,21 @@ void FillFileTypes(QComboBox* box, const std::string& filter) {
         box->addItem(parts[i], parts[i + 1]);
 }
 
+// The widgets side by side.
+QHBoxLayout* Row(std::initializer_list<QWidget*> widgets) {
+    auto* row = new QHBoxLayout;
+    row->setSpacing(4);
+    for (QWidget* widget : widgets)
+        row->addWidget(widget);
+    return row;
+}
+
+// Lets a widget be narrower than its contents, so the form keeps its size.
+void MayShrink(QWidget* widget) {
+    widget->setMinimumWidth(0);
+    widget->setSizePolicy(QSizePolicy::Ignored, widget->sizePolicy().verticalPolicy());
+}
+
 } // namespace
 
 Tfrmfindtree::Tfrmfindtree(std::string iniPath, QWidget* parent)
@@ -68,12 +83,15 @@ Tfrmfindtree::Tfrmfindtree(std::string iniPath, QWidget* parent)
     Splitter2->setStretchFactor(1, 1);
     Panel2 = new QLabel(this);
     Panel2->setFixedHeight(kStatusHeight);
-    Panel2->setFrameShape(QFrame::NoFrame);
+    Panel2->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+    auto* status = Row({Panel2, Label8});
+    status->setStretch(0, 1);
+    status->setContentsMargins(4, 0, 4, 0);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
     layout->addWidget(Splitter2, 1);
-    layout->addWidget(Panel2);
+    layout->addLayout(status);
     CreateShortcuts();
 }
 
@@ -88,6 +106,7 @@ void Tfrmfindtree::CreateLeftPanel() {
     Label3 = new QLabel(Panel5);
     Label2 = new QLabel(Caption("筛选:"), Panel5);
     cb3 = new QComboBox(Panel5);
+    MayShrink(cb3);
     CreateFileSetList();
 
     auto* buttons = new QHBoxLayout;
@@ -137,6 +156,9 @@ void Tfrmfindtree::CreateFilePickers() {
     flb1->setModel(fileListModel_);
     flb1->setSelectionMode(QAbstractItemView::ExtendedSelection);
 
+    for (QWidget* widget : {static_cast<QWidget*>(dcb1), static_cast<QWidget*>(fcb1),
+                            static_cast<QWidget*>(dlb1), static_cast<QWidget*>(flb1)})
+        MayShrink(widget);
     auto* layout = new QGridLayout(GroupBox1);
     layout->setContentsMargins(2, 2, 2, 2);
     layout->setSpacing(2);
@@ -187,6 +209,8 @@ void Tfrmfindtree::CreateRightPanel() {
         box->setEditable(true);
         box->setInsertPolicy(QComboBox::NoInsert);
         box->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+        box->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+        box->setMinimumContentsLength(8);
     }
     chkquanzi = new QCheckBox(Caption("全字匹配 "), Panel1);
     chkspace = new QCheckBox(Caption("忽略被查找字的空格"), Panel1);
@@ -196,26 +220,23 @@ void Tfrmfindtree::CreateRightPanel() {
     Button4 = new QPushButton(Caption("停止"), Panel1);
     Label6 = new QLabel(Panel1);
     Label7 = new QLabel(Panel1);
-    Label8 = new QLabel(Panel1);
+    MayShrink(Label7);
+    Label8 = new QLabel(this);
 
     auto* layout = new QGridLayout(Panel1);
-    layout->setContentsMargins(4, 4, 4, 4);
+    layout->setContentsMargins(4, 2, 4, 2);
+    layout->setVerticalSpacing(2);
     layout->addWidget(Label1, 0, 0);
-    layout->addWidget(cb1, 0, 1, 1, 3);
+    layout->addWidget(cb1, 0, 1);
     layout->addWidget(Label4, 1, 0);
-    layout->addWidget(cb4, 1, 1, 1, 3);
-    layout->addWidget(chkquanzi, 2, 1);
-    layout->addWidget(chkspace, 2, 2);
-    layout->addWidget(chkdaxiao, 2, 3);
-    layout->addWidget(Button2, 3, 1);
-    layout->addWidget(Button3, 3, 2);
-    layout->addWidget(Button4, 3, 3);
-    layout->addWidget(Label6, 4, 0);
-    layout->addWidget(Label7, 4, 1, 1, 2);
-    layout->addWidget(Label8, 4, 3);
+    layout->addWidget(cb4, 1, 1);
+    layout->addLayout(Row({chkquanzi, chkdaxiao}), 2, 0, 1, 2);
+    layout->addWidget(chkspace, 3, 0, 1, 2);
+    layout->addLayout(Row({Button2, Button3, Button4}), 4, 0, 1, 2);
+    QHBoxLayout* progress = Row({Label6, Label7});
+    progress->setStretch(1, 1);
+    layout->addLayout(progress, 5, 0, 1, 2);
     layout->setColumnStretch(1, 1);
-    layout->setColumnStretch(2, 1);
-    layout->setColumnStretch(3, 1);
 
     CreateResultTree();
     Splitter1->setSizes({kTopHeight, 466 - kTopHeight - kStatusHeight});

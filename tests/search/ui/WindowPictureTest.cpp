@@ -33,7 +33,9 @@ TEST_F(WindowPictureTest, WindowWithResultsPaints) {
     QApplication::processEvents();
     const QImage picture = window->grab().toImage();
     EXPECT_EQ(picture.width(), window->width() * picture.devicePixelRatio());
-    if (const char* path = std::getenv("KELVARA_SCREENSHOT")) EXPECT_TRUE(picture.save(path));
+    if (const char* path = std::getenv("KELVARA_SCREENSHOT")) {
+        EXPECT_TRUE(picture.save(path));
+    }
 }
 
 } // namespace
