@@ -64,11 +64,29 @@ void Tfrmfindtree::AddDirectoryFiles(const std::string& folder) {
     files_.SetFileAddedHandler([this](int added) { addedCount_ = added; });
     files_.SetWalkYield([this] { pump_(); });
     files_.SetWalkStop(&stopRequested_);
+    const std::size_t skippedBefore = files_.SkippedCount();
     files_.AddDirectoryFiles(folder);
     files_.SetFileAddedHandler({});
     files_.SetWalkYield({});
     files_.SetWalkStop(nullptr);
+    ShowSkipped(skippedBefore);
     EndActivity();
+}
+
+// The entries a walk left out (links out of the folder, unlistable folders)
+// are counted in the status panel and listed in its tip.
+void Tfrmfindtree::ShowSkipped(std::size_t from) {
+    const std::vector<SkippedEntry>& skipped = files_.Skipped();
+    if (skipped.size() <= from) return;
+    constexpr qsizetype kListed = 30;
+    QStringList lines;
+    for (std::size_t i = from; i < skipped.size() && lines.size() < kListed; ++i)
+        lines << PathToQString(skipped[i].path) + ": " +
+                     QString::fromStdString(SkipReasonText(skipped[i]));
+    if (skipped.size() - from > static_cast<std::size_t>(kListed)) lines << QStringLiteral("...");
+    Panel2->setText(
+        Caption("跳过 %1 项（目录外的链接、无法读取的目录等）").arg(skipped.size() - from));
+    Panel2->setToolTip(lines.join(QLatin1Char('\n')));
 }
 
 void Tfrmfindtree::Button5Click() {

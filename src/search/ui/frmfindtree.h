@@ -143,6 +143,7 @@ private:
     void FileRead(int filesRead, const std::string& path) override;
     void NodesLeft(std::size_t count) override;
 
+    void ShowSkipped(std::size_t from);
     void SetActivity(Activity activity);
     void ShowProgress();
     void ShowRunCounts();

@@ -16,6 +16,8 @@ TEST_F(FileSetWindowTest, FolderTreeIsAddedAndTickedByExtension) {
     files.Write("sub/b.pas", "x");
     files.Write(".svn/c.txt", "x");
     files.Write("z.htm", "x");
+    TestFolder outside;
+    std::filesystem::create_symlink(outside.Write("o.txt", "x"), files / "link.txt");
     auto window = MakeWindow();
     EXPECT_EQ(window->windowTitle(), QString::fromUtf8("查找并形成树结果"));
     EXPECT_EQ(window->cb3->count(), 3);
@@ -28,6 +30,8 @@ TEST_F(FileSetWindowTest, FolderTreeIsAddedAndTickedByExtension) {
     EXPECT_EQ(model.index(2).data().toString().toStdString(), files / "sub/b.pas");
     EXPECT_EQ(window->Label5->text(), "4");
     EXPECT_EQ(window->Label3->text(), "1");
+    EXPECT_TRUE(window->Panel2->text().startsWith(QString::fromUtf8("跳过 1 项")));
+    EXPECT_TRUE(window->Panel2->toolTip().startsWith(QString::fromStdString(files / "link.txt")));
     EXPECT_EQ(model.index(1).data(Qt::CheckStateRole).value<Qt::CheckState>(), Qt::Checked);
     EXPECT_EQ(model.index(0).data(Qt::CheckStateRole).value<Qt::CheckState>(), Qt::Unchecked);
 
