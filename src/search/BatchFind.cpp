@@ -73,13 +73,12 @@ bool AppendFindings(const FileFindings& findings, const std::string& path, Resul
     return true;
 }
 
-// The files read and matched on `threads` workers, their findings put into
-// the tree in the order of the paths on the calling thread.
+// The files read and matched on `threads` threads, their findings put into
+// the tree in the order of the paths by the calling thread.
 FileStatus FindInParallel(const std::vector<std::string>& paths, const SubstringFinder& finder,
                           const MatchOptions& options, ResultTree& tree, const BatchHooks& hooks,
                           unsigned threads, BatchResult& result) {
     ParallelFind find(paths, finder, result.searchText, options, hooks, threads);
-    if (!find.Running()) return FindInTurn(paths, finder, options, tree, hooks, result);
     for (const std::string& path : paths) {
         if (hooks.yield) hooks.yield();
         const FileFindings* findings = find.Next();

@@ -17,14 +17,15 @@ namespace kelvara {
 namespace {
 
 // Files read ahead of the calling thread: enough to keep the workers busy
-// while the caller fills the tree or naps, few enough that what they hold
-// (hits only, never file contents) stays small.
-constexpr std::size_t kWindowFiles = 512;
-// How long the caller naps when the next file is not ready yet; it yields
-// after each nap, so a window stays live and sees its stop button.
+// while the caller fills the tree or waits for the CPU on a busy machine, few
+// enough that what they hold (hits only, never file contents) stays small.
+constexpr std::size_t kWindowFiles = 1024;
+// How long the caller naps when the next file is still being searched and
+// none is left to take; it yields after each nap, so a window stays live and
+// sees its stop button.
 constexpr auto kNap = std::chrono::milliseconds(2);
 // A slot that held more hits than this gives the memory back.
-constexpr std::size_t kKeptHits = 1u << 16;
+constexpr std::size_t kKeptHits = 4096;
 
 // Collects the hits of a file's candidate lines.
 class HitCollector : public CandidateLines {
@@ -51,19 +52,26 @@ void Reset(FileFindings& findings) {
 
 } // namespace
 
+struct ParallelFind::Searcher {
+    Searcher(std::string_view searchText, const MatchOptions& options, CodePage codePage)
+        : matcher(searchText, options, codePage) {}
+    FileBuffer buffer;
+    LineMatcher matcher;
+};
+
 ParallelFind::ParallelFind(const std::vector<std::string>& paths, const SubstringFinder& finder,
                            std::string_view searchText, const MatchOptions& options,
                            const BatchHooks& hooks, unsigned threads)
     : paths_(paths), finder_(finder), searchText_(searchText), options_(options),
       codePage_(TextCodePage()), hooks_(hooks), window_(std::min(kWindowFiles, paths.size())),
-      slots_(std::make_unique<Slot[]>(window_)) {
+      slots_(std::make_unique<Slot[]>(window_)),
+      searcher_(std::make_unique<Searcher>(searchText_, options_, codePage_)) {
     workerHooks_.stopRequested = &abort_;
     try {
-        for (unsigned i = 0; i < std::max(threads, 1u); ++i)
+        for (unsigned i = 1; i < threads; ++i)
             workers_.emplace_back([this] { Work(); });
     } catch (const std::system_error&) {
-        // Fewer threads than asked for still do the work; none leaves it to
-        // the caller (Running).
+        // Fewer threads than asked for still do the work, the caller at least.
     }
 }
 
@@ -82,33 +90,41 @@ void ParallelFind::Stop() {
 }
 
 void ParallelFind::Work() {
-    FileBuffer buffer;
-    LineMatcher matcher(searchText_, options_, codePage_);
-    for (std::size_t index = 0; Claim(index);) {
-        Slot& slot = slots_[index % window_];
-        FileFindings& findings = slot.findings;
-        const std::string& path = paths_[index];
-        try {
-            findings.error = buffer.Read(path);
-            if (!findings.error) {
-                const std::span<char> bytes = buffer.Bytes();
-                HitCollector hits(matcher, findings.hits);
-                SearchFileBytes({bytes.data(), bytes.size()}, finder_, searchText_.size(),
-                                workerHooks_, hits);
-            }
-        } catch (const std::bad_alloc&) {
-            findings.hits = {};
-            findings.error = FileError{path, std::strerror(ENOMEM)};
-        }
-        slot.ready.store(true, std::memory_order_release);
-    }
+    Searcher searcher(searchText_, options_, codePage_);
+    for (std::size_t index = 0; Claim(index, true);)
+        Search(index, searcher, workerHooks_);
 }
 
-// The next file for a worker; waits while the window is full. False when
-// every file is taken or the run stops.
-bool ParallelFind::Claim(std::size_t& index) {
+// Reads and matches file `index` into its slot.
+void ParallelFind::Search(std::size_t index, Searcher& searcher, const BatchHooks& hooks) {
+    Slot& slot = slots_[index % window_];
+    FileFindings& findings = slot.findings;
+    const std::string& path = paths_[index];
+    try {
+        findings.error = searcher.buffer.Read(path);
+        if (!findings.error) {
+            const std::span<char> bytes = searcher.buffer.Bytes();
+            HitCollector hits(searcher.matcher, findings.hits);
+            SearchFileBytes({bytes.data(), bytes.size()}, finder_, searchText_.size(), hooks, hits);
+        }
+    } catch (const std::bad_alloc&) {
+        findings.hits = {};
+        findings.error = FileError{path, std::strerror(ENOMEM)};
+    }
+    slot.ready.store(true, std::memory_order_release);
+}
+
+// The next file to search. A worker waits while the window is full; the
+// caller, which frees the window, does not. False when every file is taken,
+// the run stops, or (for the caller) the window is full.
+bool ParallelFind::Claim(std::size_t& index, bool worker) {
     std::unique_lock lock(mutex_);
+    if (!worker && released_ != delivered_) {
+        released_ = delivered_;
+        if (waiting_.load() > 0) room_.notify_all();
+    }
     while (!abort_.load() && next_ < paths_.size() && next_ >= released_ + window_) {
+        if (!worker) return false;
         waiting_.fetch_add(1);
         drained_.notify_one(); // a napping caller has a full window to take
         room_.wait(lock);
@@ -132,7 +148,14 @@ const FileFindings* ParallelFind::Next() {
             holding_ = true;
             return &slot.findings;
         }
-        Wait();
+        // The caller searches too rather than wait: a thread that sleeps on
+        // a busy machine loses its share of the processors.
+        std::size_t index = 0;
+        if (Claim(index, false)) {
+            Search(index, *searcher_, hooks_);
+            continue;
+        }
+        Nap();
         if (hooks_.yield) hooks_.yield();
     }
 }
@@ -156,7 +179,7 @@ void ParallelFind::Publish() {
     room_.notify_all();
 }
 
-void ParallelFind::Wait() {
+void ParallelFind::Nap() {
     Publish();
     std::unique_lock lock(mutex_);
     drained_.wait_for(lock, kNap);

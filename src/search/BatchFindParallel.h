@@ -31,16 +31,18 @@ struct FileFindings {
     std::vector<FoundHit> hits;
 };
 
-// Reads and matches the files of a find run on worker threads, at most a
+// Reads and matches the files of a find run on several threads, at most a
 // fixed window of files ahead of the calling thread, which takes the findings
-// in the order of the paths. Only the calling thread reports anything (tree,
+// in the order of the paths and searches files of the window itself while the
+// next one is not ready. Only the calling thread reports anything (tree,
 // observer, yield hook); the workers only read and match, each with its own
 // buffer and matcher, and stop at a line or a stretch of a file when the run
 // is stopped. Memory stays bounded by the window whatever the number of files.
 class ParallelFind {
 public:
-    // Starts `threads` workers, or as many as the system gives. The
-    // arguments must outlive the object.
+    // Searches on `threads` threads, the calling one included: starts the
+    // others, or as many as the system gives. The arguments must outlive the
+    // object.
     ParallelFind(const std::vector<std::string>& paths, const SubstringFinder& finder,
                  std::string_view searchText, const MatchOptions& options, const BatchHooks& hooks,
                  unsigned threads);
@@ -50,25 +52,26 @@ public:
     ParallelFind& operator=(const ParallelFind&) = delete;
 
     // The findings of the next file in order, valid until the next call; null
-    // once every file was taken or when a stop was requested. While the next
-    // file is being searched, calls the yield hook every few milliseconds.
+    // once every file was taken or when a stop was requested. Until the next
+    // file is ready, searches files of the window or, when none is left, naps
+    // and calls the yield hook every few milliseconds.
     const FileFindings* Next();
     // Tells the workers to stop; the object then only waits for them.
     void Stop();
-    // False when not a single worker could be started.
-    bool Running() const { return !workers_.empty(); }
 
 private:
     struct Slot {
         std::atomic<bool> ready{false};
         FileFindings findings;
     };
+    struct Searcher;
 
     void Work();
-    bool Claim(std::size_t& index);
+    void Search(std::size_t index, Searcher& searcher, const BatchHooks& hooks);
+    bool Claim(std::size_t& index, bool worker);
     void Release();
     void Publish();
-    void Wait();
+    void Nap();
 
     const std::vector<std::string>& paths_;
     const SubstringFinder& finder_;
@@ -79,6 +82,7 @@ private:
     BatchHooks workerHooks_; // no yield; stops with `abort_`
     const std::size_t window_;
     std::unique_ptr<Slot[]> slots_;
+    std::unique_ptr<Searcher> searcher_; // the calling thread's
 
     std::atomic<bool> abort_{false};
     std::mutex mutex_;
