@@ -28,6 +28,7 @@
 #include "common/AskUser.h"
 #include "search/BatchFind.h"
 #include "search/ui/ResultTreeModel.h"
+#include "search/ui/ResultTreeView.h"
 #include "search/ui/frmfindtree.h"
 
 namespace kelvara {
@@ -219,7 +220,7 @@ Tfrmfindtree& ManyHits() {
 void BM_ExpandAll(benchmark::State& state) {
     Tfrmfindtree& window = ManyHits();
     for (auto _ : state) {
-        window.tv1->expandAll();
+        window.tv1->ExpandAllFiles();
         QApplication::processEvents();
         state.PauseTiming();
         window.tv1->collapseAll();
@@ -233,7 +234,7 @@ BENCHMARK(BM_ExpandAll)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 void BM_ScrollToEnd(benchmark::State& state) {
     Tfrmfindtree& window = ManyHits();
-    window.tv1->expandAll();
+    window.tv1->ExpandAllFiles();
     for (auto _ : state) {
         window.tv1->scrollToBottom();
         QApplication::processEvents();

@@ -26,6 +26,7 @@
 #include "search/ui/FileSetModel.h"
 #include "search/ui/HitLocation.h"
 #include "search/ui/ResultTreeModel.h"
+#include "search/ui/ResultTreeView.h"
 #include "search/ui/UiText.h"
 
 namespace kelvara {

@@ -30,6 +30,7 @@ namespace kelvara {
 class DocumentFrame;
 class FileSetModel;
 class ResultTreeModel;
+class ResultTreeView;
 
 // The batch window "查找并形成树结果": a file set gathered from folder trees
 // and file lists, a batch find or replace over its ticked files, and the
@@ -118,7 +119,7 @@ public:
     QCheckBox* chkspace;
     QCheckBox* chkdaxiao;
     QSplitter* Splitter1;
-    QTreeView* tv1;
+    ResultTreeView* tv1;
     QMenu* PopupMenu1;
     QAction* N1;
     QLabel* Panel2;

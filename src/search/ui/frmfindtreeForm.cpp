@@ -24,6 +24,7 @@
 #include "search/BatchSettings.h"
 #include "search/ui/FileSetModel.h"
 #include "search/ui/ResultTreeModel.h"
+#include "search/ui/ResultTreeView.h"
 #include "search/ui/UiText.h"
 #include "search/ui/frmfindtree.h"
 
@@ -251,7 +252,7 @@ void Tfrmfindtree::CreateRightPanel() {
 }
 
 void Tfrmfindtree::CreateResultTree() {
-    tv1 = new QTreeView(Splitter1);
+    tv1 = new ResultTreeView(Splitter1);
     tv1->setModel(treeModel_);
     tv1->setHeaderHidden(true);
     tv1->setUniformRowHeights(true);
@@ -266,6 +267,11 @@ void Tfrmfindtree::CreateResultTree() {
             &Tfrmfindtree::CopyPath);
     connect(PopupMenu1->addAction(Caption("复制这一行")), &QAction::triggered, this,
             &Tfrmfindtree::CopyCaption);
+    PopupMenu1->addSeparator();
+    connect(PopupMenu1->addAction(Caption("全部展开")), &QAction::triggered, tv1,
+            &ResultTreeView::ExpandAllFiles);
+    connect(PopupMenu1->addAction(Caption("全部折叠")), &QAction::triggered, tv1,
+            &QTreeView::collapseAll);
     connect(tv1, &QWidget::customContextMenuRequested, this, &Tfrmfindtree::tv1ContextMenu);
     connect(tv1->selectionModel(), &QItemSelectionModel::currentChanged, this,
             &Tfrmfindtree::tv1Change);

@@ -5,6 +5,9 @@
 #include <string>
 #include <vector>
 
+#include <QPointer>
+#include <QWidget>
+
 #include "app/DocumentFrame.h"
 #include "search/TestFolder.h"
 
@@ -24,6 +27,7 @@ public:
         plain_.SetText(bytes);
         highlighted_.SetText(bytes);
     }
+    ~FakeDocument() override { delete dialog_.data(); }
     const std::string& Path() const override { return path_; }
     std::string Id() const override { return "1"; }
     bool Modified() const override { return modified_; }
@@ -36,8 +40,12 @@ public:
         plain_.SetSelStart(start);
         plain_.SetSelLength(length);
     }
+    // Owns its dialog, as a document window does.
     QWidget* FindDialog() const override { return dialog_; }
-    void SetFindDialog(QWidget* dialog) override { dialog_ = dialog; }
+    void SetFindDialog(QWidget* dialog) override {
+        if (dialog_ != dialog) delete dialog_.data();
+        dialog_ = dialog;
+    }
 
     int page = 0;
 
@@ -46,7 +54,7 @@ private:
     PlainView plain_;
     PlainView highlighted_;
     bool modified_ = false;
-    QWidget* dialog_ = nullptr;
+    QPointer<QWidget> dialog_;
 };
 
 // A frame that shows each path in one document, made when first shown.

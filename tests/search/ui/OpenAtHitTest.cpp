@@ -94,7 +94,7 @@ TEST_F(OpenAtHitTest, ReplaceHitsSelectTheReplacement) {
     window->cb4->setCurrentText("TWO");
     window->Button3->click();
     frame.documents.clear(); // opened anew from the disk
-    Open(0, 0); // a replaced line: its first replacement
+    Open(0, 0);              // a replaced line: its first replacement
     EXPECT_EQ(frame.SelStart(path), 4);
     EXPECT_EQ(frame.SelLength(path), 3);
 }

@@ -18,6 +18,7 @@
 #include "search/CodePageScope.h"
 #include "search/TestFolder.h"
 #include "search/ui/FakeFrame.h"
+#include "search/ui/ResultTreeView.h"
 #include "search/ui/frmfindtree.h"
 
 namespace kelvara::test {

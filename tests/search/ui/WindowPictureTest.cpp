@@ -6,6 +6,7 @@
 #include <QTreeView>
 
 #include "search/ui/ResultTreeModel.h"
+#include "search/ui/ResultTreeView.h"
 #include "search/ui/WindowFixture.h"
 
 namespace kelvara::test {
@@ -27,8 +28,11 @@ TEST_F(WindowPictureTest, WindowWithResultsPaints) {
     window->cb1->setCurrentText(QString::fromUtf8("中文"));
     window->cb4->setCurrentText(QString::fromUtf8("汉语"));
     window->Button2->click();
-    window->tv1->expandAll();
+    window->tv1->ExpandAllFiles();
     ResultTreeModel& model = window->TreeModel();
+    ASSERT_EQ(model.rowCount(), 3);
+    for (int file = 0; file < 3; ++file)
+        EXPECT_TRUE(window->tv1->isExpanded(model.index(file, 0)));
     window->tv1->setCurrentIndex(model.index(1, 0, model.index(0, 0)));
     QApplication::processEvents();
     const QImage picture = window->grab().toImage();

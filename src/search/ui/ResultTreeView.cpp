@@ -1,0 +1,16 @@
+#include "search/ui/ResultTreeView.h"
+
+namespace kelvara {
+
+void ResultTreeView::ExpandAllFiles() {
+    QAbstractItemModel* items = model();
+    if (items == nullptr) return;
+    // While a layout is pending, expanding only records the index.
+    scheduleDelayedItemsLayout();
+    const int files = items->rowCount();
+    for (int file = 0; file < files; ++file)
+        expand(items->index(file, 0));
+    executeDelayedItemsLayout();
+}
+
+} // namespace kelvara
