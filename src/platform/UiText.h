@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QString>
+#include <string>
+#include <string_view>
+
+// Texts between Kelvara and Qt. Texts are byte strings in the text code page;
+// paths are the file system's bytes, as the system calls take them.
+namespace kelvara {
+
+// A text in the text code page, for display (invalid bytes survive).
+QString TextToQt(std::string_view text);
+
+// A path's bytes for display, and the bytes of a path Qt gave.
+QString PathToQt(std::string_view path);
+std::string PathFromQt(const QString& path);
+
+// A path inside a message in the text code page.
+std::string PathInText(std::string_view path);
+
+// The file name part of a path, for captions of tabs, entries and windows.
+QString FileNameToQt(std::string_view path);
+
+} // namespace kelvara
