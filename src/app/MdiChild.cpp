@@ -1,0 +1,284 @@
+#include "app/MdiChild.h"
+
+#include <QAction>
+#include <QClipboard>
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QMenu>
+#include <QTabWidget>
+#include <algorithm>
+
+#include "app/MainForm.h"
+#include "common/AskUser.h"
+#include "common/CodePageConversion.h"
+#include "common/PathHelpers.h"
+#include "common/ProcessValues.h"
+#include "platform/EditorWidget.h"
+#include "platform/UiText.h"
+
+namespace kelvara {
+
+namespace {
+
+// Marks the views as being synchronised for a scope, so their change events
+// are not taken for the user's edits.
+class Carrying {
+public:
+    explicit Carrying(bool& flag) : flag_(flag), previous_(flag) { flag_ = true; }
+    ~Carrying() { flag_ = previous_; }
+    Carrying(const Carrying&) = delete;
+    Carrying& operator=(const Carrying&) = delete;
+
+private:
+    bool& flag_;
+    bool previous_;
+};
+
+std::string SelectedText(TMemoComponent& editor) {
+    return editor.TextAt(editor.SelStart() + 1, editor.SelLength());
+}
+
+} // namespace
+
+TMDIChild::TMDIChild(TMainForm& frame, std::string path, int id)
+    : frame_(frame), path_(std::move(path)), id_(id) {
+    setAttribute(Qt::WA_DeleteOnClose);
+    setObjectName(QStringLiteral("MDIChild%1").arg(id));
+    BuildPages();
+    SetCaption(PathInText(FileNameOfPath(path_)));
+}
+
+TMDIChild::~TMDIChild() { delete findDialog_.data(); }
+
+void TMDIChild::BuildPages() {
+    pages_ = new QTabWidget(this);
+    pages_->setObjectName(QStringLiteral("PageControl1"));
+    pages_->setDocumentMode(true);
+    memo1_ = new EditorWidget(pages_);
+    memo1_->setObjectName(QStringLiteral("Memo1"));
+    memohun_ = new EditorWidget(pages_);
+    memohun_->setObjectName(QStringLiteral("Memohun"));
+    Memohun().SetReadOnly(true);
+    pages_->addTab(memo1_, QStringLiteral("正常编辑"));
+    pages_->addTab(memohun_, QStringLiteral("高亮显示"));
+    setWidget(pages_);
+    connect(pages_, &QTabWidget::currentChanged, this, [this](int index) {
+        if (index == 1) RefreshHighlighted();
+    });
+
+    Memo1().OnChange = [this](TMemoComponent&) { PlainChanged(); };
+    Memohun().OnChange = [this](TMemoComponent&) { HighlightedChanged(); };
+
+    memo1_->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(memo1_, &QWidget::customContextMenuRequested, this, &TMDIChild::ShowPlainMenu);
+    memohun_->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(memohun_, &QWidget::customContextMenuRequested, this, &TMDIChild::ShowHighlightedMenu);
+    auto* selectAll = new QAction(memo1_);
+    selectAll->setShortcut(QKeySequence::SelectAll);
+    selectAll->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    connect(selectAll, &QAction::triggered, this, &TMDIChild::SelectAllPlain);
+    memo1_->addAction(selectAll);
+}
+
+TMemoComponent& TMDIChild::Memo1() { return memo1_->Editor(); }
+
+TMemoComponent& TMDIChild::Memohun() { return memohun_->Editor(); }
+
+int TMDIChild::PageIndex() const { return pages_->currentIndex(); }
+
+void TMDIChild::ShowPage(int index) { pages_->setCurrentIndex(index); }
+
+void TMDIChild::SetCaption(std::string caption) {
+    caption_ = std::move(caption);
+    setWindowTitle(TextToQt(caption_));
+}
+
+void TMDIChild::ShowStateCaption() {
+    SetCaption(PathInText(FileNameOfPath(path_)) +
+               TextFromUtf8(modified_ ? " 已经被修改" : " 已经被保存"));
+}
+
+void TMDIChild::SetFindDialog(QWidget* dialog) {
+    if (findDialog_ != dialog) delete findDialog_.data();
+    findDialog_ = dialog;
+}
+
+// --- Text of the two views -------------------------------------------------
+
+void TMDIChild::LoadText(std::string bytes, const FileStamp& stamp) {
+    bool mixed = false;
+    lineBreaks_ = DetectLineBreaks(bytes, mixed);
+    {
+        const Carrying carrying(carrying_);
+        Memo1().SetText(bytes);
+        Memo1().ClearUndo();
+        Memo1().SetSelStart(0);
+    }
+    mixedOriginal_ = mixed ? std::move(bytes) : std::string();
+    editedSinceLoad_ = false;
+    highlightedStale_ = true;
+    modified_ = false;
+    stamp_ = stamp;
+    if (pages_->currentIndex() == 1) RefreshHighlighted();
+}
+
+std::string TMDIChild::TextToSave() const {
+    if (!editedSinceLoad_ && !mixedOriginal_.empty()) return mixedOriginal_;
+    return TextForFile(memo1_->Editor().Text(), lineBreaks_);
+}
+
+void TMDIChild::Saved(const FileStamp& stamp) {
+    modified_ = false;
+    stamp_ = stamp;
+    if (editedSinceLoad_) mixedOriginal_.clear();
+}
+
+void TMDIChild::PlainChanged() {
+    if (carrying_) return;
+    editedSinceLoad_ = true;
+    highlightedStale_ = true;
+    if (DocumentEventsEnabled) modified_ = true;
+}
+
+void TMDIChild::HighlightedChanged() {
+    if (carrying_) return;
+    if (DocumentEventsEnabled) modified_ = true;
+    CarryIntoPlain();
+}
+
+// The highlighted view shows the plain view's text; it is filled when shown.
+void TMDIChild::RefreshHighlighted() {
+    if (!highlightedStale_) return;
+    const Carrying carrying(carrying_);
+    Memohun().SetText(Memo1().TextView(1, Memo1().TextLength()));
+    Memohun().ClearUndo();
+    Memohun().SetSelStart(std::min(Memo1().SelStart(), Memohun().TextLength()));
+    highlightedStale_ = false;
+}
+
+// An edit of the highlighted view goes into the plain view as one
+// replacement of the stretch where the two texts differ.
+void TMDIChild::CarryIntoPlain() {
+    TMemoComponent& from = Memohun();
+    TMemoComponent& to = Memo1();
+    const std::string_view a = from.TextView(1, from.TextLength());
+    const std::string_view b = to.TextView(1, to.TextLength());
+    const std::size_t limit = std::min(a.size(), b.size());
+    std::size_t prefix = 0;
+    while (prefix < limit && a[prefix] == b[prefix])
+        ++prefix;
+    std::size_t suffix = 0;
+    while (suffix < limit - prefix && a[a.size() - 1 - suffix] == b[b.size() - 1 - suffix])
+        ++suffix;
+    // Never split a CR LF pair.
+    if (prefix > 0 && a[prefix - 1] == '\r') --prefix;
+    if (suffix > 0 && a[a.size() - suffix] == '\n') --suffix;
+    const std::string inserted(a.substr(prefix, a.size() - prefix - suffix));
+    const Carrying carrying(carrying_);
+    const int start = static_cast<int>(prefix) + 1;
+    TMCRange(&to, start, static_cast<int>(b.size() - suffix)).SetText(inserted);
+    if (to.TextLength() != from.TextLength()) to.SetText(from.TextView(1, from.TextLength()));
+    editedSinceLoad_ = true;
+}
+
+void TMDIChild::SelectInPlainView(int start, int length) {
+    ShowPage(0);
+    memo1_->setFocus();
+    TMemoComponent& editor = Memo1();
+    start = std::clamp(start, 0, editor.TextLength());
+    length = std::clamp(length, 0, editor.TextLength() - start);
+    editor.SetSelStart(start);
+    editor.SetSelLength(length);
+    editor.ScrollToCaret();
+}
+
+// --- Menus of the two views ------------------------------------------------
+
+void TMDIChild::SelectAllPlain() {
+    Memo1().SetSelStart(0);
+    Memo1().SetSelLength(Memo1().TextLength());
+}
+
+void TMDIChild::ShowPlainMenu(const QPoint& at) {
+    TMemoComponent& editor = Memo1();
+    const bool writable = !editor.ReadOnly();
+    const bool selected = editor.SelLength() > 0;
+    QMenu menu(this);
+    auto add = [&](const char* caption, QKeySequence keys, bool enabled, auto command) {
+        QAction* action = menu.addAction(QString::fromUtf8(caption), command);
+        action->setShortcut(keys);
+        action->setEnabled(enabled);
+    };
+    add("撤销(&U)", QKeySequence::Undo, writable && editor.EMCanUndo(0), [&] { editor.Undo(); });
+    menu.addSeparator();
+    add("剪切(&T)", QKeySequence::Cut, writable && selected, [&] { editor.WMCut(); });
+    add("复制(&C)", QKeySequence::Copy, selected, [&] { editor.WMCopy(); });
+    add("粘贴(&P)", QKeySequence::Paste, writable, [&] { editor.WMPaste(); });
+    add("删除(&D)", QKeySequence::Delete, writable && selected, [&] { editor.WMClear(); });
+    menu.addSeparator();
+    add("全选(&A)", QKeySequence::SelectAll, editor.TextLength() > 0, [this] { SelectAllPlain(); });
+    menu.exec(memo1_->viewport()->mapToGlobal(at));
+}
+
+void TMDIChild::ShowHighlightedMenu(const QPoint& at) {
+    QMenu menu(this);
+    menu.addAction(QStringLiteral("复制"), this, &TMDIChild::CopyHighlighted);
+    menu.addAction(QStringLiteral("剪切"), this, &TMDIChild::CutHighlighted);
+    menu.addAction(QStringLiteral("张贴"), this, &TMDIChild::PasteHighlighted);
+    menu.exec(memohun_->viewport()->mapToGlobal(at));
+}
+
+void TMDIChild::CopyHighlighted() {
+    QGuiApplication::clipboard()->setText(TextToQt(SelectedText(Memohun())));
+}
+
+void TMDIChild::CutHighlighted() {
+    CopyHighlighted();
+    Memohun().Selection().SetText({});
+}
+
+// The clipboard's text goes in at the caret; the selection stays.
+void TMDIChild::PasteHighlighted() {
+    const QString text = QGuiApplication::clipboard()->text();
+    std::string bytes;
+    const auto bad = EncodeText(std::u16string_view(reinterpret_cast<const char16_t*>(text.utf16()),
+                                                    static_cast<std::size_t>(text.size())),
+                                TextCodePage(), bytes);
+    if (bad) {
+        AskUser(TextFromUtf8("剪贴板中的字符 ") + CodePointName(bad->codePoint) +
+                    TextFromUtf8(" 不能用当前的代码页保存，没有粘贴。"),
+                "Kelvara", 2);
+        return;
+    }
+    const int at = Memohun().SelStart() + 1;
+    TMCRange(&Memohun(), at, at - 1).SetText(bytes);
+}
+
+// --- Closing -------------------------------------------------------------
+
+bool TMDIChild::CloseQuery() {
+    if (!modified_) return true;
+    // The question names the file; the caption's state text would contradict it.
+    const std::string name = PathInText(FileNameOfPath(path_));
+    switch (AskUser(name + TextFromUtf8(" 被修改了，是否保存?"), caption_, 6)) {
+    case kIdYes:
+        return frame_.SaveDocument(*this);
+    case kIdNo:
+        return true;
+    default:
+        return false;
+    }
+}
+
+void TMDIChild::closeEvent(QCloseEvent* event) {
+    if (closed_) return QMdiSubWindow::closeEvent(event);
+    if (!CloseQuery()) return event->ignore();
+    frame_.FormCloseOfDocument(*this);
+    closed_ = true;
+    delete findDialog_.data();
+    QMdiSubWindow::closeEvent(event);
+}
+
+void TMDIChild::PrepareViews() {}
+
+} // namespace kelvara

@@ -1,0 +1,103 @@
+#pragma once
+
+#include <QMdiSubWindow>
+#include <QPointer>
+#include <string>
+
+#include "app/DocumentFile.h"
+#include "app/DocumentFrame.h"
+
+class QTabWidget;
+
+namespace kelvara {
+
+class EditorWidget;
+class TMainForm;
+
+// A document window: one file in two pages, the plain editing view Memo1 (what
+// is saved) and the read-only highlighted view Memohun, with the document's
+// path, modified mark and id.
+class TMDIChild : public QMdiSubWindow, public DocumentWindow {
+    Q_OBJECT
+public:
+    TMDIChild(TMainForm& frame, std::string path, int id);
+    ~TMDIChild() override;
+
+    // DocumentWindow
+    const std::string& Path() const override { return path_; }
+    std::string Id() const override { return std::to_string(id_); }
+    bool Modified() const override { return modified_; }
+    void SetModified(bool modified) override { modified_ = modified; }
+    TMemoComponent& Memo1() override;
+    TMemoComponent& Memohun() override;
+    void ShowPage(int index) override;
+    void SelectInPlainView(int start, int length) override;
+    QWidget* FindDialog() const override { return findDialog_; }
+    void SetFindDialog(QWidget* dialog) override;
+
+    int DocumentId() const noexcept { return id_; }
+    // Closed, waiting to be destroyed.
+    bool IsClosed() const noexcept { return closed_; }
+    // The window caption in the text code page.
+    const std::string& Caption() const noexcept { return caption_; }
+    void SetCaption(std::string caption);
+    void SetPath(std::string path) { path_ = std::move(path); }
+    EditorWidget& Memo1Widget() noexcept { return *memo1_; }
+    int PageIndex() const;
+
+    // Fills the plain view with a file's bytes (the highlighted view follows
+    // when first shown) and remembers how the file was written.
+    void LoadText(std::string bytes, const FileStamp& stamp);
+    // The bytes a save writes: the plain view's text with the file's breaks.
+    std::string TextToSave() const;
+    // The document now matches the file written with these bytes.
+    void Saved(const FileStamp& stamp);
+    const FileStamp& Stamp() const noexcept { return stamp_; }
+    void SetStamp(const FileStamp& stamp) { stamp_ = stamp; }
+
+    // The word list of the file's extension for the highlighted view.
+    void PrepareViews();
+
+    // "<file name> 已经被修改" or "<file name> 已经被保存".
+    void ShowStateCaption();
+
+    // The close question: true when the window may close (saved, or the
+    // user chose not to save).
+    bool CloseQuery();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void BuildPages();
+    void PlainChanged();
+    void HighlightedChanged();
+    void RefreshHighlighted();
+    void ShowPlainMenu(const QPoint& at);
+    void ShowHighlightedMenu(const QPoint& at);
+    void CarryIntoPlain();
+    void SelectAllPlain();
+    void CopyHighlighted();
+    void CutHighlighted();
+    void PasteHighlighted();
+
+    TMainForm& frame_;
+    std::string path_;
+    int id_;
+    bool modified_ = false;
+    bool closed_ = false;
+    std::string caption_;
+    QTabWidget* pages_ = nullptr; // PageControl1
+    EditorWidget* memo1_ = nullptr;
+    EditorWidget* memohun_ = nullptr;
+    QPointer<QWidget> findDialog_; // lstdaohang
+    LineBreakStyle lineBreaks_ = LineBreakStyle::Lf;
+    // A file with more than one kind of break is saved unchanged until edited.
+    std::string mixedOriginal_;
+    bool editedSinceLoad_ = false;
+    bool highlightedStale_ = true; // the plain view changed since Memohun was filled
+    bool carrying_ = false;        // an edit is being carried between the views
+    FileStamp stamp_;
+};
+
+} // namespace kelvara

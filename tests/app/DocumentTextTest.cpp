@@ -1,0 +1,98 @@
+#include "FrameFixture.h"
+#include "app/DocumentFile.h"
+
+namespace kelvara {
+namespace {
+
+TEST(DocumentFile, LineBreakStyleAndTheBytesASaveWrites) {
+    bool mixed = true;
+    EXPECT_EQ(DetectLineBreaks("a\r\nb\r\n", mixed), LineBreakStyle::CrLf);
+    EXPECT_FALSE(mixed);
+    EXPECT_EQ(DetectLineBreaks("a\rb", mixed), LineBreakStyle::Cr);
+    EXPECT_EQ(DetectLineBreaks("no break", mixed), LineBreakStyle::Lf);
+    EXPECT_EQ(DetectLineBreaks("a\nb\r\n", mixed), LineBreakStyle::Lf);
+    EXPECT_TRUE(mixed);
+    EXPECT_EQ(DetectLineBreaks("a\r", mixed), LineBreakStyle::Cr);
+    EXPECT_FALSE(mixed);
+    EXPECT_EQ(TextForFile("a\r\nb\r\n", LineBreakStyle::Lf), "a\nb\n");
+    EXPECT_EQ(TextForFile("a\r\n\r\nb", LineBreakStyle::Cr), "a\r\rb");
+    EXPECT_EQ(TextForFile("a\r\nb", LineBreakStyle::CrLf), "a\r\nb");
+}
+
+// Opening a file and saving it without an edit gives back its very bytes.
+TEST_F(FrameTest, SavingWithoutAnEditGivesBackIdenticalBytes) {
+    SetTextCodePage(CodePage::Gbk);
+    const std::vector<std::string> contents = {
+        "lf\nonly\n",
+        "crlf\r\nonly",
+        "cr\ronly\r",
+        "mixed\nand\r\nCR\r",
+        std::string("nul\0byte\n", 9),
+        "gbk \xd6\xd0\xce\xc4 bad \x81\n\xff",
+        "",
+    };
+    for (std::size_t i = 0; i < contents.size(); ++i) {
+        const std::string path = folder.Write("f" + std::to_string(i) + ".txt", contents[i]);
+        OpenWithDialog({path});
+        Active().SetModified(true);
+        Trigger("FileSaveItem");
+        EXPECT_EQ(TempFolder::Read(path), contents[i]) << i;
+    }
+    // An edit in a file of mixed breaks writes the first kind everywhere.
+    const std::string mixed = folder.Path("f3.txt");
+    frame->ShowDocument(mixed);
+    Type("!");
+    Trigger("FileSaveItem");
+    EXPECT_EQ(TempFolder::Read(mixed), "mixed\nand\nCR\n!");
+}
+
+TEST_F(FrameTest, TheTwoViewsShowOneDocument) {
+    const std::string a = folder.Write("a.txt", "one\ntwo\n");
+    OpenWithDialog({a});
+    TMDIChild& window = Active();
+    EXPECT_TRUE(window.Memohun().ReadOnly());
+    // The plain view's edits reach the highlighted view when it is shown.
+    Type("three");
+    window.ShowPage(1);
+    EXPECT_EQ(window.Memohun().Text(), "one\r\ntwo\r\nthree");
+    window.ShowPage(0);
+
+    // An edit in the highlighted view is carried into the plain view as one
+    // replacement, and marks the document.
+    window.SetModified(false);
+    window.ShowPage(1);
+    window.Memohun().SetSelStart(5);
+    window.Memohun().SetSelLength(3);
+    window.Memohun().Selection().SetText("2\r\n2b");
+    EXPECT_TRUE(window.Modified());
+    EXPECT_EQ(window.Memo1().Text(), "one\r\n2\r\n2b\r\nthree");
+    window.Memo1().Undo();
+    EXPECT_EQ(window.Memo1().Text(), "one\r\ntwo\r\nthree");
+    Trigger("FileSaveItem");
+    EXPECT_EQ(TempFolder::Read(a), "one\ntwo\nthree");
+
+    // Loading clears the undo stack, so Ctrl+Z cannot empty the document.
+    OpenWithDialog({folder.Write("b.txt", "b")});
+    Active().Memo1().Undo();
+    EXPECT_EQ(Active().Memo1().Text(), "b");
+}
+
+TEST_F(FrameTest, SelectInPlainViewShowsThePlainPageAndClamps) {
+    const std::string a = folder.Write("a.txt", "0123456789\n\nabcdefgh\n");
+    TMDIChild* window = dynamic_cast<TMDIChild*>(frame->ShowDocument(a));
+    ASSERT_NE(window, nullptr);
+    window->ShowPage(1);
+    window->SelectInPlainView(16, 3); // line 3, column 5 of the hit example
+    EXPECT_EQ(window->PageIndex(), 0);
+    EXPECT_EQ(window->Memo1().SelStart(), 16);
+    EXPECT_EQ(window->Memo1().TextAt(17, 3), "cde");
+    EXPECT_EQ(window->Memo1().SelLength(), 3);
+    window->SelectInPlainView(1000, 5);
+    EXPECT_EQ(window->Memo1().SelLength(), 0);
+    // An open file is shown again, not refused.
+    EXPECT_EQ(frame->ShowDocument(a), window);
+    EXPECT_TRUE(boxes.empty());
+}
+
+} // namespace
+} // namespace kelvara
