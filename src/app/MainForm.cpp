@@ -4,6 +4,7 @@
 #include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QGuiApplication>
 #include <QMdiArea>
 #include <QMenuBar>
 #include <QStatusBar>
@@ -178,6 +179,12 @@ void TMainForm::BuildCentralArea() {
     mdi_->setObjectName(QStringLiteral("ClientArea"));
     mdi_->setBackground(palette().brush(QPalette::Dark));
     connect(mdi_, &QMdiArea::subWindowActivated, this, &TMainForm::FormActivate);
+    // Coming back from another program: was the active file changed meanwhile?
+    connect(qApp, &QGuiApplication::applicationStateChanged, this,
+            [this](Qt::ApplicationState state) {
+                if (state == Qt::ApplicationActive && DocumentEventsEnabled && ActiveChild())
+                    ScheduleDiskCheck(*ActiveChild());
+            });
     layout->addWidget(mdi_, 1);
     setCentralWidget(central);
 }

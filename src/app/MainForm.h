@@ -130,6 +130,7 @@ private:
     void SyncWithActive();
     void BringToFront(TMDIChild& window);
     TMDIChild* WindowWithId(int id) const;
+    void ScheduleDiskCheck(TMDIChild& window);
     void CheckFileOnDisk(TMDIChild& window);
 
     // Saving.

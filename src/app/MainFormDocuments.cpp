@@ -110,6 +110,7 @@ DocumentWindow* TMainForm::ShowDocument(const std::string& path) {
     }
     SyncWithActive();
     window->ShowStateCaption();
+    ScheduleDiskCheck(*window);
     return window;
 }
 
@@ -199,6 +200,7 @@ void TMainForm::pg1Change(int index) {
         if (TMDIChild* window = WindowWithId(id)) {
             BringToFront(*window);
             window->ShowStateCaption();
+            ScheduleDiskCheck(*window);
         }
         CheckMenuItemOf(id);
     }
@@ -210,7 +212,10 @@ void TMainForm::WindowMenuItemClick(QAction* entry) {
     const int id = entry->data().toInt();
     entry->setChecked(true);
     SelectTabOf(id);
-    if (TMDIChild* window = WindowWithId(id)) BringToFront(*window);
+    if (TMDIChild* window = WindowWithId(id)) {
+        BringToFront(*window);
+        ScheduleDiskCheck(*window);
+    }
     const auto line = std::find_if(lbfile_.begin(), lbfile_.end(),
                                    [&](const OpenPath& p) { return p.window->DocumentId() == id; });
     if (line != lbfile_.end()) {
@@ -225,9 +230,14 @@ void TMainForm::FormActivate(QMdiSubWindow* subWindow) {
     if (!DocumentEventsEnabled || !window) return;
     SyncWithActive();
     window->ShowStateCaption();
-    QPointer<TMDIChild> guarded(window);
+    ScheduleDiskCheck(*window);
+}
+
+// The check runs from the event loop, after the activation is complete.
+void TMainForm::ScheduleDiskCheck(TMDIChild& window) {
+    QPointer<TMDIChild> guarded(&window);
     QTimer::singleShot(0, this, [this, guarded] {
-        if (guarded && guarded == ActiveChild()) CheckFileOnDisk(*guarded);
+        if (guarded && guarded == ActiveChild()) RunCommand([&] { CheckFileOnDisk(*guarded); });
     });
 }
 

@@ -5,6 +5,7 @@
 #include <string_view>
 #include <unistd.h>
 
+#include "app/AppIcon.h"
 #include "app/MainForm.h"
 #include "cli/CommandLine.h"
 #include "cli/RunCommandLine.h"
@@ -64,6 +65,8 @@ int main(int argc, char** argv) {
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Kelvara"));
     QApplication::setQuitOnLastWindowClosed(false);
+    QApplication::setWindowIcon(kelvara::AppIcon());
+    QGuiApplication::setDesktopFileName(QStringLiteral("kelvara"));
 
     const std::string settingsFile = kelvara::IniFileName();
     kelvara::SingleInstance instance(kelvara::SingleInstance::ServerName(settingsFile));

@@ -94,5 +94,30 @@ TEST_F(FrameTest, SelectInPlainViewShowsThePlainPageAndClamps) {
     EXPECT_TRUE(boxes.empty());
 }
 
+TEST_F(FrameTest, AFileChangedOnDiskIsReloadedWhenTheUserAgrees) {
+    const std::string a = folder.Write("a.txt", "old");
+    const std::string b = folder.Write("b.txt", "b");
+    OpenWithDialog({a, b});
+    folder.Write("a.txt", "changed on disk");
+    answers = {kIdNo};
+    frame->Tabs().setCurrentIndex(0);
+    QApplication::processEvents();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_NE(boxes[0].text.find("已被其他程序修改"), std::string::npos);
+    EXPECT_EQ(Active().Memo1().Text(), "old");
+    // Asked once per change.
+    frame->Tabs().setCurrentIndex(1);
+    frame->Tabs().setCurrentIndex(0);
+    QApplication::processEvents();
+    EXPECT_EQ(boxes.size(), 1u);
+    folder.Write("a.txt", "changed again");
+    answers = {kIdYes};
+    frame->Tabs().setCurrentIndex(1);
+    frame->Tabs().setCurrentIndex(0);
+    QApplication::processEvents();
+    EXPECT_EQ(Active().Memo1().Text(), "changed again");
+    EXPECT_FALSE(Active().Modified());
+}
+
 } // namespace
 } // namespace kelvara
