@@ -1,0 +1,139 @@
+// The desktop program: start to frame shown, a session of 20 files of 100 KB,
+// and one 50 MB file into both views.
+#include <QApplication>
+#include <QLocalSocket>
+#include <benchmark/benchmark.h>
+#include <chrono>
+#include <csignal>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "app/MainForm.h"
+#include "app/MdiChild.h"
+#include "common/AskUser.h"
+#include "common/ProcessValues.h"
+#include "platform/SingleInstance.h"
+
+namespace kelvara {
+namespace {
+
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+
+fs::path BenchFolder() {
+    static const fs::path folder = [] {
+        std::string pattern = (fs::temp_directory_path() / "kelvara-bench-XXXXXX").string();
+        return fs::path(mkdtemp(pattern.data()));
+    }();
+    return folder;
+}
+
+// About 100 bytes per line, Chinese and ASCII mixed.
+std::string Text(std::size_t bytes) {
+    const std::string line = "int main() { return 0; } // 批量查找替换 Kelvara 文本 line of text\n";
+    std::string text;
+    text.reserve(bytes + line.size());
+    while (text.size() < bytes)
+        text += line;
+    text.resize(bytes);
+    return text;
+}
+
+std::string WriteFile(const std::string& name, const std::string& bytes) {
+    const fs::path path = BenchFolder() / name;
+    std::ofstream(path, std::ios::binary) << bytes;
+    return path.string();
+}
+
+// From starting the program (copied into a folder of its own, empty session)
+// to its frame shown: it listens for later starts right after the frame shows.
+void BM_StartToFrameShown(benchmark::State& state) {
+    const fs::path folder = BenchFolder() / "program";
+    fs::create_directories(folder);
+    const fs::path program = folder / "kelvara";
+    fs::copy_file(KELVARA_EXECUTABLE, program, fs::copy_options::overwrite_existing);
+    const QString server = SingleInstance::ServerName((folder / "kelvara.ini").string());
+    for (auto _ : state) {
+        fs::remove(folder / "kelvara.ini");
+        const auto start = Clock::now();
+        const pid_t child = fork();
+        if (child == 0) {
+            setenv("QT_QPA_PLATFORM", "offscreen", 1);
+            execl(program.c_str(), "kelvara", static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        QLocalSocket probe;
+        for (;;) {
+            probe.connectToServer(server);
+            if (probe.waitForConnected(100)) break;
+            usleep(500);
+        }
+        state.SetIterationTime(std::chrono::duration<double>(Clock::now() - start).count());
+        probe.disconnectFromServer();
+        kill(child, SIGTERM);
+        waitpid(child, nullptr, 0);
+    }
+}
+BENCHMARK(BM_StartToFrameShown)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(10);
+
+// A frame reopening the 20 files of the previous run.
+void BM_Session20Files100KB(benchmark::State& state) {
+    const std::string text = Text(100 * 1024);
+    std::string settings = "[lastopened]\ncount=20\n";
+    for (int i = 0; i < 20; ++i)
+        settings += std::to_string(i) +
+                    ".opened=" + WriteFile("session" + std::to_string(i) + ".txt", text) + "\n";
+    for (auto _ : state) {
+        const std::string ini = WriteFile("session.ini", settings);
+        TMainForm frame(ini, BenchFolder().string());
+        frame.show();
+        QApplication::processEvents();
+        if (frame.Documents().size() != 20) state.SkipWithError("the session did not open");
+        state.PauseTiming();
+        frame.close();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_Session20Files100KB)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+// One 50 MB file opened, then its highlighted page shown.
+void BM_Open50MBIntoBothViews(benchmark::State& state) {
+    const std::string path = WriteFile("big.txt", Text(50 << 20));
+    const std::string ini = (BenchFolder() / "big.ini").string();
+    for (auto _ : state) {
+        state.PauseTiming();
+        fs::remove(ini);
+        auto frame = std::make_unique<TMainForm>(ini, BenchFolder().string());
+        frame->show();
+        state.ResumeTiming();
+        frame->OpenDocument(path);
+        TMDIChild* window = frame->ActiveChild();
+        window->ShowPage(1);
+        QApplication::processEvents();
+        benchmark::DoNotOptimize(window->Memohun().TextLength());
+        state.PauseTiming();
+        frame.reset();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_Open50MBIntoBothViews)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+} // namespace
+} // namespace kelvara
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    kelvara::SetAskUserSink(
+        [](const kelvara::MessageBoxRequest& request) { return request.style.defaultButton; });
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    std::error_code ignored;
+    std::filesystem::remove_all(kelvara::BenchFolder(), ignored);
+    return 0;
+}
