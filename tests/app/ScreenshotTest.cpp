@@ -1,0 +1,73 @@
+// Not a check: with KELVARA_SCREENSHOTS=<folder> set (scripts/screenshots),
+// renders the real frame into the PNG files the README shows.
+#include <QDialog>
+#include <QImage>
+#include <QTimer>
+
+#include "FrameFixture.h"
+#include "app/AboutBox.h"
+#include "platform/EditorWidget.h"
+
+namespace kelvara {
+namespace {
+
+class Screenshots : public FrameTest {
+protected:
+    void SetUp() override {
+        const char* target = std::getenv("KELVARA_SCREENSHOTS");
+        if (!target || !*target) GTEST_SKIP() << "KELVARA_SCREENSHOTS not set";
+        output = target;
+        folder.Write("reservedword.txt", "[.cpp]\ncount=6\n0=int\n1=return\n2=for\n3=const\n"
+                                         "4=std\n5=include\n");
+        FrameTest::SetUp();
+        frame->setGeometry(0, 0, 1000, 640);
+    }
+
+    void Save(QWidget& widget, const char* name) {
+        QApplication::processEvents();
+        const QString path = QString::fromStdString(output + "/" + name);
+        ASSERT_TRUE(widget.grab().toImage().save(path)) << name;
+    }
+
+    void OpenSamples() {
+        const std::string notes = folder.Write(
+            "说明.txt", "Kelvara 批量查找替换\n"
+                        "====================\n\n"
+                        "1. 在“批量查找替换”窗口中从目录或文件列表添加文件。\n"
+                        "2. 输入被找字和替换字，选择“全字匹配”或“区分大小写”。\n"
+                        "3. 点击“开始批量查找”，结果树中每个文件一个节点，每处一个子节点。\n"
+                        "4. 双击结果，在编辑窗口中打开文件并选中被找字。\n\n"
+                        "文件以原来的字节保存：换行方式、编码都不变。\n");
+        const std::string source = folder.Write(
+            "main.cpp", "#include <iostream>\n#include <string>\n\n"
+                        "// 统计每一行的长度\n"
+                        "int main() {\n"
+                        "    std::string line;\n"
+                        "    for (int row = 1; std::getline(std::cin, line); ++row)\n"
+                        "        std::cout << row << \": \" << line.size() << \"\\n\";\n"
+                        "    return 0; // 完成\n"
+                        "}\n");
+        OpenWithDialog({source, notes});
+    }
+
+    std::string output;
+};
+
+TEST_F(Screenshots, Frame) {
+    OpenSamples();
+    Active().Memo1().SetSelStart(14);
+    Active().Memo1().SetSelLength(12);
+    Save(*frame, "frame.png");
+    frame->Tabs().setCurrentIndex(0);
+    Active().ShowPage(1);
+    Save(*frame, "highlighted.png");
+}
+
+TEST_F(Screenshots, AboutBox) {
+    TAboutBox box(frame.get());
+    box.show();
+    Save(box, "about.png");
+}
+
+} // namespace
+} // namespace kelvara
