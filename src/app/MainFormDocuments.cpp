@@ -6,6 +6,7 @@
 #include <QTabBar>
 #include <QTimer>
 #include <algorithm>
+#include <memory>
 
 #include "app/DocumentEvents.h"
 #include "app/MainForm.h"
@@ -80,14 +81,18 @@ bool TMainForm::OpenDocumentWith(const std::string& path, bool addToHistory) {
         }
         stamp = StampOfFile(path);
     }
-    auto* window = new TMDIChild(*this, path, ++documentCounter_);
-    mdi_->addSubWindow(window);
+    // The text goes in before the window is registered anywhere, so a text
+    // the editor refuses leaves nothing behind.
+    auto made = std::make_unique<TMDIChild>(*this, path, documentCounter_ + 1);
+    if (!newDocument) made->LoadText(std::move(bytes), stamp);
+    TMDIChild* window = made.get();
+    documentCounter_ = window->DocumentId();
+    mdi_->addSubWindow(made.release()); // the area owns it from here
     lbfile_.push_back({path, window});
     if (!newDocument) {
         AddWindowMenuItem(path, window->DocumentId());
         AddDocumentTab(path, window->DocumentId());
         if (addToHistory) AddToHistory(path);
-        window->LoadText(std::move(bytes), stamp);
         window->PrepareViews();
     }
     window->showMaximized();
