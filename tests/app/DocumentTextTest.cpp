@@ -1,5 +1,8 @@
+#include <QTest>
+
 #include "FrameFixture.h"
 #include "app/DocumentFile.h"
+#include "platform/EditorWidget.h"
 
 namespace kelvara {
 namespace {
@@ -75,6 +78,20 @@ TEST_F(FrameTest, TheTwoViewsShowOneDocument) {
     OpenWithDialog({folder.Write("b.txt", "b")});
     Active().Memo1().Undo();
     EXPECT_EQ(Active().Memo1().Text(), "b");
+}
+
+TEST_F(FrameTest, PlainViewTakesTypingAndSelectsAllWithCtrlA) {
+    OpenWithDialog({folder.Write("a.txt", "abc\n")});
+    frame->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(frame.get()));
+    EditorWidget& view = Active().Memo1Widget();
+    view.setFocus();
+    QTest::keyClicks(&view, "xy");
+    EXPECT_EQ(Active().Memo1().Text(), "xyabc\r\n");
+    EXPECT_TRUE(Active().Modified());
+    QTest::keyClick(&view, Qt::Key_A, Qt::ControlModifier);
+    EXPECT_EQ(Active().Memo1().SelStart(), 0);
+    EXPECT_EQ(Active().Memo1().SelLength(), 7);
 }
 
 TEST_F(FrameTest, SelectInPlainViewShowsThePlainPageAndClamps) {

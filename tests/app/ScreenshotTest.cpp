@@ -6,6 +6,7 @@
 
 #include "FrameFixture.h"
 #include "app/AboutBox.h"
+#include "app/AppIcon.h"
 #include "platform/EditorWidget.h"
 
 namespace kelvara {
@@ -20,6 +21,7 @@ protected:
         folder.Write("reservedword.txt", "[.cpp]\ncount=6\n0=int\n1=return\n2=for\n3=const\n"
                                          "4=std\n5=include\n");
         FrameTest::SetUp();
+        QApplication::setWindowIcon(AppIcon());
         frame->setGeometry(0, 0, 1000, 640);
     }
 
