@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 #include <iterator>
 
 namespace kelvara {
@@ -63,6 +64,47 @@ int CharCells(std::string_view text, std::size_t i, std::size_t length,
     for (std::size_t k = 1; k < length; ++k)
         codePoint = (codePoint << 6) | (static_cast<unsigned char>(text[i + k]) & 0x3F);
     return IsWideCodePoint(codePoint) ? 2 : 1;
+}
+
+std::size_t WalkCells(std::string_view chars, std::size_t limit, int& width, int tabSize,
+                      CodePage codePage, bool& sawTab) noexcept {
+    std::size_t i = 0;
+    limit = std::min(limit, chars.size());
+    while (i < limit) {
+        const auto byte = static_cast<unsigned char>(chars[i]);
+        if (byte == '\t') {
+            width += tabSize - width % tabSize;
+            sawTab = true;
+            ++i;
+        } else if (byte < 0x80) {
+            ++width;
+            ++i;
+        } else {
+            const std::size_t length = CharLength(chars, i, codePage);
+            width += CharCells(chars, i, length, codePage);
+            i += length;
+        }
+    }
+    return i;
+}
+
+int AdvanceCells(std::string_view chars, int width, int tabSize, CodePage codePage) noexcept {
+    if (codePage == CodePage::Utf8) {
+        bool sawTab = false;
+        WalkCells(chars, chars.size(), width, tabSize, codePage, sawTab);
+        return width;
+    }
+    // In GBK every byte is a cell: only tabs need looking at.
+    const char* at = chars.data();
+    const char* end = at + chars.size();
+    while (at < end) {
+        const void* tab = std::memchr(at, '\t', static_cast<std::size_t>(end - at));
+        if (!tab) return width + static_cast<int>(end - at);
+        width += static_cast<int>(static_cast<const char*>(tab) - at);
+        width += tabSize - width % tabSize;
+        at = static_cast<const char*>(tab) + 1;
+    }
+    return width;
 }
 
 } // namespace kelvara

@@ -13,6 +13,16 @@ namespace kelvara {
 // malformed byte. Geometry, tab phase and painting all count with this.
 int CharCells(std::string_view text, std::size_t i, std::size_t length, CodePage codePage) noexcept;
 
+// Walks the characters of `chars` that start before byte `limit`, adding
+// their cells to `width` (a tab advances to the next multiple of `tabSize`).
+// Returns the bytes walked: `limit`, or more when a character crosses it.
+// Sets `sawTab` when a tab was met.
+std::size_t WalkCells(std::string_view chars, std::size_t limit, int& width, int tabSize,
+                      CodePage codePage, bool& sawTab) noexcept;
+
+// Display width after all of `chars`, starting from `width`.
+int AdvanceCells(std::string_view chars, int width, int tabSize, CodePage codePage) noexcept;
+
 // True for East Asian wide and full-width code points.
 bool IsWideCodePoint(char32_t codePoint) noexcept;
 

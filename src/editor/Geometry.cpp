@@ -4,43 +4,48 @@
 #include <cstring>
 
 #include "common/CodePage.h"
+#include "editor/DisplayWidth.h"
 
 namespace kelvara {
 
-namespace {
-
-// Display width reached after `chars`, starting at width `width`: a tab
-// advances to the next multiple of the tab size, every other byte by one.
-int WidthOf(std::string_view chars, int width, int tabSize) {
-    const char* at = chars.data();
-    const char* end = at + chars.size();
-    while (at < end) {
-        const void* tab = std::memchr(at, '\t', end - at);
-        if (!tab) return width + static_cast<int>(end - at);
-        width += static_cast<int>(static_cast<const char*>(tab) - at);
-        width += tabSize - width % tabSize;
-        at = static_cast<const char*>(tab) + 1;
+int TMemoComponent::AdvanceWidth(int offset, int length, int width) const {
+    const CodePage codePage = TextCodePage();
+    if (codePage == CodePage::Gbk) {
+        // Bytes are cells: the two pieces around the gap need no joining.
+        const auto [first, second] = store_.Pieces(offset - 1, length);
+        return AdvanceCells(second, AdvanceCells(first, width, tabSize_, codePage), tabSize_,
+                            codePage);
     }
-    return width;
+    return AdvanceCells(TextView(offset, length), width, tabSize_, codePage);
 }
 
-} // namespace
-
-int TMemoComponent::AdvanceWidth(int offset, int length, int width) const {
-    const auto [first, second] = store_.Pieces(offset - 1, length);
-    return WidthOf(second, WidthOf(first, width, tabSize_), tabSize_);
+const RowCheckpoints* TMemoComponent::CheckpointsOf(int row) const {
+    if (row < 1 || row > LineCount()) return nullptr;
+    if (checkpoints_.Holds(row)) return &checkpoints_;
+    const int length = LineLength(row);
+    if (length < RowCheckpoints::kLongRow) return nullptr;
+    checkpoints_.Build(*this, row, PointToOffset({row, 1}), length);
+    return &checkpoints_;
 }
 
 int TMemoComponent::DisplayColumn(TextPoint point) const {
-    if (tabSize_ == 1) return point.Col;
+    if (tabSize_ == 1 && TextCodePage() == CodePage::Gbk) return point.Col;
     const int start = PointToOffset({point.Row, 1});
     const int count = point.Col - 1;
     if (count <= 0) return point.Col;
     // Bytes outside the text count one column each.
-    const int first = std::max(start, 1);
+    int first = std::max(start, 1);
     const int last = std::min(start + count - 1, textLength_);
     const int outside = count - std::max(last - first + 1, 0);
-    const int inside = last >= first ? AdvanceWidth(first, last - first + 1, 0) : 0;
+    int inside = 0;
+    if (last >= first) {
+        if (const RowCheckpoints* checkpoints = CheckpointsOf(point.Row)) {
+            const RowCheckpoints::Mark& mark = checkpoints->Before(last + 1);
+            first = mark.Offset;
+            inside = mark.Width;
+        }
+        if (last >= first) inside = AdvanceWidth(first, last - first + 1, inside);
+    }
     return inside + outside + 1;
 }
 
@@ -48,18 +53,29 @@ TextPoint TMemoComponent::DisplayToTextPointStart(TextPoint point, int& startCol
     const int row = std::clamp(point.Row, 1, LineCount());
     const int wanted = point.Col;
     const int length = LineLength(row);
-    const std::string_view chars = TextView(PointToOffset({row, 1}), length);
-    const CodePage codePage = TextCodePage();
+    int from = PointToOffset({row, 1});
     int width = 0; // display columns before the character at `i`
+    int reach = length;
+    if (const RowCheckpoints* checkpoints = CheckpointsOf(row)) {
+        // The character lies before the next mark, a chunk away at most.
+        const RowCheckpoints::Mark& mark = checkpoints->BeforeWidth(wanted);
+        width = mark.Width;
+        from = mark.Offset;
+        reach = 3 * RowCheckpoints::kStep;
+    }
+    const int skipped = from - PointToOffset({row, 1});
+    const std::string_view chars = TextView(from, std::min(length - skipped, reach));
+    const CodePage codePage = TextCodePage();
     std::size_t i = 0;
     while (i < chars.size()) {
-        const int bytes = static_cast<int>(CharLength(chars, i, codePage));
-        const int span = chars[i] == '\t' && tabSize_ != 1 ? tabSize_ - width % tabSize_ : bytes;
+        const std::size_t bytes = CharLength(chars, i, codePage);
+        const int span =
+            chars[i] == '\t' ? tabSize_ - width % tabSize_ : CharCells(chars, i, bytes, codePage);
         if (wanted <= width + span) break;
         width += span;
         i += bytes;
     }
-    int column = static_cast<int>(i) + 1;
+    int column = static_cast<int>(i) + skipped + 1;
     startColumn = width + 1;
     if (i == chars.size()) {
         // Past the row's end every character counts one column.
@@ -77,7 +93,9 @@ TextPoint TMemoComponent::DisplayToTextPoint(TextPoint point) const {
 
 int TMemoComponent::LineWidth(int row) const {
     const int length = LineLength(row);
-    if (tabSize_ == 1 || length <= 0) return std::max(length, 0);
+    if ((tabSize_ == 1 && TextCodePage() == CodePage::Gbk) || length <= 0)
+        return std::max(length, 0);
+    if (const RowCheckpoints* checkpoints = CheckpointsOf(row)) return checkpoints->Width();
     return AdvanceWidth(PointToOffset({row, 1}), length, 0);
 }
 

@@ -13,6 +13,7 @@
 #include "editor/Keys.h"
 #include "editor/MemoComponentStrings.h"
 #include "editor/Ranges.h"
+#include "editor/RowCheckpoints.h"
 #include "editor/SelectionRange.h"
 #include "editor/TextStore.h"
 #include "editor/UndoStack.h"
@@ -125,6 +126,8 @@ public:
     // The same, also giving the display column where the found character starts.
     virtual TextPoint DisplayToTextPointStart(TextPoint point, int& startColumn) const;
     int LineWidth(int row) const;
+    // The checkpoints of a long row, none for a short one.
+    const RowCheckpoints* CheckpointsOf(int row) const;
     virtual int TabWidthAt(int offset) const;
     virtual TextPoint PixelToCell(int x, int y) const;
     virtual TPoint CellToPixel(TextPoint cell) const;
@@ -271,7 +274,8 @@ private:
     mutable TextStore store_; // viewing may move its gap, never its content
     int textLength_ = 0;
     TIntegerList lineStarts_;
-    std::map<int, int> widths_; // row width -> number of rows that wide
+    std::map<int, int> widths_;          // row width -> number of rows that wide
+    mutable RowCheckpoints checkpoints_; // of the long row used last
 
     std::unique_ptr<TMemoComponentStrings> lines_;
     std::unique_ptr<TMCRanges> ranges_;

@@ -48,8 +48,10 @@ void TCustomRange::Repaint() {
         int x0 = 0;
         const int display = std::max(editor.DisplayColumn({row, startCol}), leftCol);
         startCol = editor.DisplayToTextPointStart({row, display}, x0).Col;
-        const int endCol = std::min(row == endPoint.Row ? endPoint.Col : editor.LineLength(row) + 2,
-                                    view.RightCol());
+        int endCol = row == endPoint.Row ? endPoint.Col : editor.LineLength(row) + 2;
+        // Only the characters up to the view's right edge are drawn.
+        const int rightCol = editor.DisplayToTextPoint({row, view.RightCol()}).Col;
+        if (rightCol <= editor.LineLength(row)) endCol = std::min(endCol, rightCol);
         const int y = (row - topRow) * lineHeight + topMargin;
         const bool pastEnd =
             row >= lineCount && editor.PointToOffset({row, startCol - 1}) > textLength;

@@ -22,6 +22,7 @@ void TMemoComponent::LearnWidths(int firstRow, int lastRow) {
 }
 
 void TMemoComponent::RecomputeWidths() {
+    checkpoints_.Clear();
     widths_.clear();
     LearnWidths(1, LineCount());
 }
@@ -69,6 +70,7 @@ int TMemoComponent::SpliceText(int a, int b, std::string&& text, int firstRow, i
     const bool wholeText = a == 1 && b == textLength_;
     int rowDelta;
     if (wholeText) {
+        checkpoints_.Clear();
         rowDelta = -(LineCount() - 1);
         lineStarts_.Clear();
         lineStarts_.Add(1);
@@ -92,6 +94,7 @@ int TMemoComponent::SpliceText(int a, int b, std::string&& text, int firstRow, i
     lineStarts_.InsertRange(firstRow, starts);
     const int insertedRows = static_cast<int>(starts.size());
     lineStarts_.ShiftFrom(firstRow + insertedRows, delta);
+    if (!wholeText) checkpoints_.Replaced(*this, a, b, n, firstRow, lastRow, insertedRows);
     if (wholeText) {
         RecomputeWidths();
     } else {

@@ -1,0 +1,109 @@
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "../search/CodePageScope.h"
+#include "FakeHost.h"
+#include "editor/DisplayWidth.h"
+
+namespace kelvara {
+namespace {
+
+using test::RecordingEditor;
+
+TEST(DisplayWidth, WideCharactersTakeTwoColumnsInEitherCodePage) {
+    {
+        CodePageScope gbk(CodePage::Gbk);
+        RecordingEditor editor;
+        editor.SetText("a\xD6\xD0"
+                       "b\tc");
+        editor.SetTabSize(4);
+        EXPECT_EQ(editor.DisplayColumn({1, 4}), 4); // the "b"
+        EXPECT_EQ(editor.LineWidth(1), 9);
+        EXPECT_EQ(editor.DisplayToTextPoint({1, 3}), (TextPoint{1, 2})); // inside the wide one
+    }
+    CodePageScope utf8(CodePage::Utf8);
+    RecordingEditor editor;
+    editor.SetTabSize(4);
+    editor.SetText("a\xE4\xB8\xAD"
+                   "b\tc\xC3\xA9");             // a 中 b tab c é
+    EXPECT_EQ(editor.DisplayColumn({1, 5}), 4); // "b": byte column 5, display column 4
+    EXPECT_EQ(editor.DisplayColumn({1, 6}), 5);
+    EXPECT_EQ(editor.LineWidth(1), 10);
+    int start = 0;
+    EXPECT_EQ(editor.DisplayToTextPointStart({1, 3}, start), (TextPoint{1, 2}));
+    EXPECT_EQ(start, 2);
+    EXPECT_EQ(editor.DisplayToTextPoint({1, 6}), (TextPoint{1, 6})); // inside the tab
+    EXPECT_EQ(editor.DisplayToTextPoint({1, 9}), (TextPoint{1, 7})); // the "c" after it
+    EXPECT_EQ(editor.MaxLineWidth(), 10);
+}
+
+// The plain walk from the row's start that the checkpoints stand in for.
+int WalkedColumn(const std::string& row, int byteColumn, int tabSize) {
+    return AdvanceCells(std::string_view(row).substr(0, byteColumn - 1), 0, tabSize,
+                        TextCodePage()) +
+           1;
+}
+
+// True when byte `p` of a row of well-formed characters is not a character start.
+bool IsTrail(const std::string& row, int p, CodePage codePage) {
+    if (p <= 0 || p >= static_cast<int>(row.size())) return false;
+    if (codePage == CodePage::Utf8) return (static_cast<unsigned char>(row[p]) & 0xC0) == 0x80;
+    int leads = 0;
+    while (p - leads - 1 >= 0 && static_cast<unsigned char>(row[p - leads - 1]) >= 0x81)
+        ++leads;
+    return leads % 2 == 1;
+}
+
+TEST(DisplayWidth, CheckpointsOfALongRowFollowEveryEdit) {
+    for (const CodePage codePage : {CodePage::Gbk, CodePage::Utf8}) {
+        CodePageScope scope(codePage);
+        const char* const wide = codePage == CodePage::Gbk ? "\xD6\xD0" : "\xE4\xB8\xAD";
+        const char* const pieces[] = {"a", "bc", "\t", wide, " ", "xyz"};
+        std::mt19937 random(7);
+        std::string row;
+        while (row.size() < 200000)
+            row += pieces[random() % std::size(pieces)];
+        RecordingEditor editor;
+        editor.SetTabSize(4);
+        editor.SetText("head\r\n" + row + "\r\ntail");
+        int rowStart = 7;
+        for (int step = 0; step < 300; ++step) {
+            // An edit inside the long row, sometimes before it.
+            const int length = static_cast<int>(row.size());
+            int at = static_cast<int>(random() % (length + 1));
+            std::string insert = random() % 3 == 0 ? "" : pieces[random() % std::size(pieces)];
+            int remove = random() % 4 == 0 ? static_cast<int>(random() % 6000) : 0;
+            // Whole characters only, as the keys and the mouse edit.
+            int end = std::min(at + remove, length);
+            while (end < length && IsTrail(row, end, codePage))
+                ++end;
+            while (at > 0 && IsTrail(row, at, codePage))
+                --at;
+            remove = end - at;
+            if (step % 50 == 7) {
+                TMCRange head(&editor, 1, 0);
+                head.SetText("H"); // before the row: the row only moves
+                ++rowStart;
+            }
+            TMCRange span(&editor, rowStart + at, rowStart + at + remove - 1);
+            span.SetText(insert);
+            row.replace(static_cast<std::size_t>(at), static_cast<std::size_t>(remove), insert);
+            ASSERT_EQ(editor.LineWidth(2),
+                      WalkedColumn(row, static_cast<int>(row.size()) + 1, 4) - 1)
+                << step;
+            for (int probe = 0; probe < 4; ++probe) {
+                int column = static_cast<int>(random() % row.size()) + 1;
+                while (column > 1 && IsTrail(row, column - 1, codePage))
+                    --column;
+                const int display = WalkedColumn(row, column, 4);
+                ASSERT_EQ(editor.DisplayColumn({2, column}), display) << step;
+                ASSERT_EQ(editor.DisplayToTextPoint({2, display}), (TextPoint{2, column})) << step;
+            }
+        }
+        EXPECT_EQ(editor.CheckInvariants(), "");
+    }
+}
+
+} // namespace
+} // namespace kelvara
