@@ -40,7 +40,7 @@ constexpr bool HasStyle(TFontStyles styles, FontStyle style) noexcept {
 
 // A font as the editor asks for it; the host finds the face. Size is in points.
 struct TFont {
-    std::string Name = "monospace";
+    std::string Name = "Courier New";
     int Size = 10;
     TFontStyles Style = 0;
     TColor Color = clWindowText;
@@ -48,6 +48,8 @@ struct TFont {
 };
 
 enum class ScrollBarKind { Horizontal, Vertical };
+enum class TScrollStyle { None, Horizontal, Vertical, Both };
+enum class TBorderStyle { None, Single };
 
 class TBitmap;
 
@@ -120,6 +122,8 @@ public:
     virtual void SetDragCursor(bool dragging) = 0;
     // The text changed (before the editor's OnChange).
     virtual void ControlChanged() = 0;
+    // The control's scroll bars or border changed: the window takes them anew.
+    virtual void RecreateWindow() = 0;
 
     virtual TCanvas& Canvas() = 0;
     virtual std::unique_ptr<TBitmap> CreateBitmap() = 0;

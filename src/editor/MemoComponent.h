@@ -134,6 +134,10 @@ public:
     int MaxLineWidth() const noexcept { return widths_.empty() ? 0 : widths_.rbegin()->first; }
 
     // --- View ---
+    TScrollStyle ScrollBars() const noexcept { return scrollBars_; }
+    void SetScrollBars(TScrollStyle value);
+    TBorderStyle BorderStyle() const noexcept { return borderStyle_; }
+    void SetBorderStyle(TBorderStyle value);
     int LeftMargin() const noexcept { return leftMargin_; }
     void SetLeftMargin(int value);
     int TopMargin() const noexcept { return topMargin_; }
@@ -290,6 +294,8 @@ private:
     bool removeTrailingSpaces_ = false;
     bool notificationLock_ = false;
 
+    TScrollStyle scrollBars_ = TScrollStyle::Both;
+    TBorderStyle borderStyle_ = TBorderStyle::Single;
     bool dragDropEditing_ = false;
     bool mouseSelecting_ = false;
     bool dragPending_ = false;

@@ -120,6 +120,18 @@ void TMemoComponent::SetTabSize(int value) {
     RefreshGrid();
 }
 
+void TMemoComponent::SetScrollBars(TScrollStyle value) {
+    if (value == scrollBars_) return;
+    scrollBars_ = value;
+    if (host_) host_->RecreateWindow();
+}
+
+void TMemoComponent::SetBorderStyle(TBorderStyle value) {
+    if (value == borderStyle_) return;
+    borderStyle_ = value;
+    if (host_) host_->RecreateWindow();
+}
+
 void TMemoComponent::SetLeftMargin(int value) {
     if (value == leftMargin_) return;
     leftMargin_ = value;

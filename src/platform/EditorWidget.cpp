@@ -97,8 +97,6 @@ EditorWidget::EditorWidget(const EditorFactory& factory, QWidget* parent)
 
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_InputMethodEnabled);
-    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setMinimumSize(64, 64);
     viewport()->setCursor(Qt::IBeamCursor);
     // The picture covers the whole viewport: nothing needs erasing first.
@@ -121,6 +119,7 @@ EditorWidget::EditorWidget(const EditorFactory& factory, QWidget* parent)
     connect(&dragTimer_, &QTimer::timeout, this,
             [this] { editor_->WMTimer(TMemoComponent::kDragTimer); });
 
+    ApplyWindowStyle();
     ResizePicture();
     editor_->SetFont(DefaultFont());
     editor_->MeasureFont();
@@ -151,6 +150,19 @@ QSize EditorWidget::sizeHint() const { return QSize(480, 320); }
 void EditorWidget::ResizePicture() {
     picture_.Resize(viewport()->width(), viewport()->height(), devicePixelRatioF());
     wholePicturePending_ = true;
+}
+
+void EditorWidget::ApplyWindowStyle() {
+    const TScrollStyle bars = editor_->ScrollBars();
+    const bool vertical = bars == TScrollStyle::Vertical || bars == TScrollStyle::Both;
+    const bool horizontal = bars == TScrollStyle::Horizontal || bars == TScrollStyle::Both;
+    setVerticalScrollBarPolicy(vertical ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
+    setHorizontalScrollBarPolicy(horizontal ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
+    if (editor_->BorderStyle() == TBorderStyle::Single) {
+        setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+    } else {
+        setFrameStyle(QFrame::NoFrame);
+    }
 }
 
 bool EditorWidget::event(QEvent* event) {

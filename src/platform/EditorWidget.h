@@ -74,6 +74,8 @@ private:
     friend class EditorWidgetHost;
 
     void ResizePicture();
+    // Scroll bars and frame as the control's ScrollBars and BorderStyle say.
+    void ApplyWindowStyle();
     void TypeText(const QString& text);
     void ScrollBarMoved(ScrollBarKind bar, int value);
     void SetCaretShown(bool shown);

@@ -110,6 +110,8 @@ void EditorWidgetHost::SetDragCursor(bool dragging) {
 
 void EditorWidgetHost::ControlChanged() { emit widget_.changed(); }
 
+void EditorWidgetHost::RecreateWindow() { widget_.ApplyWindowStyle(); }
+
 TCanvas& EditorWidgetHost::Canvas() { return widget_.picture_; }
 
 std::unique_ptr<TBitmap> EditorWidgetHost::CreateBitmap() {

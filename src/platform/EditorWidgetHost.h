@@ -39,6 +39,7 @@ public:
     TPoint MousePos() const override;
     void SetDragCursor(bool dragging) override;
     void ControlChanged() override;
+    void RecreateWindow() override;
 
     TCanvas& Canvas() override;
     std::unique_ptr<TBitmap> CreateBitmap() override;

@@ -97,6 +97,7 @@ public:
     TPoint MousePos() const override { return mouse; }
     void SetDragCursor(bool dragging) override { dragCursor = dragging; }
     void ControlChanged() override { ++changes; }
+    void RecreateWindow() override { ++recreated; }
     void SetClipboardText(std::string_view text) override { clipboard = text; }
     TCanvas& Canvas() override { return canvas; }
     std::unique_ptr<TBitmap> CreateBitmap() override {
@@ -121,6 +122,7 @@ public:
     TPoint mouse;
     bool dragCursor = false;
     int changes = 0;
+    int recreated = 0;
     std::vector<int> scrolledBy;
     FakeCanvas canvas;
     FakeBitmap* bitmap = nullptr; // the last one made
