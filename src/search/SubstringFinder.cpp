@@ -68,31 +68,49 @@ bool HasAvx2() {
     return has;
 }
 
+// The first block of 32 positions from `i` on (stepping by 32, up to the
+// last possible start `last`) in which some position has the first and the
+// last byte of the pattern; the block's mask of such positions in `mask`, 0
+// when there is none. Calls nothing, so that its constants stay in registers.
+__attribute__((target("avx2"), always_inline)) inline std::size_t
+NextCandidates(const char* text, std::size_t i, std::size_t last, std::size_t tail, char first,
+               char firstOther, char end, char endOther, unsigned& mask) {
+    const __m256i firsts = _mm256_set1_epi8(first), firstOthers = _mm256_set1_epi8(firstOther);
+    const __m256i ends = _mm256_set1_epi8(end), endOthers = _mm256_set1_epi8(endOther);
+    for (; i + 31 <= last; i += 32) {
+        const __m256i head = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(text + i));
+        const __m256i tailBytes =
+            _mm256_loadu_si256(reinterpret_cast<const __m256i*>(text + i + tail));
+        const __m256i headHits =
+            _mm256_or_si256(_mm256_cmpeq_epi8(head, firsts), _mm256_cmpeq_epi8(head, firstOthers));
+        const __m256i endHits = _mm256_or_si256(_mm256_cmpeq_epi8(tailBytes, ends),
+                                                _mm256_cmpeq_epi8(tailBytes, endOthers));
+        mask = static_cast<unsigned>(_mm256_movemask_epi8(_mm256_and_si256(headHits, endHits)));
+        if (mask != 0) return i;
+    }
+    mask = 0;
+    return i;
+}
+
 } // namespace
 
 // The filter of Find 32 positions at a time, for processors with AVX2, from
-// `i` on; leaves `i` where it stopped when nothing was found.
+// `from` on; leaves `from` where it stopped when nothing was found.
 __attribute__((target("avx2"))) std::size_t SubstringFinder::FindWide(std::string_view text,
-                                                                      std::size_t& i) const {
+                                                                      std::size_t& from) const {
     const std::size_t tail = pattern_.size() - 1;
     const std::size_t last = text.size() - pattern_.size();
-    const __m256i first = _mm256_set1_epi8(first_), firstOther = _mm256_set1_epi8(firstOther_);
-    const __m256i end = _mm256_set1_epi8(last_), endOther = _mm256_set1_epi8(lastOther_);
-    for (; i + 31 <= last; i += 32) {
-        const __m256i heads = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(text.data() + i));
-        const __m256i ends =
-            _mm256_loadu_si256(reinterpret_cast<const __m256i*>(text.data() + i + tail));
-        const __m256i headHits =
-            _mm256_or_si256(_mm256_cmpeq_epi8(heads, first), _mm256_cmpeq_epi8(heads, firstOther));
-        const __m256i endHits =
-            _mm256_or_si256(_mm256_cmpeq_epi8(ends, end), _mm256_cmpeq_epi8(ends, endOther));
-        for (auto mask =
-                 static_cast<unsigned>(_mm256_movemask_epi8(_mm256_and_si256(headHits, endHits)));
-             mask != 0; mask &= mask - 1) {
+    std::size_t i = from;
+    for (unsigned mask = 0;; i += 32) {
+        i = NextCandidates(text.data(), i, last, tail, first_, firstOther_, last_, lastOther_,
+                           mask);
+        if (mask == 0) break;
+        for (; mask != 0; mask &= mask - 1) {
             const std::size_t at = i + static_cast<std::size_t>(__builtin_ctz(mask));
             if (InnerBytesMatch(text.data() + at)) return at;
         }
     }
+    from = i;
     return kNotFound;
 }
 #endif
