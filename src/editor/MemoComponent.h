@@ -44,6 +44,10 @@ public:
     std::string TextAt(int offset, int length) const;
     // A contiguous view of the same bytes; valid until the next edit or view.
     std::string_view TextView(int offset, int length) const;
+    // The whole text as it lies in two pieces: reading them moves nothing.
+    std::pair<std::string_view, std::string_view> TextPieces() const {
+        return store_.Pieces(0, store_.Length());
+    }
     // Display width reached after the bytes of offsets offset..offset+length-1
     // (all in the text), starting from `width` columns.
     int AdvanceWidth(int offset, int length, int width) const;
@@ -204,10 +208,10 @@ public:
     // between controls.
     static bool WantsSpecialKey(Key key);
     // A key cleared by the window's own handling arrives as Key::None.
-    void KeyDown(Key key, ShiftState shift);
+    virtual void KeyDown(Key key, ShiftState shift);
     void KeyUp(Key key, ShiftState shift);
     // A typed character: one byte, or the bytes of one character.
-    void KeyPress(std::string_view bytes);
+    virtual void KeyPress(std::string_view bytes);
     void KeyPress(char byte) { KeyPress(std::string_view(&byte, 1)); }
     int WordLeft(int offset) const;
     int WordRight(int offset) const;

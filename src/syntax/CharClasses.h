@@ -1,0 +1,24 @@
+#pragma once
+
+namespace kelvara::syntax {
+
+// Byte classes of the scanner; bytes 128-255 belong to none of them.
+constexpr bool IsDigit(unsigned char c) noexcept { return c >= '0' && c <= '9'; }
+constexpr bool IsHexDigit(unsigned char c) noexcept {
+    return IsDigit(c) || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f');
+}
+constexpr bool IsWordChar(unsigned char c) noexcept {
+    return c == '$' || IsDigit(c) || (c >= 'A' && c <= 'Z') || c == '_' || (c >= 'a' && c <= 'z');
+}
+constexpr bool IsTokenChar(unsigned char c) noexcept {
+    return IsWordChar(c) || c == '#' || c == '+' || c == '-' || c == '.';
+}
+constexpr bool IsNumberStart(unsigned char c) noexcept { return IsDigit(c) || c == '#' || c == '.'; }
+// Printable ASCII punctuation except "$", "_" and "`".
+constexpr bool IsSymbolChar(unsigned char c) noexcept {
+    return (c >= 33 && c <= 35) || (c >= 37 && c <= 47) || (c >= 58 && c <= 64) ||
+           (c >= 91 && c <= 94) || (c >= 123 && c <= 126);
+}
+constexpr bool IsParenthesis(unsigned char c) noexcept { return c == '(' || c == ')'; }
+
+} // namespace kelvara::syntax

@@ -1,0 +1,76 @@
+#include "syntax/CustomStyle.h"
+
+#include "common/TextCompare.h"
+#include "syntax/SyntaxColoring.h"
+
+namespace kelvara {
+
+bool TCustomStyle::BeginsAt(std::string_view text) const {
+    if (beginText_.size() > text.size()) return false;
+    const std::string_view head = text.substr(0, beginText_.size());
+    return caseSensitive_ ? head == beginText_ : SameTextFolded(head, beginText_);
+}
+
+void TCustomStyle::Assign(const TCustomStyle& source) {
+    if (&source == this) return;
+    caption_ = source.caption_;
+    customColor_ = source.customColor_;
+    color_ = source.color_;
+    customStyle_ = source.customStyle_;
+    style_ = source.style_;
+    beginText_ = source.beginText_;
+    endText_ = source.endText_;
+    ignoreChar_ = source.ignoreChar_;
+    switchable_ = source.switchable_;
+    lineStartOnly_ = source.lineStartOnly_;
+    NotifyChanged();
+}
+
+void TCustomStyle::NotifyChanged() {
+    if (collection_ && collection_->GetOwner()) collection_->GetOwner()->UpdateFonts();
+}
+
+TCustomStyle& TCustomStyles::Add() {
+    items_.push_back(std::make_unique<TCustomStyle>(this));
+    Update();
+    return *items_.back();
+}
+
+void TCustomStyles::Delete(int index) {
+    items_.erase(items_.begin() + index);
+    Update();
+}
+
+void TCustomStyles::Clear() {
+    if (items_.empty()) return;
+    items_.clear();
+    Update();
+}
+
+void TCustomStyles::Assign(const TCustomStyles& source) {
+    if (&source == this) return;
+    if (owner_) owner_->BeginUpdate();
+    items_.clear();
+    for (const auto& item : source.items_) {
+        items_.push_back(std::make_unique<TCustomStyle>(this));
+        items_.back()->Assign(*item);
+    }
+    Update();
+    if (owner_) owner_->EndUpdate();
+}
+
+const TCustomStyle* TCustomStyles::FindByBeginText(std::string_view text, int* index) const {
+    for (std::size_t i = 0; i < items_.size(); ++i) {
+        if (items_[i]->BeginsAt(text)) {
+            if (index) *index = static_cast<int>(i);
+            return items_[i].get();
+        }
+    }
+    return nullptr;
+}
+
+void TCustomStyles::Update() {
+    if (owner_) owner_->UpdateFonts();
+}
+
+} // namespace kelvara

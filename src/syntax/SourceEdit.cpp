@@ -1,0 +1,223 @@
+#include "syntax/SourceEdit.h"
+
+#include <algorithm>
+
+#include "syntax/Scanner.h"
+
+namespace kelvara {
+
+namespace {
+
+// Keeps the settings locked while a scan runs, so that nothing re-colours
+// meanwhile; restores the count on every way out.
+class ScanLock {
+public:
+    explicit ScanLock(TSyntaxColoring& settings) : settings_(settings) {
+        settings_.SetUpdateCount(settings_.UpdateCount() + 1);
+    }
+    ~ScanLock() { settings_.SetUpdateCount(settings_.UpdateCount() - 1); }
+    ScanLock(const ScanLock&) = delete;
+    ScanLock& operator=(const ScanLock&) = delete;
+
+private:
+    TSyntaxColoring& settings_;
+};
+
+int HandOn(const SyntaxRun& run) {
+    return run.Kind() == SyntaxKind::ClosingParen ? run.Level - 1 : run.Level;
+}
+
+} // namespace
+
+TSourceEdit::TSourceEdit(EditorHost* host)
+    : TMemoComponent(host), syntax_(std::make_unique<TSyntaxColoring>(this)) {}
+
+TSourceEdit::~TSourceEdit() {
+    syntax_->SetUpdateCount(100); // nothing is rebuilt while the editor goes
+    syntax_.reset();
+}
+
+void TSourceEdit::SetSplitOnFly(bool value) {
+    if (value == splitOnFly_) return;
+    splitOnFly_ = value;
+    RescanAll();
+}
+
+void TSourceEdit::MeasureFont() {
+    TMemoComponent::MeasureFont();
+    syntax_->UpdateFonts();
+}
+
+void TSourceEdit::ClearSyntaxRanges() {
+    runs_.Clear();
+    relevelStart_ = -1;
+}
+
+// How far before a change the scan must begin: the begin texts looked for
+// at a position, and the end texts compared there, reach this far ahead.
+int TSourceEdit::ScanLookback() const {
+    std::size_t longest = TCustomStyles::kBeginWindow;
+    const TCustomStyles& styles = syntax_->CustomStyles();
+    for (int i = 0; i < styles.Count(); ++i)
+        longest = std::max(longest, styles.Items(i).EndText().size());
+    return static_cast<int>(longest) + 1;
+}
+
+// The scan may stop only where the bytes it looks back at (two before a
+// position, and a run of GBK lead bytes before those) are behind the change.
+int TSourceEdit::StopAfter(int changeEnd) const {
+    int q = changeEnd + 1;
+    while (q <= TextLength()) {
+        const auto c = static_cast<unsigned char>(CharAt(q));
+        if (c < 0x81 || c > 0xFE) break;
+        ++q;
+    }
+    return q + 3;
+}
+
+void TSourceEdit::ScanRange(TCustomRange& range) {
+    if (syntax_->UpdateCount() > 0) return;
+    if (!syntax_->Enabled() || TextLength() == 0) {
+        ClearSyntaxRanges();
+        return;
+    }
+    ScanLock lock(*syntax_);
+    const int changeStart = range.RStart();
+    const int changeEnd = range.REnd();
+    int first = runs_.IndexAt(changeStart - ScanLookback());
+    while (first > 0 && !runs_.Get(first).Resumable())
+        --first;
+    const int from = first >= 0 ? runs_.Start(first) : 1;
+    first = std::max(first, 0);
+
+    const syntax::ScanText text(TextPieces(), TextCodePage());
+    syntax::Scanner scanner(*syntax_, splitOnFly_, text);
+    fresh_.clear();
+    if (runs_.Empty()) fresh_.reserve(TextLength() / 3 + 16);
+    int last = 0;
+    const int stop = scanner.Scan(from, StopAfter(changeEnd), runs_, first, fresh_, last);
+    freshEnd_ = first + static_cast<int>(fresh_.size());
+    if (first == 0 && last == runs_.Count()) {
+        runs_.Adopt(std::move(fresh_));
+        fresh_ = {};
+    } else {
+        runs_.Splice(first, last, fresh_);
+    }
+    relevelStart_ = first;
+    range.SetRStart(from);
+    range.SetREnd(stop - 1);
+}
+
+// Levels follow from the run before: an opening parenthesis one deeper, a
+// closing one hands on one less. Past the freshly scanned runs the walk stops
+// at the first run whose level is unchanged, since all later ones follow.
+void TSourceEdit::Relevel(int first, int freshEnd, bool repaint) {
+    if (first < 0) return;
+    const int count = runs_.Count();
+    int level = first > 0 ? HandOn(runs_.Get(first - 1)) : 0;
+    for (int i = first; i < count; ++i) {
+        const SyntaxRun run = runs_.Get(i);
+        const int newLevel = run.Kind() == SyntaxKind::OpeningParen ? level + 1 : level;
+        if (i >= freshEnd && newLevel == run.Level) break;
+        runs_.SetLevel(i, newLevel);
+        if (repaint && i >= freshEnd && run.Kind() >= SyntaxKind::OpeningParen) RepaintRun(i);
+        level = run.Kind() == SyntaxKind::ClosingParen ? newLevel - 1 : newLevel;
+    }
+}
+
+void TSourceEdit::RepaintRun(int index) {
+    if (!HasWindowAndParent()) return;
+    const int start = runs_.Start(index);
+    if (start < View().RStart() || start > View().REnd()) return;
+    TMCRange run(this, start, runs_.End(index, TextLength()));
+    run.Repaint();
+}
+
+void TSourceEdit::TextReplaced(int position, int oldLength, int newLength) {
+    runs_.Replace(position, oldLength, newLength);
+    relevelStart_ = -1;
+    rescanRange_ = std::make_unique<TMCRange>(this, position, position + newLength - 1);
+    ScanRange(*rescanRange_);
+}
+
+void TSourceEdit::AfterReplace() {
+    if (!rescanRange_) return;
+    Relevel(relevelStart_, freshEnd_, true);
+    rescanRange_->Repaint();
+    rescanRange_.reset();
+}
+
+void TSourceEdit::RescanAll() {
+    if (TextLength() <= 0) return;
+    Selection().HideEditCaret();
+    ClearSyntaxRanges();
+    TMCRange whole(this, 1, TextLength());
+    ScanRange(whole);
+    Relevel(relevelStart_, runs_.Count(), false);
+    View().Repaint();
+    Selection().UpdateCaretPos();
+    Selection().UpdateCaretVisibility();
+}
+
+TSyntaxRange TSourceEdit::FirstSyntaxRange() const {
+    return runs_.Empty() ? TSyntaxRange() : TSyntaxRange(this, 0);
+}
+
+TSyntaxRange TSourceEdit::LastSyntaxRange() const {
+    return runs_.Empty() ? TSyntaxRange() : TSyntaxRange(this, runs_.Count() - 1);
+}
+
+TSyntaxRange TSourceEdit::FindSyntaxRange(int position) const {
+    if (runs_.Empty() || position > TextLength()) return {};
+    return {this, std::max(runs_.IndexAt(position), 0)};
+}
+
+TSyntaxRange TSourceEdit::FindSyntaxRangeFrom(int position, TSyntaxRange hint) const {
+    // Rows are painted in order, so the run is usually the hint or right after it.
+    if (hint) {
+        const int stop = std::min(hint.Index() + 3, runs_.Count());
+        for (int i = hint.Index(); i < stop; ++i) {
+            if (runs_.Start(i) <= position && runs_.End(i, TextLength()) >= position)
+                return {this, i};
+        }
+    }
+    return FindSyntaxRange(position);
+}
+
+TSyntaxRange TSourceEdit::FindFirstGap() const {
+    if (runs_.Empty() || runs_.Start(0) != 1) return FirstSyntaxRange();
+    if (runs_.End(runs_.Count() - 1, TextLength()) != TextLength()) return LastSyntaxRange();
+    return {}; // every run ends right before its successor starts
+}
+
+TSyntaxRange TSourceEdit::FindFirstOverlap() const {
+    for (int i = 0; i + 1 < runs_.Count(); ++i) {
+        if (runs_.Start(i + 1) <= runs_.Start(i)) return {this, i};
+    }
+    return {};
+}
+
+void TSourceEdit::GetDebuggableRanges(TDebuggableRanges& ranges) const {
+    for (TSyntaxRange run = FirstSyntaxRange(); run; run = run.NextRange())
+        ranges.push_back({run.RStart(), run.REnd(), run.GetText(), run.ClassName()});
+}
+
+std::string TSourceEdit::CheckInvariants() const {
+    std::string fault = TMemoComponent::CheckInvariants();
+    if (!fault.empty()) return fault;
+    fault = runs_.CheckInvariants(TextLength());
+    if (!fault.empty()) return "syntax runs: " + fault;
+    const bool scanned = syntax_->Enabled() && syntax_->UpdateCount() == 0 && TextLength() > 0;
+    if (scanned && runs_.Empty()) return "syntax runs: the text is not covered";
+    if (!syntax_->Enabled() && !runs_.Empty()) return "syntax runs: kept while colouring is off";
+    int level = 0;
+    for (int i = 0; i < runs_.Count(); ++i) {
+        const SyntaxRun run = runs_.Get(i);
+        const int expected = run.Kind() == SyntaxKind::OpeningParen ? level + 1 : level;
+        if (run.Level != expected) return "parenthesis level of run " + std::to_string(i);
+        level = HandOn(run);
+    }
+    return {};
+}
+
+} // namespace kelvara

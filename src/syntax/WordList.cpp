@@ -1,0 +1,142 @@
+#include "syntax/WordList.h"
+
+#include <algorithm>
+
+#include "common/AnsiString.h"
+#include "common/TextCompare.h"
+#include "syntax/SyntaxColoring.h"
+
+namespace kelvara {
+
+namespace {
+
+// The key of a word under the fold: single-byte letters lower-cased.
+std::string FoldedKey(std::string_view word) {
+    std::string key(word);
+    for (std::size_t i = 0; i < key.size();) {
+        const std::size_t length = CharLength(key, i);
+        if (length == 1) key[i] = LowerByte(key[i]);
+        i += length;
+    }
+    return key;
+}
+
+} // namespace
+
+void TWordList::SetCaption(const std::string& value) {
+    if (value == caption_) return;
+    caption_ = value;
+    if (collection_) collection_->Update(this);
+}
+
+void TWordList::InsertSorted(std::string_view word) {
+    const auto at = std::lower_bound(
+        words_.begin(), words_.end(), word,
+        [](const std::string& entry, std::string_view w) { return CompareTextFolded(entry, w) < 0; });
+    words_.insert(at, std::string(word));
+    maxLength_ = std::max(maxLength_, word.size());
+    indexed_ = false;
+}
+
+void TWordList::SetWords(const std::vector<std::string>& words) {
+    words_.clear();
+    maxLength_ = 0;
+    for (const std::string& word : words)
+        InsertSorted(word);
+    indexed_ = false;
+    NotifyChanged();
+}
+
+void TWordList::AddWord(std::string_view word) {
+    InsertSorted(word);
+    NotifyChanged();
+}
+
+void TWordList::ClearWords() {
+    words_.clear();
+    maxLength_ = 0;
+    indexed_ = false;
+    NotifyChanged();
+}
+
+void TWordList::Reindex() const {
+    index_.clear();
+    for (std::size_t i = 0; i < words_.size(); ++i)
+        index_.emplace(FoldedKey(words_[i]), i);
+    indexed_ = true;
+}
+
+bool TWordList::ContainsWord(std::string_view word) const {
+    if (word.size() > maxLength_ || words_.empty()) return false;
+    if (!indexed_) Reindex();
+    const auto found = index_.find(FoldedKey(word));
+    if (found == index_.end()) return false;
+    return !caseSensitive_ || words_[found->second] == word;
+}
+
+void TWordList::Assign(const TWordList& source) {
+    if (&source == this) return;
+    caption_ = source.caption_;
+    customColor_ = source.customColor_;
+    color_ = source.color_;
+    customStyle_ = source.customStyle_;
+    style_ = source.style_;
+    caseSensitive_ = source.caseSensitive_;
+    words_ = source.words_;
+    maxLength_ = source.maxLength_;
+    indexed_ = false;
+    NotifyChanged();
+}
+
+void TWordList::NotifyChanged() {
+    if (collection_ && collection_->GetOwner()) collection_->GetOwner()->UpdateFonts();
+}
+
+TWordList& TWordLists::Add() {
+    items_.push_back(std::make_unique<TWordList>(this));
+    Update(nullptr);
+    return *items_.back();
+}
+
+void TWordLists::Delete(int index) {
+    items_.erase(items_.begin() + index);
+    Update(nullptr);
+}
+
+void TWordLists::Clear() {
+    if (items_.empty()) return;
+    items_.clear();
+    Update(nullptr);
+}
+
+void TWordLists::Assign(const TWordLists& source) {
+    if (&source == this) return;
+    if (owner_) owner_->BeginUpdate();
+    items_.clear();
+    for (const auto& item : source.items_) {
+        items_.push_back(std::make_unique<TWordList>(this));
+        items_.back()->Assign(*item);
+    }
+    Update(nullptr);
+    if (owner_) owner_->EndUpdate();
+}
+
+const TWordList* TWordLists::FindWordList(std::string_view word, int* index) const {
+    for (std::size_t i = 0; i < items_.size(); ++i) {
+        if (items_[i]->ContainsWord(word)) {
+            if (index) *index = static_cast<int>(i);
+            return items_[i].get();
+        }
+    }
+    return nullptr;
+}
+
+void TWordLists::Update(TWordList* item) {
+    if (item) {
+        item->NotifyChanged();
+    } else if (owner_) {
+        owner_->UpdateFonts();
+    }
+}
+
+} // namespace kelvara

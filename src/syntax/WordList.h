@@ -1,0 +1,109 @@
+#pragma once
+
+#include <memory>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "editor/EditorHost.h"
+#include "syntax/SyntaxColors.h"
+
+namespace kelvara {
+
+class TWordLists;
+class TSyntaxColoring;
+
+// A list of words drawn in a colour and style of their own. The words are kept
+// sorted by the ASCII letter-case fold; entries equal under the fold keep the
+// most recently added first. Every change reaches the settings object, which
+// re-colours the text.
+class TWordList {
+public:
+    explicit TWordList(TWordLists* collection = nullptr) : collection_(collection) {}
+    virtual ~TWordList() = default;
+    TWordList(const TWordList&) = delete;
+    TWordList& operator=(const TWordList&) = delete;
+
+    TWordLists* Collection() const noexcept { return collection_; }
+
+    const std::string& Caption() const noexcept { return caption_; }
+    virtual void SetCaption(const std::string& value);
+    std::string GetDisplayName() const { return caption_.empty() ? "TWordList" : caption_; }
+    bool CustomColor() const noexcept { return customColor_; }
+    void SetCustomColor(bool value) { Store(customColor_, value); }
+    TColor Color() const noexcept { return color_; }
+    void SetColor(TColor value) { Store(color_, value); }
+    bool CustomStyle() const noexcept { return customStyle_; }
+    void SetCustomStyle(bool value) { Store(customStyle_, value); }
+    TFontStyles Style() const noexcept { return style_; }
+    void SetStyle(TFontStyles value) { Store(style_, value); }
+    bool CaseSensitive() const noexcept { return caseSensitive_; }
+    void SetCaseSensitive(bool value) { Store(caseSensitive_, value); }
+
+    const std::vector<std::string>& Words() const noexcept { return words_; }
+    void SetWords(const std::vector<std::string>& words);
+    void AddWord(std::string_view word);
+    void ClearWords();
+
+    // True when the token is one of the words: in any letter case when the
+    // list ignores case, else exactly as the first entry equal to it under the
+    // fold is written.
+    bool ContainsWord(std::string_view word) const;
+    // Longest word: a longer token needs no look-up.
+    std::size_t MaxWordLength() const noexcept { return maxLength_; }
+
+    void Assign(const TWordList& source);
+    virtual void NotifyChanged();
+
+private:
+    template <typename T> void Store(T& field, T value) {
+        if (field == value) return;
+        field = value;
+        NotifyChanged();
+    }
+    void InsertSorted(std::string_view word);
+    void Reindex() const;
+
+    TWordLists* collection_;
+    std::string caption_;
+    bool customColor_ = true;
+    TColor color_ = clBlue;
+    bool customStyle_ = false;
+    TFontStyles style_ = 0;
+    bool caseSensitive_ = true;
+    std::vector<std::string> words_;
+    // Folded word -> index of the first entry equal to it under the fold;
+    // rebuilt on the first look-up after a change.
+    mutable std::unordered_map<std::string, std::size_t> index_;
+    mutable bool indexed_ = true;
+    std::size_t maxLength_ = 0;
+};
+
+// The word lists of a settings object, searched in order.
+class TWordLists {
+public:
+    explicit TWordLists(TSyntaxColoring* owner = nullptr) : owner_(owner) {}
+    TWordLists(const TWordLists&) = delete;
+    TWordLists& operator=(const TWordLists&) = delete;
+
+    TSyntaxColoring* GetOwner() const noexcept { return owner_; }
+    int Count() const noexcept { return static_cast<int>(items_.size()); }
+    TWordList& Items(int index) const { return *items_[index]; }
+    TWordList& Add();
+    void Delete(int index);
+    void Clear();
+    void Assign(const TWordLists& source);
+
+    // The first list holding the word, or null; `index` receives its position.
+    const TWordList* FindWordList(std::string_view word, int* index = nullptr) const;
+
+    // A changed item, or the collection itself when `item` is null.
+    void Update(TWordList* item);
+
+private:
+    TSyntaxColoring* owner_;
+    std::vector<std::unique_ptr<TWordList>> items_;
+};
+
+} // namespace kelvara

@@ -1,0 +1,175 @@
+#include <gtest/gtest.h>
+
+#include "SourceEditFixture.h"
+#include "common/CodePage.h"
+
+namespace kelvara {
+namespace {
+
+using test::Describe;
+using test::TestSourceEdit;
+using V = std::vector<std::string>;
+
+std::vector<std::string> Scan(TestSourceEdit& editor, std::string_view text) {
+    editor.SetText(text);
+    EXPECT_EQ(editor.CheckInvariants(), "");
+    return Describe(editor);
+}
+
+TEST(Scanner, SplitsSymbolsNumbersAndPlainText) {
+    TestSourceEdit editor;
+    EXPECT_EQ(Scan(editor, "x := 3.14;"),
+              (V{"NormalTextRange:x ", "SymbolRange::=", "NormalTextRange: ", "NumberRange:3.14",
+                 "SymbolRange:;"}));
+    EXPECT_EQ(Scan(editor, "a.b"),
+              (V{"NormalTextRange:a", "SymbolRange:.", "NormalTextRange:b"}));
+    EXPECT_EQ(Scan(editor, "1.5 .5"),
+              (V{"NumberRange:1.5", "NormalTextRange: ", "NumberRange:.5"}));
+    EXPECT_EQ(Scan(editor, "(12.)"),
+              (V{"ParenthesisRange:(:1", "NumberRange:12.", "ParenthesisRange:):1"}));
+    EXPECT_EQ(Scan(editor, " 12.)"), (V{"NormalTextRange: ", "NumberRange:12", "SymbolRange:.",
+                                        "ParenthesisRange:):0"}));
+    EXPECT_EQ(Scan(editor, "1e+5 a+b"), (V{"NumberRange:1e+5", "NormalTextRange: a",
+                                           "SymbolRange:+", "NormalTextRange:b"}));
+    EXPECT_EQ(Scan(editor, "$1F $ $G1 #13"),
+              (V{"NumberRange:$1F", "NormalTextRange: $ $G1 ", "SymbolRange:#", "NumberRange:13"}));
+    EXPECT_EQ(Scan(editor, "[{}]"), (V{"SymbolRange:[{}]"}));
+}
+
+TEST(Scanner, ParenthesisLevelsNestAndGoBelowZero) {
+    TestSourceEdit editor;
+    EXPECT_EQ(Scan(editor, "((a))"),
+              (V{"ParenthesisRange:(:1", "ParenthesisRange:(:2", "NormalTextRange:a",
+                 "ParenthesisRange:):2", "ParenthesisRange:):1"}));
+    EXPECT_EQ(Scan(editor, ")a("),
+              (V{"ParenthesisRange:):0", "NormalTextRange:a", "ParenthesisRange:(:0"}));
+    editor.SetText("((x)");
+    TSyntaxRange last = editor.LastSyntaxRange();
+    EXPECT_EQ(last.ParenthesisLevel(), 2);
+    EXPECT_EQ(last.GetLevelAfter(), 1);
+}
+
+TEST(Scanner, WordListsMatchWholeTokens) {
+    TestSourceEdit editor;
+    TWordList& list = editor.SyntaxColoring().WordLists().Add();
+    list.SetWords({"if", "begin"});
+    EXPECT_EQ(Scan(editor, "if x; iffy begin"),
+              (V{"WordListRange:if", "NormalTextRange: x", "SymbolRange:;",
+                 "NormalTextRange: iffy ", "WordListRange:begin"}));
+    EXPECT_EQ(Scan(editor, "IF"), (V{"NormalTextRange:IF"}));
+    list.SetCaseSensitive(false);
+    EXPECT_EQ(Scan(editor, "IF"), (V{"WordListRange:IF"}));
+    EXPECT_EQ(editor.FirstSyntaxRange().WordList(), &list);
+}
+
+TEST(Scanner, CustomStylesRunToTheirEndText) {
+    TestSourceEdit editor;
+    test::UseCStyles(editor.SyntaxColoring());
+    EXPECT_EQ(Scan(editor, "a // x\r\nb"),
+              (V{"NormalTextRange:a ", "CustomStyleRange:// x\r\n", "NormalTextRange:b"}));
+    EXPECT_EQ(Scan(editor, "\"a\\\"b\" c"),
+              (V{"CustomStyleRange:\"a\\\"b\"", "NormalTextRange: c"}));
+    EXPECT_EQ(Scan(editor, "\"a\\\\\" c"),
+              (V{"CustomStyleRange:\"a\\\\\"", "NormalTextRange: c"}));
+    EXPECT_EQ(Scan(editor, "\"a?\?/\"b\" c"),
+              (V{"CustomStyleRange:\"a?\?/\"b\"", "NormalTextRange: c"}));
+    EXPECT_EQ(Scan(editor, "x /* abc"), (V{"NormalTextRange:x ", "CustomStyleRange:/* abc"}));
+    EXPECT_EQ(Scan(editor, "/**/("), (V{"CustomStyleRange:/**/", "ParenthesisRange:(:1"}));
+    EXPECT_EQ(editor.FirstSyntaxRange().Style(), &editor.SyntaxColoring().CustomStyles().Items(0));
+}
+
+TEST(Scanner, BeginTextsObeyLineStartWindowAndOrder) {
+    TestSourceEdit editor;
+    TCustomStyles& styles = editor.SyntaxColoring().CustomStyles();
+    TCustomStyle& directive = styles.Add();
+    directive.SetBeginText("#");
+    directive.SetEndText("#13");
+    directive.SetLineStartOnly(true);
+    EXPECT_EQ(Scan(editor, "#a\r\nb #c"),
+              (V{"CustomStyleRange:#a\r\n", "NormalTextRange:b ", "SymbolRange:#",
+                 "NormalTextRange:c"}));
+    styles.Clear();
+    styles.Add().SetBeginText(std::string(21, 'q'));
+    EXPECT_EQ(Scan(editor, std::string(22, 'q')), (V{"NormalTextRange:" + std::string(22, 'q')}));
+    styles.Clear();
+    TCustomStyle& slash = styles.Add();
+    slash.SetBeginText("/");
+    slash.SetEndText("/");
+    TCustomStyle& twoSlashes = styles.Add();
+    twoSlashes.SetBeginText("//");
+    twoSlashes.SetEndText("#13");
+    EXPECT_EQ(Scan(editor, "//x"), (V{"CustomStyleRange://", "NormalTextRange:x"}));
+}
+
+TEST(Scanner, SwitchableStylesHandOverOnTheSameEndText) {
+    TestSourceEdit editor;
+    TCustomStyles& styles = editor.SyntaxColoring().CustomStyles();
+    TCustomStyle& tag = styles.Add();
+    tag.SetBeginText("<");
+    tag.SetEndText(">");
+    tag.SetSwitchable(true);
+    TCustomStyle& script = styles.Add();
+    script.SetBeginText("<%");
+    script.SetEndText(">");
+    script.SetSwitchable(true);
+    EXPECT_EQ(Scan(editor, "a<b<%c>d"), (V{"NormalTextRange:a", "CustomStyleRange:<b",
+                                           "CustomStyleRange:<%c>", "NormalTextRange:d"}));
+}
+
+// A GBK character is one unit: its trail byte never escapes, opens a word or
+// makes a symbol.
+TEST(Scanner, TwoByteCharactersAreOneUnit) {
+    const CodePage saved = TextCodePage();
+    SetTextCodePage(CodePage::Gbk);
+    TestSourceEdit editor;
+    test::UseCStyles(editor.SyntaxColoring());
+    EXPECT_EQ(Scan(editor, "\"\xB1\\\" x"),
+              (V{"CustomStyleRange:\"\xB1\\\"", "NormalTextRange: x"}));
+    EXPECT_EQ(Scan(editor, "\xB1{\xB0if"), (V{"NormalTextRange:\xB1{\xB0if"}));
+    EXPECT_EQ(Scan(editor, "\xB0/*x"), (V{"NormalTextRange:\xB0/", "SymbolRange:*",
+                                         "NormalTextRange:x"}));
+    SetTextCodePage(saved);
+}
+
+TEST(Scanner, SplitOnFlyKeepsTextRunsWhole) {
+    TestSourceEdit editor;
+    editor.SetSplitOnFly(true);
+    EXPECT_EQ(Scan(editor, "a+=1.5 (b)"),
+              (V{"CustomTextRange:a+=1.5 ", "ParenthesisRange:(:1", "CustomTextRange:b",
+                 "ParenthesisRange:):1"}));
+    const std::string longRun = std::string(130, 'a') + "+b";
+    EXPECT_EQ(Scan(editor, longRun),
+              (V{"CustomTextRange:" + std::string(130, 'a'), "CustomTextRange:+b"}));
+}
+
+TEST(Scanner, DisabledColouringKeepsNoRuns) {
+    TestSourceEdit editor;
+    editor.SetText("a (b)");
+    EXPECT_FALSE(editor.SyntaxRuns().Empty());
+    editor.SyntaxColoring().SetEnabled(false);
+    editor.SetText("x + 1");
+    EXPECT_TRUE(editor.SyntaxRuns().Empty());
+    EXPECT_EQ(editor.CheckInvariants(), "");
+    editor.SyntaxColoring().SetEnabled(true);
+    EXPECT_EQ(Describe(editor), (V{"NormalTextRange:x ", "SymbolRange:+", "NormalTextRange: ",
+                                   "NumberRange:1"}));
+}
+
+TEST(Scanner, EditsRescanOnlyNearTheChange) {
+    TestSourceEdit editor;
+    test::UseCStyles(editor.SyntaxColoring());
+    std::string text;
+    for (int i = 0; i < 2000; ++i)
+        text += "int x" + std::to_string(i) + " = f(a, \"s\"); /* c */\r\n";
+    editor.SetText(text);
+    TMCRange typed(&editor, 20001, 20000);
+    typed.SetText("y");
+    EXPECT_EQ(editor.CheckInvariants(), "");
+    TMCRange opener(&editor, 1, 0);
+    opener.SetText("/*");
+    EXPECT_EQ(editor.FirstSyntaxRange().GetText(), "/*int x0 = f(a, \"s\"); /* c */");
+    EXPECT_EQ(editor.CheckInvariants(), "");
+}
+
+} // namespace
+} // namespace kelvara
