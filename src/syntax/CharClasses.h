@@ -13,7 +13,9 @@ constexpr bool IsWordChar(unsigned char c) noexcept {
 constexpr bool IsTokenChar(unsigned char c) noexcept {
     return IsWordChar(c) || c == '#' || c == '+' || c == '-' || c == '.';
 }
-constexpr bool IsNumberStart(unsigned char c) noexcept { return IsDigit(c) || c == '#' || c == '.'; }
+constexpr bool IsNumberStart(unsigned char c) noexcept {
+    return IsDigit(c) || c == '#' || c == '.';
+}
 // Printable ASCII punctuation except "$", "_" and "`".
 constexpr bool IsSymbolChar(unsigned char c) noexcept {
     return (c >= 33 && c <= 35) || (c >= 37 && c <= 47) || (c >= 58 && c <= 64) ||

@@ -62,6 +62,10 @@ public:
     void Assign(const TCustomStyle& source);
     virtual void NotifyChanged();
 
+    // The font of the styled text, derived from the editor's font.
+    const TFont& RunFont() const noexcept { return runFont_; }
+    void SetRunFont(const TFont& font) { runFont_ = font; }
+
 private:
     template <typename T> void Store(T& field, T value) {
         if (field == value) return;
@@ -84,6 +88,7 @@ private:
     bool switchable_ = false;
     bool lineStartOnly_ = false;
     bool caseSensitive_ = false;
+    TFont runFont_;
 };
 
 // The custom styles of a settings object, searched in order.

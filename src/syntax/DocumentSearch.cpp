@@ -82,8 +82,8 @@ bool TSourceEdit::FindNext(std::string_view text) {
     const Hit hit = forward ? hits.front() : hits.back();
     SetSelStart(hit.Start);
     SetSelLength(hit.Length);
-    searchResume_ = forward ? hit.Start + hit.Length - searchRangeStart_
-                            : searchRangeEnd_ - hit.Start + 1;
+    searchResume_ =
+        forward ? hit.Start + hit.Length - searchRangeStart_ : searchRangeEnd_ - hit.Start + 1;
     ScrollToCaret();
     return true;
 }
@@ -110,8 +110,8 @@ void TSourceEdit::ReplaceFound(std::string_view oldText, std::string_view newTex
         const int start = SelStart();
         const int inserted = ReplaceAt(start, SelLength(), newText);
         searchRangeEnd_ += inserted - oldLength;
-        searchResume_ = forward ? start + inserted - searchRangeStart_
-                                : searchRangeEnd_ - start + 1;
+        searchResume_ =
+            forward ? start + inserted - searchRangeStart_ : searchRangeEnd_ - start + 1;
         SetSelStart(start + inserted);
         return;
     }
@@ -125,7 +125,8 @@ void TSourceEdit::ReplaceFound(std::string_view oldText, std::string_view newTex
             if (hits.empty() || hit.Start >= hits.back().Start + oldLength) hits.push_back(hit);
         }
     } else if (searchOptions_ & soBackward) {
-        const std::vector<Hit> found = FindHits(oldText, rangeStart, rangeEnd - searchResume_, false);
+        const std::vector<Hit> found =
+            FindHits(oldText, rangeStart, rangeEnd - searchResume_, false);
         for (auto hit = found.rbegin(); hit != found.rend(); ++hit) {
             if (hits.empty() || hit->Start + oldLength <= hits.back().Start) hits.push_back(*hit);
         }

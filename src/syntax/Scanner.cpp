@@ -22,8 +22,8 @@ bool IsNumberToken(std::string_view token) {
 } // namespace
 
 Scanner::Scanner(const TSyntaxColoring& settings, bool splitOnFly, const ScanText& text)
-    : styles_(settings.CustomStyles()), wordLists_(settings.WordLists()),
-      split_(splitOnFly), text_(text), length_(text.Length()) {
+    : styles_(settings.CustomStyles()), wordLists_(settings.WordLists()), split_(splitOnFly),
+      text_(text), length_(text.Length()) {
     const int styles = std::min(styles_.Count(), SyntaxRun::kMaxPayload + 1);
     for (int i = 0; i < styles; ++i) {
         const TCustomStyle& style = Style(i);

@@ -15,13 +15,13 @@ namespace kelvara {
 
 // Bits of TSourceEdit::SearchOptions.
 enum SearchOption : std::uint8_t {
-    soMatchCase = 0x01,  // letter case significant
-    soSelection = 0x02,  // the scope is the selection
-    soWholeText = 0x04,  // the scope is the whole text
-    soFromCaret = 0x08,  // start at the caret
-    soFromEdge = 0x10,   // start at the edge of the scope
-    soBackward = 0x20,   // search backward
-    soForward = 0x40,    // search forward
+    soMatchCase = 0x01, // letter case significant
+    soSelection = 0x02, // the scope is the selection
+    soWholeText = 0x04, // the scope is the whole text
+    soFromCaret = 0x08, // start at the caret
+    soFromEdge = 0x10,  // start at the edge of the scope
+    soBackward = 0x20,  // search backward
+    soForward = 0x40,   // search forward
 };
 
 // The editor control with syntax colouring: its text is kept divided into
@@ -76,6 +76,13 @@ public:
     TSyntaxRange RelevelStart() const { return {this, relevelStart_}; }
     const TSyntaxRuns& SyntaxRuns() const noexcept { return runs_; }
 
+    // The drawing runs of a row segment: each syntax run in the font of its
+    // kind, the selected part in the highlight colours with the run's style;
+    // with SplitOnFly, text runs split into words, numbers and symbols here.
+    void GetFormattedRanges(TMCRange& segment, TFormattedRangeList& runs) override;
+    // The font of a run of the kind (a parenthesis: of its level).
+    const TFont& RunFont(SyntaxKind kind, int payload, int level);
+
     // Diagnostics: the first run after which the text is not covered, the
     // first run overlapping its successor (none when the runs tile the text),
     // and every run described.
@@ -119,6 +126,11 @@ private:
     void Relevel(int first, int freshEnd, bool repaint);
     void RepaintRun(int index);
 
+    struct PaintPass;
+    void EmitRun(PaintPass& pass, int start, int end, const TFont& font);
+    void EmitPart(PaintPass& pass, int start, int end, const TFont& font, bool selected);
+    void SplitOnPaint(PaintPass& pass, int first, int last);
+
     void ExpandBlock(int start, const std::string& indent, std::string_view opening);
     std::string IndentBefore(int start, int& rowStart) const;
 
@@ -133,6 +145,11 @@ private:
     int relevelStart_ = -1;
     int freshEnd_ = -1;
     std::unique_ptr<TMCRange> rescanRange_;
+    int paintCursor_ = -1;                                    // where the last row's runs ended
+    std::vector<std::unique_ptr<TFormattedRange>> paintPool_; // reused drawing runs
+    std::size_t paintPoolUsed_ = 0;
+    TFont parenthesisFont_;
+    TFont highlightFont_;
 
     bool autoIndent_ = true;
     bool autoIndentIncrease_ = false;

@@ -50,7 +50,9 @@ public:
     const TCustomStyles& CustomStyles() const noexcept { return customStyles_; }
     void SetCustomStyles(const TCustomStyles& value);
     // One colour number per line ("$00BBGGRR" or decimal), cycled by level.
-    const std::vector<std::string>& ParenthesisColors() const noexcept { return parenthesisColors_; }
+    const std::vector<std::string>& ParenthesisColors() const noexcept {
+        return parenthesisColors_;
+    }
     void SetParenthesisColors(const std::vector<std::string>& lines);
 
     // The colour of a nesting level index (level - 1); the window's text
@@ -59,6 +61,12 @@ public:
     TColor GetParenthesisColor(int index) const;
 
     void Assign(const TSyntaxColoring& source);
+
+    // Fonts of the run kinds, derived from the editor's font by UpdateFonts.
+    const TFont& SymbolFont() const noexcept { return symbolFont_; }
+    const TFont& NumberFont() const noexcept { return numberFont_; }
+    // Coloured for level 1; painting sets each parenthesis's own colour.
+    const TFont& ParenthesisFont() const noexcept { return parenthesisFont_; }
 
     // Rebuilds the derived fonts and re-colours the owner's text, unless
     // locked by BeginUpdate.
@@ -89,6 +97,9 @@ private:
     TFontStyles parenthesisStyle_ = 0;
     bool parenthesisCustomStyle_ = false;
     int updateCount_ = 0;
+    TFont symbolFont_;
+    TFont numberFont_;
+    TFont parenthesisFont_;
 };
 
 } // namespace kelvara

@@ -37,7 +37,9 @@ struct SyntaxRun {
     // run of the scanner itself, not a later piece of a split text run.
     bool Resumable() const noexcept { return (Bits & 8) != 0; }
     int Payload() const noexcept { return Bits >> 4; }
-    bool SameKind(const SyntaxRun& other) const noexcept { return (Bits & ~8) == (other.Bits & ~8); }
+    bool SameKind(const SyntaxRun& other) const noexcept {
+        return (Bits & ~8) == (other.Bits & ~8);
+    }
 };
 #pragma pack(pop)
 

@@ -30,9 +30,10 @@ void TWordList::SetCaption(const std::string& value) {
 }
 
 void TWordList::InsertSorted(std::string_view word) {
-    const auto at = std::lower_bound(
-        words_.begin(), words_.end(), word,
-        [](const std::string& entry, std::string_view w) { return CompareTextFolded(entry, w) < 0; });
+    const auto at = std::lower_bound(words_.begin(), words_.end(), word,
+                                     [](const std::string& entry, std::string_view w) {
+                                         return CompareTextFolded(entry, w) < 0;
+                                     });
     words_.insert(at, std::string(word));
     maxLength_ = std::max(maxLength_, word.size());
     indexed_ = false;

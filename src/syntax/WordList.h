@@ -56,6 +56,10 @@ public:
     void Assign(const TWordList& source);
     virtual void NotifyChanged();
 
+    // The font of the list's words, derived from the editor's font.
+    const TFont& RunFont() const noexcept { return runFont_; }
+    void SetRunFont(const TFont& font) { runFont_ = font; }
+
 private:
     template <typename T> void Store(T& field, T value) {
         if (field == value) return;
@@ -78,6 +82,7 @@ private:
     mutable std::unordered_map<std::string, std::size_t> index_;
     mutable bool indexed_ = true;
     std::size_t maxLength_ = 0;
+    TFont runFont_;
 };
 
 // The word lists of a settings object, searched in order.

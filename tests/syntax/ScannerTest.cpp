@@ -21,16 +21,15 @@ TEST(Scanner, SplitsSymbolsNumbersAndPlainText) {
     EXPECT_EQ(Scan(editor, "x := 3.14;"),
               (V{"NormalTextRange:x ", "SymbolRange::=", "NormalTextRange: ", "NumberRange:3.14",
                  "SymbolRange:;"}));
-    EXPECT_EQ(Scan(editor, "a.b"),
-              (V{"NormalTextRange:a", "SymbolRange:.", "NormalTextRange:b"}));
+    EXPECT_EQ(Scan(editor, "a.b"), (V{"NormalTextRange:a", "SymbolRange:.", "NormalTextRange:b"}));
     EXPECT_EQ(Scan(editor, "1.5 .5"),
               (V{"NumberRange:1.5", "NormalTextRange: ", "NumberRange:.5"}));
     EXPECT_EQ(Scan(editor, "(12.)"),
               (V{"ParenthesisRange:(:1", "NumberRange:12.", "ParenthesisRange:):1"}));
-    EXPECT_EQ(Scan(editor, " 12.)"), (V{"NormalTextRange: ", "NumberRange:12", "SymbolRange:.",
-                                        "ParenthesisRange:):0"}));
-    EXPECT_EQ(Scan(editor, "1e+5 a+b"), (V{"NumberRange:1e+5", "NormalTextRange: a",
-                                           "SymbolRange:+", "NormalTextRange:b"}));
+    EXPECT_EQ(Scan(editor, " 12.)"),
+              (V{"NormalTextRange: ", "NumberRange:12", "SymbolRange:.", "ParenthesisRange:):0"}));
+    EXPECT_EQ(Scan(editor, "1e+5 a+b"),
+              (V{"NumberRange:1e+5", "NormalTextRange: a", "SymbolRange:+", "NormalTextRange:b"}));
     EXPECT_EQ(Scan(editor, "$1F $ $G1 #13"),
               (V{"NumberRange:$1F", "NormalTextRange: $ $G1 ", "SymbolRange:#", "NumberRange:13"}));
     EXPECT_EQ(Scan(editor, "[{}]"), (V{"SymbolRange:[{}]"}));
@@ -69,8 +68,7 @@ TEST(Scanner, CustomStylesRunToTheirEndText) {
               (V{"NormalTextRange:a ", "CustomStyleRange:// x\r\n", "NormalTextRange:b"}));
     EXPECT_EQ(Scan(editor, "\"a\\\"b\" c"),
               (V{"CustomStyleRange:\"a\\\"b\"", "NormalTextRange: c"}));
-    EXPECT_EQ(Scan(editor, "\"a\\\\\" c"),
-              (V{"CustomStyleRange:\"a\\\\\"", "NormalTextRange: c"}));
+    EXPECT_EQ(Scan(editor, "\"a\\\\\" c"), (V{"CustomStyleRange:\"a\\\\\"", "NormalTextRange: c"}));
     EXPECT_EQ(Scan(editor, "\"a?\?/\"b\" c"),
               (V{"CustomStyleRange:\"a?\?/\"b\"", "NormalTextRange: c"}));
     EXPECT_EQ(Scan(editor, "x /* abc"), (V{"NormalTextRange:x ", "CustomStyleRange:/* abc"}));
@@ -85,9 +83,8 @@ TEST(Scanner, BeginTextsObeyLineStartWindowAndOrder) {
     directive.SetBeginText("#");
     directive.SetEndText("#13");
     directive.SetLineStartOnly(true);
-    EXPECT_EQ(Scan(editor, "#a\r\nb #c"),
-              (V{"CustomStyleRange:#a\r\n", "NormalTextRange:b ", "SymbolRange:#",
-                 "NormalTextRange:c"}));
+    EXPECT_EQ(Scan(editor, "#a\r\nb #c"), (V{"CustomStyleRange:#a\r\n", "NormalTextRange:b ",
+                                             "SymbolRange:#", "NormalTextRange:c"}));
     styles.Clear();
     styles.Add().SetBeginText(std::string(21, 'q'));
     EXPECT_EQ(Scan(editor, std::string(22, 'q')), (V{"NormalTextRange:" + std::string(22, 'q')}));
@@ -104,14 +101,14 @@ TEST(Scanner, BeginTextsObeyLineStartWindowAndOrder) {
 TEST(Scanner, SwitchableStylesHandOverOnTheSameEndText) {
     TestSourceEdit editor;
     TCustomStyles& styles = editor.SyntaxColoring().CustomStyles();
-    TCustomStyle& tag = styles.Add();
-    tag.SetBeginText("<");
-    tag.SetEndText(">");
-    tag.SetSwitchable(true);
     TCustomStyle& script = styles.Add();
     script.SetBeginText("<%");
     script.SetEndText(">");
     script.SetSwitchable(true);
+    TCustomStyle& tag = styles.Add();
+    tag.SetBeginText("<");
+    tag.SetEndText(">");
+    tag.SetSwitchable(true);
     EXPECT_EQ(Scan(editor, "a<b<%c>d"), (V{"NormalTextRange:a", "CustomStyleRange:<b",
                                            "CustomStyleRange:<%c>", "NormalTextRange:d"}));
 }
@@ -126,17 +123,16 @@ TEST(Scanner, TwoByteCharactersAreOneUnit) {
     EXPECT_EQ(Scan(editor, "\"\xB1\\\" x"),
               (V{"CustomStyleRange:\"\xB1\\\"", "NormalTextRange: x"}));
     EXPECT_EQ(Scan(editor, "\xB1{\xB0if"), (V{"NormalTextRange:\xB1{\xB0if"}));
-    EXPECT_EQ(Scan(editor, "\xB0/*x"), (V{"NormalTextRange:\xB0/", "SymbolRange:*",
-                                         "NormalTextRange:x"}));
+    EXPECT_EQ(Scan(editor, "\xB0/*x"),
+              (V{"NormalTextRange:\xB0/", "SymbolRange:*", "NormalTextRange:x"}));
     SetTextCodePage(saved);
 }
 
 TEST(Scanner, SplitOnFlyKeepsTextRunsWhole) {
     TestSourceEdit editor;
     editor.SetSplitOnFly(true);
-    EXPECT_EQ(Scan(editor, "a+=1.5 (b)"),
-              (V{"CustomTextRange:a+=1.5 ", "ParenthesisRange:(:1", "CustomTextRange:b",
-                 "ParenthesisRange:):1"}));
+    EXPECT_EQ(Scan(editor, "a+=1.5 (b)"), (V{"CustomTextRange:a+=1.5 ", "ParenthesisRange:(:1",
+                                             "CustomTextRange:b", "ParenthesisRange:):1"}));
     const std::string longRun = std::string(130, 'a') + "+b";
     EXPECT_EQ(Scan(editor, longRun),
               (V{"CustomTextRange:" + std::string(130, 'a'), "CustomTextRange:+b"}));
@@ -151,8 +147,8 @@ TEST(Scanner, DisabledColouringKeepsNoRuns) {
     EXPECT_TRUE(editor.SyntaxRuns().Empty());
     EXPECT_EQ(editor.CheckInvariants(), "");
     editor.SyntaxColoring().SetEnabled(true);
-    EXPECT_EQ(Describe(editor), (V{"NormalTextRange:x ", "SymbolRange:+", "NormalTextRange: ",
-                                   "NumberRange:1"}));
+    EXPECT_EQ(Describe(editor),
+              (V{"NormalTextRange:x ", "SymbolRange:+", "NormalTextRange: ", "NumberRange:1"}));
 }
 
 TEST(Scanner, EditsRescanOnlyNearTheChange) {
