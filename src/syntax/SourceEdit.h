@@ -80,6 +80,8 @@ public:
     // kind, the selected part in the highlight colours with the run's style;
     // with SplitOnFly, text runs split into words, numbers and symbols here.
     void GetFormattedRanges(TMCRange& segment, TFormattedRangeList& runs) override;
+    // Measures the font, then derives the run fonts from it and re-colours.
+    void MeasureFont() override;
     // The font of a run of the kind (a parenthesis: of its level).
     const TFont& RunFont(SyntaxKind kind, int payload, int level);
 
@@ -112,7 +114,6 @@ public:
 protected:
     void TextReplaced(int position, int oldLength, int newLength) override;
     void AfterReplace() override;
-    void MeasureFont() override;
 
 private:
     friend class TSyntaxRange;

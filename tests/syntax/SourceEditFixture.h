@@ -7,11 +7,10 @@
 
 namespace kelvara::test {
 
-// A highlighted editor without a window that counts its full re-scans.
+// A highlighted editor that counts its full re-scans.
 class TestSourceEdit : public TSourceEdit {
 public:
     explicit TestSourceEdit(EditorHost* host = nullptr) : TSourceEdit(host) {}
-    void PaintRowText(TMCRange&, int, int, int) override {}
     void RescanAll() override {
         ++rescans;
         TSourceEdit::RescanAll();
