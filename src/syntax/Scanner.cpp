@@ -39,12 +39,13 @@ Scanner::Scanner(const TSyntaxColoring& settings, bool splitOnFly, const ScanTex
             mayBegin_[static_cast<unsigned char>(UpperByte(begin[0]))] = true;
         }
     }
+    for (int c = 0; c < 0x80; ++c)
+        plain_[c] = !IsSymbolChar(static_cast<unsigned char>(c)) && !mayBegin_[c];
     for (int i = 0; i < std::min(wordLists_.Count(), SyntaxRun::kMaxPayload + 1); ++i)
         maxWordLength_ = std::max(maxWordLength_, wordLists_.Items(i).MaxWordLength());
 }
 
 int Scanner::FindStyle(int offset) const {
-    if (!mayBegin_[text_.At(offset)]) return -1;
     char window[TCustomStyles::kBeginWindow];
     const int n = text_.Copy(offset, TCustomStyles::kBeginWindow, window);
     int index = -1;
@@ -110,11 +111,6 @@ int Scanner::EndOfStyle(int offset, const TCustomStyle& style) const {
     return length_ + 1;
 }
 
-void Scanner::Emit(int start, SyntaxKind kind, int payload) {
-    fresh_->push_back(SyntaxRun::Make(start, kind, payload, resumable_));
-    resumable_ = false;
-}
-
 void Scanner::Tokenise(int first, int last) {
     int normalStart = first;
     int tokenStart = 0;
@@ -175,7 +171,7 @@ void Scanner::Flush() {
     }
 }
 
-void Scanner::SwitchRun(RunType type) {
+void Scanner::StartRun(RunType type) {
     if (split_ && type == RunType::Symbol && pos_ - runStart_ <= kSplitLength) type = RunType::Text;
     if (type == runType_ && type != RunType::Parenthesis && type != RunType::Style) return;
     if (split_ && type == RunType::Symbol) type = RunType::Text;
@@ -191,9 +187,10 @@ void Scanner::SwitchRun(RunType type) {
         stopped_ = true;
 }
 
-int Scanner::Scan(int from, int stopAfter, const TSyntaxRuns& runs, int firstOld,
+int Scanner::Scan(int from, int level, int stopAfter, const TSyntaxRuns& runs, int firstOld,
                   std::vector<SyntaxRun>& fresh, int& lastOld) {
     pos_ = runStart_ = mark_ = from;
+    level_ = level;
     runType_ = RunType::Text;
     current_ = -1;
     stopped_ = false;
@@ -202,9 +199,16 @@ int Scanner::Scan(int from, int stopAfter, const TSyntaxRuns& runs, int firstOld
     oldIndex_ = firstOld;
     fresh_ = &fresh;
     while (pos_ <= length_) {
+        if (runType_ == RunType::Text) { // the common case, taken in one loop
+            while (pos_ <= length_ && plain_[text_.At(pos_)]) {
+                if (!IsWordChar(text_.At(pos_))) mark_ = pos_;
+                ++pos_;
+            }
+            if (pos_ > length_) break;
+        }
         const unsigned char ch = text_.At(pos_);
         const int unit = text_.UnitLength(pos_);
-        int style = FindStyle(pos_);
+        int style = mayBegin_[ch] ? FindStyle(pos_) : -1;
         if (style >= 0 && Style(style).LineStartOnly() && pos_ > 1) {
             const unsigned char before = text_.At(pos_ - 1);
             if (before != '\n' && before != '\r') style = -1;

@@ -20,12 +20,13 @@ class Scanner {
 public:
     Scanner(const TSyntaxColoring& settings, bool splitOnFly, const ScanText& text);
 
-    // Scans from `from`; old runs are those of `runs` from index `firstOld`
-    // on, already moved to the current text. The scan may stop at a
-    // resumable old run that starts at or after `stopAfter`. New runs go to
-    // `fresh`; returns the offset where the scan stopped (Length() + 1 at the
-    // end), and `lastOld` receives the index of the first old run kept.
-    int Scan(int from, int stopAfter, const TSyntaxRuns& runs, int firstOld,
+    // Scans from `from`, where the parenthesis level handed on is `level`;
+    // old runs are those of `runs` from index `firstOld` on, already moved to
+    // the current text. The scan may stop at a resumable old run that starts
+    // at or after `stopAfter`. New runs, with their levels, go to `fresh`;
+    // returns the offset where the scan stopped (Length() + 1 at the end),
+    // and `lastOld` receives the index of the first old run kept.
+    int Scan(int from, int level, int stopAfter, const TSyntaxRuns& runs, int firstOld,
              std::vector<SyntaxRun>& fresh, int& lastOld);
 
 private:
@@ -36,10 +37,22 @@ private:
     bool Escaped(int offset, const TCustomStyle& style) const;
     bool ExponentSign() const;
     int EndOfStyle(int offset, const TCustomStyle& style) const;
-    void SwitchRun(RunType type);
+    // Starts a run of the type unless the pending one simply grows.
+    void SwitchRun(RunType type) {
+        if (!split_ && type == runType_ && (type == RunType::Text || type == RunType::Symbol))
+            return;
+        StartRun(type);
+    }
+    void StartRun(RunType type);
     void Flush();
     void Tokenise(int first, int last);
-    void Emit(int start, SyntaxKind kind, int payload);
+    void Emit(int start, SyntaxKind kind, int payload) {
+        SyntaxRun run = SyntaxRun::Make(start, kind, payload, resumable_);
+        run.Level = kind == SyntaxKind::OpeningParen ? level_ + 1 : level_;
+        level_ = kind == SyntaxKind::ClosingParen ? run.Level - 1 : run.Level;
+        fresh_->push_back(run);
+        resumable_ = false;
+    }
 
     const TCustomStyles& styles_;
     const TWordLists& wordLists_;
@@ -47,6 +60,9 @@ private:
     const ScanText& text_;
     const int length_;
     std::array<bool, 256> mayBegin_{}; // bytes that can start a begin text
+    // One-byte characters that only extend a pending text run: no symbol,
+    // no parenthesis, nothing a begin text starts with.
+    std::array<bool, 256> plain_{};
     std::size_t maxWordLength_ = 0;
     std::string token_;
 
@@ -57,6 +73,7 @@ private:
     RunType runType_ = RunType::Text;
     int current_ = -1; // index of the style of the latest style run
     bool resumable_ = true;
+    int level_ = 0; // the parenthesis level handed on to the next run
     bool stopped_ = false;
     int stopAfter_ = 0;
     const TSyntaxRuns* old_ = nullptr;

@@ -89,13 +89,18 @@ void TSourceEdit::ScanRange(TCustomRange& range) {
         --first;
     const int from = first >= 0 ? runs_.Start(first) : 1;
     first = std::max(first, 0);
+    const int level = first > 0 ? HandOn(runs_.Get(first - 1)) : 0;
 
     const syntax::ScanText text(TextPieces(), TextCodePage());
     syntax::Scanner scanner(*syntax_, splitOnFly_, text);
+    if (runs_.Empty()) { // a full scan: into the room the old runs had, if any
+        std::vector<SyntaxRun> room = runs_.Release();
+        if (room.capacity() > fresh_.capacity()) fresh_ = std::move(room);
+        if (fresh_.capacity() == 0) fresh_.reserve(TextLength() / 2 + 16);
+    }
     fresh_.clear();
-    if (runs_.Empty()) fresh_.reserve(TextLength() / 3 + 16);
     int last = 0;
-    const int stop = scanner.Scan(from, StopAfter(changeEnd), runs_, first, fresh_, last);
+    const int stop = scanner.Scan(from, level, StopAfter(changeEnd), runs_, first, fresh_, last);
     freshEnd_ = first + static_cast<int>(fresh_.size());
     if (first == 0 && last == runs_.Count()) {
         runs_.Adopt(std::move(fresh_));
@@ -109,18 +114,19 @@ void TSourceEdit::ScanRange(TCustomRange& range) {
 }
 
 // Levels follow from the run before: an opening parenthesis one deeper, a
-// closing one hands on one less. Past the freshly scanned runs the walk stops
-// at the first run whose level is unchanged, since all later ones follow.
-void TSourceEdit::Relevel(int first, int freshEnd, bool repaint) {
-    if (first < 0) return;
+// closing one hands on one less. The scan gave its new runs their levels;
+// the old runs after them are walked until one keeps its level, since all
+// later ones follow from it. A parenthesis whose level changed is repainted.
+void TSourceEdit::Relevel(int freshEnd) {
+    if (freshEnd < 0) return;
     const int count = runs_.Count();
-    int level = first > 0 ? HandOn(runs_.Get(first - 1)) : 0;
-    for (int i = first; i < count; ++i) {
+    int level = freshEnd > 0 ? HandOn(runs_.Get(freshEnd - 1)) : 0;
+    for (int i = freshEnd; i < count; ++i) {
         const SyntaxRun run = runs_.Get(i);
         const int newLevel = run.Kind() == SyntaxKind::OpeningParen ? level + 1 : level;
-        if (i >= freshEnd && newLevel == run.Level) break;
+        if (newLevel == run.Level) break;
         runs_.SetLevel(i, newLevel);
-        if (repaint && i >= freshEnd && run.Kind() >= SyntaxKind::OpeningParen) RepaintRun(i);
+        if (run.Kind() >= SyntaxKind::OpeningParen) RepaintRun(i);
         level = run.Kind() == SyntaxKind::ClosingParen ? newLevel - 1 : newLevel;
     }
 }
@@ -142,7 +148,7 @@ void TSourceEdit::TextReplaced(int position, int oldLength, int newLength) {
 
 void TSourceEdit::AfterReplace() {
     if (!rescanRange_) return;
-    Relevel(relevelStart_, freshEnd_, true);
+    if (relevelStart_ >= 0) Relevel(freshEnd_);
     rescanRange_->Repaint();
     rescanRange_.reset();
 }
@@ -150,10 +156,10 @@ void TSourceEdit::AfterReplace() {
 void TSourceEdit::RescanAll() {
     if (TextLength() <= 0) return;
     Selection().HideEditCaret();
-    ClearSyntaxRanges();
+    fresh_ = runs_.Release(); // the runs go, their room is kept for the new ones
+    relevelStart_ = -1;
     TMCRange whole(this, 1, TextLength());
     ScanRange(whole);
-    Relevel(relevelStart_, runs_.Count(), false);
     View().Repaint();
     Selection().UpdateCaretPos();
     Selection().UpdateCaretVisibility();

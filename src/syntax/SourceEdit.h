@@ -124,7 +124,7 @@ private:
 
     int ScanLookback() const;
     int StopAfter(int changeEnd) const;
-    void Relevel(int first, int freshEnd, bool repaint);
+    void Relevel(int freshEnd);
     void RepaintRun(int index);
 
     struct PaintPass;

@@ -78,9 +78,19 @@ void TSyntaxRuns::Splice(int first, int last, const std::vector<SyntaxRun>& runs
 
 void TSyntaxRuns::Adopt(std::vector<SyntaxRun>&& runs) {
     buffer_ = std::move(runs);
-    buffer_.shrink_to_fit();
+    // Room left by the first estimate goes; later full scans reuse the rest.
+    if (buffer_.capacity() > buffer_.size() + buffer_.size() / 8 + 64) buffer_.shrink_to_fit();
     gapStart_ = gapEnd_ = static_cast<int>(buffer_.size());
     shift_ = 0;
+}
+
+std::vector<SyntaxRun> TSyntaxRuns::Release() {
+    std::vector<SyntaxRun> room = std::move(buffer_);
+    room.clear();
+    buffer_ = {};
+    gapStart_ = gapEnd_ = 0;
+    shift_ = 0;
+    return room;
 }
 
 std::string TSyntaxRuns::CheckInvariants(int textLength) const {

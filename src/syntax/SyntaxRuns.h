@@ -86,6 +86,8 @@ public:
     void Splice(int first, int last, const std::vector<SyntaxRun>& runs);
     // Takes over a whole list (the result of a full scan).
     void Adopt(std::vector<SyntaxRun>&& runs);
+    // Empties the list and hands over its room.
+    std::vector<SyntaxRun> Release();
 
     // Bytes held, spare room included.
     std::size_t MemoryBytes() const noexcept { return buffer_.capacity() * sizeof(SyntaxRun); }

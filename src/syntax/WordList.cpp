@@ -11,14 +11,24 @@ namespace kelvara {
 namespace {
 
 // The key of a word under the fold: single-byte letters lower-cased.
-std::string FoldedKey(std::string_view word) {
-    std::string key(word);
-    for (std::size_t i = 0; i < key.size();) {
-        const std::size_t length = CharLength(key, i);
-        if (length == 1) key[i] = LowerByte(key[i]);
+void FoldInto(std::string_view word, char* key) {
+    for (std::size_t i = 0; i < word.size();) {
+        const std::size_t length = CharLength(word, i);
+        key[i] = length == 1 ? LowerByte(word[i]) : word[i];
+        for (std::size_t k = 1; k < length; ++k)
+            key[i + k] = word[i + k];
         i += length;
     }
+}
+
+std::string FoldedKey(std::string_view word) {
+    std::string key(word.size(), '\0');
+    FoldInto(word, key.data());
     return key;
+}
+
+std::uint64_t LengthBit(std::size_t length) {
+    return std::uint64_t{1} << std::min<std::size_t>(length, 63);
 }
 
 } // namespace
@@ -62,15 +72,31 @@ void TWordList::ClearWords() {
 
 void TWordList::Reindex() const {
     index_.clear();
-    for (std::size_t i = 0; i < words_.size(); ++i)
-        index_.emplace(FoldedKey(words_[i]), i);
+    firstBytes_.reset();
+    lengths_ = 0;
+    for (std::size_t i = 0; i < words_.size(); ++i) {
+        std::string key = FoldedKey(words_[i]);
+        if (!key.empty()) firstBytes_.set(static_cast<unsigned char>(key[0]));
+        lengths_ |= LengthBit(key.size());
+        index_.emplace(std::move(key), i);
+    }
     indexed_ = true;
 }
 
 bool TWordList::ContainsWord(std::string_view word) const {
     if (word.size() > maxLength_ || words_.empty()) return false;
     if (!indexed_) Reindex();
-    const auto found = index_.find(FoldedKey(word));
+    if (!(lengths_ & LengthBit(word.size()))) return false;
+    if (!word.empty() && !firstBytes_[static_cast<unsigned char>(LowerByte(word[0]))]) return false;
+    char buffer[64];
+    std::string folded;
+    char* key = buffer;
+    if (word.size() > sizeof buffer) {
+        folded.resize(word.size());
+        key = folded.data();
+    }
+    FoldInto(word, key);
+    const auto found = index_.find(std::string_view(key, word.size()));
     if (found == index_.end()) return false;
     return !caseSensitive_ || words_[found->second] == word;
 }

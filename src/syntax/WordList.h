@@ -1,5 +1,6 @@
 #pragma once
 
+#include <bitset>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -79,7 +80,16 @@ private:
     std::vector<std::string> words_;
     // Folded word -> index of the first entry equal to it under the fold;
     // rebuilt on the first look-up after a change.
-    mutable std::unordered_map<std::string, std::size_t> index_;
+    struct KeyHash {
+        using is_transparent = void;
+        std::size_t operator()(std::string_view key) const noexcept {
+            return std::hash<std::string_view>()(key);
+        }
+    };
+    mutable std::unordered_map<std::string, std::size_t, KeyHash, std::equal_to<>> index_;
+    // Folded first bytes and lengths of the words: most tokens fail these.
+    mutable std::bitset<256> firstBytes_;
+    mutable std::uint64_t lengths_ = 0;
     mutable bool indexed_ = true;
     std::size_t maxLength_ = 0;
     TFont runFont_;
