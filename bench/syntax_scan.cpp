@@ -5,6 +5,7 @@
 // memory per text byte, and the highlighted repaint of a full 1920 x 1080 view.
 #include <benchmark/benchmark.h>
 
+#include <optional>
 #include <string>
 
 #include "syntax/SourceEdit.h"
@@ -71,8 +72,11 @@ public:
     int ScrollPos(ScrollBarKind) const override { return 0; }
     void StartTimer(int, int) override {}
     void StopTimer(int) override {}
-    std::string ClipboardText() const override { return {}; }
+    std::optional<std::string> ClipboardText() override { return std::string(); }
     void SetClipboardText(std::string_view) override {}
+    TPoint MousePos() const override { return {}; }
+    void SetDragCursor(bool) override {}
+    void ControlChanged() override {}
     TCanvas& Canvas() override { return canvas; }
     std::unique_ptr<TBitmap> CreateBitmap() override { return nullptr; }
     void ScrollArea(int, const TRect&) override {}
