@@ -138,6 +138,38 @@ TEST(Scanner, SplitOnFlyKeepsTextRunsWhole) {
               (V{"CustomTextRange:" + std::string(130, 'a'), "CustomTextRange:+b"}));
 }
 
+TEST(Scanner, DeletingAnEndTextExtendsTheStyle) {
+    TestSourceEdit editor;
+    test::UseCStyles(editor.SyntaxColoring());
+    editor.SetText("/* a */ b /* c */ d");
+    TMCRange end(&editor, 6, 7);
+    end.Clear();
+    EXPECT_EQ(Describe(editor), (V{"CustomStyleRange:/* a  b /* c */", "NormalTextRange: d"}));
+    TMCRange last(&editor, 14, 15);
+    last.Clear();
+    EXPECT_EQ(Describe(editor), (V{"CustomStyleRange:/* a  b /* c  d"}));
+    EXPECT_EQ(editor.CheckInvariants(), "");
+}
+
+TEST(Scanner, DiagnosticsDescribeTheRuns) {
+    TestSourceEdit editor;
+    editor.SetText("f(1);");
+    EXPECT_FALSE(editor.FindFirstGap());
+    EXPECT_FALSE(editor.FindFirstOverlap());
+    TDebuggableRanges ranges;
+    editor.GetDebuggableRanges(ranges);
+    ASSERT_EQ(ranges.size(), 5u);
+    EXPECT_EQ(ranges[2].Start, 3);
+    EXPECT_EQ(ranges[2].End, 3);
+    EXPECT_EQ(ranges[2].Text, "1");
+    EXPECT_EQ(ranges[2].ClassName, "TNumberRange");
+    EXPECT_EQ(editor.FindSyntaxRange(3).Index(), 2);
+    EXPECT_EQ(editor.FindSyntaxRangeFrom(5, editor.FirstSyntaxRange()).Index(), 4);
+    EXPECT_FALSE(editor.FindSyntaxRange(6));
+    EXPECT_TRUE(editor.FindSyntaxRange(2).SameAs(editor.FindSyntaxRange(2)));
+    EXPECT_FALSE(editor.FindSyntaxRange(2).SameAs(editor.FindSyntaxRange(4)));
+}
+
 TEST(Scanner, DisabledColouringKeepsNoRuns) {
     TestSourceEdit editor;
     editor.SetText("a (b)");

@@ -133,6 +133,14 @@ TEST(SyntaxColoring, RunFontsDeriveFromTheEditorFont) {
     EXPECT_EQ(settings.NumberFont().Color, clGreen);
     EXPECT_EQ(settings.NumberFont().Style, font.Style);
     EXPECT_EQ(settings.SymbolFont().Color, clOlive);
+
+    // A new editor font reaches every derived font and re-colours once.
+    font.Size += 2;
+    editor.rescans = 0;
+    editor.SetFont(font);
+    EXPECT_EQ(editor.rescans, 1);
+    EXPECT_EQ(bold.RunFont().Size, font.Size);
+    EXPECT_EQ(settings.ParenthesisFont().Size, font.Size);
 }
 
 TEST(ReservedWords, LoadTheSectionOfTheExtension) {
