@@ -3,6 +3,7 @@
 #include <string>
 
 #include "editor/MemoComponent.h"
+#include "syntax/SourceEdit.h"
 
 class QWidget;
 
@@ -29,9 +30,10 @@ public:
 
     // The plain view's editor control: its text is what is saved.
     virtual TMemoComponent& Memo1() = 0;
-    // The highlighted view's editor control. Edits made in it (its popup
-    // commands, the in-document replace) are carried into the plain view.
-    virtual TMemoComponent& Memohun() = 0;
+    // The highlighted view's editor control, with its search state and
+    // operations. Edits made in it (its popup commands, the in-document
+    // replace) are carried into the plain view.
+    virtual TSourceEdit& Memohun() = 0;
     // Shows page 0 (plain view) or page 1 (highlighted view, refreshed from
     // the plain view when that changed meanwhile).
     virtual void ShowPage(int index) = 0;

@@ -8,13 +8,16 @@
 #include <QTabWidget>
 #include <algorithm>
 
+#include "app/HighlightedView.h"
 #include "app/MainForm.h"
 #include "common/AskUser.h"
 #include "common/CodePageConversion.h"
+#include "common/IniFile.h"
 #include "common/PathHelpers.h"
 #include "common/ProcessValues.h"
 #include "platform/EditorWidget.h"
 #include "platform/UiText.h"
+#include "syntax/ReservedWords.h"
 
 namespace kelvara {
 
@@ -56,9 +59,12 @@ void TMDIChild::BuildPages() {
     pages_->setDocumentMode(true);
     memo1_ = new EditorWidget(pages_);
     memo1_->setObjectName(QStringLiteral("Memo1"));
-    memohun_ = new EditorWidget(pages_);
+    memohun_ = new EditorWidget(
+        [](EditorHost* host) -> std::unique_ptr<TMemoComponent> {
+            return MakeHighlightedEditor(host);
+        },
+        pages_);
     memohun_->setObjectName(QStringLiteral("Memohun"));
-    Memohun().SetReadOnly(true);
     pages_->addTab(memo1_, QStringLiteral("正常编辑"));
     pages_->addTab(memohun_, QStringLiteral("高亮显示"));
     setWidget(pages_);
@@ -82,7 +88,7 @@ void TMDIChild::BuildPages() {
 
 TMemoComponent& TMDIChild::Memo1() { return memo1_->Editor(); }
 
-TMemoComponent& TMDIChild::Memohun() { return memohun_->Editor(); }
+TSourceEdit& TMDIChild::Memohun() { return static_cast<TSourceEdit&>(memohun_->Editor()); }
 
 int TMDIChild::PageIndex() const { return pages_->currentIndex(); }
 
@@ -279,6 +285,18 @@ void TMDIChild::closeEvent(QCloseEvent* event) {
     QMdiSubWindow::closeEvent(event);
 }
 
-void TMDIChild::PrepareViews() {}
+// The highlighted view's words are those of the file's extension (none for
+// a new document, a .txt file and a file without extension).
+void TMDIChild::PrepareViews() {
+    TWordList& list = Memohun().SyntaxColoring().WordLists().Items(0);
+    const std::string extension = Stamp().size >= 0 ? ExtractFileExt(path_) : std::string();
+    if (extension.empty() || extension == ".txt") {
+        if (!list.Words().empty()) list.ClearWords();
+        return;
+    }
+    const TIniFile words(frame_.DataFile("reservedword.txt"));
+    LoadReservedWords(words, extension, list,
+                      [this](const std::string& word) { frame_.ShowStatus(word); });
+}
 
 } // namespace kelvara

@@ -29,7 +29,7 @@ public:
     bool Modified() const override { return modified_; }
     void SetModified(bool modified) override { modified_ = modified; }
     TMemoComponent& Memo1() override;
-    TMemoComponent& Memohun() override;
+    TSourceEdit& Memohun() override;
     void ShowPage(int index) override;
     void SelectInPlainView(int start, int length) override;
     QWidget* FindDialog() const override { return findDialog_; }

@@ -94,6 +94,32 @@ TEST_F(FrameTest, PlainViewTakesTypingAndSelectsAllWithCtrlA) {
     EXPECT_EQ(Active().Memo1().SelLength(), 7);
 }
 
+TEST_F(FrameTest, TheHighlightedViewGetsTheWordsOfTheExtension) {
+    folder.Write("reservedword.txt", "[.cpp]\ncount=2\n0=int\n1=return\n"
+                                     "[.htm]\ncount=1\n0=body\n[.txt]\ncount=1\n0=never\n");
+    auto words = [&]() -> const TWordList& {
+        return Active().Memohun().SyntaxColoring().WordLists().Items(0);
+    };
+    OpenWithDialog({folder.Write("a.cpp", "int a;")});
+    EXPECT_EQ(words().Words(), (std::vector<std::string>{"int", "return"}));
+    EXPECT_TRUE(words().CaseSensitive());
+    OpenWithDialog({folder.Write("b.CPP", "int b;")});
+    EXPECT_EQ(words().Words().size(), 2u);
+    EXPECT_FALSE(words().CaseSensitive());
+    OpenWithDialog({folder.Write("c.htm", "<body>")});
+    EXPECT_EQ(words().Words(), std::vector<std::string>{"body"});
+    for (const char* name : {"d.txt", "e"}) {
+        OpenWithDialog({folder.Write(name, "never")});
+        EXPECT_TRUE(words().Words().empty()) << name;
+    }
+    // A new document saved as a page takes the words of its new extension.
+    Trigger("FileNew1");
+    EXPECT_TRUE(words().Words().empty());
+    dialogs->saves.push_back(QString::fromStdString(folder.Path("f.htm")));
+    Trigger("FileSaveAsItem");
+    EXPECT_EQ(words().Words(), std::vector<std::string>{"body"});
+}
+
 TEST_F(FrameTest, SelectInPlainViewShowsThePlainPageAndClamps) {
     const std::string a = folder.Write("a.txt", "0123456789\n\nabcdefgh\n");
     TMDIChild* window = dynamic_cast<TMDIChild*>(frame->ShowDocument(a));

@@ -33,7 +33,7 @@ public:
     bool Modified() const override { return modified_; }
     void SetModified(bool modified) override { modified_ = modified; }
     TMemoComponent& Memo1() override { return plain_; }
-    TMemoComponent& Memohun() override { return highlighted_; }
+    TSourceEdit& Memohun() override { return highlighted_; }
     void ShowPage(int index) override { page = index; }
     void SelectInPlainView(int start, int length) override {
         page = 0;
@@ -52,7 +52,7 @@ public:
 private:
     std::string path_;
     PlainView plain_;
-    PlainView highlighted_;
+    TSourceEdit highlighted_;
     bool modified_ = false;
     QPointer<QWidget> dialog_;
 };
