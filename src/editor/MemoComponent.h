@@ -39,6 +39,8 @@ public:
 
     // --- Text store (offsets are 1-based byte positions) ---
     int TextLength() const noexcept { return textLength_; }
+    // Changes with every replacement, so views of the text know when to renew.
+    unsigned TextVersion() const noexcept { return textVersion_; }
     std::string Text() const { return store_.Copy(0, store_.Length()); }
     // The bytes of offsets offset..offset+length-1 that lie in the text.
     std::string TextAt(int offset, int length) const;
@@ -281,6 +283,7 @@ private:
     EditorHost* host_;
     mutable TextStore store_; // viewing may move its gap, never its content
     int textLength_ = 0;
+    unsigned textVersion_ = 0;
     TIntegerList lineStarts_;
     std::map<int, int> widths_;          // row width -> number of rows that wide
     mutable RowCheckpoints checkpoints_; // of the long row used last

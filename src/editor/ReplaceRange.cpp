@@ -82,6 +82,7 @@ int TMemoComponent::SpliceText(int a, int b, std::string&& text, int firstRow, i
         store_.Replace(a - 1, b - a + 1, text);
     }
     textLength_ += delta;
+    ++textVersion_;
 
     // One new line start after every CR LF of the inserted text.
     const std::string_view inserted = TextView(a, n);

@@ -1,5 +1,6 @@
 #include "platform/EditorWidget.h"
 
+#include <QAccessible>
 #include <QFontDatabase>
 #include <QGuiApplication>
 #include <QInputMethodEvent>
@@ -13,6 +14,7 @@
 #include "common/AskUser.h"
 #include "common/CodePage.h"
 #include "common/CodePageConversion.h"
+#include "platform/EditorAccessible.h"
 #include "platform/EditorWidgetHost.h"
 
 namespace kelvara {
@@ -95,6 +97,7 @@ EditorWidget::EditorWidget(const EditorFactory& factory, QWidget* parent)
     editor_ = factory ? factory(host_.get()) : nullptr;
     if (!editor_) editor_ = PlainEditor(host_.get());
 
+    EditorAccessible::Install();
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_InputMethodEnabled);
     setMinimumSize(64, 64);
@@ -369,6 +372,22 @@ void EditorWidget::MoveCaret(const QRect& rect) {
     RestartBlink();
     viewport()->update(caretRect_);
     if (hasFocus()) QGuiApplication::inputMethod()->update(Qt::ImCursorRectangle);
+    TellAccessibility();
+}
+
+// Screen readers follow the caret and the selection.
+void EditorWidget::TellAccessibility() {
+    if (!QAccessible::isActive()) return;
+    QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(this);
+    QAccessibleTextInterface* text = accessible ? accessible->textInterface() : nullptr;
+    if (!text) return;
+    QAccessibleTextCursorEvent moved(this, text->cursorPosition());
+    QAccessible::updateAccessibility(&moved);
+    int start = 0;
+    int end = 0;
+    text->selection(0, &start, &end);
+    QAccessibleTextSelectionEvent selected(this, start, end);
+    QAccessible::updateAccessibility(&selected);
 }
 
 // The caret shows at once after it moves, then blinks at the platform's rate.

@@ -81,6 +81,7 @@ private:
     void SetCaretShown(bool shown);
     void MoveCaret(const QRect& rect);
     void RestartBlink();
+    void TellAccessibility();
     void PaintCaret(QPainter& painter);
     void PaintPreedit(QPainter& painter);
 
