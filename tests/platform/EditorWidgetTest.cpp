@@ -242,3 +242,28 @@ TEST_F(EditorWidgetTest, ResizingChangesTheGridAndTheScrollBars) {
 
 } // namespace
 } // namespace kelvara
+
+namespace kelvara {
+namespace {
+
+TEST_F(EditorWidgetTest, InUtf8AWideCharacterFillsTwoCellsAndABadByteShowsAMark) {
+    CodePageScope utf8(CodePage::Utf8);
+    Editor().SetText("\xE4\xB8\xAD"
+                     "a\xFF"
+                     "b"); // 中 a, an invalid byte, b
+    const QImage picture = Picture();
+    const int w = CellWidth();
+    const int h = RowHeight();
+    EXPECT_TRUE(Inked(picture, QRect(Cell(1, 1), QSize(w, h)), Base()));
+    EXPECT_TRUE(Inked(picture, QRect(Cell(2, 1), QSize(w, h)), Base()));
+    EXPECT_TRUE(Inked(picture, QRect(Cell(3, 1), QSize(w, h)), Base())); // a
+    EXPECT_TRUE(Inked(picture, QRect(Cell(4, 1), QSize(w, h)), Base())); // the mark
+    EXPECT_TRUE(Inked(picture, QRect(Cell(5, 1), QSize(w, h)), Base())); // b
+    EXPECT_TRUE(Filled(picture, QRect(Cell(6, 1), QSize(w * 4, h)), Base()));
+    EXPECT_EQ(Editor().Text(), "\xE4\xB8\xAD"
+                               "a\xFF"
+                               "b"); // drawing changes no byte
+}
+
+} // namespace
+} // namespace kelvara
