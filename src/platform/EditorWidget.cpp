@@ -180,6 +180,13 @@ bool EditorWidget::event(QEvent* event) {
     return QAbstractScrollArea::event(event);
 }
 
+// A context menu takes the mouse: the selecting that its button started ends.
+bool EditorWidget::viewportEvent(QEvent* event) {
+    if (event->type() == QEvent::ContextMenu && !editor_->DragMoving())
+        editor_->StopMouseTracking();
+    return QAbstractScrollArea::viewportEvent(event);
+}
+
 bool EditorWidget::focusNextPrevChild(bool) { return false; }
 
 void EditorWidget::paintEvent(QPaintEvent* event) {

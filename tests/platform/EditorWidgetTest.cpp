@@ -1,5 +1,6 @@
 #include <QApplication>
 #include <QClipboard>
+#include <QContextMenuEvent>
 #include <QImage>
 #include <QInputMethodEvent>
 #include <QScrollBar>
@@ -196,6 +197,18 @@ TEST_F(EditorWidgetTest, DoubleClickSelectsAWordAndTheWheelScrolls) {
                      QPoint(0, -120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
     QApplication::sendEvent(Viewport(), &down);
     EXPECT_EQ(Editor().View().TopRow(), 4);
+}
+
+TEST_F(EditorWidgetTest, AContextMenuEndsRightButtonSelecting) {
+    Editor().SetText("some text here");
+    SendMouse(QEvent::MouseButtonPress, CellCentre(3, 1), Qt::RightButton, Qt::RightButton);
+    EXPECT_TRUE(Editor().MouseSelecting());
+    QContextMenuEvent menu(QContextMenuEvent::Mouse, CellCentre(3, 1),
+                           Viewport()->mapToGlobal(CellCentre(3, 1)));
+    QApplication::sendEvent(Viewport(), &menu);
+    EXPECT_FALSE(Editor().MouseSelecting());
+    SendMouse(QEvent::MouseMove, CellCentre(9, 1), Qt::NoButton, Qt::RightButton);
+    EXPECT_EQ(Editor().SelLength(), 0); // the mouse no longer selects
 }
 
 TEST_F(EditorWidgetTest, DragAndDropMovesAndWithControlCopies) {
