@@ -28,6 +28,9 @@ inline QApplication& TestApplication() {
     static char name[] = "app_tests";
     static char* argv[] = {name, nullptr};
     static QApplication* application = [] {
+        // The windows never need a display, also when the test runner did not
+        // choose the platform.
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
         QStandardPaths::setTestModeEnabled(true);
         return new QApplication(argc, argv);
     }();
