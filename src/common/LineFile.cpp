@@ -1,10 +1,7 @@
 #include "common/LineFile.h"
 
 #include <algorithm>
-#include <atomic>
 #include <cerrno>
-#include <climits>
-#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <new>
@@ -14,6 +11,7 @@
 #include <unistd.h>
 
 #include "common/FileAccess.h"
+#include "common/FileRewrite.h"
 
 namespace kelvara {
 
@@ -68,84 +66,15 @@ FileStatus ReadAll(const std::string& path, int fd, std::size_t expected, std::s
     return std::nullopt;
 }
 
-// Creates a new file in `folder` that nobody else has open. A new file is
-// created with mode 0666 so that the process umask applies; a replacement
-// starts private and gets the original's mode once its owner is set.
-int CreateTempFile(int folder, bool replacing, std::string& tempName) {
-    static std::atomic<unsigned> counter{0};
-    const mode_t mode = replacing ? 0600 : 0666;
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        tempName =
-            ".kelvara-" + std::to_string(getpid()) + "-" + std::to_string(counter++) + ".tmp";
-        const int fd =
-            openat(folder, tempName.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
-        if (fd >= 0 || errno != EEXIST) return fd;
-    }
-    errno = EEXIST;
-    return -1;
-}
-
-// Gives the new file the original's owner and mode. Only root may give a file
-// away; anyone else keeps the group when allowed and becomes the owner.
-FileStatus CopyOwnerAndMode(const std::string& path, int fd, const struct stat& original) {
-    if (fchown(fd, original.st_uid, original.st_gid) != 0) {
-        [[maybe_unused]] const int keptGroup = fchown(fd, static_cast<uid_t>(-1), original.st_gid);
-    }
-    if (fchmod(fd, original.st_mode & 07777) != 0) return ErrorOf(path, errno);
-    return std::nullopt;
-}
-
-FileStatus WriteAll(const std::string& path, int fd, std::string_view bytes) {
-    while (!bytes.empty()) {
-        const ssize_t written = write(fd, bytes.data(), bytes.size());
-        if (written < 0) {
-            if (errno == EINTR) continue;
-            return ErrorOf(path, errno);
-        }
-        bytes.remove_prefix(static_cast<std::size_t>(written));
-    }
-    if (fsync(fd) != 0) return ErrorOf(path, errno);
-    return std::nullopt;
-}
-
-// Refuses targets that must not be replaced. Root passes access(), so the
-// write permission bits are looked at as well.
-FileStatus CheckReplaceable(const std::string& path, const ParentFolder& target,
-                            const struct stat& info) {
-    if (S_ISDIR(info.st_mode)) return ErrorOf(path, EISDIR);
-    if (!S_ISREG(info.st_mode)) return FileError{path, "not a regular file"};
-    if ((info.st_mode & 0222) == 0) return FileError{path, ReasonOf(EACCES) + " (read-only file)"};
-    if (faccessat(target.Fd(), target.Name(), W_OK, 0) != 0) return ErrorOf(path, errno);
-    return std::nullopt;
-}
-
-FileStatus WriteAndRename(const std::string& path, const ParentFolder& target,
-                          const struct stat* original, std::string_view bytes) {
-    std::string tempName;
-    const int fd = CreateTempFile(target.Fd(), original != nullptr, tempName);
-    if (fd < 0) return ErrorOf(path, errno);
-    FileStatus status;
-    if (original) status = CopyOwnerAndMode(path, fd, *original);
-    if (!status) status = WriteAll(path, fd, bytes);
-    if (close(fd) != 0 && !status) status = ErrorOf(path, errno);
-    if (!status && renameat(target.Fd(), tempName.c_str(), target.Fd(), target.Name()) != 0)
-        status = ErrorOf(path, errno);
-    if (status) unlinkat(target.Fd(), tempName.c_str(), 0);
-    return status;
-}
-
-// Writes the file that `target` names, reached through its folder so that
-// depth is no limit.
-FileStatus WriteInFolder(const std::string& path, const ParentFolder& target,
-                         std::string_view bytes) {
-    if (target.Fd() < 0) return ErrorOf(path, errno);
+// The identity of the file read, taken at its end: bytes that another program
+// appended after the last read() make the size differ from what was read.
+FileStatus IdentityAfterRead(const std::string& path, int fd, const std::string& bytes,
+                             FileIdentity& identity) {
     struct stat info {};
-    if (fstatat(target.Fd(), target.Name(), &info, 0) != 0) {
-        if (errno != ENOENT) return ErrorOf(path, errno);
-        return WriteAndRename(path, target, nullptr, bytes);
-    }
-    if (FileStatus refused = CheckReplaceable(path, target, info)) return refused;
-    return WriteAndRename(path, target, &info, bytes);
+    if (fstat(fd, &info) != 0) return ErrorOf(path, errno);
+    identity = IdentityOf(info);
+    if (static_cast<std::size_t>(info.st_size) != bytes.size()) identity.size = -1;
+    return std::nullopt;
 }
 
 } // namespace
@@ -164,7 +93,7 @@ std::string_view LineEndBytes(LineEnd end) noexcept {
     return {};
 }
 
-FileStatus ReadFileBytes(const std::string& path, std::string& buffer) {
+FileStatus ReadFileBytes(const std::string& path, std::string& buffer, FileIdentity* identity) {
     buffer.clear();
     // Opening a named pipe waits for a writer unless it is non-blocking.
     FileDescriptor file(OpenPath(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK));
@@ -180,7 +109,10 @@ FileStatus ReadFileBytes(const std::string& path, std::string& buffer) {
     if (fcntl(file.Get(), F_SETFL, fcntl(file.Get(), F_GETFL) & ~O_NONBLOCK) != 0)
         return ErrorOf(path, errno);
     try {
-        return ReadAll(path, file.Get(), static_cast<std::size_t>(info.st_size), buffer);
+        FileStatus status =
+            ReadAll(path, file.Get(), static_cast<std::size_t>(info.st_size), buffer);
+        if (!status && identity) status = IdentityAfterRead(path, file.Get(), buffer, *identity);
+        return status;
     } catch (const std::bad_alloc&) {
     } catch (const std::length_error&) {
     }
@@ -238,15 +170,10 @@ void AppendLine(std::string& out, std::string_view line, LineEnd end) {
 }
 
 FileStatus WriteFileAtomic(const std::string& path, std::string_view bytes) {
-    const ParentFolder named(path);
-    struct stat info {};
-    if (named.Fd() < 0 || fstatat(named.Fd(), named.Name(), &info, AT_SYMLINK_NOFOLLOW) != 0 ||
-        !S_ISLNK(info.st_mode))
-        return WriteInFolder(path, named, bytes);
-    // A link: its final target is replaced.
-    const std::string target = RealPathOf(path);
-    if (target.empty()) return ErrorOf(path, errno);
-    return WriteInFolder(path, ParentFolder(target), bytes);
+    FileRewrite rewrite;
+    if (FileStatus error = rewrite.Begin(path)) return error;
+    if (FileStatus error = rewrite.Append(bytes)) return error;
+    return rewrite.Commit();
 }
 
 } // namespace kelvara

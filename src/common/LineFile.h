@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "common/FileError.h"
+#include "common/FileIdentity.h"
 
 namespace kelvara {
 
@@ -22,8 +23,10 @@ struct LineSpan {
     LineEnd end = LineEnd::None;
 };
 
-// Reads the whole file into `buffer`, reusing its capacity.
-[[nodiscard]] FileStatus ReadFileBytes(const std::string& path, std::string& buffer);
+// Reads the whole file into `buffer`, reusing its capacity. `identity`, when
+// given, receives the identity of the file as read, for a later FileRewrite.
+[[nodiscard]] FileStatus ReadFileBytes(const std::string& path, std::string& buffer,
+                                       FileIdentity* identity = nullptr);
 
 // Splits `bytes` into lines: a line ends at CR, at LF, or at CR LF (one break);
 // the bytes after the last break form a last line only when not empty. Splitting
@@ -51,11 +54,13 @@ struct LineFile {
 void AppendLine(std::string& out, std::string_view line, LineEnd end);
 
 // Replaces the file's content with `bytes` without ever leaving it half
-// written: a temporary file in the same folder, flushed, renamed over the
-// target. A link is followed and its target rewritten; mode and owner are
-// kept. A target that is read-only (no write permission bit, even for root)
-// is refused. On any failure the original is untouched and the error names
-// the path and the reason.
+// written (FileRewrite): a new file in the same folder renamed over the
+// target, or, where a rename would lose the owner, hard links or cannot
+// happen in the folder, a safe write in place. A link is followed and its
+// target rewritten; mode, owner, group, hard links and extended attributes
+// (ACLs) are kept. A target that is read-only (no write permission bit, even
+// for root) is refused. On any failure the original is untouched and the
+// error names the path and the reason.
 [[nodiscard]] FileStatus WriteFileAtomic(const std::string& path, std::string_view bytes);
 
 } // namespace kelvara

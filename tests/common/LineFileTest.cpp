@@ -5,6 +5,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "common/ChildProcess.h"
 #include "common/TempFolder.h"
 
 namespace kelvara {
@@ -100,11 +101,13 @@ TEST(ReadFileBytes, ReportsWhatCannotBeReadAndReusesTheBuffer) {
     EXPECT_EQ(buffer, "ab");
 }
 
-mode_t ModeOf(const std::string& path) {
+struct stat StatOf(const std::string& path) {
     struct stat info {};
     EXPECT_EQ(stat(path.c_str(), &info), 0);
-    return info.st_mode & 07777;
+    return info;
 }
+
+mode_t ModeOf(const std::string& path) { return StatOf(path).st_mode & 07777; }
 
 TEST(WriteFileAtomic, KeepsModeAndGivesNewFilesTheUmaskMode) {
     TempFolder folder;
@@ -138,23 +141,23 @@ TEST(WriteFileAtomic, RefusesReadOnlyFilesAndLeavesThemIntact) {
     EXPECT_TRUE(WriteFileAtomic(folder.Path(), "x"));
 }
 
-TEST(WriteFileAtomic, ReadOnlyFolderLeavesTheOriginalIntact) {
+TEST(WriteFileAtomic, WritableFileInAReadOnlyFolderIsWrittenInPlace) {
     TempFolder folder;
-    const std::string path = folder.Write("inside.txt", "original");
+    const std::string path = folder.Write("inside.txt", "original text");
     ASSERT_EQ(chmod(path.c_str(), 0666), 0);
     ASSERT_EQ(chmod(folder.Path().c_str(), 0555), 0);
+    const ino_t inode = StatOf(path).st_ino;
     // Root may write into any folder, so the write runs as nobody then.
-    const pid_t child = fork();
-    if (child == 0) {
-        if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)) _exit(2);
-        const FileStatus error = WriteFileAtomic(path, "changed");
-        _exit(error && error->path == path && error->reason == "Permission denied" ? 0 : 1);
-    }
-    int status = -1;
-    ASSERT_EQ(waitpid(child, &status, 0), child);
+    const int status = RunInChild([&] {
+        if (!BecomeNobody()) return 2;
+        if (WriteFileAtomic(path, "short")) return 1;
+        const FileStatus noNewFile = WriteFileAtomic(folder.Path("new.txt"), "x");
+        return noNewFile && noNewFile->reason == "Permission denied" ? 0 : 3;
+    });
     chmod(folder.Path().c_str(), 0755);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
-    EXPECT_EQ(TempFolder::Read(path), "original");
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(TempFolder::Read(path), "short");
+    EXPECT_EQ(StatOf(path).st_ino, inode);
     EXPECT_EQ(folder.EntryCount(), 1u);
 }
 
