@@ -139,7 +139,10 @@ bool LineMatcher::ReplaceAll(std::string_view line, std::string_view replacement
 }
 
 // Each accepted whole word replaced at its own place in the unprepared line;
-// a hit overlapping one already replaced is skipped.
+// a hit overlapping one already replaced is skipped. A hit's caption is the
+// line after its replacement: the new line up to the end of its replacement,
+// then the old line after the replaced bytes. Both lines are kept once in the
+// tree, so a long line with many hits costs its length plus the hits.
 bool LineMatcher::ReplaceWholeWords(std::string_view line, std::string_view replacement,
                                     std::int32_t lineNumber, std::string_view filePath,
                                     ResultTree& tree, NodeRef fileNode, std::string& out) {
@@ -148,20 +151,34 @@ bool LineMatcher::ReplaceWholeWords(std::string_view line, std::string_view repl
     // Columns count in the trimmed line; trimming only removed bytes in front.
     const std::size_t front =
         options_.IgnoreSpaces ? static_cast<std::size_t>(TrimView(line).data() - line.data()) : 0;
+    const auto startOf = [&](std::int32_t column) {
+        return front + static_cast<std::size_t>(column - 1);
+    };
     out.clear();
     std::size_t copied = 0;
-    std::string caption;
     for (const std::int32_t column : columns) {
-        const std::size_t start = front + static_cast<std::size_t>(column - 1);
+        const std::size_t start = startOf(column);
         if (start < copied) continue;
         out.append(line.substr(copied, start - copied));
         out.append(replacement);
         copied = start + searchText_.size();
-        caption.assign(out);
-        caption.append(line.substr(copied));
-        tree.AppendChild(fileNode, caption, {filePath, lineNumber, column, searchText_});
     }
     out.append(line.substr(copied));
+
+    const ResultTree::LineTextsId texts = tree.AddLineTexts(out, line);
+    copied = 0;
+    std::size_t replaced = 0;
+    for (const std::int32_t column : columns) {
+        const std::size_t start = startOf(column);
+        if (start < copied) continue;
+        copied = start + searchText_.size();
+        ++replaced;
+        // Every replacement before this one changed the length by the same amount.
+        const std::size_t newEnd =
+            start + replaced * replacement.size() - (replaced - 1) * searchText_.size();
+        tree.AppendReplaceHit(fileNode, texts, newEnd, copied,
+                              {filePath, lineNumber, column, searchText_});
+    }
     return true;
 }
 

@@ -1,5 +1,7 @@
 #include "search/ResultTree.h"
 
+#include <algorithm>
+
 #include "search/HitCaption.h"
 
 namespace kelvara {
@@ -28,44 +30,70 @@ SharedText Share(const SharedText& known, std::string_view text) {
     return std::make_shared<const std::string>(text);
 }
 
+// Room for one more element, so that the push_back after a listener was told
+// cannot throw.
+template <typename Vector> void ReserveOneMore(Vector& vector) {
+    if (vector.size() == vector.capacity())
+        vector.reserve(std::max<std::size_t>(4, vector.size() * 2));
+}
+
 } // namespace
 
 NodeRef ResultTree::AppendFileNode(std::string_view path, std::string_view searchText) {
     const NodeRef node{static_cast<std::uint32_t>(files_.size()), NodeRef::kNone};
-    if (listener_) listener_->NodeAppending(node);
     // The file nodes of one run share its search text.
     SharedText sharedSearch =
         Share(files_.empty() ? nullptr : files_.back().searchText, searchText);
-    files_.push_back(
-        FileNode{std::make_shared<const std::string>(path), std::move(sharedSearch), {}});
+    FileNode file{std::make_shared<const std::string>(path), std::move(sharedSearch), {}};
+    ReserveOneMore(files_);
+    if (listener_) listener_->NodeAppending(node);
+    files_.push_back(std::move(file));
     if (listener_) listener_->NodeAppended(node);
     SetSelected(node);
     return node;
 }
 
 NodeRef ResultTree::AppendFindHit(NodeRef fileNode, const RecordFields& record) {
-    return AppendHit(fileNode, nullptr, record);
+    return AppendHit(fileNode, HitExtra{}, record);
 }
 
 NodeRef ResultTree::AppendChild(NodeRef fileNode, std::string_view caption,
                                 const RecordFields& record) {
-    return AppendHit(fileNode, std::make_unique<const std::string>(caption), record);
+    return AppendReplaceHit(fileNode, AddLineTexts(caption, {}), caption.size(), 0, record);
 }
 
-NodeRef ResultTree::AppendHit(NodeRef fileNode, std::unique_ptr<const std::string> caption,
+ResultTree::LineTextsId ResultTree::AddLineTexts(std::string_view newLine,
+                                                 std::string_view oldLine) {
+    LineTexts texts;
+    texts.bytes.reserve(newLine.size() + oldLine.size());
+    texts.bytes.append(newLine).append(oldLine);
+    texts.newSize = newLine.size();
+    lineTexts_.push_back(std::move(texts));
+    return static_cast<LineTextsId>(lineTexts_.size() - 1);
+}
+
+NodeRef ResultTree::AppendReplaceHit(NodeRef fileNode, LineTextsId texts, std::size_t newPrefix,
+                                     std::size_t oldFrom, const RecordFields& record) {
+    return AppendHit(fileNode, HitExtra{texts, newPrefix, oldFrom, nullptr, nullptr}, record);
+}
+
+NodeRef ResultTree::AppendHit(NodeRef fileNode, const HitExtra& caption,
                               const RecordFields& record) {
     FileNode& file = files_[fileNode.file];
     const NodeRef node{fileNode.file, static_cast<std::uint32_t>(file.hits.size())};
-    if (listener_) listener_->NodeAppending(node);
     HitNode hit{record.Line, record.Column, kNoExtra};
     const bool ownPath = *file.path != record.FileName;
     const bool ownSearch = *file.searchText != record.SearchText;
-    if (caption || ownPath || ownSearch) {
-        hit.extra = static_cast<std::uint32_t>(extras_.size());
-        extras_.push_back({std::move(caption),
-                           ownPath ? std::make_shared<const std::string>(record.FileName) : nullptr,
-                           ownSearch ? Share(file.searchText, record.SearchText) : nullptr});
+    ReserveOneMore(file.hits);
+    if (caption.texts != kNoExtra || ownPath || ownSearch) {
+        HitExtra extra = caption;
+        if (ownPath) extra.path = std::make_shared<const std::string>(record.FileName);
+        if (ownSearch) extra.searchText = Share(file.searchText, record.SearchText);
+        extras_.push_back(std::move(extra));
+        hit.extra = static_cast<std::uint32_t>(extras_.size() - 1);
+        if (caption.texts != kNoExtra) ++lineTexts_[caption.texts].users;
     }
+    if (listener_) listener_->NodeAppending(node);
     file.hits.push_back(hit);
     ++hitCount_;
     if (listener_) listener_->NodeAppended(node);
@@ -89,7 +117,11 @@ const std::string& ResultTree::SearchTextOf(NodeRef node) const {
 
 // The slot stays (later indexes keep their meaning) but its texts go.
 void ResultTree::ReleaseExtra(const HitNode& hit) {
-    if (hit.extra != kNoExtra) extras_[hit.extra] = HitExtra{};
+    if (hit.extra == kNoExtra) return;
+    HitExtra& extra = extras_[hit.extra];
+    if (extra.texts != kNoExtra && --lineTexts_[extra.texts].users == 0)
+        lineTexts_[extra.texts] = LineTexts{};
+    extra = HitExtra{};
 }
 
 void ResultTree::Select(NodeRef node) { SetSelected(node); }
@@ -103,7 +135,15 @@ std::string ResultTree::Caption(NodeRef node) const {
     if (node.IsFileNode()) return *File(node).path;
     const HitNode& hit = Hit(node);
     const HitExtra* extra = Extra(hit);
-    if (extra && extra->caption) return *extra->caption;
+    if (extra && extra->texts != kNoExtra) {
+        const LineTexts& texts = lineTexts_[extra->texts];
+        const std::string_view bytes(texts.bytes);
+        std::string caption;
+        caption.reserve(extra->newPrefix + texts.bytes.size() - texts.newSize - extra->oldFrom);
+        caption.append(bytes.substr(0, extra->newPrefix));
+        caption.append(bytes.substr(texts.newSize + extra->oldFrom));
+        return caption;
+    }
     return HitCaption(SearchTextOf(node), hit.line, hit.column);
 }
 
@@ -149,6 +189,18 @@ void ResultTree::Delete(NodeRef node) {
     selected_ = SelectionAfterDelete(selected_, node);
 }
 
+void ResultTree::DeleteChildren(NodeRef fileNode) {
+    auto& hits = files_[fileNode.file].hits;
+    if (hits.empty()) return;
+    if (listener_) listener_->TreeResetting();
+    for (const HitNode& hit : hits)
+        ReleaseExtra(hit);
+    hitCount_ -= hits.size();
+    std::vector<HitNode>().swap(hits); // frees without allocating, also when memory ran out
+    if (selected_.file == fileNode.file && selected_.IsHitNode()) selected_ = fileNode;
+    if (listener_) listener_->TreeReset();
+}
+
 std::size_t ResultTree::PruneChildlessFileNodes() {
     if (listener_) listener_->TreeResetting();
     std::uint32_t kept = 0;
@@ -175,6 +227,8 @@ void ResultTree::Clear() {
     files_.shrink_to_fit();
     extras_.clear();
     extras_.shrink_to_fit();
+    lineTexts_.clear();
+    lineTexts_.shrink_to_fit();
     hitCount_ = 0;
     selected_ = {};
     if (listener_) listener_->TreeReset();

@@ -40,10 +40,15 @@ public:
 // The two-level result tree of a batch run: file nodes at the top level, hit
 // nodes under them, in the order they were appended. Each node owns its
 // record. Hits are stored compactly: the path and search text are kept once
-// per file node (the search text once per run), and a find hit's caption is
-// rebuilt from its record instead of being stored.
+// per file node (the search text once per run), a find hit's caption is
+// rebuilt from its record instead of being stored, and the captions of a
+// replaced line's hits are cut from the line's texts, kept once. An append
+// that runs out of memory throws std::bad_alloc and leaves the tree (and its
+// listener) as it was.
 class ResultTree {
 public:
+    using LineTextsId = std::uint32_t;
+
     // Appends a file node at the end of the top level and selects it. Its
     // caption is the whole path; its record is (path, 0, 0, searchText).
     NodeRef AppendFileNode(std::string_view path, std::string_view searchText);
@@ -52,6 +57,15 @@ public:
     NodeRef AppendFindHit(NodeRef fileNode, const RecordFields& record);
     // Appends a hit node under `fileNode` with its own caption, and selects it.
     NodeRef AppendChild(NodeRef fileNode, std::string_view caption, const RecordFields& record);
+    // Keeps the texts that the captions of one replaced line are cut from: the
+    // line after all its replacements and the line before them.
+    LineTextsId AddLineTexts(std::string_view newLine, std::string_view oldLine);
+    // Appends a hit node under `fileNode` whose caption is the first
+    // `newPrefix` bytes of the new line of `texts` followed by its old line
+    // from byte `oldFrom` on (the line as it was after this hit's
+    // replacement), and selects it.
+    NodeRef AppendReplaceHit(NodeRef fileNode, LineTextsId texts, std::size_t newPrefix,
+                             std::size_t oldFrom, const RecordFields& record);
 
     void Select(NodeRef node);
     NodeRef Selected() const { return selected_; }
@@ -75,6 +89,8 @@ public:
 
     // Deletes a node; a file node goes with its children.
     void Delete(NodeRef node);
+    // Deletes every hit node of a file node, which stays.
+    void DeleteChildren(NodeRef fileNode);
     // Deletes every file node without children in one pass; returns how many.
     std::size_t PruneChildlessFileNodes();
     void Clear();
@@ -92,12 +108,21 @@ private:
         std::int32_t column = 0;
         std::uint32_t extra = kNoExtra; // index into extras_
     };
-    // What a hit holds beyond that: a caption of its own (replace hits), or
-    // a path or search text other than its file node's (null when the same).
+    // What a hit holds beyond that: a caption cut from line texts (replace
+    // hits), or a path or search text other than its file node's (null when
+    // the same).
     struct HitExtra {
-        std::unique_ptr<const std::string> caption;
+        LineTextsId texts = kNoExtra;
+        std::size_t newPrefix = 0;
+        std::size_t oldFrom = 0;
         SharedText path;
         SharedText searchText;
+    };
+    // The new line followed by the old one; freed when no hit uses it.
+    struct LineTexts {
+        std::string bytes;
+        std::size_t newSize = 0;
+        std::uint32_t users = 0;
     };
     struct FileNode {
         SharedText path;
@@ -105,8 +130,7 @@ private:
         std::vector<HitNode> hits;
     };
 
-    NodeRef AppendHit(NodeRef fileNode, std::unique_ptr<const std::string> caption,
-                      const RecordFields& record);
+    NodeRef AppendHit(NodeRef fileNode, const HitExtra& caption, const RecordFields& record);
     const FileNode& File(NodeRef node) const { return files_[node.file]; }
     const HitNode& Hit(NodeRef node) const { return files_[node.file].hits[node.hit]; }
     const HitExtra* Extra(const HitNode& hit) const;
@@ -117,6 +141,7 @@ private:
 
     std::vector<FileNode> files_;
     std::vector<HitExtra> extras_;
+    std::vector<LineTexts> lineTexts_;
     std::size_t hitCount_ = 0;
     NodeRef selected_;
     ResultTreeListener* listener_ = nullptr;
