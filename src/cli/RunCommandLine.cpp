@@ -113,6 +113,13 @@ void PrintSummary(const CommandLine& line, const BatchResult& result, const Resu
     }
 }
 
+void PrintFileList(const std::string& utf8Heading, const std::vector<std::string>& paths) {
+    if (paths.empty()) return;
+    PrintLine(utf8Heading);
+    for (const std::string& path : paths)
+        PrintPath(path);
+}
+
 // The end of the run on standard error: the notice or the error, the summary,
 // the files that were not rewritten because they hold NUL bytes, and with -v
 // the entries the folder walks skipped.
@@ -123,11 +130,8 @@ void PrintOutcome(const CommandLine& line, const BatchResult& result, const Resu
     else if (result.outcome == BatchOutcome::Finished)
         PrintLine(line.mode == CommandMode::Find ? "查找完毕" : "替换完毕");
     PrintSummary(line, result, tree, files.SkippedCount(), seconds);
-    if (!result.nulFiles.empty()) {
-        PrintLine("以下文件含有 NUL 字节，没有改写：");
-        for (const std::string& path : result.nulFiles)
-            PrintPath(path);
-    }
+    PrintFileList("以下文件含有 NUL 字节，没有改写：", result.nulFiles);
+    PrintFileList("以下文件在替换期间被其他程序改动，没有改写：", result.changedFiles);
     if (!line.verbose || files.SkippedCount() == 0) return;
     PrintLine("以下条目被跳过：");
     for (const SkippedEntry& entry : files.Skipped())
@@ -135,7 +139,9 @@ void PrintOutcome(const CommandLine& line, const BatchResult& result, const Resu
 }
 
 int ExitStatus(const CommandLine& line, const BatchResult& result, const ResultTree& tree) {
-    if (result.outcome == BatchOutcome::Failed) return kExitError;
+    // A file that could not be replaced because another program changed it
+    // is a failure for a script, though the run went on.
+    if (result.outcome == BatchOutcome::Failed || !result.changedFiles.empty()) return kExitError;
     const bool something = line.mode == CommandMode::Find ? tree.NodeCount() > tree.FileNodeCount()
                                                           : result.filesWritten > 0;
     return something ? kExitFound : kExitNothing;

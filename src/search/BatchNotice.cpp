@@ -11,6 +11,17 @@ constexpr int kInformation = 0;
 constexpr int kQuestionNoDefault = 1;
 constexpr int kError = 2;
 
+void AppendFileList(std::string& text, std::string_view utf8Heading,
+                    const std::vector<std::string>& paths) {
+    if (paths.empty()) return;
+    text += '\n';
+    text += TextFromUtf8(utf8Heading);
+    for (const std::string& path : paths) {
+        text += '\n';
+        text += path;
+    }
+}
+
 } // namespace
 
 bool ConfirmReplace() {
@@ -25,16 +36,11 @@ BatchResult FailRun(BatchResult result, const FileError& error) {
     return result;
 }
 
-void ShowDoneNotice(std::string_view utf8Text, const std::vector<std::string>& nulFiles) {
+void ShowDoneNotice(std::string_view utf8Text, const std::vector<std::string>& nulFiles,
+                    const std::vector<std::string>& changedFiles) {
     std::string text = TextFromUtf8(utf8Text);
-    if (!nulFiles.empty()) {
-        text += '\n';
-        text += TextFromUtf8("以下文件含有 NUL 字节，没有改写：");
-        for (const std::string& path : nulFiles) {
-            text += '\n';
-            text += path;
-        }
-    }
+    AppendFileList(text, "以下文件含有 NUL 字节，没有改写：", nulFiles);
+    AppendFileList(text, "以下文件在替换期间被其他程序改动，没有改写：", changedFiles);
     AskUser(text, "^^", kInformation);
 }
 

@@ -19,7 +19,9 @@ bool ConfirmReplace();
 BatchResult FailRun(BatchResult result, const FileError& error);
 
 // The notice at the end of a run ("查找完毕", "替换完毕"); the files that were
-// not rewritten because they hold NUL bytes follow it, one path a line.
-void ShowDoneNotice(std::string_view utf8Text, const std::vector<std::string>& nulFiles);
+// not rewritten because they hold NUL bytes or because another program
+// changed them during the run follow it, one path a line.
+void ShowDoneNotice(std::string_view utf8Text, const std::vector<std::string>& nulFiles,
+                    const std::vector<std::string>& changedFiles = {});
 
 } // namespace kelvara

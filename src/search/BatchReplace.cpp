@@ -1,21 +1,32 @@
 #include "search/BatchReplace.h"
 
+#include <algorithm>
 #include <cstring>
+#include <new>
 #include <set>
+#include <stdexcept>
 #include <utility>
 
 #include <sys/stat.h>
 
 #include "common/FileAccess.h"
+#include "common/FileRewrite.h"
 #include "common/LineFile.h"
 #include "search/BatchNotice.h"
 #include "search/BatchSettings.h"
+#include "search/LineCursor.h"
 #include "search/LineMatcher.h"
 #include "search/Matcher.h"
+#include "search/SubstringFinder.h"
 
 namespace kelvara {
 
 namespace {
+
+constexpr std::size_t kNone = std::string_view::npos;
+// A stretch of a file without candidates is searched in pieces of this size,
+// with a yield between them, so that a window stays live on a huge file.
+constexpr std::size_t kYieldStretch = 1u << 20;
 
 // The files a run has rewritten, by device and inode: a file reached again
 // through a link or another spelling of its path is not replaced twice (a
@@ -35,42 +46,136 @@ private:
     std::set<std::pair<dev_t, ino_t>> ids_;
 };
 
-// The buffers of a run, reused from file to file.
-struct ReplaceBuffers {
-    std::string bytes;
-    std::vector<LineSpan> lines;
-    std::string newLine;
-    std::string output;
+// One text the candidate search looks for, with what it has learnt of the
+// file so far: where the next occurrence is, or up to where there is none.
+struct Occurrences {
+    Occurrences(std::string_view text, bool ignoreCase)
+        : finder(text, ignoreCase), size(text.size()) {}
+
+    // The first occurrence at or after `from` that starts before `limit`.
+    std::size_t Find(std::string_view bytes, std::size_t from, std::size_t limit) {
+        if (size == 0) return kNone;
+        if (next != kNone && next >= from) return next < limit ? next : kNone;
+        const std::size_t start = std::max(from, clearTo);
+        if (start >= limit) return kNone;
+        next = finder.Find(bytes.substr(0, std::min(bytes.size(), limit + size - 1)), start);
+        if (next == kNone) clearTo = limit;
+        return next;
+    }
+
+    SubstringFinder finder;
+    std::size_t size;
+    std::size_t next = kNone;
+    std::size_t clearTo = 0;
 };
 
-// Runs the replace step over the lines of one file. Returns true when something
-// was replaced, the new content then in `buffers.output`: the bytes before the
-// first changed line as they were, then every line with its own break. Lines
-// after a stop are kept as they were.
-bool ReplaceInFile(const std::string& path, std::string_view replacement, LineMatcher& matcher,
-                   ResultTree& tree, NodeRef fileNode, const BatchHooks& hooks,
-                   ReplaceBuffers& buffers) {
-    SplitLines(buffers.bytes, buffers.lines);
-    bool changed = false;
-    std::size_t i = 0;
-    for (; i < buffers.lines.size(); ++i) {
-        if (hooks.StopRequested()) break;
-        if (hooks.yield) hooks.yield();
-        const LineSpan& span = buffers.lines[i];
-        const std::string_view line(buffers.bytes.data() + span.start, span.length);
-        const auto number = static_cast<std::int32_t>(i + 1);
-        if (matcher.ReplaceLine(line, replacement, number, path, tree, fileNode, buffers.newLine)) {
-            if (!changed) buffers.output.assign(buffers.bytes, 0, span.start);
-            changed = true;
-            AppendLine(buffers.output, buffers.newLine, span.end);
-        } else if (changed) {
-            AppendLine(buffers.output, line, span.end);
+// The lines of a file that the replace step can change or list: those holding
+// the search text (letter case folded unless it counts) and, without whole
+// words, those holding the replacement text, which get a node even when
+// nothing in them is replaced. Every other line is passed over unread.
+class CandidateLines {
+public:
+    CandidateLines(std::string_view searchText, std::string_view replacement,
+                   const MatchOptions& options)
+        : search_(searchText, !options.CaseSensitive),
+          replacement_(options.WholeWord ? std::string_view() : replacement, false) {}
+
+    // Where the next candidate occurrence starts, at or after `from`; kNone at
+    // the end of the bytes or when a stop was requested.
+    std::size_t Next(std::string_view bytes, std::size_t from, const BatchHooks& hooks) {
+        while (from < bytes.size()) {
+            const std::size_t limit = std::min(bytes.size(), from + kYieldStretch);
+            const std::size_t found =
+                std::min(search_.Find(bytes, from, limit), replacement_.Find(bytes, from, limit));
+            if (found != kNone || limit == bytes.size()) return found;
+            from = limit;
+            if (hooks.yield) hooks.yield();
+            if (hooks.StopRequested()) break;
         }
+        return kNone;
     }
-    if (changed && i < buffers.lines.size()) {
-        buffers.output.append(buffers.bytes, buffers.lines[i].start);
+
+private:
+    Occurrences search_;
+    Occurrences replacement_;
+};
+
+// What the run keeps from file to file.
+struct ReplaceContext {
+    std::string_view replacement;
+    LineMatcher& matcher;
+    ResultTree& tree;
+    const BatchHooks& hooks;
+    std::string bytes; // the file read
+    FileIdentity identity;
+    std::string newLine;
+    FileRewrite rewrite;
+};
+
+// Runs the replace step over the candidate lines of one file and streams the
+// new content into a rewrite that begins at the first replacement: the
+// stretches between changed lines straight from the bytes read, every line
+// keeping its own break. A stop keeps the rest of the file as it was. Sets
+// `changed` when the file was rewritten.
+FileStatus ReplaceInFile(const std::string& path, NodeRef fileNode, ReplaceContext& context,
+                         bool& changed) {
+    const std::string_view bytes(context.bytes);
+    CandidateLines candidates(context.matcher.SearchText(), context.replacement,
+                              context.matcher.Options());
+    LineCursor cursor(bytes);
+    std::size_t copied = 0;
+    changed = false;
+    for (std::size_t from = 0;;) {
+        const std::size_t at = candidates.Next(bytes, from, context.hooks);
+        if (at == kNone || context.hooks.StopRequested()) break;
+        if (context.hooks.yield) context.hooks.yield();
+        cursor.MoveTo(at);
+        const std::string_view line = cursor.Line();
+        if (context.matcher.ReplaceLine(line, context.replacement, cursor.Number(), path,
+                                        context.tree, fileNode, context.newLine)) {
+            if (!changed) {
+                if (FileStatus error = context.rewrite.Begin(path, context.identity)) return error;
+                changed = true;
+            }
+            const std::size_t start = cursor.Start();
+            if (FileStatus error = context.rewrite.Append(bytes.substr(copied, start - copied)))
+                return error;
+            if (FileStatus error = context.rewrite.Append(context.newLine)) return error;
+            copied = start + line.size();
+        }
+        if (!cursor.NextLine()) break;
+        from = cursor.Start();
     }
-    return changed;
+    if (!changed) return std::nullopt;
+    if (FileStatus error = context.rewrite.Append(bytes.substr(copied))) return error;
+    return context.rewrite.Commit(bytes);
+}
+
+// Reads and replaces one file. A file that is not written keeps no hit nodes:
+// the tree lists only what was written.
+FileStatus ProcessFile(const std::string& path, NodeRef fileNode, ReplaceContext& context,
+                       BatchResult& result, RewrittenFiles& rewritten) {
+    bool changed = false;
+    FileStatus status;
+    try {
+        status = ReplaceInFile(path, fileNode, context, changed);
+    } catch (const std::bad_alloc&) {
+        status = FileError{path, "out of memory"};
+    } catch (const std::length_error&) {
+        status = FileError{path, "out of memory"};
+    }
+    if (status) {
+        context.rewrite.Abandon();
+        context.tree.DeleteChildren(fileNode);
+        if (!context.rewrite.ChangedMeanwhile()) return status;
+        result.changedFiles.push_back(path);
+        return std::nullopt;
+    }
+    if (changed) {
+        rewritten.Add(path);
+        ++result.filesWritten;
+    }
+    return std::nullopt;
 }
 
 } // namespace
@@ -92,37 +197,32 @@ BatchResult RunBatchReplace(std::string_view text, std::string_view replacement,
     const std::vector<std::string> paths = files.TickedPaths();
     tree.Clear();
     LineMatcher matcher(result.searchText, options);
-    ReplaceBuffers buffers;
+    ReplaceContext context{replacement, matcher, tree, hooks, {}, {}, {}, {}};
     RewrittenFiles rewritten;
     for (const std::string& path : paths) {
         // Also between files: files with NUL bytes or without lines have no
         // line to yield at.
         if (hooks.yield) hooks.yield();
         if (hooks.StopRequested()) break;
-        if (FileStatus status = ReadFileBytes(path, buffers.bytes)) {
+        if (FileStatus status = ReadFileBytes(path, context.bytes, &context.identity)) {
             return FailRun(std::move(result), *status);
         }
         ++result.filesRead;
         if (hooks.observer != nullptr) hooks.observer->FileRead(result.filesRead, path);
         const NodeRef fileNode = tree.AppendFileNode(path, result.searchText);
         if (rewritten.Contains(path)) continue;
-        if (std::memchr(buffers.bytes.data(), '\0', buffers.bytes.size()) != nullptr) {
+        if (std::memchr(context.bytes.data(), '\0', context.bytes.size()) != nullptr) {
             result.nulFiles.push_back(path);
             continue;
         }
-        if (!ReplaceInFile(path, replacement, matcher, tree, fileNode, hooks, buffers)) continue;
-        if (FileStatus status = WriteFileAtomic(path, buffers.output)) {
-            // Nothing was replaced in this file: none of its lines is listed.
-            for (std::uint32_t hit = tree.ChildCount(fileNode); hit > 0; --hit)
-                tree.Delete({fileNode.file, hit - 1});
+        if (FileStatus status = ProcessFile(path, fileNode, context, result, rewritten)) {
+            std::string().swap(context.bytes); // room for the message after running out
             return FailRun(std::move(result), *status);
         }
-        rewritten.Add(path);
-        ++result.filesWritten;
     }
     result.stopped = hooks.StopRequested();
     result.outcome = BatchOutcome::Finished;
-    ShowDoneNotice("替换完毕", result.nulFiles);
+    ShowDoneNotice("替换完毕", result.nulFiles, result.changedFiles);
     return result;
 }
 

@@ -49,6 +49,9 @@ struct BatchResult {
     int filesRead = 0;
     int filesWritten = 0;              // replace: files with a replacement
     std::vector<std::string> nulFiles; // replace: files not rewritten (NUL bytes)
+    // replace: files another program changed while the run was at them, left
+    // as that program made them
+    std::vector<std::string> changedFiles;
     FileStatus error;
 };
 

@@ -1,12 +1,14 @@
 #include "search/BatchReplace.h"
 
 #include <filesystem>
+#include <fstream>
 
 #include <sys/stat.h>
 
 #include <gtest/gtest.h>
 
 #include "common/AskUser.h"
+#include "common/ChildProcess.h"
 #include "common/CodePageConversion.h"
 #include "search/TestFolder.h"
 
@@ -189,6 +191,130 @@ TEST(BatchReplaceTest, StopInTheMiddleOfAFileKeepsTheRestAsItWas) {
     EXPECT_EQ(TestFolder::Read(a), "tiger 1\r\ntiger 2\ncat 3\rcat 4");
     EXPECT_EQ(TestFolder::Read(b), "cat\n");
     EXPECT_EQ(recorder.notices, (std::vector<std::string>{TextFromUtf8("替换完毕")}));
+}
+
+TEST(BatchReplaceTest, LargeFilesAreStreamedKeepingEveryByteAndHardLinks) {
+    Fixture f;
+    // Changed lines far apart, across the write buffer and the yield stretches;
+    // a line that only holds the replacement text is listed, not changed.
+    std::string original;
+    std::string expected;
+    for (int i = 0; i < 120000; ++i) {
+        const std::string filler = "line " + std::to_string(i) + " without the word\r\n";
+        const bool hit = i % 25000 == 0 || i == 119999;
+        original += hit ? "a Cat here\n" : filler;
+        expected += hit ? "a dog here\n" : filler;
+    }
+    original += "dog at the end";
+    expected += "dog at the end";
+    const std::string renamed = f.Add("renamed.txt", original);
+    const std::string linked = f.Add("linked.txt", original);
+    const std::string otherName = f.dir / "other-name.txt";
+    ASSERT_EQ(link(linked.c_str(), otherName.c_str()), 0); // written in place
+    ReplaceRecorder recorder;
+    const BatchResult result = f.Replace("cat", "dog", &recorder);
+    EXPECT_EQ(result.filesWritten, 2);
+    EXPECT_EQ(TestFolder::Read(renamed), expected);
+    EXPECT_EQ(TestFolder::Read(otherName), expected);
+    EXPECT_EQ(f.tree.ChildCount({0, NodeRef::kNone}), 7u);
+    EXPECT_EQ(f.tree.Line({0, 5}), 120000);
+    EXPECT_EQ(f.tree.Caption({0, 6}), "dog at the end");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(f.dir.Path()), {}), 3);
+}
+
+TEST(BatchReplaceTest, FileChangedByAnotherProgramDuringTheRunIsLeftAndListed) {
+    Fixture f;
+    const std::string log = f.Add("log.txt", "cat 1\ncat 2\n");
+    const std::string b = f.Add("b.txt", "cat\n");
+    ReplaceRecorder recorder;
+    int yields = 0;
+    const BatchResult result = f.Replace("cat", "dog", &recorder, {}, [&] {
+        if (++yields == 2) std::ofstream(log, std::ios::app) << "cat 3\n"; // a writer appends
+    });
+    EXPECT_EQ(result.outcome, BatchOutcome::Finished);
+    EXPECT_EQ(TestFolder::Read(log), "cat 1\ncat 2\ncat 3\n");
+    EXPECT_EQ(TestFolder::Read(b), "dog\n");
+    EXPECT_EQ(result.changedFiles, (std::vector<std::string>{log}));
+    EXPECT_EQ(result.filesWritten, 1);
+    EXPECT_EQ(f.tree.ChildCount({0, NodeRef::kNone}), 0u); // nothing listed that was not written
+    ASSERT_EQ(recorder.notices.size(), 1u);
+    EXPECT_NE(recorder.notices[0].find(log), std::string::npos);
+}
+
+// Runs a replace in a child limited to its present address space plus
+// `room` bytes; the child's exit status tells whether `check` held.
+int ReplaceWithLittleMemory(Fixture& f, std::size_t room, std::string_view text,
+                            std::string_view replacement, const MatchOptions& options,
+                            const std::function<bool(const BatchResult&)>& check) {
+    return RunInChild([&] {
+        ReplaceRecorder recorder;
+        if (kAddressSpaceLimitable && !LimitAddressSpace(room)) return 3;
+        const BatchResult result = f.Replace(text, replacement, &recorder, options);
+        return check(result) ? 0 : 1;
+    });
+}
+
+TEST(BatchReplaceTest, WholeWordsOnALongLineCostTheLineOnceNotOncePerHit) {
+    Fixture f;
+    std::string line;
+    for (int i = 0; i < 100000; ++i)
+        line += "a ";
+    const std::string path = f.Add("long.txt", line + "\n");
+    MatchOptions words;
+    words.WholeWord = true;
+    // 100,000 captions of 200 KB would take 20 GB.
+    const int status = ReplaceWithLittleMemory(f, 64u << 20, "a", "bb", words, [&](auto& result) {
+        std::string last;
+        for (int i = 0; i < 100000; ++i)
+            last += "bb ";
+        return result.filesWritten == 1 && f.tree.ChildCount({0, NodeRef::kNone}) == 100000 &&
+               f.tree.Caption({0, 0}) == "bb " + line.substr(2) &&
+               f.tree.Caption({0, 1}) == "bb bb " + line.substr(4) &&
+               f.tree.Caption({0, 99999}) == last && TestFolder::Read(path) == last + "\n";
+    });
+    EXPECT_EQ(status, 0);
+}
+
+TEST(BatchReplaceTest, ManyShortLinesCostNoMemoryPerLine) {
+    Fixture f;
+    const std::string path = f.dir / "empty-lines.txt";
+    {
+        std::ofstream out(path, std::ios::binary);
+        const std::string lines(1u << 20, '\n');
+        for (int i = 0; i < 20; ++i)
+            out << lines;
+        out << "cat\n";
+    }
+    f.files.Add(path);
+    f.files.TickAll();
+    // The bytes read, the tree, and little else: no table of 20 million lines.
+    const int status = ReplaceWithLittleMemory(f, 48u << 20, "cat", "dog", {}, [&](auto& result) {
+        return result.filesWritten == 1 && f.tree.Line({0, 0}) == (20 << 20) + 1;
+    });
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(std::filesystem::file_size(path), (20u << 20) + 4);
+}
+
+TEST(BatchReplaceTest, RunningOutOfMemoryEndsTheRunNamingTheFile) {
+    if (!kAddressSpaceLimitable) GTEST_SKIP() << "no address-space limit under the sanitizer";
+    Fixture f;
+    const std::string first = f.Add("a.txt", "cat\n");
+    std::string many;
+    for (int i = 0; i < 2000000; ++i)
+        many += "cat\n";
+    const std::string big = f.Add("big.txt", many);
+    const std::string last = f.Add("z.txt", "cat\n");
+    // Every line of big.txt gets a hit node, more than the memory allowed.
+    const int status = ReplaceWithLittleMemory(f, 48u << 20, "cat", "dog", {}, [&](auto& result) {
+        return result.outcome == BatchOutcome::Failed && result.error->path == big &&
+               result.error->reason == "out of memory" &&
+               f.tree.ChildCount({1, NodeRef::kNone}) == 0;
+    });
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(TestFolder::Read(first), "dog\n");
+    EXPECT_EQ(TestFolder::Read(big), many);
+    EXPECT_EQ(TestFolder::Read(last), "cat\n");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(f.dir.Path()), {}), 3);
 }
 
 } // namespace
