@@ -157,25 +157,34 @@ FileStatus ProcessFile(const std::string& path, NodeRef fileNode, ReplaceContext
                        BatchResult& result, RewrittenFiles& rewritten) {
     bool changed = false;
     FileStatus status;
+    bool outOfMemory = false;
     try {
         status = ReplaceInFile(path, fileNode, context, changed);
     } catch (const std::bad_alloc&) {
-        status = FileError{path, "out of memory"};
+        outOfMemory = true;
     } catch (const std::length_error&) {
-        status = FileError{path, "out of memory"};
+        outOfMemory = true;
     }
-    if (status) {
-        context.rewrite.Abandon();
-        context.tree.DeleteChildren(fileNode);
-        if (!context.rewrite.ChangedMeanwhile()) return status;
+    if (!status && !outOfMemory) {
+        if (changed) {
+            rewritten.Add(path);
+            ++result.filesWritten;
+        }
+        return std::nullopt;
+    }
+    // Only an error of this file's rewrite can say that the file changed.
+    const bool changedMeanwhile = !outOfMemory && context.rewrite.ChangedMeanwhile();
+    context.rewrite.Abandon();
+    context.tree.DeleteChildren(fileNode);
+    if (changedMeanwhile) {
         result.changedFiles.push_back(path);
         return std::nullopt;
     }
-    if (changed) {
-        rewritten.Add(path);
-        ++result.filesWritten;
+    if (outOfMemory) {
+        std::string().swap(context.bytes); // room for the message
+        return FileError{path, "out of memory"};
     }
-    return std::nullopt;
+    return status;
 }
 
 } // namespace
@@ -215,10 +224,8 @@ BatchResult RunBatchReplace(std::string_view text, std::string_view replacement,
             result.nulFiles.push_back(path);
             continue;
         }
-        if (FileStatus status = ProcessFile(path, fileNode, context, result, rewritten)) {
-            std::string().swap(context.bytes); // room for the message after running out
+        if (FileStatus status = ProcessFile(path, fileNode, context, result, rewritten))
             return FailRun(std::move(result), *status);
-        }
     }
     result.stopped = hooks.StopRequested();
     result.outcome = BatchOutcome::Finished;
