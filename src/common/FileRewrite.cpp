@@ -2,16 +2,15 @@
 
 #include <atomic>
 #include <cerrno>
-#include <climits>
 #include <csignal>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <mutex>
 
 #include <fcntl.h>
 #include <unistd.h>
 
+#include "common/FileAccess.h"
 #include "common/FileAttributes.h"
 #include "common/InPlaceWrite.h"
 
@@ -35,35 +34,6 @@ void IgnoreFileSizeSignal() {
         if (sigaction(SIGXFSZ, nullptr, &current) == 0 && current.sa_handler == SIG_DFL)
             signal(SIGXFSZ, SIG_IGN);
     });
-}
-
-// The file a write to `path` replaces: the path itself, or a link's final target.
-int ResolveTarget(const std::string& path, std::string& resolved) {
-    struct stat info {};
-    if (lstat(path.c_str(), &info) != 0) {
-        if (errno != ENOENT) return errno;
-        resolved = path;
-        return 0;
-    }
-    if (!S_ISLNK(info.st_mode)) {
-        resolved = path;
-        return 0;
-    }
-    char target[PATH_MAX];
-    if (!realpath(path.c_str(), target)) return errno;
-    resolved = target;
-    return 0;
-}
-
-void SplitPath(const std::string& path, std::string& folder, std::string& name) {
-    const std::size_t slash = path.rfind('/');
-    if (slash == std::string::npos) {
-        folder = ".";
-        name = path;
-        return;
-    }
-    folder = slash == 0 ? "/" : path.substr(0, slash);
-    name = path.substr(slash + 1);
 }
 
 std::string TempName() {
@@ -117,6 +87,23 @@ void AllowUnnamedTempFiles(bool allowed) { gUnnamedAllowed.store(allowed); }
 
 FileStatus FileRewrite::Error(int error) const { return FileError{path_, std::strerror(error)}; }
 
+// Reaches the file through a handle on its folder, so that depth is no limit.
+bool FileRewrite::OpenFolderOf(const std::string& path) {
+    if (folderFd_ >= 0) close(folderFd_);
+    const ParentFolder folder(path);
+    folderFd_ = folder.Fd() < 0 ? -1 : fcntl(folder.Fd(), F_DUPFD_CLOEXEC, 0);
+    name_ = folder.Name();
+    return folderFd_ >= 0;
+}
+
+// A path to the original file for the calls that take only paths, short
+// whatever the file's depth.
+std::string FileRewrite::OriginalPath() const {
+    static const bool procMounted = access("/proc/self/fd", X_OK) == 0;
+    if (!procMounted) return targetPath_;
+    return "/proc/self/fd/" + std::to_string(folderFd_) + "/" + name_;
+}
+
 FileStatus FileRewrite::Changed() {
     changed_ = true;
     return FileError{path_, kChangedReason};
@@ -128,12 +115,15 @@ FileStatus FileRewrite::Begin(const std::string& path,
     changed_ = false;
     path_ = path;
     IgnoreFileSizeSignal();
-    std::string target;
-    if (const int error = ResolveTarget(path, target)) return Error(error);
-    SplitPath(target, folder_, name_);
-    folderFd_ = open(folder_.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
-    if (folderFd_ < 0) return Error(errno);
+    // A link's final target is rewritten; the link stays.
+    targetPath_ = path;
+    if (!OpenFolderOf(path)) return Error(errno);
     struct stat info {};
+    if (fstatat(folderFd_, name_.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0 &&
+        S_ISLNK(info.st_mode)) {
+        targetPath_ = RealPathOf(path);
+        if (targetPath_.empty() || !OpenFolderOf(targetPath_)) return Error(errno);
+    }
     if (fstatat(folderFd_, name_.c_str(), &info, 0) == 0)
         original_ = info;
     else if (errno != ENOENT)
@@ -173,7 +163,7 @@ bool FileRewrite::OpenTemp(mode_t mode) {
         tempFd_ = openat(folderFd_, name.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, mode);
         if (tempFd_ >= 0) {
             tempName_ = std::move(name);
-            tempGuard_.Watch(folder_ + "/" + tempName_);
+            tempGuard_.Watch(folderFd_, tempName_);
             return true;
         }
         if (errno != EEXIST) return false;
@@ -191,7 +181,7 @@ bool FileRewrite::KeepAttributes(const struct stat& original) {
         fchown(tempFd_, original.st_uid, original.st_gid) != 0)
         return false;
     // The ACL sets the group bits; the mode set after it is the original's.
-    if (!CopyExtendedAttributes(folder_ + "/" + name_, tempFd_)) return false;
+    if (!CopyExtendedAttributes(OriginalPath(), tempFd_)) return false;
     return fchmod(tempFd_, original.st_mode & 07777) == 0;
 }
 
@@ -249,7 +239,7 @@ bool FileRewrite::LinkTemp() {
 #endif
         if (linked == 0) {
             tempName_ = std::move(name);
-            tempGuard_.Watch(folder_ + "/" + tempName_);
+            tempGuard_.Watch(folderFd_, tempName_);
             return true;
         }
         if (errno != EEXIST) return false;
@@ -263,7 +253,7 @@ FileStatus FileRewrite::CommitRename() {
     if (original_) {
         // Writing may have cleared the set-user-ID bits and the capability.
         if (fchmod(tempFd_, original_->st_mode & 07777) != 0) return Error(errno);
-        if (!CopyFileCapability(folder_ + "/" + name_, tempFd_)) return Error(errno);
+        if (!CopyFileCapability(OriginalPath(), tempFd_)) return Error(errno);
     }
     if (fsync(tempFd_) != 0) return Error(errno);
     if (FileStatus changed = CheckUnchanged()) return changed;

@@ -56,6 +56,8 @@ public:
 
 private:
     FileStatus Error(int error) const;
+    bool OpenFolderOf(const std::string& path);
+    std::string OriginalPath() const;
     FileStatus Changed();
     bool OpenTemp(mode_t mode);
     bool KeepAttributes(const struct stat& original);
@@ -67,10 +69,10 @@ private:
     FileStatus CommitInPlace(std::optional<std::string_view> oldBytes);
     void SyncFolder() const;
 
-    std::string path_;   // as given, for messages
-    std::string folder_; // of the file a link leads to
-    std::string name_;
-    int folderFd_ = -1;
+    std::string path_;       // as given, for messages
+    std::string targetPath_; // the path, or the final target of a link
+    int folderFd_ = -1;      // the target's folder
+    std::string name_;       // the target's name in it
     int tempFd_ = -1;
     std::string tempName_; // set while the new file has a name
     TempFileGuard tempGuard_;

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <mutex>
 
+#include <fcntl.h>
 #include <pthread.h>
 #include <unistd.h>
 
@@ -19,7 +20,8 @@ constexpr int kSlotCount = 16;
 // Written by the owning thread before `used` is set, read by the handler.
 struct Slot {
     std::atomic<bool> used{false};
-    char path[PATH_MAX];
+    int folderFd = -1;
+    char name[NAME_MAX + 1];
 };
 
 Slot gSlots[kSlotCount];
@@ -58,7 +60,7 @@ void OnTerminationSignal(int signal, siginfo_t* info, void* context) {
         return;
     }
     for (Slot& slot : gSlots)
-        if (slot.used.load()) unlink(slot.path);
+        if (slot.used.load()) unlinkat(slot.folderFd, slot.name, 0);
     ::signal(signal, SIG_DFL);
     raise(signal); // delivered with the default action once the handler returns
 }
@@ -95,14 +97,15 @@ TerminationSignalsBlocked::~TerminationSignalsBlocked() {
     pthread_sigmask(SIG_SETMASK, &saved_, nullptr);
 }
 
-void TempFileGuard::Watch(const std::string& path) {
+void TempFileGuard::Watch(int folderFd, const std::string& name) {
     Release();
-    if (path.size() >= PATH_MAX) return; // left behind at worst, never a wrong file removed
+    if (name.size() > NAME_MAX) return; // left behind at worst, never a wrong file removed
     const std::lock_guard lock(gMutex);
     for (int i = 0; i < kSlotCount; ++i) {
         Slot& slot = gSlots[i];
         if (slot.used.load()) continue;
-        std::memcpy(slot.path, path.c_str(), path.size() + 1);
+        slot.folderFd = folderFd;
+        std::memcpy(slot.name, name.c_str(), name.size() + 1);
         if (gRegistered++ == 0) InstallHandlers();
         slot.used.store(true);
         slot_ = i;

@@ -33,9 +33,10 @@ public:
     TempFileGuard(const TempFileGuard&) = delete;
     TempFileGuard& operator=(const TempFileGuard&) = delete;
 
-    // Removes `path` (absolute or relative to the working folder) should one
-    // of the signals end the process; a path watched before is let go.
-    void Watch(const std::string& path);
+    // Removes the file `name` of the open folder `folderFd` should one of
+    // the signals end the process; a file watched before is let go. The
+    // folder must stay open while the file is watched.
+    void Watch(int folderFd, const std::string& name);
     // The file is no longer removed on a signal (renamed or deleted).
     void Release();
 
