@@ -74,7 +74,7 @@ ResultTree::LineTextsId ResultTree::AddLineTexts(std::string_view newLine,
 
 NodeRef ResultTree::AppendReplaceHit(NodeRef fileNode, LineTextsId texts, std::size_t newPrefix,
                                      std::size_t oldFrom, const RecordFields& record) {
-    return AppendHit(fileNode, HitExtra{texts, newPrefix, oldFrom, nullptr, nullptr}, record);
+    return AppendHit(fileNode, HitExtra{texts, kNoExtra, newPrefix, oldFrom}, record);
 }
 
 NodeRef ResultTree::AppendHit(NodeRef fileNode, const HitExtra& caption,
@@ -87,9 +87,13 @@ NodeRef ResultTree::AppendHit(NodeRef fileNode, const HitExtra& caption,
     ReserveOneMore(file.hits);
     if (caption.texts != kNoExtra || ownPath || ownSearch) {
         HitExtra extra = caption;
-        if (ownPath) extra.path = std::make_shared<const std::string>(record.FileName);
-        if (ownSearch) extra.searchText = Share(file.searchText, record.SearchText);
-        extras_.push_back(std::move(extra));
+        if (ownPath || ownSearch) {
+            otherTexts_.push_back(
+                {ownPath ? std::make_shared<const std::string>(record.FileName) : nullptr,
+                 ownSearch ? Share(file.searchText, record.SearchText) : nullptr});
+            extra.other = static_cast<std::uint32_t>(otherTexts_.size() - 1);
+        }
+        extras_.push_back(extra);
         hit.extra = static_cast<std::uint32_t>(extras_.size() - 1);
         if (caption.texts != kNoExtra) ++lineTexts_[caption.texts].users;
     }
@@ -105,14 +109,19 @@ const ResultTree::HitExtra* ResultTree::Extra(const HitNode& hit) const {
     return hit.extra == kNoExtra ? nullptr : &extras_[hit.extra];
 }
 
-const std::string& ResultTree::PathOf(NodeRef node) const {
+const ResultTree::OtherTexts* ResultTree::Other(NodeRef node) const {
     const HitExtra* extra = node.IsHitNode() ? Extra(Hit(node)) : nullptr;
-    return extra && extra->path ? *extra->path : *File(node).path;
+    return extra && extra->other != kNoExtra ? &otherTexts_[extra->other] : nullptr;
+}
+
+const std::string& ResultTree::PathOf(NodeRef node) const {
+    const OtherTexts* other = Other(node);
+    return other && other->path ? *other->path : *File(node).path;
 }
 
 const std::string& ResultTree::SearchTextOf(NodeRef node) const {
-    const HitExtra* extra = node.IsHitNode() ? Extra(Hit(node)) : nullptr;
-    return extra && extra->searchText ? *extra->searchText : *File(node).searchText;
+    const OtherTexts* other = Other(node);
+    return other && other->searchText ? *other->searchText : *File(node).searchText;
 }
 
 // The slot stays (later indexes keep their meaning) but its texts go.
@@ -121,6 +130,7 @@ void ResultTree::ReleaseExtra(const HitNode& hit) {
     HitExtra& extra = extras_[hit.extra];
     if (extra.texts != kNoExtra && --lineTexts_[extra.texts].users == 0)
         lineTexts_[extra.texts] = LineTexts{};
+    if (extra.other != kNoExtra) otherTexts_[extra.other] = OtherTexts{};
     extra = HitExtra{};
 }
 
@@ -227,6 +237,8 @@ void ResultTree::Clear() {
     files_.shrink_to_fit();
     extras_.clear();
     extras_.shrink_to_fit();
+    otherTexts_.clear();
+    otherTexts_.shrink_to_fit();
     lineTexts_.clear();
     lineTexts_.shrink_to_fit();
     hitCount_ = 0;

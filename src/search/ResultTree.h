@@ -109,12 +109,15 @@ private:
         std::uint32_t extra = kNoExtra; // index into extras_
     };
     // What a hit holds beyond that: a caption cut from line texts (replace
-    // hits), or a path or search text other than its file node's (null when
-    // the same).
+    // hits), or a path or search text other than its file node's (rare).
     struct HitExtra {
         LineTextsId texts = kNoExtra;
+        std::uint32_t other = kNoExtra; // index into otherTexts_
         std::size_t newPrefix = 0;
         std::size_t oldFrom = 0;
+    };
+    // A path or search text other than the file node's (null when the same).
+    struct OtherTexts {
         SharedText path;
         SharedText searchText;
     };
@@ -134,6 +137,7 @@ private:
     const FileNode& File(NodeRef node) const { return files_[node.file]; }
     const HitNode& Hit(NodeRef node) const { return files_[node.file].hits[node.hit]; }
     const HitExtra* Extra(const HitNode& hit) const;
+    const OtherTexts* Other(NodeRef node) const;
     const std::string& PathOf(NodeRef node) const;
     const std::string& SearchTextOf(NodeRef node) const;
     void ReleaseExtra(const HitNode& hit);
@@ -141,6 +145,7 @@ private:
 
     std::vector<FileNode> files_;
     std::vector<HitExtra> extras_;
+    std::vector<OtherTexts> otherTexts_;
     std::vector<LineTexts> lineTexts_;
     std::size_t hitCount_ = 0;
     NodeRef selected_;
