@@ -77,6 +77,7 @@ public:
     TPoint MousePos() const override { return {}; }
     void SetDragCursor(bool) override {}
     void ControlChanged() override {}
+    void RecreateWindow() override {}
     TCanvas& Canvas() override { return canvas; }
     std::unique_ptr<TBitmap> CreateBitmap() override { return nullptr; }
     void ScrollArea(int, const TRect&) override {}
