@@ -30,6 +30,7 @@
 #include "search/ui/ResultTreeModel.h"
 #include "search/ui/ResultTreeView.h"
 #include "search/ui/frmfindtree.h"
+#include "syntax/SourceEdit.h"
 
 namespace kelvara {
 namespace {
@@ -102,7 +103,7 @@ public:
     bool Modified() const override { return false; }
     void SetModified(bool) override {}
     TMemoComponent& Memo1() override { return plain_; }
-    TMemoComponent& Memohun() override { return plain_; }
+    TSourceEdit& Memohun() override { return highlighted_; }
     void ShowPage(int) override {}
     void SelectInPlainView(int start, int length) override {
         plain_.SetSelStart(start);
@@ -114,6 +115,7 @@ public:
 private:
     std::string path_;
     PlainView plain_;
+    TSourceEdit highlighted_;
 };
 
 class BenchFrame : public DocumentFrame {
