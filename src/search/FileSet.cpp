@@ -7,6 +7,7 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -25,6 +26,27 @@ SkipReason SpecialReason(mode_t mode) {
     if (S_ISSOCK(mode)) return SkipReason::Socket;
     return SkipReason::Device;
 }
+
+// Folders nested deeper than this are opened by their path (see Walk).
+constexpr rlim_t kHeldDepth = 256;
+
+// Closes the folder handle it holds.
+class FolderHandle {
+public:
+    explicit FolderHandle(int fd) : fd_(fd) {}
+    ~FolderHandle() { Close(); }
+    FolderHandle(const FolderHandle&) = delete;
+    FolderHandle& operator=(const FolderHandle&) = delete;
+
+    int Fd() const noexcept { return fd_; }
+    void Close() noexcept {
+        if (fd_ >= 0) close(fd_);
+        fd_ = -1;
+    }
+
+private:
+    int fd_;
+};
 
 } // namespace
 
@@ -70,11 +92,13 @@ struct FileSet::ListedEntry {
     int error = 0;
 };
 
+// The path is hashed once: the entry is put in first, and taken back out in
+// the rare case that it was already known.
 bool FileSet::Add(const std::string& path) {
-    if (known_.contains(path)) return false;
     entries_.push_back({path, false});
-    known_.insert(entries_.back().path);
-    return true;
+    if (known_.insert(entries_.back().path).second) return true;
+    entries_.pop_back();
+    return false;
 }
 
 bool FileSet::AddDirectoryFiles(const std::string& folder) {
@@ -83,7 +107,13 @@ bool FileSet::AddDirectoryFiles(const std::string& folder) {
     if (!walkRoot_.empty() && walkRoot_.back() != '/') walkRoot_ += '/';
     std::string path = folder;
     if (path.empty() || path.back() != '/') path += '/';
-    const bool finished = Walk(path, false);
+    // The walk holds one handle per level, at most a quarter of what the
+    // process may hold.
+    rlimit limit{};
+    heldDepth_ = kHeldDepth;
+    if (getrlimit(RLIMIT_NOFILE, &limit) == 0 && limit.rlim_cur != RLIM_INFINITY)
+        heldDepth_ = static_cast<int>(std::min(kHeldDepth, limit.rlim_cur / 4));
+    const bool finished = Walk(path, {}, -1, 0);
     addedCount_ = 0;
     return finished;
 }
@@ -168,23 +198,44 @@ void FileSet::JudgeLink(int folderFd, const std::string& path, ListedEntry& entr
     entry.kind = EntryKind::File;
 }
 
-// The entries of a folder (`folder` ends in "/") other than "." and "..",
-// judged and sorted by name in byte order; a folder that cannot be listed is
-// recorded as skipped.
-std::vector<FileSet::ListedEntry> FileSet::ListFolder(std::string& folder, bool nested) {
-    std::vector<ListedEntry> listed;
-    // A nested folder was judged a real folder; should it have been swapped
-    // for a link since, the link is not followed.
+// Records a folder that could not be opened or listed; `folder` ends in "/"
+// and comes back as it was given.
+void FileSet::SkipFolder(std::string& folder, int error) {
     if (folder.size() > 1) folder.pop_back();
-    const int flags = O_RDONLY | O_DIRECTORY | O_CLOEXEC | (nested ? O_NOFOLLOW : 0);
-    const int fd = OpenPath(folder, flags);
-    DIR* dir = fd >= 0 ? fdopendir(fd) : nullptr;
-    if (dir == nullptr) {
-        Skip(folder, SkipReason::Unlistable, errno);
-        if (fd >= 0) close(fd);
-    }
+    Skip(folder, SkipReason::Unlistable, error);
     if (folder.back() != '/') folder += '/';
-    if (dir == nullptr) return listed;
+}
+
+// Opens the folder `folder` names (ending in "/"): by `name` within its open
+// parent folder when `parentFd` is one, else by its path. A nested folder was
+// judged a real folder; should it have been swapped for a link since, the
+// link is not followed. -1 when it cannot be opened (recorded as skipped).
+int FileSet::OpenFolder(std::string& folder, const std::string& name, int parentFd, bool nested) {
+    const int flags = O_RDONLY | O_DIRECTORY | O_CLOEXEC | (nested ? O_NOFOLLOW : 0);
+    int fd = -1;
+    if (parentFd >= 0) {
+        fd = openat(parentFd, name.c_str(), flags);
+    } else {
+        if (folder.size() > 1) folder.pop_back();
+        fd = OpenPath(folder, flags);
+        if (folder.back() != '/') folder += '/';
+    }
+    if (fd < 0) SkipFolder(folder, errno);
+    return fd;
+}
+
+// The entries of the open folder `fd` (named by `folder`, ending in "/")
+// other than "." and "..", judged and sorted by name in byte order. The
+// listing reads a copy of the handle, so `fd` stays open for the walk below.
+std::vector<FileSet::ListedEntry> FileSet::ListFolder(int fd, std::string& folder) {
+    std::vector<ListedEntry> listed;
+    const int listFd = dup(fd);
+    DIR* dir = listFd >= 0 ? fdopendir(listFd) : nullptr;
+    if (dir == nullptr) {
+        SkipFolder(folder, errno);
+        if (listFd >= 0) close(listFd);
+        return listed;
+    }
     const std::size_t base = folder.size();
     while (const dirent* found = readdir(dir)) {
         const std::string_view name = found->d_name;
@@ -193,7 +244,7 @@ std::vector<FileSet::ListedEntry> FileSet::ListFolder(std::string& folder, bool 
         entry.name = name;
         folder.resize(base);
         folder += name;
-        Judge(dirfd(dir), found->d_type, folder, entry);
+        Judge(fd, found->d_type, folder, entry);
         if (entry.kind != EntryKind::Gone) listed.push_back(std::move(entry));
     }
     closedir(dir);
@@ -203,12 +254,22 @@ std::vector<FileSet::ListedEntry> FileSet::ListFolder(std::string& folder, bool 
     return listed;
 }
 
-// `folder` ends in "/"; it is used as the path buffer of the whole walk and
+// Walks the folder `folder` names (ending in "/"), opened by `name` within
+// the open folder `parentFd`, or by its path when that is -1; `depth` is 0
+// for the chosen folder. `folder` is the path buffer of the whole walk and
 // comes back as it was given. Returns false when the stop flag ended the walk.
-bool FileSet::Walk(std::string& folder, bool nested) {
+bool FileSet::Walk(std::string& folder, const std::string& name, int parentFd, int depth) {
+    FolderHandle handle(OpenFolder(folder, name, parentFd, depth > 0));
+    if (handle.Fd() < 0) return true;
+    const std::vector<ListedEntry> listed = ListFolder(handle.Fd(), folder);
+    // Each level keeps its handle while the levels below it are walked, so
+    // that a folder is opened from its parent and not by walking its whole
+    // path again. A tree may nest deeper than the process may hold handles:
+    // past heldDepth_ levels the folders are opened by path instead.
+    if (depth >= heldDepth_) handle.Close();
     const std::size_t base = folder.size();
     bool first = true;
-    for (const ListedEntry& entry : ListFolder(folder, nested)) {
+    for (const ListedEntry& entry : listed) {
         if (!first && walkYield_) walkYield_();
         first = false;
         if (walkStop_ != nullptr && walkStop_->load(std::memory_order_relaxed)) return false;
@@ -218,7 +279,7 @@ bool FileSet::Walk(std::string& folder, bool nested) {
         case EntryKind::Folder:
             if (entry.name[0] != '.') {
                 folder += '/';
-                if (!Walk(folder, true)) return false;
+                if (!Walk(folder, entry.name, handle.Fd(), depth + 1)) return false;
             }
             break;
         case EntryKind::File:

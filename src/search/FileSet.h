@@ -109,8 +109,10 @@ public:
 
 private:
     struct ListedEntry;
-    bool Walk(std::string& folder, bool nested);
-    std::vector<ListedEntry> ListFolder(std::string& folder, bool nested);
+    bool Walk(std::string& folder, const std::string& name, int parentFd, int depth);
+    int OpenFolder(std::string& folder, const std::string& name, int parentFd, bool nested);
+    std::vector<ListedEntry> ListFolder(int fd, std::string& folder);
+    void SkipFolder(std::string& folder, int error);
     void Judge(int folderFd, unsigned char type, const std::string& path, ListedEntry& entry) const;
     void JudgeLink(int folderFd, const std::string& path, ListedEntry& entry) const;
     void Skip(const std::string& path, SkipReason reason, int error = 0);
@@ -126,6 +128,8 @@ private:
     // The walked folder's real path, ending in "/", for the link test;
     // empty when it could not be resolved (no file link is then added).
     std::string walkRoot_;
+    // Levels of the walk that keep their folder handle open (see Walk).
+    int heldDepth_ = 0;
     std::vector<SkippedEntry> skipped_;
     std::unordered_set<std::string> skippedPaths_;
 };

@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
@@ -168,6 +169,48 @@ TEST(FileSetTest, DepthIsNoLimit) {
     EXPECT_EQ(Paths(set),
               (std::vector<std::string>{dir / "a.txt", deep, folder + "in", dir / "z.txt"}));
     EXPECT_EQ(Skipped(set), (std::vector<Skip>{{folder + "out", SkipReason::LinkOutside}}));
+}
+
+int OpenHandles() {
+    return static_cast<int>(std::distance(std::filesystem::directory_iterator("/proc/self/fd"),
+                                          std::filesystem::directory_iterator()));
+}
+
+// Each level of the walk keeps its folder open for the levels below; under a
+// small handle budget the deeper levels are opened by path, and either way no
+// handle is left open, not even by a walk that was stopped.
+TEST(FileSetTest, DeepWalkStaysWithinTheHandleBudget) {
+    TestFolder dir;
+    constexpr int kLevels = 300;
+    std::string level;
+    std::vector<std::string> expected;
+    for (int i = 0; i <= kLevels; ++i) {
+        dir.Write(level + "f", "");
+        expected.insert(expected.begin(), dir / (level + "f"));
+        if (i < kLevels) level += "d/";
+    }
+    ASSERT_EQ(symlink("..", (dir / (level + "up")).c_str()), 0);
+    rlimit saved{};
+    ASSERT_EQ(getrlimit(RLIMIT_NOFILE, &saved), 0);
+    for (const rlim_t budget : {saved.rlim_cur, rlim_t{48}}) {
+        rlimit limit = saved;
+        limit.rlim_cur = std::min(budget, saved.rlim_cur);
+        ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &limit), 0);
+        const int before = OpenHandles();
+        FileSet set;
+        EXPECT_TRUE(set.AddDirectoryFiles(dir.Path()));
+        EXPECT_EQ(Paths(set), expected) << "budget " << budget;
+        EXPECT_EQ(Skipped(set),
+                  (std::vector<Skip>{{dir / (level + "up"), SkipReason::FolderLink}}));
+        std::atomic<bool> stop{false};
+        set.SetWalkStop(&stop);
+        set.SetFileAddedHandler([&](int) { stop = true; });
+        set.Clear();
+        EXPECT_FALSE(set.AddDirectoryFiles(dir.Path()));
+        EXPECT_EQ(set.Count(), 1u);
+        EXPECT_EQ(OpenHandles(), before);
+        ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &saved), 0);
+    }
 }
 
 TEST(FileSetTest, StopFlagEndsTheWalk) {
