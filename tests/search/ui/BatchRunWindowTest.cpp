@@ -188,6 +188,16 @@ TEST_F(BatchRunWindowTest, F3StepsThroughTheHitsAndOpensThem) {
     window->StepHit(false);
     EXPECT_EQ(frame.opened.back(), a);
     EXPECT_EQ(frame.SelStart(a), 9);
+
+    // Enter on a hit node opens it; on a file node it does nothing.
+    ResultTreeModel& model = window->TreeModel();
+    window->tv1->setCurrentIndex(model.index(0, 0, model.index(0, 0)));
+    QTest::keyClick(window->tv1, Qt::Key_Return);
+    EXPECT_EQ(frame.opened.size(), 6u);
+    EXPECT_EQ(frame.SelStart(a), 0);
+    window->tv1->setCurrentIndex(model.index(1, 0));
+    QTest::keyClick(window->tv1, Qt::Key_Return);
+    EXPECT_EQ(frame.opened.size(), 6u);
 }
 
 } // namespace
