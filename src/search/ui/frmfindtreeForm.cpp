@@ -96,7 +96,14 @@ Tfrmfindtree::Tfrmfindtree(std::string iniPath, QWidget* parent)
     CreateShortcuts();
 }
 
-Tfrmfindtree::~Tfrmfindtree() = default;
+// The models read the file set and the tree, members that go before the
+// widget's children would: they go first.
+Tfrmfindtree::~Tfrmfindtree() {
+    tv1->setModel(nullptr);
+    clbfile->setModel(nullptr);
+    delete treeModel_;
+    delete fileModel_;
+}
 
 void Tfrmfindtree::CreateLeftPanel() {
     Panel5 = Panel(Splitter2);
