@@ -121,6 +121,7 @@ private:
 class BenchFrame : public DocumentFrame {
 public:
     QWidget* FrameWidget() override { return nullptr; }
+    const std::string& SettingsFileName() const override { return settings; }
     bool OpenDocument(const std::string& path) override { return ShowDocument(path); }
     DocumentWindow* ShowDocument(const std::string& path) override {
         document = std::make_unique<BenchDocument>(path);
@@ -130,10 +131,11 @@ public:
     void UpdateDocumentCommands(int) override {}
     void ShowStatus(const std::string&) override {}
     std::unique_ptr<BenchDocument> document;
+    std::string settings = "/tmp/kelvara-bench.ini";
 };
 
 std::unique_ptr<Tfrmfindtree> WindowWithTree() {
-    auto window = std::make_unique<Tfrmfindtree>("/dev/null");
+    auto window = std::make_unique<Tfrmfindtree>("/tmp/kelvara-bench.ini");
     window->show();
     window->AddDirectoryFiles(Tree());
     window->Files().TickAll();
@@ -297,7 +299,7 @@ void BM_WindowAddFolder(benchmark::State& state) {
     std::size_t count = 0;
     for (auto _ : state) {
         state.PauseTiming();
-        auto window = std::make_unique<Tfrmfindtree>("/dev/null");
+        auto window = std::make_unique<Tfrmfindtree>("/tmp/kelvara-bench.ini");
         window->show();
         state.ResumeTiming();
         window->AddDirectoryFiles(Tree());

@@ -57,6 +57,10 @@ public:
     // The frame window itself, as parent for dialogs.
     virtual QWidget* FrameWidget() = 0;
 
+    // The settings file the frame reads and writes; the batch windows keep
+    // their settings there too.
+    virtual const std::string& SettingsFileName() const = 0;
+
     // Opens the path in a new document window, which is then the active one.
     // Refuses a path that is already open (notice "重复了"), a missing or
     // unreadable file (a message with the path and the reason); returns

@@ -37,6 +37,7 @@ public:
 
     // DocumentFrame
     QWidget* FrameWidget() override { return this; }
+    const std::string& SettingsFileName() const override { return settingsFile_; }
     bool OpenDocument(const std::string& path) override;
     DocumentWindow* ShowDocument(const std::string& path) override;
     DocumentWindow* ActiveDocument() override;

@@ -4,7 +4,6 @@
 #include <QPointer>
 
 #include "app/SearchCommands.h"
-#include "common/AppPaths.h"
 #include "common/AskUser.h"
 #include "common/CodePageConversion.h"
 #include "search/ui/frmfindtree.h"
@@ -17,7 +16,7 @@ class SearchWindows : public SearchCommands {
 public:
     // A new window each time; a closed one is destroyed once its run returned.
     void BatchFindReplace(DocumentFrame& frame) override {
-        auto* window = new Tfrmfindtree(IniFileName(), frame.FrameWidget());
+        auto* window = new Tfrmfindtree(frame.SettingsFileName(), frame.FrameWidget());
         window->setAttribute(Qt::WA_DeleteOnClose);
         window->SetFrame(&frame);
         batchWindows_.emplace_back(window);

@@ -61,6 +61,7 @@ private:
 class FakeFrame : public DocumentFrame {
 public:
     QWidget* FrameWidget() override { return nullptr; }
+    const std::string& SettingsFileName() const override { return settings; }
     bool OpenDocument(const std::string& path) override { return ShowDocument(path) != nullptr; }
     DocumentWindow* ShowDocument(const std::string& path) override {
         opened.push_back(path);
@@ -76,6 +77,7 @@ public:
     int SelStart(const std::string& path) { return documents[path]->Memo1().SelStart(); }
     int SelLength(const std::string& path) { return documents[path]->Memo1().SelLength(); }
 
+    std::string settings; // no batch window of this frame saves
     std::vector<std::string> opened;
     std::map<std::string, std::unique_ptr<FakeDocument>> documents;
     FakeDocument* active = nullptr;

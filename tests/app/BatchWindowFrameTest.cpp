@@ -1,0 +1,83 @@
+#include <QCheckBox>
+#include <QComboBox>
+#include <QPushButton>
+#include <QTabWidget>
+#include <filesystem>
+
+#include "FrameFixture.h"
+#include "search/ui/ResultTreeModel.h"
+#include "search/ui/ResultTreeView.h"
+#include "search/ui/frmfindtree.h"
+
+namespace kelvara {
+namespace {
+
+class BatchWindowFrameTest : public FrameTest {
+protected:
+    // A batch window of the frame that found `text` in the files of `data`.
+    Tfrmfindtree& FindInData(const char* text, bool trim) {
+        const int before = static_cast<int>(frame->findChildren<Tfrmfindtree*>().size());
+        Trigger("piliangfind");
+        const QList<Tfrmfindtree*> windows = frame->findChildren<Tfrmfindtree*>();
+        EXPECT_EQ(windows.size(), before + 1);
+        Tfrmfindtree& window = *windows.back();
+        window.SetDirectory(folder.Path("data"));
+        window.Button6->click();
+        window.cb3->setCurrentText(".txt");
+        window.cb3Click();
+        window.chkspace->setChecked(trim);
+        window.cb1->setCurrentText(QString::fromUtf8(text));
+        window.Button2->click();
+        return window;
+    }
+    void Open(Tfrmfindtree& window, int file, int hit) {
+        ResultTreeModel& model = window.TreeModel();
+        window.tv1->setCurrentIndex(model.index(hit, 0, model.index(file, 0)));
+        window.N1Click();
+    }
+    int Page() { return Active().findChild<QTabWidget*>("PageControl1")->currentIndex(); }
+};
+
+TEST_F(BatchWindowFrameTest, HitsOpenInTheFrameWithTheHitSelected) {
+    std::filesystem::create_directories(folder.Path("data"));
+    SetTextCodePage(CodePage::Gbk);
+    const std::string line1 = TextFromUtf8("  中文 abc");
+    const std::string gbk = folder.Write("data/g.txt", line1 + "\r\n\t" + TextFromUtf8("中文字\n"));
+    Tfrmfindtree& window = FindInData("中文", true);
+    Open(window, 0, 1);
+    ASSERT_EQ(frame->Documents().size(), 1u);
+    EXPECT_EQ(Active().Path(), gbk);
+    EXPECT_EQ(Page(), 0);
+    EXPECT_EQ(Active().Memo1().SelStart(), static_cast<int>(line1.size()) + 2 + 1);
+    EXPECT_EQ(Active().Memo1().SelLength(), 4);
+    // The open document is activated, not opened again.
+    Open(window, 0, 0);
+    EXPECT_EQ(frame->Documents().size(), 1u);
+    EXPECT_EQ(Active().Memo1().SelStart(), 2);
+
+    SetTextCodePage(CodePage::Utf8);
+    std::filesystem::remove(gbk);
+    const std::string utf8 = folder.Write("data/u.txt", "   价格 price\nx 价格\n");
+    Tfrmfindtree& second = FindInData(" 价格 ", true);
+    Open(second, 0, 1);
+    ASSERT_EQ(frame->Documents().size(), 2u);
+    EXPECT_EQ(Active().Path(), utf8);
+    EXPECT_EQ(Active().Memo1().SelStart(), 15 + 2 + 2);
+    EXPECT_EQ(Active().Memo1().SelLength(), 6);
+}
+
+TEST_F(BatchWindowFrameTest, ClosingTheFrameKeepsTheWindowsSettings) {
+    std::filesystem::create_directories(folder.Path("data"));
+    folder.Write("data/a.txt", "needle\n");
+    FindInData("needle", false);
+    RestartFrame();
+    Trigger("piliangfind");
+    Tfrmfindtree* window = frame->findChild<Tfrmfindtree*>();
+    ASSERT_NE(window, nullptr);
+    ASSERT_EQ(window->cb1->count(), 1);
+    EXPECT_EQ(window->cb1->itemText(0), "needle");
+    EXPECT_EQ(window->Directory(), folder.Path("data"));
+}
+
+} // namespace
+} // namespace kelvara
