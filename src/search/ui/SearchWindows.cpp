@@ -4,8 +4,7 @@
 #include <QPointer>
 
 #include "app/SearchCommands.h"
-#include "common/AskUser.h"
-#include "common/CodePageConversion.h"
+#include "search/ui/frmdaohangtest.h"
 #include "search/ui/frmfindtree.h"
 
 namespace kelvara {
@@ -24,8 +23,12 @@ public:
         window->show();
     }
 
-    void FindCurrent(DocumentFrame&, DocumentWindow&) override { NotReady(); }
-    void ReplaceCurrent(DocumentFrame&, DocumentWindow&) override { NotReady(); }
+    void FindCurrent(DocumentFrame& frame, DocumentWindow& document) override {
+        Tfrmdaohangtest::Open(frame, document, Tfrmdaohangtest::Mode::Find);
+    }
+    void ReplaceCurrent(DocumentFrame& frame, DocumentWindow& document) override {
+        Tfrmdaohangtest::Open(frame, document, Tfrmdaohangtest::Mode::Replace);
+    }
 
     // Open batch windows keep their settings and stop their runs.
     void FrameClosing() override {
@@ -37,8 +40,6 @@ public:
     }
 
 private:
-    static void NotReady() { AskUser(TextFromUtf8("这个功能还没有做好"), "Kelvara", 0); }
-
     std::vector<QPointer<Tfrmfindtree>> batchWindows_;
 };
 

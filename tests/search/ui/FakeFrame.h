@@ -10,6 +10,7 @@
 
 #include "app/DocumentFrame.h"
 #include "search/TestFolder.h"
+#include "syntax/SourceEdit.h"
 
 namespace kelvara::test {
 
@@ -19,7 +20,8 @@ public:
     void PaintRowText(TMCRange&, int, int, int) override {}
 };
 
-// A document window without a window: its file loaded into both views.
+// A document window without a window: its file loaded into both views, the
+// highlighted one a syntax-colouring editor.
 class FakeDocument : public DocumentWindow {
 public:
     explicit FakeDocument(std::string path) : path_(std::move(path)) {

@@ -1,0 +1,211 @@
+#include "search/ui/frmdaohangtest.h"
+
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "app/DocumentFrame.h"
+#include "common/AskUser.h"
+#include "common/CodePageConversion.h"
+#include "common/ProcessValues.h"
+#include "search/ui/UiText.h"
+#include "syntax/SourceEdit.h"
+
+namespace kelvara {
+
+namespace {
+
+// Two boxes of a group that work like a pair of radio buttons.
+void Pair(QCheckBox* a, QCheckBox* b) {
+    QObject::connect(a, &QCheckBox::clicked, b, [b](bool on) { b->setChecked(!on); });
+    QObject::connect(b, &QCheckBox::clicked, a, [a](bool on) { a->setChecked(!on); });
+}
+
+QGroupBox* Group(const char* caption, QCheckBox* a, QCheckBox* b = nullptr) {
+    auto* group = new QGroupBox(Caption(caption));
+    auto* layout = new QHBoxLayout(group);
+    layout->addWidget(a);
+    if (b != nullptr) layout->addWidget(b);
+    return group;
+}
+
+} // namespace
+
+Tfrmdaohangtest::Tfrmdaohangtest(DocumentFrame& frame, DocumentWindow& document)
+    : QDialog(frame.FrameWidget(), Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                                       Qt::WindowCloseButtonHint | Qt::WindowStaysOnTopHint),
+      frame_(frame), document_(document) {
+    setAttribute(Qt::WA_DeleteOnClose);
+    setFont(WindowFont());
+    setFixedSize(474, 335);
+    Label1 = new QLabel(Caption("要找的字"), this);
+    Edit1 = new QLineEdit(this);
+    Panel3 = new QWidget(this);
+    Label2 = new QLabel(Caption("要替换的字"), Panel3);
+    Edit2 = new QLineEdit(Panel3);
+    CheckBox6 = new QCheckBox(Caption("替换全部"), Panel3);
+    auto* replaceRow = new QHBoxLayout(Panel3);
+    replaceRow->setContentsMargins(0, 0, 0, 0);
+    replaceRow->addWidget(Label2);
+    replaceRow->addWidget(Edit2, 1);
+    replaceRow->addWidget(CheckBox6);
+
+    BitBtn1 = new QPushButton(Caption("查找"), this);
+    BitBtn2 = new QPushButton(Caption("查找下一个"), this);
+    Button1 = new QPushButton(Caption("替换"), this);
+    Button2 = new QPushButton(Caption("替换下一个"), this);
+    BitBtn1->setDefault(true);
+    auto* buttons = new QHBoxLayout;
+    for (QPushButton* button : {BitBtn1, BitBtn2, Button1, Button2})
+        buttons->addWidget(button);
+
+    auto* findRow = new QHBoxLayout;
+    findRow->addWidget(Label1);
+    findRow->addWidget(Edit1, 1);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(findRow);
+    layout->addWidget(Panel3);
+    layout->addWidget(CreateOptions());
+    layout->addStretch(1);
+    layout->addLayout(buttons);
+
+    connect(BitBtn1, &QPushButton::clicked, this, &Tfrmdaohangtest::BitBtn1Click);
+    connect(BitBtn2, &QPushButton::clicked, this, &Tfrmdaohangtest::BitBtn2Click);
+    connect(Button1, &QPushButton::clicked, this, &Tfrmdaohangtest::Button1Click);
+    connect(Button2, &QPushButton::clicked, this, &Tfrmdaohangtest::Button2Click);
+}
+
+QWidget* Tfrmdaohangtest::CreateOptions() {
+    CheckBox1 = new QCheckBox(Caption("大写小写区别"));
+    CheckBox4 = new QCheckBox(Caption("向上"));
+    CheckBox5 = new QCheckBox(Caption("向下"));
+    CheckBox7 = new QCheckBox(Caption("所有文本"));
+    CheckBox8 = new QCheckBox(Caption("选中文本"));
+    CheckBox10 = new QCheckBox(Caption("从光标处开始"));
+    CheckBox11 = new QCheckBox(Caption("整片文字"));
+    CheckBox5->setChecked(true);
+    CheckBox7->setChecked(true);
+    CheckBox11->setChecked(true);
+    Pair(CheckBox4, CheckBox5);
+    Pair(CheckBox7, CheckBox8);
+    Pair(CheckBox10, CheckBox11);
+    auto* options = new QWidget(this);
+    auto* grid = new QGridLayout(options);
+    grid->setContentsMargins(0, 0, 0, 0);
+    grid->addWidget(Group("选项", CheckBox1), 0, 0);
+    grid->addWidget(Group("方向", CheckBox4, CheckBox5), 0, 1);
+    grid->addWidget(Group("范围", CheckBox7, CheckBox8), 1, 0);
+    grid->addWidget(Group("启始位置", CheckBox10, CheckBox11), 1, 1);
+    return options;
+}
+
+Tfrmdaohangtest* Tfrmdaohangtest::Open(DocumentFrame& frame, DocumentWindow& document, Mode mode) {
+    document.ShowPage(1);
+    auto* dialog = qobject_cast<Tfrmdaohangtest*>(document.FindDialog());
+    // A dialog closed by the user is on its way out: the document gets a new one.
+    if (dialog == nullptr || !dialog->isVisible()) {
+        dialog = new Tfrmdaohangtest(frame, document);
+        document.SetFindDialog(dialog);
+        if (QWidget* parent = frame.FrameWidget())
+            dialog->move(parent->geometry().center() - dialog->rect().center());
+    }
+    dialog->SetMode(mode);
+    if (!LastFindText.empty()) dialog->Edit1->setText(TextToQString(LastFindText));
+    dialog->show();
+    dialog->raise();
+    dialog->activateWindow();
+    dialog->Edit1->setFocus();
+    return dialog;
+}
+
+void Tfrmdaohangtest::SetMode(Mode mode) {
+    const auto* window = dynamic_cast<const QWidget*>(&document_);
+    const QString caption =
+        window != nullptr ? window->windowTitle() : PathToQString(document_.Path());
+    const bool replacing = mode == Mode::Replace;
+    setWindowTitle(Caption(replacing ? "替换 " : "查找 ") + caption);
+    Panel3->setVisible(replacing);
+    Button1->setVisible(replacing);
+    Button2->setVisible(replacing);
+}
+
+TSourceEdit* Tfrmdaohangtest::View() {
+    document_.ShowPage(1);
+    return dynamic_cast<TSourceEdit*>(&document_.Memohun());
+}
+
+void Tfrmdaohangtest::SetOptions(TSourceEdit& view) {
+    view.SetSearchOptions(0);
+    if (CheckBox1->isChecked()) view.SetSearchOptions(view.SearchOptions() | soMatchCase);
+    view.SetSearchOptions(view.SearchOptions() | (CheckBox4->isChecked() ? soBackward : soForward));
+    view.SetSearchOptions(view.SearchOptions() |
+                          (CheckBox8->isChecked() ? soSelection : soWholeText));
+    view.SetSearchOptions(view.SearchOptions() |
+                          (CheckBox11->isChecked() ? soFromEdge : soFromCaret));
+}
+
+bool Tfrmdaohangtest::BoxText(QLineEdit* box, std::string& out) {
+    if (const auto bad = QStringToText(box->text(), out)) {
+        AskUser(TextFromUtf8("文字含有当前代码页不能表示的字符 " + CodePointName(bad->codePoint) +
+                             "，没有执行。"),
+                "Kelvara", 2);
+        return false;
+    }
+    return true;
+}
+
+void Tfrmdaohangtest::BitBtn1Click() {
+    TSourceEdit* view = View();
+    std::string text;
+    if (view == nullptr || !BoxText(Edit1, text)) return;
+    LastFindText = text;
+    if (LastFindText.empty()) return;
+    SetOptions(*view);
+    view->FindNext(LastFindText);
+}
+
+void Tfrmdaohangtest::BitBtn2Click() {
+    TSourceEdit* view = View();
+    if (view == nullptr || LastFindText.empty()) return;
+    if (!view->FindNext(LastFindText)) {
+        view->SetSelStart(view->SelStart() + view->SelLength());
+        view->SetSelLength(0);
+    }
+}
+
+void Tfrmdaohangtest::Button1Click() {
+    TSourceEdit* view = View();
+    std::string text;
+    std::string replacement;
+    if (view == nullptr || !BoxText(Edit1, text) || !BoxText(Edit2, replacement)) return;
+    LastFindText = text;
+    LastReplaceText = replacement;
+    if (LastFindText.empty()) return;
+    SetOptions(*view);
+    view->ReplaceFound(LastFindText, LastReplaceText, CheckBox6->isChecked());
+    document_.SetModified(true);
+}
+
+void Tfrmdaohangtest::Button2Click() {
+    TSourceEdit* view = View();
+    if (view == nullptr) return;
+    if (!LastFindText.empty()) view->ReplaceFound(LastFindText, LastReplaceText, false);
+    document_.SetModified(true);
+}
+
+// Enter finds, Esc finds the next (the form's default and cancel buttons).
+void Tfrmdaohangtest::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape) {
+        BitBtn2Click();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+} // namespace kelvara
