@@ -135,9 +135,9 @@ void Tfrmdaohangtest::SetMode(Mode mode) {
     Button2->setVisible(replacing);
 }
 
-TSourceEdit* Tfrmdaohangtest::View() {
+TSourceEdit& Tfrmdaohangtest::View() {
     document_.ShowPage(1);
-    return dynamic_cast<TSourceEdit*>(&document_.Memohun());
+    return document_.Memohun();
 }
 
 void Tfrmdaohangtest::SetOptions(TSourceEdit& view) {
@@ -161,41 +161,40 @@ bool Tfrmdaohangtest::BoxText(QLineEdit* box, std::string& out) {
 }
 
 void Tfrmdaohangtest::BitBtn1Click() {
-    TSourceEdit* view = View();
+    TSourceEdit& view = View();
     std::string text;
-    if (view == nullptr || !BoxText(Edit1, text)) return;
+    if (!BoxText(Edit1, text)) return;
     LastFindText = text;
     if (LastFindText.empty()) return;
-    SetOptions(*view);
-    view->FindNext(LastFindText);
+    SetOptions(view);
+    view.FindNext(LastFindText);
 }
 
 void Tfrmdaohangtest::BitBtn2Click() {
-    TSourceEdit* view = View();
-    if (view == nullptr || LastFindText.empty()) return;
-    if (!view->FindNext(LastFindText)) {
-        view->SetSelStart(view->SelStart() + view->SelLength());
-        view->SetSelLength(0);
+    TSourceEdit& view = View();
+    if (LastFindText.empty()) return;
+    if (!view.FindNext(LastFindText)) {
+        view.SetSelStart(view.SelStart() + view.SelLength());
+        view.SetSelLength(0);
     }
 }
 
 void Tfrmdaohangtest::Button1Click() {
-    TSourceEdit* view = View();
+    TSourceEdit& view = View();
     std::string text;
     std::string replacement;
-    if (view == nullptr || !BoxText(Edit1, text) || !BoxText(Edit2, replacement)) return;
+    if (!BoxText(Edit1, text) || !BoxText(Edit2, replacement)) return;
     LastFindText = text;
     LastReplaceText = replacement;
     if (LastFindText.empty()) return;
-    SetOptions(*view);
-    view->ReplaceFound(LastFindText, LastReplaceText, CheckBox6->isChecked());
+    SetOptions(view);
+    view.ReplaceFound(LastFindText, LastReplaceText, CheckBox6->isChecked());
     document_.SetModified(true);
 }
 
 void Tfrmdaohangtest::Button2Click() {
-    TSourceEdit* view = View();
-    if (view == nullptr) return;
-    if (!LastFindText.empty()) view->ReplaceFound(LastFindText, LastReplaceText, false);
+    TSourceEdit& view = View();
+    if (!LastFindText.empty()) view.ReplaceFound(LastFindText, LastReplaceText, false);
     document_.SetModified(true);
 }
 

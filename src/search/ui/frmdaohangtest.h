@@ -59,8 +59,8 @@ protected:
 
 private:
     QWidget* CreateOptions();
-    // The highlighted view in front and focused; null when the view cannot search.
-    TSourceEdit* View();
+    // The highlighted view, in front.
+    TSourceEdit& View();
     void SetOptions(TSourceEdit& view);
     // An edit box's text in the text code page; false (after a message) when
     // the code page cannot hold it.
