@@ -110,10 +110,14 @@ TEST_F(BatchRunWindowTest, StopEndsARunOnAGeneratedTree) {
     window->Pump().SetInterval({});
     window->cb1->setCurrentText("static");
     bool startDisabled = false;
-    AtSlice stopper(5, [&] {
-        startDisabled = !window->Button2->isEnabled() && !window->Button3->isEnabled();
-        window->Button4->click();
-    });
+    // Worker threads may still be reading when the first slices pass: stop
+    // once hits have reached the tree.
+    AtSlice stopper([&] { return window->Tree().NodeCount() > 0; },
+                    [&] {
+                        startDisabled =
+                            !window->Button2->isEnabled() && !window->Button3->isEnabled();
+                        window->Button4->click();
+                    });
     window->Button2->click();
     EXPECT_TRUE(startDisabled);
     EXPECT_LT(window->Tree().FileNodeCount(), 100u);

@@ -36,12 +36,16 @@ inline void EnsureApplication() {
 // (inside the walk or run that starts next).
 class AtSlice {
 public:
-    AtSlice(int n, std::function<void()> action) {
-        QObject::connect(&timer_, &QTimer::timeout, [this, n, action = std::move(action)] {
-            if (++count_ < n) return;
-            timer_.stop();
-            action();
-        });
+    AtSlice(int n, std::function<void()> action)
+        : AtSlice([this, n] { return ++count_ >= n; }, std::move(action)) {}
+    // Acts at the first slice where `ready` holds.
+    AtSlice(std::function<bool()> ready, std::function<void()> action) {
+        QObject::connect(&timer_, &QTimer::timeout,
+                         [this, ready = std::move(ready), action = std::move(action)] {
+                             if (!ready()) return;
+                             timer_.stop();
+                             action();
+                         });
         timer_.start(0);
     }
 
