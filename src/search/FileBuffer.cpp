@@ -95,8 +95,13 @@ FileStatus FileBuffer::ReadAll(const std::string& path, int fd, const struct sta
         capacity_ = 0;
     }
     for (;;) {
-        if (capacity_ <= expected)
-            Reserve(std::max(expected + 1, kMinCapacity));
+        // Grown at least twofold: a run meets ever larger files, and every
+        // page of a new buffer costs a fault when read() first fills it. A
+        // huge file gets what it needs only, as it is not kept.
+        if (capacity_ <= expected && expected >= kKeptCapacity)
+            Reserve(expected + 1);
+        else if (capacity_ <= expected)
+            Reserve(std::max({expected + 1, capacity_ * 2, kMinCapacity}));
         else if (size_ == capacity_)
             Reserve(capacity_ * 2);
         const ssize_t got = read(fd, data_.get() + size_, capacity_ - size_);
