@@ -92,16 +92,40 @@ struct FileSet::ListedEntry {
     int error = 0;
 };
 
+bool FileSet::Contains(std::string_view path) const {
+    Index();
+    return known_.contains(path);
+}
+
 // The path is hashed once: the entry is put in first, and taken back out in
 // the rare case that it was already known.
 bool FileSet::Add(const std::string& path) {
+    Index();
     entries_.push_back({path, false});
-    if (known_.insert(entries_.back().path).second) return true;
+    if (known_.insert(entries_.back().path).second) {
+        ++indexed_;
+        return true;
+    }
     entries_.pop_back();
     return false;
 }
 
+// A folder walk never meets a path twice, so a path it finds is new unless
+// the set held it before the walk; the paths it adds are indexed later, when
+// a path is next looked up.
+bool FileSet::AddWalked(const std::string& path) {
+    if (indexed_ > 0 && known_.contains(path)) return false;
+    entries_.push_back({path, false});
+    return true;
+}
+
+void FileSet::Index() const {
+    for (; indexed_ < entries_.size(); ++indexed_)
+        known_.insert(entries_[indexed_].path);
+}
+
 bool FileSet::AddDirectoryFiles(const std::string& folder) {
+    Index();
     addedCount_ = 0;
     walkRoot_ = RealPathOf(folder);
     if (!walkRoot_.empty() && walkRoot_.back() != '/') walkRoot_ += '/';
@@ -283,7 +307,7 @@ bool FileSet::Walk(std::string& folder, const std::string& name, int parentFd, i
             }
             break;
         case EntryKind::File:
-            if (Add(folder)) {
+            if (AddWalked(folder)) {
                 ++addedCount_;
                 if (fileAdded_) fileAdded_(addedCount_);
             }
@@ -345,14 +369,14 @@ void FileSet::UntickAll() {
 void FileSet::Clear() {
     entries_.clear();
     known_.clear();
+    indexed_ = 0;
     ClearSkipped();
 }
 
 void FileSet::RemoveWhere(bool ticked) {
     std::erase_if(entries_, [&](const FileSetEntry& entry) { return entry.ticked == ticked; });
     known_.clear();
-    for (const FileSetEntry& entry : entries_)
-        known_.insert(entry.path);
+    indexed_ = 0;
 }
 
 std::vector<std::string> FileSet::TickedPaths() const {

@@ -50,7 +50,7 @@ public:
     bool Empty() const noexcept { return entries_.empty(); }
     const FileSetEntry& Entry(std::size_t index) const { return entries_[index]; }
     void SetTicked(std::size_t index, bool ticked) { entries_[index].ticked = ticked; }
-    bool Contains(std::string_view path) const { return known_.contains(path); }
+    bool Contains(std::string_view path) const;
 
     // Appends the path unticked unless it is already present.
     bool Add(const std::string& path);
@@ -116,11 +116,17 @@ private:
     void Judge(int folderFd, unsigned char type, const std::string& path, ListedEntry& entry) const;
     void JudgeLink(int folderFd, const std::string& path, ListedEntry& entry) const;
     void Skip(const std::string& path, SkipReason reason, int error = 0);
+    bool AddWalked(const std::string& path);
+    void Index() const;
     void RemoveWhere(bool ticked);
 
     // A deque never moves its entries, so the set can look at their paths.
     std::deque<FileSetEntry> entries_;
-    std::unordered_set<std::string_view> known_;
+    // The paths of the first `indexed_` entries. Entries are indexed when a
+    // path is looked up, not as a walk adds them: a walk into an empty set
+    // (the command line's) needs no index at all.
+    mutable std::unordered_set<std::string_view> known_;
+    mutable std::size_t indexed_ = 0;
     int addedCount_ = 0;
     std::function<void(int)> fileAdded_;
     std::function<void()> walkYield_;

@@ -266,6 +266,32 @@ TEST(FileSetTest, DuplicatesAreExactAndYieldComesBetweenEntries) {
     EXPECT_EQ(yields, 2);
 }
 
+// A walk into an empty set adds its paths without looking them up; they must
+// still count as known to every later walk, Add and Contains.
+TEST(FileSetTest, WalkedPathsAreKnownToLaterAdditions) {
+    TestFolder dir;
+    dir.Write("s/a.txt", "");
+    dir.Write("s/b.txt", "");
+    dir.Write("t/c.txt", "");
+    FileSet set;
+    set.AddDirectoryFiles(dir / "s");
+    EXPECT_TRUE(set.Contains(dir / "s/b.txt"));
+    EXPECT_FALSE(set.Add(dir / "s/a.txt"));
+    set.AddDirectoryFiles(dir / "s");
+    set.AddDirectoryFiles(dir.Path()); // the walked folder and one more below
+    EXPECT_EQ(Paths(set), (std::vector<std::string>{dir / "s/a.txt", dir / "s/b.txt",
+                                                    dir / "t/c.txt"}));
+    EXPECT_FALSE(set.Add(dir / "t/c.txt"));
+
+    set.SetTicked(0, true);
+    set.RemoveTicked();
+    EXPECT_FALSE(set.Contains(dir / "s/a.txt"));
+    EXPECT_FALSE(set.Add(dir / "s/b.txt"));
+    set.AddDirectoryFiles(dir.Path());
+    EXPECT_EQ(Paths(set), (std::vector<std::string>{dir / "s/b.txt", dir / "t/c.txt",
+                                                    dir / "s/a.txt"}));
+}
+
 TEST(FileSetTest, ExtensionFilterAndSelectedFiles) {
     FileSet set;
     set.Add("/d/a.txt");
