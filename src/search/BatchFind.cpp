@@ -35,16 +35,18 @@ private:
 
 // One file after the other on the calling thread. Returns the error of the
 // file that ended the run.
-FileStatus FindInTurn(const std::vector<std::string>& paths, const SubstringFinder& finder,
-                      const MatchOptions& options, ResultTree& tree, const BatchHooks& hooks,
-                      BatchResult& result) {
+FileStatus FindInTurn(PathFeed& paths, const SubstringFinder& finder, const MatchOptions& options,
+                      ResultTree& tree, const BatchHooks& hooks, BatchResult& result) {
     LineMatcher matcher(result.searchText, options);
     FileBuffer buffer;
-    for (const std::string& path : paths) {
+    for (std::size_t index = 0;; ++index) {
         // Also between files: a run through many files without a candidate
         // line must still let the window repaint and take the stop button.
         if (hooks.yield) hooks.yield();
         if (hooks.StopRequested()) break;
+        const std::string* listed = paths.Wait(index);
+        if (listed == nullptr) break;
+        const std::string& path = *listed;
         if (FileStatus status = buffer.Read(path)) return status;
         ++result.filesRead;
         if (hooks.observer != nullptr) hooks.observer->FileRead(result.filesRead, path);
@@ -75,15 +77,16 @@ bool AppendFindings(const FileFindings& findings, const std::string& path, Resul
 
 // The files read and matched on `threads` threads, their findings put into
 // the tree in the order of the paths by the calling thread.
-FileStatus FindInParallel(const std::vector<std::string>& paths, const SubstringFinder& finder,
+FileStatus FindInParallel(PathFeed& paths, const SubstringFinder& finder,
                           const MatchOptions& options, ResultTree& tree, const BatchHooks& hooks,
                           unsigned threads, BatchResult& result) {
     ParallelFind find(paths, finder, result.searchText, options, hooks, threads);
-    for (const std::string& path : paths) {
+    for (;;) {
         if (hooks.yield) hooks.yield();
         const FileFindings* findings = find.Next();
         if (findings == nullptr) break;
         if (findings->error) return findings->error; // the workers stop as `find` goes
+        const std::string& path = *findings->path;
         ++result.filesRead;
         if (hooks.observer != nullptr) hooks.observer->FileRead(result.filesRead, path);
         const NodeRef fileNode = tree.AppendFileNode(path, result.searchText);
@@ -92,9 +95,34 @@ FileStatus FindInParallel(const std::vector<std::string>& paths, const Substring
     return std::nullopt;
 }
 
-unsigned ThreadCount(unsigned wanted, std::size_t files) {
-    if (wanted == 0) wanted = std::max(std::thread::hardware_concurrency(), 1u);
-    return static_cast<unsigned>(std::min<std::size_t>(wanted, files));
+unsigned ThreadCount(unsigned wanted) {
+    return wanted != 0 ? wanted : std::max(std::thread::hardware_concurrency(), 1u);
+}
+
+// The text is prepared and joins the history; false when it is empty.
+bool StartRun(std::string_view text, std::vector<std::string>& findHistory,
+              const MatchOptions& options, const BatchHooks& hooks, BatchResult& result) {
+    if (hooks.stopRequested != nullptr) hooks.stopRequested->store(false);
+    if (text.empty()) return false;
+    AddToHistory(findHistory, text);
+    result.searchText = PrepareSearchText(text, options);
+    return true;
+}
+
+BatchResult FindInFeed(BatchResult result, PathFeed& paths, const MatchOptions& options,
+                       ResultTree& tree, const BatchHooks& hooks, unsigned threads) {
+    tree.Clear();
+    const SubstringFinder finder(result.searchText, !options.CaseSensitive);
+    const FileStatus error =
+        threads > 1 ? FindInParallel(paths, finder, options, tree, hooks, threads, result)
+                    : FindInTurn(paths, finder, options, tree, hooks, result);
+    paths.Cancel(); // a walk still listing files for a failed or stopped run ends
+    if (error) return FailRun(std::move(result), *error);
+    result.stopped = hooks.StopRequested();
+    PruneFileNodes(tree, hooks.observer);
+    result.outcome = BatchOutcome::Finished;
+    ShowDoneNotice("查找完毕", {});
+    return result;
 }
 
 } // namespace
@@ -103,25 +131,22 @@ BatchResult RunBatchFind(std::string_view text, std::vector<std::string>& findHi
                          const FileSet& files, const MatchOptions& options, ResultTree& tree,
                          const BatchHooks& hooks, unsigned threads) {
     BatchResult result;
-    if (hooks.stopRequested != nullptr) hooks.stopRequested->store(false);
-    if (text.empty()) return result;
-    AddToHistory(findHistory, text);
-    result.searchText = PrepareSearchText(text, options);
-    if (files.Empty()) return result;
+    if (!StartRun(text, findHistory, options, hooks, result) || files.Empty()) return result;
+    std::vector<std::string> ticked = files.TickedPaths();
+    threads = static_cast<unsigned>(std::min<std::size_t>(ThreadCount(threads), ticked.size()));
+    PathFeed paths(std::move(ticked));
+    return FindInFeed(std::move(result), paths, options, tree, hooks, threads);
+}
 
-    const std::vector<std::string> paths = files.TickedPaths();
-    tree.Clear();
-    const SubstringFinder finder(result.searchText, !options.CaseSensitive);
-    threads = ThreadCount(threads, paths.size());
-    const FileStatus error =
-        threads > 1 ? FindInParallel(paths, finder, options, tree, hooks, threads, result)
-                    : FindInTurn(paths, finder, options, tree, hooks, result);
-    if (error) return FailRun(std::move(result), *error);
-    result.stopped = hooks.StopRequested();
-    PruneFileNodes(tree, hooks.observer);
-    result.outcome = BatchOutcome::Finished;
-    ShowDoneNotice("查找完毕", {});
-    return result;
+BatchResult RunBatchFind(std::string_view text, std::vector<std::string>& findHistory,
+                         PathFeed& paths, const MatchOptions& options, ResultTree& tree,
+                         const BatchHooks& hooks, unsigned threads) {
+    BatchResult result;
+    if (!StartRun(text, findHistory, options, hooks, result) || paths.Wait(0) == nullptr) {
+        paths.Cancel();
+        return result;
+    }
+    return FindInFeed(std::move(result), paths, options, tree, hooks, ThreadCount(threads));
 }
 
 void PruneFileNodes(ResultTree& tree, BatchObserver* observer) {

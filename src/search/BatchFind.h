@@ -7,6 +7,7 @@
 #include "search/BatchRun.h"
 #include "search/FileSet.h"
 #include "search/MatchOptions.h"
+#include "search/PathFeed.h"
 #include "search/ResultTree.h"
 
 namespace kelvara {
@@ -22,6 +23,14 @@ namespace kelvara {
 // observer's calls and the outcome are those of a run on one thread.
 BatchResult RunBatchFind(std::string_view text, std::vector<std::string>& findHistory,
                          const FileSet& files, const MatchOptions& options, ResultTree& tree,
+                         const BatchHooks& hooks, unsigned threads = 0);
+
+// The same over the files a walk on another thread hands to `paths` while the
+// run already searches: the run waits for a file that is not listed yet, and
+// cancels the feed when it ends, so that the walk stops too. When the feed
+// ends without a file nothing is done, as for an empty set.
+BatchResult RunBatchFind(std::string_view text, std::vector<std::string>& findHistory,
+                         PathFeed& paths, const MatchOptions& options, ResultTree& tree,
                          const BatchHooks& hooks, unsigned threads = 0);
 
 // Deletes every file node without children; tells the observer what is left.

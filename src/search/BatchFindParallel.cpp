@@ -59,11 +59,11 @@ struct ParallelFind::Searcher {
     LineMatcher matcher;
 };
 
-ParallelFind::ParallelFind(const std::vector<std::string>& paths, const SubstringFinder& finder,
+ParallelFind::ParallelFind(PathFeed& paths, const SubstringFinder& finder,
                            std::string_view searchText, const MatchOptions& options,
                            const BatchHooks& hooks, unsigned threads)
     : paths_(paths), finder_(finder), searchText_(searchText), options_(options),
-      codePage_(TextCodePage()), hooks_(hooks), window_(std::min(kWindowFiles, paths.size())),
+      codePage_(TextCodePage()), hooks_(hooks), window_(kWindowFiles),
       slots_(std::make_unique<Slot[]>(window_)),
       searcher_(std::make_unique<Searcher>(searchText_, options_, codePage_)) {
     workerHooks_.stopRequested = &abort_;
@@ -87,19 +87,21 @@ void ParallelFind::Stop() {
         abort_.store(true);
     }
     room_.notify_all();
+    paths_.Cancel(); // wakes a worker that waits for a path
 }
 
 void ParallelFind::Work() {
     Searcher searcher(searchText_, options_, codePage_);
-    for (std::size_t index = 0; Claim(index, true);)
-        Search(index, searcher, workerHooks_);
+    for (std::size_t index = 0; const std::string* path = Claim(index, true);)
+        Search(index, *path, searcher, workerHooks_);
 }
 
 // Reads and matches file `index` into its slot.
-void ParallelFind::Search(std::size_t index, Searcher& searcher, const BatchHooks& hooks) {
+void ParallelFind::Search(std::size_t index, const std::string& path, Searcher& searcher,
+                          const BatchHooks& hooks) {
     Slot& slot = slots_[index % window_];
     FileFindings& findings = slot.findings;
-    const std::string& path = paths_[index];
+    findings.path = &path;
     try {
         findings.error = searcher.buffer.Read(path);
         if (!findings.error) {
@@ -114,25 +116,33 @@ void ParallelFind::Search(std::size_t index, Searcher& searcher, const BatchHook
     slot.ready.store(true, std::memory_order_release);
 }
 
-// The next file to search. A worker waits while the window is full; the
-// caller, which frees the window, does not. False when every file is taken,
-// the run stops, or (for the caller) the window is full.
-bool ParallelFind::Claim(std::size_t& index, bool worker) {
-    std::unique_lock lock(mutex_);
-    if (!worker && released_ != delivered_) {
-        released_ = delivered_;
-        if (waiting_.load() > 0) room_.notify_all();
+// The next file to search and its path, once the walk has listed it. A
+// worker waits while the window is full; the caller, which frees the window,
+// does not. Null when every file is taken, the run stops, or (for the
+// caller) the window is full.
+const std::string* ParallelFind::Claim(std::size_t& index, bool worker) {
+    {
+        std::unique_lock lock(mutex_);
+        if (!worker && released_ != delivered_) {
+            released_ = delivered_;
+            if (waiting_.load() > 0) room_.notify_all();
+        }
+        while (!abort_.load() && next_ < end_ && next_ >= released_ + window_) {
+            if (!worker) return nullptr;
+            waiting_.fetch_add(1);
+            drained_.notify_one(); // a napping caller has a full window to take
+            room_.wait(lock);
+            waiting_.fetch_sub(1);
+        }
+        if (abort_.load() || next_ >= end_) return nullptr;
+        index = next_++;
     }
-    while (!abort_.load() && next_ < paths_.size() && next_ >= released_ + window_) {
-        if (!worker) return false;
-        waiting_.fetch_add(1);
-        drained_.notify_one(); // a napping caller has a full window to take
-        room_.wait(lock);
-        waiting_.fetch_sub(1);
+    const std::string* path = paths_.Wait(index);
+    if (path == nullptr) {
+        const std::lock_guard lock(mutex_);
+        end_ = std::min(end_, index);
     }
-    if (abort_.load() || next_ >= paths_.size()) return false;
-    index = next_++;
-    return true;
+    return path;
 }
 
 const FileFindings* ParallelFind::Next() {
@@ -142,7 +152,6 @@ const FileFindings* ParallelFind::Next() {
             Stop();
             return nullptr;
         }
-        if (delivered_ == paths_.size()) return nullptr;
         Slot& slot = slots_[delivered_ % window_];
         if (slot.ready.load(std::memory_order_acquire)) {
             holding_ = true;
@@ -151,10 +160,11 @@ const FileFindings* ParallelFind::Next() {
         // The caller searches too rather than wait: a thread that sleeps on
         // a busy machine loses its share of the processors.
         std::size_t index = 0;
-        if (Claim(index, false)) {
-            Search(index, *searcher_, hooks_);
+        if (const std::string* path = Claim(index, false)) {
+            Search(index, *path, *searcher_, hooks_);
             continue;
         }
+        if (paths_.EndsBefore(delivered_)) return nullptr;
         Nap();
         if (hooks_.yield) hooks_.yield();
     }

@@ -15,6 +15,7 @@
 #include "common/FileError.h"
 #include "search/BatchRun.h"
 #include "search/MatchOptions.h"
+#include "search/PathFeed.h"
 #include "search/SubstringFinder.h"
 
 namespace kelvara {
@@ -27,6 +28,7 @@ struct FoundHit {
 
 // What was found in one file: an error, or its hits in order.
 struct FileFindings {
+    const std::string* path = nullptr; // the file's path in the feed
     FileStatus error;
     std::vector<FoundHit> hits;
 };
@@ -38,12 +40,14 @@ struct FileFindings {
 // observer, yield hook); the workers only read and match, each with its own
 // buffer and matcher, and stop at a line or a stretch of a file when the run
 // is stopped. Memory stays bounded by the window whatever the number of files.
+// The paths may still be arriving from a walk; whoever takes a file that is
+// not listed yet waits for it.
 class ParallelFind {
 public:
     // Searches on `threads` threads, the calling one included: starts the
     // others, or as many as the system gives. The arguments must outlive the
     // object.
-    ParallelFind(const std::vector<std::string>& paths, const SubstringFinder& finder,
+    ParallelFind(PathFeed& paths, const SubstringFinder& finder,
                  std::string_view searchText, const MatchOptions& options, const BatchHooks& hooks,
                  unsigned threads);
     // Stops the workers and waits for them.
@@ -56,7 +60,8 @@ public:
     // file is ready, searches files of the window or, when none is left, naps
     // and calls the yield hook every few milliseconds.
     const FileFindings* Next();
-    // Tells the workers to stop; the object then only waits for them.
+    // Tells the workers (and the walk) to stop; the object then only waits
+    // for them.
     void Stop();
 
 private:
@@ -67,13 +72,14 @@ private:
     struct Searcher;
 
     void Work();
-    void Search(std::size_t index, Searcher& searcher, const BatchHooks& hooks);
-    bool Claim(std::size_t& index, bool worker);
+    void Search(std::size_t index, const std::string& path, Searcher& searcher,
+                const BatchHooks& hooks);
+    const std::string* Claim(std::size_t& index, bool worker);
     void Release();
     void Publish();
     void Nap();
 
-    const std::vector<std::string>& paths_;
+    PathFeed& paths_;
     const SubstringFinder& finder_;
     const std::string searchText_;
     const MatchOptions options_;
@@ -90,6 +96,7 @@ private:
     std::condition_variable drained_; // the caller naps here; woken when the window is full
     std::size_t next_ = 0;            // the next file to claim (mutex_)
     std::size_t released_ = 0;        // files whose slots are free again (mutex_)
+    std::size_t end_ = SIZE_MAX;      // at most as many files as this (mutex_)
     std::atomic<int> waiting_{0};     // workers waiting for room
 
     // The calling thread's side.

@@ -1,4 +1,6 @@
 #include <atomic>
+#include <chrono>
+#include <functional>
 #include <random>
 #include <thread>
 
@@ -8,6 +10,7 @@
 #include "common/AskUser.h"
 #include "search/BatchFind.h"
 #include "search/HitCaption.h"
+#include "search/PathFeed.h"
 #include "search/TestFolder.h"
 
 // A find run on several threads must look exactly like one on a single
@@ -69,10 +72,13 @@ struct RunReport {
     int yields = 0;
 };
 
-// One run of `text` over `files` on `threads` threads; `stopAt` sets the stop
-// flag when that file is read.
-RunReport Find(std::string_view text, const FileSet& files, const MatchOptions& options,
-               unsigned threads, int stopAt = 0) {
+// Starts a run with the history, tree and hooks given.
+using Runner =
+    std::function<BatchResult(std::vector<std::string>&, ResultTree&, const BatchHooks&)>;
+
+// What `run` reports, on `threads` threads; `stopAt` sets the stop flag when
+// that file is read.
+RunReport Record(const Runner& run, unsigned threads, int stopAt) {
     Recorder recorder;
     ResultTree tree;
     tree.SetListener(&recorder);
@@ -80,24 +86,68 @@ RunReport Find(std::string_view text, const FileSet& files, const MatchOptions& 
     recorder.onFileRead = [&](int filesRead) {
         if (filesRead == stopAt) stop = true;
     };
-    RunReport run;
+    RunReport report;
     std::vector<std::string> history;
-    run.result = RunBatchFind(text, history, files, options, tree,
-                              {&recorder,
-                               [&] {
-                                   recorder.Note();
-                                   ++run.yields;
-                               },
-                               &stop},
-                              threads);
+    report.result = run(history, tree,
+                        {&recorder,
+                         [&] {
+                             recorder.Note();
+                             ++report.yields;
+                         },
+                         &stop});
     for (NodeRef node = tree.First(); node.IsValid(); node = tree.Next(node))
-        run.tree.push_back((node.IsHitNode() ? "  " : "") + tree.Caption(node));
-    run.reads = recorder.reads;
-    run.notices = recorder.notices;
-    run.nodesLeft = recorder.nodesLeft;
+        report.tree.push_back((node.IsHitNode() ? "  " : "") + tree.Caption(node));
+    report.reads = recorder.reads;
+    report.notices = recorder.notices;
+    report.nodesLeft = recorder.nodesLeft;
     tree.SetListener(nullptr);
     EXPECT_EQ(recorder.foreignCalls, 0) << threads << " threads";
-    return run;
+    return report;
+}
+
+// One run of `text` over `files` on `threads` threads.
+RunReport Find(std::string_view text, const FileSet& files, const MatchOptions& options,
+               unsigned threads, int stopAt = 0) {
+    return Record(
+        [&](std::vector<std::string>& history, ResultTree& tree, const BatchHooks& hooks) {
+            return RunBatchFind(text, history, files, options, tree, hooks, threads);
+        },
+        threads, stopAt);
+}
+
+// Hands the ticked files of a set to a feed on a thread of its own, pausing
+// now and then, as a folder walk does while the run searches. Unless told to
+// close the feed at the end, it then waits until the run cancels the feed.
+class Walker {
+public:
+    Walker(const FileSet& files, PathFeed& feed, bool close)
+        : thread_([&files, &feed, close] {
+              std::mt19937 random(5);
+              for (std::size_t i = 0; i < files.Count(); ++i) {
+                  if (feed.Cancelled()->load()) return;
+                  if (random() % 64 == 0) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+                  if (files.Entry(i).ticked) feed.Add(files.Entry(i).path);
+              }
+              if (close) feed.Close();
+              while (!close && !feed.Cancelled()->load())
+                  std::this_thread::sleep_for(std::chrono::milliseconds(1));
+          }) {}
+    ~Walker() { thread_.join(); }
+
+private:
+    std::thread thread_;
+};
+
+// The same run over the files as a walk hands them over.
+RunReport FindWhileWalking(std::string_view text, const FileSet& files, const MatchOptions& options,
+                           unsigned threads, int stopAt = 0, bool close = true) {
+    PathFeed feed;
+    const Walker walker(files, feed, close);
+    return Record(
+        [&](std::vector<std::string>& history, ResultTree& tree, const BatchHooks& hooks) {
+            return RunBatchFind(text, history, feed, options, tree, hooks, threads);
+        },
+        threads, stopAt);
 }
 
 void ExpectSameRun(const RunReport& one, const RunReport& many, unsigned threads) {
@@ -180,6 +230,40 @@ TEST_F(ThreadedFind, StopEndsTheRunWhereTheWindowIs) {
         for (const unsigned threads : {2u, 4u})
             ExpectSameRun(one, Find("a", files_, {}, threads, stopAt), threads);
     }
+}
+
+// Files found by a walk that is still going are searched as they come; the
+// run is the one over the whole set.
+TEST_F(ThreadedFind, FilesHandedOverDuringTheRunGiveTheSameRun) {
+    CodePageScope page(CodePage::Gbk);
+    for (const std::string text : {"ab", "\xD5\x46"}) {
+        const RunReport one = Find(text, files_, {}, 1);
+        for (const unsigned threads : {1u, 2u, 3u, 8u})
+            ExpectSameRun(one, FindWhileWalking(text, files_, {}, threads), threads);
+    }
+}
+
+// A run that ends before the walk (on an unreadable file, or stopped) tells
+// the walk to stop: the walker here waits for that and the test would hang
+// without it. A walk that finds no file makes a run that does nothing.
+TEST_F(ThreadedFind, ARunThatEndsEarlyStopsTheWalk) {
+    FileSet files;
+    for (std::size_t i = 0; i < files_.Count(); ++i) {
+        files.Add(files_.Entry(i).path);
+        if (i == 300) files.Add(dir_.Path());
+    }
+    files.TickAll();
+    const RunReport failed = Find("ab", files, {}, 1);
+    const RunReport stopped = Find("a", files_, {}, 1, 40);
+    for (const unsigned threads : {1u, 2u, 5u}) {
+        ExpectSameRun(failed, FindWhileWalking("ab", files, {}, threads, 0, false), threads);
+        ExpectSameRun(stopped, FindWhileWalking("a", files_, {}, threads, 40, false), threads);
+    }
+
+    const RunReport nothing = FindWhileWalking("ab", FileSet(), {}, 2);
+    EXPECT_EQ(nothing.result.outcome, BatchOutcome::NotStarted);
+    EXPECT_TRUE(nothing.notices.empty());
+    EXPECT_TRUE(nothing.tree.empty());
 }
 
 // A window stays live while the workers search: the hook is called for every
