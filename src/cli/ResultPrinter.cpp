@@ -27,56 +27,69 @@ void AppendPath(std::string& line, std::string_view path, bool nullAfterPath, ch
     }
 }
 
-void PrintGrep(const ResultTree& tree, bool nullAfterPath, OutputBuffer& out) {
-    for (std::uint32_t file = 0; file < tree.FileNodeCount(); ++file) {
-        const NodeRef fileNode{file, NodeRef::kNone};
-        const std::uint32_t hits = tree.ChildCount(fileNode);
-        if (hits == 0) continue;
-        std::string prefix;
-        AppendPath(prefix, tree.Caption(fileNode), nullAfterPath, ':');
-        for (std::uint32_t hit = 0; hit < hits; ++hit) {
-            const NodeRef hitNode{file, hit};
-            std::string& line = out.Pending();
-            line.append(prefix);
-            AppendNumber(line, tree.Line(hitNode));
-            line.push_back(':');
-            AppendNumber(line, tree.Column(hitNode));
-            line.push_back('\n');
-            out.Written();
-        }
-    }
-}
-
-void PrintTree(const ResultTree& tree, bool nullAfterPath, OutputBuffer& out) {
-    const CodePage text = TextCodePage();
-    const CodePage locale = LocaleCodePage();
-    for (NodeRef node = tree.First(); node.IsValid(); node = tree.Next(node)) {
+void PrintGrepFile(const ResultTree& tree, std::uint32_t file, bool nullAfterPath,
+                   OutputBuffer& out) {
+    const NodeRef fileNode{file, NodeRef::kNone};
+    const std::uint32_t hits = tree.ChildCount(fileNode);
+    if (hits == 0) return;
+    std::string prefix;
+    AppendPath(prefix, tree.Caption(fileNode), nullAfterPath, ':');
+    for (std::uint32_t hit = 0; hit < hits; ++hit) {
+        const NodeRef hitNode{file, hit};
         std::string& line = out.Pending();
-        if (node.IsFileNode()) {
-            AppendPath(line, tree.Caption(node), nullAfterPath, '\n');
-            out.Written();
-            continue;
-        }
-        if (text == locale) {
-            line.append("  ");
-            line.append(tree.Caption(node));
-        } else {
-            line.append("  ");
-            RecodeLenient(tree.Caption(node), text, locale, line);
-        }
+        line.append(prefix);
+        AppendNumber(line, tree.Line(hitNode));
+        line.push_back(':');
+        AppendNumber(line, tree.Column(hitNode));
         line.push_back('\n');
         out.Written();
     }
+}
+
+void PrintTreeFile(const ResultTree& tree, std::uint32_t file, bool nullAfterPath,
+                   OutputBuffer& out) {
+    const CodePage text = TextCodePage();
+    const CodePage locale = LocaleCodePage();
+    const NodeRef fileNode{file, NodeRef::kNone};
+    AppendPath(out.Pending(), tree.Caption(fileNode), nullAfterPath, '\n');
+    out.Written();
+    for (std::uint32_t hit = 0; hit < tree.ChildCount(fileNode); ++hit) {
+        std::string& line = out.Pending();
+        line.append("  ");
+        if (text == locale)
+            line.append(tree.Caption({file, hit}));
+        else
+            RecodeLenient(tree.Caption({file, hit}), text, locale, line);
+        line.push_back('\n');
+        out.Written();
+    }
+}
+
+void PrintFile(const ResultTree& tree, std::uint32_t file, OutputFormat format,
+               bool nullAfterPath, OutputBuffer& out) {
+    if (format == OutputFormat::Grep)
+        PrintGrepFile(tree, file, nullAfterPath, out);
+    else
+        PrintTreeFile(tree, file, nullAfterPath, out);
 }
 
 } // namespace
 
 void PrintResultTree(const ResultTree& tree, OutputFormat format, bool nullAfterPath,
                      OutputBuffer& out) {
-    if (format == OutputFormat::Grep)
-        PrintGrep(tree, nullAfterPath, out);
-    else
-        PrintTree(tree, nullAfterPath, out);
+    for (std::uint32_t file = 0; file < tree.FileNodeCount(); ++file)
+        PrintFile(tree, file, format, nullAfterPath, out);
+}
+
+ResultStreamer::ResultStreamer(const ResultTree& tree, OutputFormat format, bool nullAfterPath,
+                               OutputBuffer& out)
+    : tree_(tree), format_(format), nullAfterPath_(nullAfterPath), out_(out) {}
+
+void ResultStreamer::PrintUpTo(std::uint32_t end) {
+    for (; printed_ < end; ++printed_) {
+        if (tree_.ChildCount({printed_, NodeRef::kNone}) > 0)
+            PrintFile(tree_, printed_, format_, nullAfterPath_, out_);
+    }
 }
 
 } // namespace kelvara

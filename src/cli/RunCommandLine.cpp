@@ -1,10 +1,14 @@
 #include "cli/RunCommandLine.h"
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
+#include <new>
+#include <optional>
+#include <thread>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -20,8 +24,10 @@
 #include "common/FileAccess.h"
 #include "common/IniFile.h"
 #include "common/LocaleCodePage.h"
+#include "common/PathHelpers.h"
 #include "search/BatchFind.h"
 #include "search/BatchReplace.h"
+#include "search/PathFeed.h"
 
 namespace kelvara {
 
@@ -60,25 +66,72 @@ bool ConvertArgument(const std::string& argument, const char* what, std::string&
     return true;
 }
 
-// Each path in order: a folder with everything below it, a file (or a link
-// named directly, wherever it leads) as it is.
-bool GatherFiles(const CommandLine& line, FileSet& files) {
+// Which of the paths named are folders; nullopt (after a message) when one
+// of them cannot be looked at.
+std::optional<std::vector<bool>> NamedFolders(const CommandLine& line) {
+    std::vector<bool> folders;
     for (const std::string& path : line.paths) {
         struct stat info {};
         if (!StatPath(path, info)) {
             Fail(QuotedPath(path) + ": " + std::strerror(errno));
-            return false;
+            return std::nullopt;
         }
-        if (S_ISDIR(info.st_mode))
-            files.AddDirectoryFiles(path);
-        else
-            files.Add(path);
+        folders.push_back(S_ISDIR(info.st_mode));
     }
+    return folders;
+}
+
+bool Ticked(const CommandLine& line, const std::string& path) {
+    return line.extensions.empty() ||
+           std::ranges::find(line.extensions, ExtractFileExt(path)) != line.extensions.end();
+}
+
+// Each path in order: a folder with everything below it, a file (or a link
+// named directly, wherever it leads) as it is; the files the extensions pick
+// are ticked. `feed`, when given, gets each ticked file as soon as it is added.
+void GatherFiles(const CommandLine& line, const std::vector<bool>& folders, FileSet& files,
+                 PathFeed* feed) {
+    // The set's entries stay in place as it grows, so the feed takes them.
+    const auto handOn = [&] {
+        const std::string& path = files.Entry(files.Count() - 1).path;
+        if (feed != nullptr && Ticked(line, path)) feed->Add(path);
+    };
+    if (feed != nullptr) files.SetFileAddedHandler([&](int) { handOn(); });
+    for (std::size_t i = 0; i < line.paths.size(); ++i) {
+        if (folders[i])
+            files.AddDirectoryFiles(line.paths[i]);
+        else if (files.Add(line.paths[i]))
+            handOn();
+    }
+    files.SetFileAddedHandler({});
     if (line.extensions.empty())
         files.TickAll();
     else
         files.ApplyExtensionFilter(line.extensions);
-    return true;
+}
+
+// A find on several threads searches the first files while the folders are
+// still being walked on a thread of its own. False when the walk ran out of
+// memory: the run then missed files.
+bool FindWhileWalking(const CommandLine& line, const std::vector<bool>& folders, FileSet& files,
+                      const std::string& text, const BatchHooks& hooks, ResultTree& tree,
+                      BatchResult& result) {
+    PathFeed feed;
+    files.SetWalkStop(feed.Cancelled());
+    bool walked = true;
+    std::thread walker([&] {
+        try {
+            GatherFiles(line, folders, files, &feed);
+        } catch (const std::bad_alloc&) {
+            walked = false;
+        }
+        feed.Close();
+    });
+    std::vector<std::string> findHistory;
+    result = RunBatchFind(text, findHistory, feed, line.options, tree, hooks, line.threads);
+    walker.join();
+    files.SetWalkStop(nullptr);
+    return walked;
 }
 
 // One line on standard error, in the locale's encoding.
@@ -160,34 +213,51 @@ int Run(const CommandLine& line) {
         return Fail(
             "replace asks for confirmation on a terminal; give --yes to replace without it");
     }
-    FileSet files;
-    if (!GatherFiles(line, files)) return kExitError;
+    const std::optional<std::vector<bool>> folders = NamedFolders(line);
+    if (!folders) return kExitError;
 
     TerminalAsk ask(line.yes);
     CatchInterrupt();
     ProgressLine progress;
     const BatchHooks hooks{&progress, {}, &gStopRequested};
+    FileSet files;
     ResultTree tree;
+    OutputBuffer out(STDOUT_FILENO);
+    ResultStreamer streamer(tree, line.format, line.nullAfterPath, out);
+    if (!replacing) tree.SetListener(&streamer);
+    BatchResult result;
     std::vector<std::string> findHistory;
     std::vector<std::string> replaceHistory;
     const auto start = std::chrono::steady_clock::now();
-    const BatchResult result =
-        replacing ? RunBatchReplace(text, replacement, findHistory, replaceHistory, files,
-                                    line.options, tree, hooks)
-                  : RunBatchFind(text, findHistory, files, line.options, tree, hooks, line.threads);
+    if (!replacing && line.threads != 1) {
+        if (!FindWhileWalking(line, *folders, files, text, hooks, tree, result))
+            return Fail("out of memory while listing the folders");
+    } else {
+        GatherFiles(line, *folders, files, nullptr);
+        result = replacing ? RunBatchReplace(text, replacement, findHistory, replaceHistory, files,
+                                             line.options, tree, hooks)
+                           : RunBatchFind(text, findHistory, files, line.options, tree, hooks, 1);
+    }
     const std::chrono::duration<double> seconds = std::chrono::steady_clock::now() - start;
     progress.Clear();
     // A find that ended on an unreadable file shows, and counts, only the
     // files with hits, as a finished one does.
     if (!replacing && result.outcome == BatchOutcome::Failed) tree.PruneChildlessFileNodes();
-    OutputBuffer out(STDOUT_FILENO);
-    PrintResultTree(tree, line.format, line.nullAfterPath, out);
+    if (replacing)
+        PrintResultTree(tree, line.format, line.nullAfterPath, out);
+    else
+        streamer.Finish();
     out.Flush();
     PrintOutcome(line, result, tree, files, seconds.count());
     // Results that could not be written are a failure, not an empty search.
-    if (out.Error() != 0)
-        return Fail(std::string("standard output: ") + std::strerror(out.Error()));
-    return ExitStatus(line, result, tree);
+    const int status = out.Error() != 0
+                           ? Fail(std::string("standard output: ") + std::strerror(out.Error()))
+                           : ExitStatus(line, result, tree);
+    // The process ends here. Its file set and result tree, tens of thousands
+    // of paths and hits, are left to the system: giving them back one
+    // allocation at a time took about as long as printing them.
+    std::fflush(stdout);
+    std::_Exit(status);
 }
 
 } // namespace

@@ -235,6 +235,35 @@ TEST(KelvaraProgramTest, ReportsOfFailedRunsListOnlyWhatHappened) {
     EXPECT_EQ(TestFolder::Read(locked), "cat\n");
 }
 
+// On several threads a find searches while its folders are still walked and
+// prints while it searches; what it prints is what one thread prints after
+// walking first: named files and folders in order, each path once, only
+// the files the extensions pick.
+TEST(KelvaraProgramTest, AFindWhileWalkingPrintsWhatOneThreadPrints) {
+    TestFolder dir;
+    for (int i = 0; i < 300; ++i) {
+        const std::string name = "d" + std::to_string(i % 7) + "/f" + std::to_string(i);
+        const char* extension = i % 3 == 0 ? ".c" : i % 3 == 1 ? ".txt" : ".h";
+        dir.Write(name + extension, i % 4 == 0 ? "none\n" : "a cat\ncat\n");
+    }
+    const std::vector<std::string> paths = {dir / "d3/f3.c", dir / "d2/f2.h", dir.Path(),
+                                            dir / "d2"};
+    for (const char* format : {"--format=grep", "--format=tree"}) {
+        std::vector<std::string> args = {"find", format, "-e", ".c", "-e", ".txt", "cat"};
+        args.insert(args.end(), paths.begin(), paths.end());
+        args.insert(args.begin() + 1, "--threads=1");
+        const Outcome one = RunKelvara(args);
+        ASSERT_EQ(one.status, 0) << one.err;
+        EXPECT_TRUE(Holds(one.err, "读取文件 200 个，有结果的文件 150 个，找到 300 处")) << one.err;
+        args[1] = "--threads=3";
+        const Outcome three = RunKelvara(args);
+        EXPECT_EQ(three.status, 0);
+        EXPECT_EQ(three.out, one.out);
+        EXPECT_TRUE(Holds(three.err, "读取文件 200 个，有结果的文件 150 个，找到 300 处"))
+            << three.err;
+    }
+}
+
 TEST(KelvaraProgramTest, PathsWithLineBreaksAreQuotedOrEndedByNul) {
     TestFolder dir;
     const std::string odd = dir.Write("two\nlines\t\"q\\.txt", "cat\n");
