@@ -17,12 +17,14 @@ namespace {
 
 using namespace std::chrono_literals;
 
-// The program copied into a folder of its own, so that its settings file,
-// and with it its single-instance socket, belong to the test.
+// The program and its window part copied into a folder of their own, so that
+// its settings file, and with it its single-instance socket, belong to the
+// test.
 class InstalledProgram {
 public:
     InstalledProgram() {
         std::filesystem::copy_file(KELVARA_EXECUTABLE, Executable());
+        std::filesystem::copy_file(KELVARA_WINDOW_MODULE_FILE, folder.Path("kelvara-window.so"));
         const char* bin = std::getenv("KELVARA_BIN_DIR");
         const std::filesystem::path data =
             bin ? bin : std::filesystem::path(KELVARA_EXECUTABLE).parent_path();

@@ -1,14 +1,10 @@
 #include <QApplication>
 #include <QByteArrayList>
-#include <cstdio>
 #include <cstdlib>
-#include <string_view>
 #include <unistd.h>
 
 #include "app/AppIcon.h"
 #include "app/MainForm.h"
-#include "cli/CommandLine.h"
-#include "cli/RunCommandLine.h"
 #include "common/AppPaths.h"
 #include "common/IniFile.h"
 #include "common/LocaleCodePage.h"
@@ -32,34 +28,10 @@ QByteArrayList AbsolutePaths(int argc, char** argv) {
     return paths;
 }
 
-bool IsOption(std::string_view argument) { return argument.size() > 1 && argument[0] == '-'; }
-
-// Without a display the window cannot open; say so instead of letting the
-// toolkit abort.
-bool HasDisplay() {
-    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
-        const char* value = std::getenv(name);
-        if (value && *value) return true;
-    }
-    return false;
-}
-
 } // namespace
 
-int main(int argc, char** argv) {
-    if (argc > 1) {
-        const std::string_view command = argv[1];
-        if (command == "find" || command == "replace") return kelvara::RunCommandLine(argc, argv);
-        if (IsOption(command)) {
-            std::fputs(kelvara::CommandLineUsage(), command == "--help" ? stdout : stderr);
-            return command == "--help" ? 0 : 2;
-        }
-    }
-    if (!HasDisplay()) {
-        std::fputs("kelvara: no display to open the window on\n", stderr);
-        std::fputs(kelvara::CommandLineUsage(), stderr);
-        return 2;
-    }
+// The window part's entry, loaded by the program to open its window.
+extern "C" __attribute__((visibility("default"))) int KelvaraWindowMain(int argc, char** argv) {
     // The paths are taken before Qt sees the arguments.
     const QByteArrayList paths = AbsolutePaths(argc, argv);
     QApplication application(argc, argv);
