@@ -37,14 +37,12 @@ int OpenWindow(int argc, char** argv) {
     for (const std::string& path : {folder + kWindowModule, folder + KELVARA_WINDOW_MODULE}) {
         if (access(path.c_str(), F_OK) != 0) continue;
         void* module = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-        const auto entry = module != nullptr ? reinterpret_cast<int (*)(int, char**)>(
-                                                   dlsym(module, "KelvaraWindowMain"))
-                                             : nullptr;
+        void* entry = module != nullptr ? dlsym(module, "KelvaraWindowMain") : nullptr;
         if (entry == nullptr) {
             std::fprintf(stderr, "kelvara: cannot load the window part: %s\n", dlerror());
             return 2;
         }
-        return entry(argc, argv);
+        return reinterpret_cast<int (*)(int, char**)>(entry)(argc, argv);
     }
     std::fprintf(stderr, "kelvara: the window part (%s) is missing beside %s\n", kWindowModule,
                  folder.c_str());

@@ -65,8 +65,8 @@ void PrintTreeFile(const ResultTree& tree, std::uint32_t file, bool nullAfterPat
     }
 }
 
-void PrintFile(const ResultTree& tree, std::uint32_t file, OutputFormat format,
-               bool nullAfterPath, OutputBuffer& out) {
+void PrintFile(const ResultTree& tree, std::uint32_t file, OutputFormat format, bool nullAfterPath,
+               OutputBuffer& out) {
     if (format == OutputFormat::Grep)
         PrintGrepFile(tree, file, nullAfterPath, out);
     else

@@ -47,9 +47,8 @@ public:
     // Searches on `threads` threads, the calling one included: starts the
     // others, or as many as the system gives. The arguments must outlive the
     // object.
-    ParallelFind(PathFeed& paths, const SubstringFinder& finder,
-                 std::string_view searchText, const MatchOptions& options, const BatchHooks& hooks,
-                 unsigned threads);
+    ParallelFind(PathFeed& paths, const SubstringFinder& finder, std::string_view searchText,
+                 const MatchOptions& options, const BatchHooks& hooks, unsigned threads);
     // Stops the workers and waits for them.
     ~ParallelFind();
     ParallelFind(const ParallelFind&) = delete;

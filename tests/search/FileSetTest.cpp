@@ -279,8 +279,8 @@ TEST(FileSetTest, WalkedPathsAreKnownToLaterAdditions) {
     EXPECT_FALSE(set.Add(dir / "s/a.txt"));
     set.AddDirectoryFiles(dir / "s");
     set.AddDirectoryFiles(dir.Path()); // the walked folder and one more below
-    EXPECT_EQ(Paths(set), (std::vector<std::string>{dir / "s/a.txt", dir / "s/b.txt",
-                                                    dir / "t/c.txt"}));
+    EXPECT_EQ(Paths(set),
+              (std::vector<std::string>{dir / "s/a.txt", dir / "s/b.txt", dir / "t/c.txt"}));
     EXPECT_FALSE(set.Add(dir / "t/c.txt"));
 
     set.SetTicked(0, true);
@@ -288,8 +288,8 @@ TEST(FileSetTest, WalkedPathsAreKnownToLaterAdditions) {
     EXPECT_FALSE(set.Contains(dir / "s/a.txt"));
     EXPECT_FALSE(set.Add(dir / "s/b.txt"));
     set.AddDirectoryFiles(dir.Path());
-    EXPECT_EQ(Paths(set), (std::vector<std::string>{dir / "s/b.txt", dir / "t/c.txt",
-                                                    dir / "s/a.txt"}));
+    EXPECT_EQ(Paths(set),
+              (std::vector<std::string>{dir / "s/b.txt", dir / "t/c.txt", dir / "s/a.txt"}));
 }
 
 TEST(FileSetTest, ExtensionFilterAndSelectedFiles) {
