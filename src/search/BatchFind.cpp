@@ -1,6 +1,9 @@
 #include "search/BatchFind.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <new>
 #include <span>
 #include <thread>
 
@@ -33,6 +36,10 @@ private:
     NodeRef fileNode_;
 };
 
+// A tree that cannot take a file's hits ends the run at that file, which it
+// names, as an unreadable file does; the tree keeps what it took.
+FileError OutOfMemory(const std::string& path) { return {path, std::strerror(ENOMEM)}; }
+
 // One file after the other on the calling thread. Returns the error of the
 // file that ended the run.
 FileStatus FindInTurn(PathFeed& paths, const SubstringFinder& finder, const MatchOptions& options,
@@ -50,12 +57,16 @@ FileStatus FindInTurn(PathFeed& paths, const SubstringFinder& finder, const Matc
         if (FileStatus status = buffer.Read(path)) return status;
         ++result.filesRead;
         if (hooks.observer != nullptr) hooks.observer->FileRead(result.filesRead, path);
-        const NodeRef fileNode = tree.AppendFileNode(path, result.searchText);
-        const std::span<char> bytes = buffer.Bytes();
-        TreeLines lines(matcher, path, tree, fileNode);
-        if (!SearchFileBytes({bytes.data(), bytes.size()}, finder, result.searchText.size(), hooks,
-                             lines))
-            break;
+        try {
+            const NodeRef fileNode = tree.AppendFileNode(path, result.searchText);
+            const std::span<char> bytes = buffer.Bytes();
+            TreeLines lines(matcher, path, tree, fileNode);
+            if (!SearchFileBytes({bytes.data(), bytes.size()}, finder, result.searchText.size(),
+                                 hooks, lines))
+                break;
+        } catch (const std::bad_alloc&) {
+            return OutOfMemory(path);
+        }
     }
     return std::nullopt;
 }
@@ -89,8 +100,12 @@ FileStatus FindInParallel(PathFeed& paths, const SubstringFinder& finder,
         const std::string& path = *findings->path;
         ++result.filesRead;
         if (hooks.observer != nullptr) hooks.observer->FileRead(result.filesRead, path);
-        const NodeRef fileNode = tree.AppendFileNode(path, result.searchText);
-        if (!AppendFindings(*findings, path, tree, fileNode, result.searchText, hooks)) break;
+        try {
+            const NodeRef fileNode = tree.AppendFileNode(path, result.searchText);
+            if (!AppendFindings(*findings, path, tree, fileNode, result.searchText, hooks)) break;
+        } catch (const std::bad_alloc&) {
+            return OutOfMemory(path);
+        }
     }
     return std::nullopt;
 }

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "common/AskUser.h"
+#include "common/ChildProcess.h"
 #include "common/CodePageConversion.h"
 #include "common/LineFile.h"
 #include "search/HitCaption.h"
@@ -199,6 +200,31 @@ TEST(BatchFindTest, UnreadableFileEndsTheRunWithTheTreeKept) {
 
 // The run jumps between occurrences instead of matching every line; it must
 // find exactly what matching every line of the file reader's split finds.
+// A find whose hits outgrow the memory it may use ends at the file that holds
+// them, naming it, on one thread or several: it does not abort.
+TEST(BatchFindTest, HitsBeyondTheMemoryEndTheRunAtTheirFile) {
+    if (!kAddressSpaceLimitable) GTEST_SKIP() << "the sanitizer reserves the address space";
+    TestFolder dir;
+    FileSet files;
+    files.Add(dir.Write("few.txt", "a\n"));
+    const std::string many = dir.Write("many.txt", std::string(16u << 20, 'a')); // 16M hits
+    files.Add(many);
+    files.TickAll();
+    for (const unsigned threads : {1u, 2u}) {
+        const int status = RunInChild([&] {
+            SetAskUserSink([](const MessageBoxRequest&) { return kIdOk; });
+            if (!LimitAddressSpace(96u << 20)) return 3;
+            ResultTree tree;
+            std::vector<std::string> history;
+            const BatchResult result = RunBatchFind("a", history, files, {}, tree, {}, threads);
+            const bool failed = result.outcome == BatchOutcome::Failed && result.error &&
+                                result.error->path == many;
+            return failed && tree.ChildCount({0, NodeRef::kNone}) == 1 ? 0 : 1;
+        });
+        EXPECT_EQ(status, 0) << threads << " threads";
+    }
+}
+
 TEST(BatchFindTest, SameHitsAsMatchingEveryLine) {
     TestFolder dir;
     std::mt19937 random(7);
