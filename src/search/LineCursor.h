@@ -25,15 +25,9 @@ public:
     std::string_view Line() noexcept;
 
 private:
-    std::size_t BreakAt(std::size_t from, std::size_t to) noexcept;
-    std::size_t NextByte(char byte, std::size_t& known, std::size_t from) const noexcept;
     std::size_t BreakLength(std::size_t at) const noexcept;
 
     std::string_view text_;
-    // The next LF and the next CR found so far (the text's size when there is
-    // none): each memchr result serves until the cursor passes it.
-    std::size_t nextLf_ = std::string_view::npos;
-    std::size_t nextCr_ = std::string_view::npos;
     std::size_t start_ = 0;
     std::size_t end_ = std::string_view::npos; // break of the current line, found lazily
     std::int32_t number_ = 1;
