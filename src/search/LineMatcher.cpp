@@ -1,6 +1,5 @@
 #include "search/LineMatcher.h"
 
-#include <cstring>
 #include <limits>
 
 #include "common/AnsiString.h"
@@ -38,9 +37,9 @@ std::string_view LineMatcher::Prepare(std::string_view line) const {
     return options_.IgnoreSpaces ? TrimView(line) : line;
 }
 
-// Walks the characters of `text` from `walked` (a character start) up to
-// `candidate`; true when the candidate starts a character. `walked` keeps the
-// position reached, so the next candidate continues from there.
+// True when `candidate` starts a character of `text`. `walked`, a character
+// start at or before the candidate, moves up to it (or to the character start
+// it falls in), so that the next candidate goes on from there.
 bool LineMatcher::IsBoundary(std::string_view text, std::size_t& walked,
                              std::size_t candidate) const {
     const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
@@ -49,19 +48,17 @@ bool LineMatcher::IsBoundary(std::string_view text, std::size_t& walked,
             walked += CharLength(text, walked, codePage_);
         return walked == candidate;
     }
-    while (walked < candidate) {
-        // Eight bytes without a high bit are eight one-byte characters.
-        if (candidate - walked >= 8) {
-            std::uint64_t word;
-            std::memcpy(&word, bytes + walked, sizeof word);
-            if ((word & 0x8080808080808080ULL) == 0) {
-                walked += 8;
-                continue;
-            }
-        }
-        walked += IsGbkLead(bytes[walked]) && walked + 1 < text.size() ? 2 : 1;
-    }
-    return walked == candidate;
+    // Only the lead-range bytes right before the candidate count: any other
+    // byte ends a character (alone or as a trail byte), and from there on
+    // the bytes pair up. The scan back stops at `walked`, a character start,
+    // so the line is still looked at once however many candidates it holds.
+    std::size_t run = candidate;
+    while (run > walked && IsGbkLead(bytes[run - 1]))
+        --run;
+    const bool boundary = (candidate - run) % 2 == 0;
+    // Otherwise the byte before the candidate is a lead byte: a start.
+    walked = boundary ? candidate : candidate - 1;
+    return boundary;
 }
 
 // The first occurrence of the search text in `text` at or after `from` that
