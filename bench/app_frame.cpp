@@ -49,13 +49,16 @@ std::string WriteFile(const std::string& name, const std::string& bytes) {
     return path.string();
 }
 
-// From starting the program (copied into a folder of its own, empty session)
-// to its frame shown: it listens for later starts right after the frame shows.
+// From starting the program (copied with its window part into a folder of its
+// own, empty session) to its frame shown: it listens for later starts right
+// after the frame shows.
 void BM_StartToFrameShown(benchmark::State& state) {
     const fs::path folder = BenchFolder() / "program";
     fs::create_directories(folder);
     const fs::path program = folder / "kelvara";
     fs::copy_file(KELVARA_EXECUTABLE, program, fs::copy_options::overwrite_existing);
+    fs::copy_file(KELVARA_WINDOW_MODULE_FILE, folder / "kelvara-window.so",
+                  fs::copy_options::overwrite_existing);
     const QString server = SingleInstance::ServerName((folder / "kelvara.ini").string());
     for (auto _ : state) {
         fs::remove(folder / "kelvara.ini");
