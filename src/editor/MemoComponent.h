@@ -242,6 +242,9 @@ public:
     // Wheel rotation in eighths of a degree (120 a notch), positive away from
     // the user: three rows a notch.
     void MouseWheel(int delta);
+    // A sideways wheel (tilted, or a touchpad's sideways swipe), positive to
+    // the left: six columns a notch, about as far as three rows.
+    void MouseWheelSideways(int delta);
     void StopMouseTracking();
     // The text offset under a client pixel.
     int MouseOffset(int x, int y) const;
@@ -310,6 +313,7 @@ private:
     bool doubleClicked_ = false;
     std::unique_ptr<TMCRange> dragOrigin_; // registered: follows the edits of a drag
     int wheelDelta_ = 0;
+    int sidewaysDelta_ = 0;
 
     bool readOnly_ = false;
     bool alwaysShowCaret_ = false;

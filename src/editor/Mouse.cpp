@@ -234,16 +234,35 @@ void TMemoComponent::WMTimer(int id) {
     DragTo(mouse.X, mouse.Y);
 }
 
+namespace {
+
+// The whole notches (120 units each) of a wheel's rotation, small steps added
+// up in `rest`; rotation left over from a turn the other way is dropped.
+int WheelNotches(int delta, int& rest) {
+    if ((delta > 0) != (rest > 0)) rest = 0;
+    rest += delta;
+    const int notches = rest / 120;
+    rest -= notches * 120;
+    return notches;
+}
+
+} // namespace
+
 void TMemoComponent::MouseWheel(int delta) {
     if (delta == 0) return;
-    // Rotation left over from a turn the other way is dropped.
-    if ((delta > 0) != (wheelDelta_ > 0)) wheelDelta_ = 0;
-    wheelDelta_ += delta;
-    const int notches = wheelDelta_ / 120;
+    const int notches = WheelNotches(delta, wheelDelta_);
     if (notches == 0) return;
-    wheelDelta_ -= notches * 120;
     const int current = HasWindow() ? host_->ScrollPos(ScrollBarKind::Vertical) : view_->TopRow();
     WMVScroll(5, current - 3 * notches);
+}
+
+void TMemoComponent::MouseWheelSideways(int delta) {
+    if (delta == 0) return;
+    const int notches = WheelNotches(delta, sidewaysDelta_);
+    if (notches == 0) return;
+    const int current =
+        HasWindow() ? host_->ScrollPos(ScrollBarKind::Horizontal) : view_->LeftCol();
+    WMHScroll(5, current - 6 * notches);
 }
 
 } // namespace kelvara

@@ -340,6 +340,7 @@ void EditorWidget::mouseDoubleClickEvent(QMouseEvent* event) {
 
 void EditorWidget::wheelEvent(QWheelEvent* event) {
     editor_->MouseWheel(event->angleDelta().y());
+    editor_->MouseWheelSideways(event->angleDelta().x());
     event->accept();
 }
 

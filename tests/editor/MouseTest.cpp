@@ -92,6 +92,20 @@ TEST_F(Mouse, TheWheelScrollsThreeRowsANotchAndAddsUpSmallSteps) {
     EXPECT_EQ(editor.View().TopRow(), 1);
 }
 
+TEST_F(Mouse, TheSidewaysWheelScrollsSixColumnsANotch) {
+    editor.SetText(std::string(200, 'x') + "\r\nshort\r\n");
+    editor.MouseWheelSideways(-120);
+    EXPECT_EQ(editor.View().LeftCol(), 7);
+    editor.MouseWheelSideways(-60);
+    editor.MouseWheel(-60); // the other wheel keeps its own steps
+    EXPECT_EQ(editor.View().LeftCol(), 7);
+    editor.MouseWheelSideways(-60);
+    EXPECT_EQ(editor.View().LeftCol(), 13);
+    editor.MouseWheelSideways(360);
+    EXPECT_EQ(editor.View().LeftCol(), 1);
+    EXPECT_EQ(editor.View().TopRow(), 1);
+}
+
 TEST_F(Mouse, DoubleClickSelectsATokenOfWholeCharacters) {
     editor.SetText("a = $val1#x + y");
     editor.MouseDown(MouseButton::Left, kNoShift, X(8), Y(1));

@@ -187,6 +187,7 @@ TEST_F(EditorWidgetTest, DoubleClickSelectsAWordAndTheWheelScrolls) {
     std::string text = "call $my_var2 now\r\n";
     for (int row = 1; row <= 100; ++row)
         text += "x\r\n";
+    text += std::string(400, 'y');
     Editor().SetText(text);
     // A double click: press, release, then the double-click press and release.
     QTest::mouseClick(Viewport(), Qt::LeftButton, {}, CellCentre(8, 1));
@@ -196,6 +197,11 @@ TEST_F(EditorWidgetTest, DoubleClickSelectsAWordAndTheWheelScrolls) {
     QWheelEvent down(QPointF(50, 50), Viewport()->mapToGlobal(QPointF(50, 50)), QPoint(),
                      QPoint(0, -120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
     QApplication::sendEvent(Viewport(), &down);
+    EXPECT_EQ(Editor().View().TopRow(), 4);
+    QWheelEvent right(QPointF(50, 50), Viewport()->mapToGlobal(QPointF(50, 50)), QPoint(),
+                      QPoint(-120, 0), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(Viewport(), &right);
+    EXPECT_EQ(Editor().View().LeftCol(), 7);
     EXPECT_EQ(Editor().View().TopRow(), 4);
 }
 
