@@ -16,6 +16,7 @@
 #include "common/CodePageConversion.h"
 #include "platform/EditorAccessible.h"
 #include "platform/EditorWidgetHost.h"
+#include "platform/UiText.h"
 
 namespace kelvara {
 
@@ -301,15 +302,41 @@ QVariant EditorWidget::inputMethodQuery(Qt::InputMethodQuery query) const {
         return ToQFont(editor_->Font());
     case Qt::ImHints:
         return static_cast<int>(Qt::ImhMultiLine);
+    case Qt::ImSurroundingText:
     case Qt::ImCursorPosition:
     case Qt::ImAnchorPosition:
-        return 0;
-    case Qt::ImSurroundingText:
+        return SurroundingText(query);
     case Qt::ImCurrentSelection:
-        return QString();
+        return TextToQt(editor_->Selection().GetText());
     default:
         return QAbstractScrollArea::inputMethodQuery(query);
     }
+}
+
+// The caret's row, the caret and the selection's other end in it, in UTF-16
+// units, for an input method that reads around the caret. Rows longer than
+// an input method could use are not decoded at every query.
+QVariant EditorWidget::SurroundingText(Qt::InputMethodQuery query) const {
+    constexpr int kLongestRow = 4096;
+    TMemoComponent& editor = *editor_;
+    const int caret = editor.Selection().CaretPos();
+    const TextPoint point = editor.OffsetToPoint(caret);
+    const int length = editor.LineLength(point.Row);
+    if (length > kLongestRow) return query == Qt::ImSurroundingText ? QVariant(QString()) : 0;
+    const int start = caret - point.Col + 1;
+    // The row's text up to `offset`, clamped to the row.
+    const auto upTo = [&](int offset) {
+        offset = std::clamp(offset, start, start + length);
+        return DecodeText(editor.TextView(start, offset - start), TextCodePage());
+    };
+    if (query == Qt::ImCursorPosition) return static_cast<int>(upTo(caret).size());
+    if (query == Qt::ImAnchorPosition) {
+        const TSelectionRange& selection = editor.Selection();
+        const int anchor = caret == selection.RStart() ? selection.REnd() + 1 : selection.RStart();
+        return static_cast<int>(upTo(anchor).size());
+    }
+    const std::u16string row = upTo(start + length);
+    return QString::fromUtf16(row.data(), static_cast<qsizetype>(row.size()));
 }
 
 void EditorWidget::mousePressEvent(QMouseEvent* event) {

@@ -72,6 +72,7 @@ protected:
     void scrollContentsBy(int dx, int dy) override;
 
 private:
+    QVariant SurroundingText(Qt::InputMethodQuery query) const;
     friend class EditorWidgetHost;
 
     void ResizePicture();

@@ -96,6 +96,26 @@ TEST_F(EditorWidgetTest, KeysAndAChineseInputMethodEdit) {
     EXPECT_EQ(Editor().Text(), "abc\r\n\xD6\xD0\xCE\xC4");
 }
 
+// An input method reads the caret's row around the caret, in UTF-16 units.
+TEST_F(EditorWidgetTest, AnInputMethodReadsTheTextAroundTheCaret) {
+    Editor().SetText("ab\r\nx\xD6\xD0\xCE\xC4y"); // x中文y in GBK
+    Editor().SetSelStart(5);
+    Editor().SetSelLength(4);
+    const auto query = [&](Qt::InputMethodQuery what) {
+        QInputMethodQueryEvent event(what);
+        QApplication::sendEvent(&widget, &event);
+        return event.value(what);
+    };
+    EXPECT_EQ(query(Qt::ImSurroundingText).toString(), QStringLiteral("x中文y"));
+    EXPECT_EQ(query(Qt::ImCursorPosition).toInt(), 3);
+    EXPECT_EQ(query(Qt::ImAnchorPosition).toInt(), 1);
+    EXPECT_EQ(query(Qt::ImCurrentSelection).toString(), QStringLiteral("中文"));
+
+    Editor().SetText(std::string(5000, 'a')); // too long a row to decode at every query
+    EXPECT_TRUE(query(Qt::ImSurroundingText).toString().isEmpty());
+    EXPECT_EQ(query(Qt::ImCursorPosition).toInt(), 0);
+}
+
 TEST_F(EditorWidgetTest, TheClipboardCarriesUnicodeAndRefusesWhatTheCodePageLacks) {
     Editor().SetText("x\xD6\xD0y");
     Editor().SetSelStart(1);
