@@ -406,7 +406,8 @@ void EditorWidget::MoveCaret(const QRect& rect) {
     caretRect_ = rect;
     RestartBlink();
     viewport()->update(caretRect_);
-    if (hasFocus()) QGuiApplication::inputMethod()->update(Qt::ImCursorRectangle);
+    // The input method reads the caret, its row and the selection again.
+    if (hasFocus()) QGuiApplication::inputMethod()->update(Qt::ImQueryInput);
     TellAccessibility();
 }
 
