@@ -122,6 +122,11 @@ public:
     virtual void SetDragCursor(bool dragging) = 0;
     // The text changed (before the editor's OnChange).
     virtual void ControlChanged() = 0;
+    // `removed` bytes of the text from `offset` (1-based) on are about to be
+    // replaced by `inserted`; TextReplaced follows once they are. What a
+    // screen reader is told; a host without one leaves them be.
+    virtual void TextReplacing(int /*offset*/, int /*removed*/, std::string_view /*inserted*/) {}
+    virtual void TextReplaced() {}
     // The control's scroll bars or border changed: the window takes them anew.
     virtual void RecreateWindow() = 0;
 

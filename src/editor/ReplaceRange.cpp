@@ -125,6 +125,7 @@ void TMemoComponent::ReplaceRange(TCustomRange& range, std::string_view newText)
     selection_->BeginUpdate();
     selection_->DropSnapshot(); // this operation repaints by itself
     if (allowUndo_ && !undoing_ && !dragMoving_) RecordUndo(p, b, n, TextAt(a, oldLength));
+    if (host_) host_->TextReplacing(a, oldLength, text);
     const int r1 = OffsetToPoint(a).Row;
     const int r2 = OffsetToPoint(b + 1).Row;
     const int oldMaxWidth = MaxLineWidth();
@@ -146,6 +147,7 @@ void TMemoComponent::ReplaceRange(TCustomRange& range, std::string_view newText)
         range.SetRLength(n);
     }
     TextReplaced(p, oldLength, n);
+    if (host_) host_->TextReplaced();
     if (MaxLineWidth() != oldMaxWidth || rowDelta != 0) UpdateScrollBars();
     RepaintAfterReplace(viewMoved, p, r2, rowDelta);
     AfterReplace();

@@ -14,6 +14,8 @@ namespace {
 
 constexpr int kStride = 256; // characters between two marks
 
+EditorAccessible::EventSink gEventSink = nullptr;
+
 int UnitsOf(char32_t codePoint) { return codePoint >= 0x10000 ? 2 : 1; }
 
 QAccessibleInterface* MakeAccessible(const QString& className, QObject* object) {
@@ -33,6 +35,17 @@ void EditorAccessible::Install() {
         return true;
     }();
     (void)installed;
+}
+
+void EditorAccessible::SetEventSink(EventSink sink) { gEventSink = sink; }
+
+bool EditorAccessible::EventsWanted() { return gEventSink != nullptr || QAccessible::isActive(); }
+
+void EditorAccessible::Tell(QAccessibleEvent* event) {
+    if (gEventSink != nullptr)
+        gEventSink(event);
+    else
+        QAccessible::updateAccessibility(event);
 }
 
 EditorWidget& EditorAccessible::Widget() const { return *static_cast<EditorWidget*>(widget()); }

@@ -20,6 +20,13 @@ public:
 
     // Makes Qt use this interface for every editor widget.
     static void Install();
+    // Editor widgets tell of caret moves and text changes when a screen
+    // reader listens, or to a sink of their events that a test installs
+    // (nullptr: the screen reader again).
+    using EventSink = void (*)(QAccessibleEvent* event);
+    static void SetEventSink(EventSink sink);
+    static bool EventsWanted();
+    static void Tell(QAccessibleEvent* event);
 
     void* interface_cast(QAccessible::InterfaceType type) override;
     QAccessible::State state() const override;

@@ -413,17 +413,17 @@ void EditorWidget::MoveCaret(const QRect& rect) {
 
 // Screen readers follow the caret and the selection.
 void EditorWidget::TellAccessibility() {
-    if (!QAccessible::isActive()) return;
+    if (!EditorAccessible::EventsWanted()) return;
     QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(this);
     QAccessibleTextInterface* text = accessible ? accessible->textInterface() : nullptr;
     if (!text) return;
     QAccessibleTextCursorEvent moved(this, text->cursorPosition());
-    QAccessible::updateAccessibility(&moved);
+    EditorAccessible::Tell(&moved);
     int start = 0;
     int end = 0;
     text->selection(0, &start, &end);
     QAccessibleTextSelectionEvent selected(this, start, end);
-    QAccessible::updateAccessibility(&selected);
+    EditorAccessible::Tell(&selected);
 }
 
 // The caret shows at once after it moves, then blinks at the platform's rate.

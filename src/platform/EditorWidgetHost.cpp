@@ -9,7 +9,9 @@
 #include <algorithm>
 
 #include "common/AskUser.h"
+#include "common/CodePage.h"
 #include "common/CodePageConversion.h"
+#include "platform/EditorAccessible.h"
 #include "platform/EditorWidget.h"
 
 namespace kelvara {
@@ -109,6 +111,28 @@ void EditorWidgetHost::SetDragCursor(bool dragging) {
 }
 
 void EditorWidgetHost::ControlChanged() { emit widget_.changed(); }
+
+void EditorWidgetHost::TextReplacing(int offset, int removed, std::string_view inserted) {
+    if (!EditorAccessible::EventsWanted()) return;
+    auto* accessible =
+        static_cast<EditorAccessible*>(QAccessible::queryAccessibleInterface(&widget_));
+    if (accessible == nullptr) return;
+    const CodePage codePage = TextCodePage();
+    const std::u16string before = DecodeText(widget_.Editor().TextView(offset, removed), codePage);
+    const std::u16string after = DecodeText(inserted, codePage);
+    pendingUpdate_ =
+        TextUpdate{accessible->UnitOfByte(offset - 1),
+                   QString::fromUtf16(before.data(), static_cast<qsizetype>(before.size())),
+                   QString::fromUtf16(after.data(), static_cast<qsizetype>(after.size()))};
+}
+
+void EditorWidgetHost::TextReplaced() {
+    if (!pendingUpdate_) return;
+    QAccessibleTextUpdateEvent event(&widget_, pendingUpdate_->position, pendingUpdate_->removed,
+                                     pendingUpdate_->inserted);
+    pendingUpdate_.reset();
+    EditorAccessible::Tell(&event);
+}
 
 void EditorWidgetHost::RecreateWindow() { widget_.ApplyWindowStyle(); }
 

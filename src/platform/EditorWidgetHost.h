@@ -1,5 +1,8 @@
 #pragma once
 
+#include <QString>
+#include <optional>
+
 #include "editor/EditorHost.h"
 
 namespace kelvara {
@@ -39,6 +42,8 @@ public:
     TPoint MousePos() const override;
     void SetDragCursor(bool dragging) override;
     void ControlChanged() override;
+    void TextReplacing(int offset, int removed, std::string_view inserted) override;
+    void TextReplaced() override;
     void RecreateWindow() override;
 
     TCanvas& Canvas() override;
@@ -48,7 +53,16 @@ public:
     void Update() override;
 
 private:
+    // A change a screen reader is told of once it is made: where it starts
+    // (UTF-16 units) and the texts it removes and inserts.
+    struct TextUpdate {
+        int position = 0;
+        QString removed;
+        QString inserted;
+    };
+
     EditorWidget& widget_;
+    std::optional<TextUpdate> pendingUpdate_;
     int caretWidth_ = 2;
     int caretHeight_ = 0;
 };

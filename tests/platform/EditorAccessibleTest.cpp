@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "../search/CodePageScope.h"
+#include "platform/EditorAccessible.h"
 #include "platform/EditorWidget.h"
 
 namespace kelvara {
@@ -55,6 +56,38 @@ TEST(EditorAccessible, ReadsAndDrivesTheTextInUnicodeOffsets) {
     widget.Editor().SetText("\xB0\xA1z");
     EXPECT_EQ(text->characterCount(), 2);
     EXPECT_EQ(text->text(0, 2), QStringLiteral("啊z"));
+}
+
+// What a screen reader was told of the text's changes.
+std::vector<QString> gUpdates;
+
+void RecordUpdate(QAccessibleEvent* event) {
+    if (event->type() != QAccessible::TextUpdated) return;
+    const auto* update = static_cast<QAccessibleTextUpdateEvent*>(event);
+    gUpdates.push_back(QString::number(update->changePosition()) + " -" + update->textRemoved() +
+                       " +" + update->textInserted());
+}
+
+// Each change is told with its place in Unicode offsets and both its texts,
+// typed, deleted, pasted over a selection and undone alike.
+TEST(EditorAccessible, ScreenReadersAreToldWhatEachEditChanged) {
+    CodePageScope gbk(CodePage::Gbk);
+    EditorWidget widget;
+    widget.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&widget));
+    widget.Editor().SetText("\xD6\xD0x"); // 中x
+    EditorAccessible::SetEventSink(RecordUpdate);
+    gUpdates.clear();
+    widget.Editor().SetSelStart(2);
+    QTest::keyClicks(&widget, "ab");
+    QTest::keyClick(&widget, Qt::Key_Backspace);
+    widget.Editor().SetSelStart(0);
+    widget.Editor().SetSelLength(2);
+    widget.Editor().Selection().SetText("\xCE\xC4\xD7\xD6"); // 文字 over 中
+    widget.Editor().Undo();
+    EditorAccessible::SetEventSink(nullptr);
+    EXPECT_EQ(gUpdates,
+              (std::vector<QString>{"1 - +a", "2 - +b", "2 -b +", "0 -中 +文字", "0 -文字 +中"}));
 }
 
 } // namespace
