@@ -9,12 +9,12 @@
 
 namespace kelvara {
 
-// Address-space limits cannot be tested under AddressSanitizer, which
-// reserves terabytes of address space for itself.
-#if defined(__SANITIZE_ADDRESS__)
+// Address-space limits cannot be tested under AddressSanitizer or
+// ThreadSanitizer, which reserve terabytes of address space for themselves.
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
 inline constexpr bool kAddressSpaceLimitable = false;
 #elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
+#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer)
 inline constexpr bool kAddressSpaceLimitable = false;
 #else
 inline constexpr bool kAddressSpaceLimitable = true;
