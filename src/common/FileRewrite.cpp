@@ -157,11 +157,20 @@ bool FileRewrite::OpenTemp(mode_t mode) {
         if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) return false;
     }
 #endif
-    for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
-        const TerminationSignalsBlocked blocked; // created and watched as one step
-        std::string name = TempName();
+    return TakeTempName([&](const std::string& name) {
         tempFd_ = openat(folderFd_, name.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, mode);
-        if (tempFd_ >= 0) {
+        return tempFd_ >= 0;
+    });
+}
+
+// Tries fresh temporary names until `create` makes a file by one (true) or
+// fails for another reason than the name being taken (false, errno set). A
+// name taken is watched at once, so that a termination signal removes it.
+bool FileRewrite::TakeTempName(const std::function<bool(const std::string& name)>& create) {
+    for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
+        const TerminationSignalsBlocked blocked; // named and watched as one step
+        std::string name = TempName();
+        if (create(name)) {
             tempName_ = std::move(name);
             tempGuard_.Watch(folderFd_, tempName_);
             return true;
@@ -228,24 +237,15 @@ FileStatus FileRewrite::CheckUnchanged() {
 bool FileRewrite::LinkTemp() {
     char procPath[64];
     std::snprintf(procPath, sizeof procPath, "/proc/self/fd/%d", tempFd_);
-    for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
-        const TerminationSignalsBlocked blocked;
-        std::string name = TempName();
+    return TakeTempName([&](const std::string& name) {
         int linked = linkat(AT_FDCWD, procPath, folderFd_, name.c_str(), AT_SYMLINK_FOLLOW);
 #ifdef AT_EMPTY_PATH
         // Without /proc; needs the right to open files by handle (root).
         if (linked != 0 && errno == ENOENT)
             linked = linkat(tempFd_, "", folderFd_, name.c_str(), AT_EMPTY_PATH);
 #endif
-        if (linked == 0) {
-            tempName_ = std::move(name);
-            tempGuard_.Watch(folderFd_, tempName_);
-            return true;
-        }
-        if (errno != EEXIST) return false;
-    }
-    errno = EEXIST;
-    return false;
+        return linked == 0;
+    });
 }
 
 FileStatus FileRewrite::CommitRename() {

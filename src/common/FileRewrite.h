@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -65,6 +66,7 @@ private:
     FileStatus Flush();
     FileStatus CheckUnchanged();
     bool LinkTemp();
+    bool TakeTempName(const std::function<bool(const std::string& name)>& create);
     FileStatus CommitRename();
     FileStatus CommitInPlace(std::optional<std::string_view> oldBytes);
     void SyncFolder() const;
