@@ -17,7 +17,7 @@ QVariant FileSetModel::data(const QModelIndex& index, int role) const {
     switch (role) {
     case Qt::DisplayRole:
     case Qt::ToolTipRole:
-        return PathToQString(entry.path);
+        return PathToQt(entry.path);
     case Qt::SizeHintRole:
         return rowSize_.isValid() ? QVariant(rowSize_) : QVariant();
     case Qt::CheckStateRole:

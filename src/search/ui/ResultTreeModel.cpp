@@ -52,8 +52,8 @@ QVariant ResultTreeModel::data(const QModelIndex& index, int role) const {
     if (role != Qt::DisplayRole && role != Qt::ToolTipRole) return {};
     const NodeRef node = NodeAt(index);
     if (!node.IsValid()) return {};
-    if (node.IsFileNode()) return PathToQString(tree_.Caption(node));
-    return TextToQString(tree_.Caption(node));
+    if (node.IsFileNode()) return PathToQt(tree_.Caption(node));
+    return TextToQt(tree_.Caption(node));
 }
 
 NodeRef ResultTreeModel::NodeAt(const QModelIndex& index) const {

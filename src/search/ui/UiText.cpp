@@ -1,15 +1,8 @@
 #include "search/ui/UiText.h"
 
-#include <QFile>
 #include <QFontDatabase>
 
 namespace kelvara {
-
-QString TextToQString(std::string_view bytes) {
-    const std::u16string text = DecodeText(bytes, TextCodePage());
-    return QString(reinterpret_cast<const QChar*>(text.data()),
-                   static_cast<qsizetype>(text.size()));
-}
 
 std::optional<UnencodableChar> QStringToText(const QString& text, std::string& out) {
     const std::u16string_view units(reinterpret_cast<const char16_t*>(text.utf16()),
@@ -19,12 +12,6 @@ std::optional<UnencodableChar> QStringToText(const QString& text, std::string& o
     out = std::move(bytes);
     return std::nullopt;
 }
-
-QString PathToQString(std::string_view path) {
-    return QFile::decodeName(QByteArray(path.data(), static_cast<qsizetype>(path.size())));
-}
-
-std::string PathFromQString(const QString& path) { return QFile::encodeName(path).toStdString(); }
 
 QFont WindowFont() {
     static const QFont font = [] {

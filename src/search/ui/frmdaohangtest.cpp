@@ -116,7 +116,7 @@ Tfrmdaohangtest* Tfrmdaohangtest::Open(DocumentFrame& frame, DocumentWindow& doc
             dialog->move(parent->geometry().center() - dialog->rect().center());
     }
     dialog->SetMode(mode);
-    if (!LastFindText.empty()) dialog->Edit1->setText(TextToQString(LastFindText));
+    if (!LastFindText.empty()) dialog->Edit1->setText(TextToQt(LastFindText));
     dialog->show();
     dialog->raise();
     dialog->activateWindow();
@@ -126,8 +126,7 @@ Tfrmdaohangtest* Tfrmdaohangtest::Open(DocumentFrame& frame, DocumentWindow& doc
 
 void Tfrmdaohangtest::SetMode(Mode mode) {
     const auto* window = dynamic_cast<const QWidget*>(&document_);
-    const QString caption =
-        window != nullptr ? window->windowTitle() : PathToQString(document_.Path());
+    const QString caption = window != nullptr ? window->windowTitle() : PathToQt(document_.Path());
     const bool replacing = mode == Mode::Replace;
     setWindowTitle(Caption(replacing ? "替换 " : "查找 ") + caption);
     Panel3->setVisible(replacing);

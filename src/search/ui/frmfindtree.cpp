@@ -82,7 +82,7 @@ void Tfrmfindtree::ShowSkipped(std::size_t from) {
     constexpr qsizetype kListed = 30;
     QStringList lines;
     for (std::size_t i = from; i < skipped.size() && lines.size() < kListed; ++i)
-        lines << PathToQString(skipped[i].path) + ": " +
+        lines << PathToQt(skipped[i].path) + ": " +
                      QString::fromStdString(SkipReasonText(skipped[i]));
     if (skipped.size() - from > static_cast<std::size_t>(kListed)) lines << QStringLiteral("...");
     Panel2->setText(
@@ -94,7 +94,7 @@ void Tfrmfindtree::Button5Click() {
     if (Busy()) return;
     std::vector<std::string> names;
     for (const QModelIndex& index : flb1->selectionModel()->selectedIndexes()) {
-        if (index.column() == 0) names.push_back(PathFromQString(fileListModel_->fileName(index)));
+        if (index.column() == 0) names.push_back(PathFromQt(fileListModel_->fileName(index)));
     }
     std::sort(names.begin(), names.end());
     std::string extension;
@@ -249,7 +249,7 @@ void Tfrmfindtree::ShowProgress() {
 void Tfrmfindtree::ShowRunCounts() {
     if (activity_ == Activity::Running) {
         Label6->setText(QString::number(filesRead_));
-        Label7->setText(PathToQString(FileNameOfPath(currentPath_)));
+        Label7->setText(PathToQt(FileNameOfPath(currentPath_)));
     }
     const std::size_t hits = tree_.NodeCount() - tree_.FileNodeCount();
     Label8->setText(Caption("文件 %1 个，找到 %2 处").arg(tree_.FileNodeCount()).arg(hits));
@@ -277,7 +277,7 @@ void Tfrmfindtree::NodesLeft(std::size_t count) {
 
 void Tfrmfindtree::tv1Change() {
     const NodeRef node = treeModel_->NodeAt(tv1->currentIndex());
-    if (node.IsHitNode()) Panel2->setText(PathToQString(tree_.Caption(tree_.FileNodeOf(node))));
+    if (node.IsHitNode()) Panel2->setText(PathToQt(tree_.Caption(tree_.FileNodeOf(node))));
 }
 
 void Tfrmfindtree::tv1ContextMenu(const QPoint& at) {
@@ -288,7 +288,7 @@ void Tfrmfindtree::tv1ContextMenu(const QPoint& at) {
 void Tfrmfindtree::CopyPath() {
     const NodeRef node = treeModel_->NodeAt(tv1->currentIndex());
     if (node.IsValid())
-        QApplication::clipboard()->setText(PathToQString(tree_.Caption(tree_.FileNodeOf(node))));
+        QApplication::clipboard()->setText(PathToQt(tree_.Caption(tree_.FileNodeOf(node))));
 }
 
 void Tfrmfindtree::CopyCaption() {

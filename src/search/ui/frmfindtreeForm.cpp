@@ -46,7 +46,7 @@ QWidget* Panel(QWidget* parent) {
 // "description|pattern|description|pattern" as (description, pattern) items.
 void FillFileTypes(QComboBox* box, const std::string& filter) {
     box->clear();
-    const QStringList parts = TextToQString(filter).split(QLatin1Char('|'));
+    const QStringList parts = TextToQt(filter).split(QLatin1Char('|'));
     for (qsizetype i = 0; i + 1 < parts.size(); i += 2)
         box->addItem(parts[i], parts[i + 1]);
 }
@@ -179,8 +179,7 @@ void Tfrmfindtree::CreateFilePickers() {
     connect(fcb1, &QComboBox::activated, this, &Tfrmfindtree::fcb1Change);
     connect(dlb1->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this](const QModelIndex& current) {
-                if (current.isValid())
-                    SetDirectory(PathFromQString(folderModel_->filePath(current)));
+                if (current.isValid()) SetDirectory(PathFromQt(folderModel_->filePath(current)));
             });
 }
 
@@ -317,7 +316,7 @@ void Tfrmfindtree::FormShow() {
     Label3->clear();
     cb3->clear();
     for (const std::string& extension : ExtensionList)
-        cb3->addItem(TextToQString(extension));
+        cb3->addItem(TextToQt(extension));
     if (cb3->count() > 0) cb3->setCurrentIndex(0);
     LoadBatchSettings();
 }
@@ -342,7 +341,7 @@ void Tfrmfindtree::LoadBatchSettings() {
     replaceHistory_ = std::move(settings.replaceHistory);
     ShowHistory(cb1, findHistory_);
     ShowHistory(cb4, replaceHistory_);
-    const int drive = dcb1->findText(PathToQString(settings.drive));
+    const int drive = dcb1->findText(PathToQt(settings.drive));
     if (drive >= 0) dcb1->setCurrentIndex(drive);
     SetDirectory(settings.folder);
 }
@@ -355,7 +354,7 @@ void Tfrmfindtree::SaveBatchSettings() {
     settings.findHistory = findHistory_;
     settings.replaceHistory = replaceHistory_;
     settings.folder = directory_;
-    settings.drive = PathFromQString(dcb1->currentText());
+    settings.drive = PathFromQt(dcb1->currentText());
     kelvara::SaveBatchSettings(ini, settings);
     if (FileStatus status = ini.UpdateFile()) AskUser(status->Message(), "Kelvara", 2);
 }
@@ -364,24 +363,24 @@ void Tfrmfindtree::ShowHistory(QComboBox* box, const std::vector<std::string>& h
     const QString text = box->currentText();
     box->clear();
     for (const std::string& item : history)
-        box->addItem(TextToQString(item));
+        box->addItem(TextToQt(item));
     box->setCurrentText(text);
 }
 
 void Tfrmfindtree::DriveChosen() {
     const QString drive = dcb1->currentText();
     dlb1->setRootIndex(folderModel_->index(drive));
-    SetDirectory(PathFromQString(drive));
+    SetDirectory(PathFromQt(drive));
 }
 
 // The folder list shows the folder under its drive, the file list its files.
 void Tfrmfindtree::SetDirectory(const std::string& folder) {
     if (folder == directory_ && !folder.empty()) return;
     directory_ = folder;
-    const QString path = PathToQString(folder);
+    const QString path = PathToQt(folder);
     const QString drive = dcb1->currentText();
     if (!drive.isEmpty() && !path.startsWith(drive)) {
-        const int own = dcb1->findText(PathToQString(MountPointOf(folder)));
+        const int own = dcb1->findText(PathToQt(MountPointOf(folder)));
         if (own >= 0) dcb1->setCurrentIndex(own);
     }
     dlb1->setRootIndex(folderModel_->index(dcb1->currentText()));
