@@ -30,35 +30,6 @@ void TCustomStyle::NotifyChanged() {
     if (collection_ && collection_->GetOwner()) collection_->GetOwner()->UpdateFonts();
 }
 
-TCustomStyle& TCustomStyles::Add() {
-    items_.push_back(std::make_unique<TCustomStyle>(this));
-    Update();
-    return *items_.back();
-}
-
-void TCustomStyles::Delete(int index) {
-    items_.erase(items_.begin() + index);
-    Update();
-}
-
-void TCustomStyles::Clear() {
-    if (items_.empty()) return;
-    items_.clear();
-    Update();
-}
-
-void TCustomStyles::Assign(const TCustomStyles& source) {
-    if (&source == this) return;
-    if (owner_) owner_->BeginUpdate();
-    items_.clear();
-    for (const auto& item : source.items_) {
-        items_.push_back(std::make_unique<TCustomStyle>(this));
-        items_.back()->Assign(*item);
-    }
-    Update();
-    if (owner_) owner_->EndUpdate();
-}
-
 const TCustomStyle* TCustomStyles::FindByBeginText(std::string_view text, int* index) const {
     for (std::size_t i = 0; i < items_.size(); ++i) {
         if (items_[i]->BeginsAt(text)) {
@@ -67,10 +38,6 @@ const TCustomStyle* TCustomStyles::FindByBeginText(std::string_view text, int* i
         }
     }
     return nullptr;
-}
-
-void TCustomStyles::Update() {
-    if (owner_) owner_->UpdateFonts();
 }
 
 } // namespace kelvara

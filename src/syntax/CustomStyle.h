@@ -7,6 +7,7 @@
 
 #include "editor/EditorHost.h"
 #include "syntax/SyntaxColors.h"
+#include "syntax/SyntaxItems.h"
 
 namespace kelvara {
 
@@ -92,32 +93,18 @@ private:
 };
 
 // The custom styles of a settings object, searched in order.
-class TCustomStyles {
+class TCustomStyles : public TSyntaxItems<TCustomStyle, TCustomStyles> {
 public:
     // Begin texts are matched within this many bytes.
     static constexpr int kBeginWindow = 20;
 
-    explicit TCustomStyles(TSyntaxColoring* owner = nullptr) : owner_(owner) {}
-    TCustomStyles(const TCustomStyles&) = delete;
-    TCustomStyles& operator=(const TCustomStyles&) = delete;
-
-    TSyntaxColoring* GetOwner() const noexcept { return owner_; }
-    int Count() const noexcept { return static_cast<int>(items_.size()); }
-    TCustomStyle& Items(int index) const { return *items_[index]; }
-    TCustomStyle& Add();
-    void Delete(int index);
-    void Clear();
-    void Assign(const TCustomStyles& source);
+    explicit TCustomStyles(TSyntaxColoring* owner = nullptr) : TSyntaxItems(owner) {}
 
     // The first style whose begin text begins `text` (the scanner passes the
     // next kBeginWindow bytes), or null; `index` receives its position.
     const TCustomStyle* FindByBeginText(std::string_view text, int* index = nullptr) const;
 
-    void Update();
-
-private:
-    TSyntaxColoring* owner_;
-    std::vector<std::unique_ptr<TCustomStyle>> items_;
+    void Update() { ListChanged(); }
 };
 
 } // namespace kelvara

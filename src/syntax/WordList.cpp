@@ -119,35 +119,6 @@ void TWordList::NotifyChanged() {
     if (collection_ && collection_->GetOwner()) collection_->GetOwner()->UpdateFonts();
 }
 
-TWordList& TWordLists::Add() {
-    items_.push_back(std::make_unique<TWordList>(this));
-    Update(nullptr);
-    return *items_.back();
-}
-
-void TWordLists::Delete(int index) {
-    items_.erase(items_.begin() + index);
-    Update(nullptr);
-}
-
-void TWordLists::Clear() {
-    if (items_.empty()) return;
-    items_.clear();
-    Update(nullptr);
-}
-
-void TWordLists::Assign(const TWordLists& source) {
-    if (&source == this) return;
-    if (owner_) owner_->BeginUpdate();
-    items_.clear();
-    for (const auto& item : source.items_) {
-        items_.push_back(std::make_unique<TWordList>(this));
-        items_.back()->Assign(*item);
-    }
-    Update(nullptr);
-    if (owner_) owner_->EndUpdate();
-}
-
 const TWordList* TWordLists::FindWordList(std::string_view word, int* index) const {
     for (std::size_t i = 0; i < items_.size(); ++i) {
         if (items_[i]->ContainsWord(word)) {
@@ -159,11 +130,10 @@ const TWordList* TWordLists::FindWordList(std::string_view word, int* index) con
 }
 
 void TWordLists::Update(TWordList* item) {
-    if (item) {
+    if (item)
         item->NotifyChanged();
-    } else if (owner_) {
-        owner_->UpdateFonts();
-    }
+    else
+        ListChanged();
 }
 
 } // namespace kelvara

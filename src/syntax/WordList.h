@@ -9,6 +9,7 @@
 
 #include "editor/EditorHost.h"
 #include "syntax/SyntaxColors.h"
+#include "syntax/SyntaxItems.h"
 
 namespace kelvara {
 
@@ -96,29 +97,15 @@ private:
 };
 
 // The word lists of a settings object, searched in order.
-class TWordLists {
+class TWordLists : public TSyntaxItems<TWordList, TWordLists> {
 public:
-    explicit TWordLists(TSyntaxColoring* owner = nullptr) : owner_(owner) {}
-    TWordLists(const TWordLists&) = delete;
-    TWordLists& operator=(const TWordLists&) = delete;
-
-    TSyntaxColoring* GetOwner() const noexcept { return owner_; }
-    int Count() const noexcept { return static_cast<int>(items_.size()); }
-    TWordList& Items(int index) const { return *items_[index]; }
-    TWordList& Add();
-    void Delete(int index);
-    void Clear();
-    void Assign(const TWordLists& source);
+    explicit TWordLists(TSyntaxColoring* owner = nullptr) : TSyntaxItems(owner) {}
 
     // The first list holding the word, or null; `index` receives its position.
     const TWordList* FindWordList(std::string_view word, int* index = nullptr) const;
 
     // A changed item, or the collection itself when `item` is null.
     void Update(TWordList* item);
-
-private:
-    TSyntaxColoring* owner_;
-    std::vector<std::unique_ptr<TWordList>> items_;
 };
 
 } // namespace kelvara
