@@ -27,17 +27,11 @@ void TCustomStyle::Assign(const TCustomStyle& source) {
 }
 
 void TCustomStyle::NotifyChanged() {
-    if (collection_ && collection_->GetOwner()) collection_->GetOwner()->UpdateFonts();
+    if (collection_) collection_->Update();
 }
 
 const TCustomStyle* TCustomStyles::FindByBeginText(std::string_view text, int* index) const {
-    for (std::size_t i = 0; i < items_.size(); ++i) {
-        if (items_[i]->BeginsAt(text)) {
-            if (index) *index = static_cast<int>(i);
-            return items_[i].get();
-        }
-    }
-    return nullptr;
+    return FindFirst([&](const TCustomStyle& style) { return style.BeginsAt(text); }, index);
 }
 
 } // namespace kelvara

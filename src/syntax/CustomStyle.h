@@ -103,8 +103,6 @@ public:
     // The first style whose begin text begins `text` (the scanner passes the
     // next kBeginWindow bytes), or null; `index` receives its position.
     const TCustomStyle* FindByBeginText(std::string_view text, int* index = nullptr) const;
-
-    void Update() { ListChanged(); }
 };
 
 } // namespace kelvara

@@ -8,20 +8,20 @@ namespace kelvara {
 
 template <typename Item, typename Collection> Item& TSyntaxItems<Item, Collection>::Add() {
     items_.push_back(std::make_unique<Item>(static_cast<Collection*>(this)));
-    ListChanged();
+    Update();
     return *items_.back();
 }
 
 template <typename Item, typename Collection>
 void TSyntaxItems<Item, Collection>::Delete(int index) {
     items_.erase(items_.begin() + index);
-    ListChanged();
+    Update();
 }
 
 template <typename Item, typename Collection> void TSyntaxItems<Item, Collection>::Clear() {
     if (items_.empty()) return;
     items_.clear();
-    ListChanged();
+    Update();
 }
 
 template <typename Item, typename Collection>
@@ -34,11 +34,11 @@ void TSyntaxItems<Item, Collection>::Assign(const Collection& source) {
         items_.push_back(std::make_unique<Item>(static_cast<Collection*>(this)));
         items_.back()->Assign(*item);
     }
-    ListChanged();
+    Update();
     if (owner_) owner_->EndUpdate();
 }
 
-template <typename Item, typename Collection> void TSyntaxItems<Item, Collection>::ListChanged() {
+template <typename Item, typename Collection> void TSyntaxItems<Item, Collection>::Update() {
     if (owner_) owner_->UpdateFonts();
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <memory>
 #include <vector>
 
@@ -24,11 +25,23 @@ public:
     void Clear();
     // Copies of the items of `source`, in one update of the settings object.
     void Assign(const Collection& source);
+    // Re-colours the settings object's text after a change of the list or of
+    // one of its items.
+    void Update();
+
+    // The first item for which `matches` holds, or null; `index` receives its
+    // position.
+    template <typename Matches> const Item* FindFirst(Matches matches, int* index) const {
+        for (std::size_t i = 0; i < items_.size(); ++i) {
+            if (!matches(*items_[i])) continue;
+            if (index) *index = static_cast<int>(i);
+            return items_[i].get();
+        }
+        return nullptr;
+    }
 
 protected:
     ~TSyntaxItems() = default;
-    // Re-colours the settings object's text after a change of the list.
-    void ListChanged();
 
     std::vector<std::unique_ptr<Item>> items_;
 

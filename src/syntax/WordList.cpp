@@ -116,24 +116,18 @@ void TWordList::Assign(const TWordList& source) {
 }
 
 void TWordList::NotifyChanged() {
-    if (collection_ && collection_->GetOwner()) collection_->GetOwner()->UpdateFonts();
+    if (collection_) collection_->Update();
 }
 
 const TWordList* TWordLists::FindWordList(std::string_view word, int* index) const {
-    for (std::size_t i = 0; i < items_.size(); ++i) {
-        if (items_[i]->ContainsWord(word)) {
-            if (index) *index = static_cast<int>(i);
-            return items_[i].get();
-        }
-    }
-    return nullptr;
+    return FindFirst([&](const TWordList& list) { return list.ContainsWord(word); }, index);
 }
 
 void TWordLists::Update(TWordList* item) {
     if (item)
         item->NotifyChanged();
     else
-        ListChanged();
+        Update();
 }
 
 } // namespace kelvara

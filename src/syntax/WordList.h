@@ -105,6 +105,7 @@ public:
     const TWordList* FindWordList(std::string_view word, int* index = nullptr) const;
 
     // A changed item, or the collection itself when `item` is null.
+    using TSyntaxItems::Update;
     void Update(TWordList* item);
 };
 
