@@ -13,11 +13,7 @@ bool TCustomStyle::BeginsAt(std::string_view text) const {
 
 void TCustomStyle::Assign(const TCustomStyle& source) {
     if (&source == this) return;
-    caption_ = source.caption_;
-    customColor_ = source.customColor_;
-    color_ = source.color_;
-    customStyle_ = source.customStyle_;
-    style_ = source.style_;
+    AssignStyle(source);
     beginText_ = source.beginText_;
     endText_ = source.endText_;
     ignoreChar_ = source.ignoreChar_;

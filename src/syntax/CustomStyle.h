@@ -8,6 +8,7 @@
 #include "editor/EditorHost.h"
 #include "syntax/SyntaxColors.h"
 #include "syntax/SyntaxItems.h"
+#include "syntax/SyntaxStyle.h"
 
 namespace kelvara {
 
@@ -18,26 +19,15 @@ class TSyntaxColoring;
 // style of its own. An end text preceded by an odd number of IgnoreChar does
 // not close it. A switchable style is scanned character by character and may
 // hand over to another style with the same end text.
-class TCustomStyle {
+class TCustomStyle : public TSyntaxStyle {
 public:
-    explicit TCustomStyle(TCustomStyles* collection = nullptr) : collection_(collection) {}
-    virtual ~TCustomStyle() = default;
-    TCustomStyle(const TCustomStyle&) = delete;
-    TCustomStyle& operator=(const TCustomStyle&) = delete;
+    explicit TCustomStyle(TCustomStyles* collection = nullptr)
+        : TSyntaxStyle(clMaroon), collection_(collection) {}
 
     TCustomStyles* Collection() const noexcept { return collection_; }
 
-    const std::string& Caption() const noexcept { return caption_; }
     virtual void SetCaption(const std::string& value) { caption_ = value; }
     std::string GetDisplayName() const { return caption_.empty() ? "TCustomStyle" : caption_; }
-    bool CustomColor() const noexcept { return customColor_; }
-    void SetCustomColor(bool value) { Store(customColor_, value); }
-    TColor Color() const noexcept { return color_; }
-    void SetColor(TColor value) { Store(color_, value); }
-    bool CustomStyle() const noexcept { return customStyle_; }
-    void SetCustomStyle(bool value) { Store(customStyle_, value); }
-    TFontStyles Style() const noexcept { return style_; }
-    void SetStyle(TFontStyles value) { Store(style_, value); }
     // The text "#13" is stored as one CR; nothing else is interpreted.
     const std::string& BeginText() const noexcept { return beginText_; }
     void SetBeginText(std::string_view value) { Store(beginText_, Unescaped(value)); }
@@ -61,35 +51,20 @@ public:
     bool BeginsAt(std::string_view text) const;
 
     void Assign(const TCustomStyle& source);
-    virtual void NotifyChanged();
-
-    // The font of the styled text, derived from the editor's font.
-    const TFont& RunFont() const noexcept { return runFont_; }
-    void SetRunFont(const TFont& font) { runFont_ = font; }
+    void NotifyChanged() override;
 
 private:
-    template <typename T> void Store(T& field, T value) {
-        if (field == value) return;
-        field = std::move(value);
-        NotifyChanged();
-    }
     static std::string Unescaped(std::string_view value) {
         return value == "#13" ? std::string("\r") : std::string(value);
     }
 
     TCustomStyles* collection_;
-    std::string caption_;
-    bool customColor_ = true;
-    TColor color_ = clMaroon;
-    bool customStyle_ = false;
-    TFontStyles style_ = 0;
     std::string beginText_;
     std::string endText_;
     std::string ignoreChar_;
     bool switchable_ = false;
     bool lineStartOnly_ = false;
     bool caseSensitive_ = false;
-    TFont runFont_;
 };
 
 // The custom styles of a settings object, searched in order.

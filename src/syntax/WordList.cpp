@@ -103,11 +103,7 @@ bool TWordList::ContainsWord(std::string_view word) const {
 
 void TWordList::Assign(const TWordList& source) {
     if (&source == this) return;
-    caption_ = source.caption_;
-    customColor_ = source.customColor_;
-    color_ = source.color_;
-    customStyle_ = source.customStyle_;
-    style_ = source.style_;
+    AssignStyle(source);
     caseSensitive_ = source.caseSensitive_;
     words_ = source.words_;
     maxLength_ = source.maxLength_;

@@ -10,6 +10,7 @@
 #include "editor/EditorHost.h"
 #include "syntax/SyntaxColors.h"
 #include "syntax/SyntaxItems.h"
+#include "syntax/SyntaxStyle.h"
 
 namespace kelvara {
 
@@ -20,26 +21,15 @@ class TSyntaxColoring;
 // sorted by the ASCII letter-case fold; entries equal under the fold keep the
 // most recently added first. Every change reaches the settings object, which
 // re-colours the text.
-class TWordList {
+class TWordList : public TSyntaxStyle {
 public:
-    explicit TWordList(TWordLists* collection = nullptr) : collection_(collection) {}
-    virtual ~TWordList() = default;
-    TWordList(const TWordList&) = delete;
-    TWordList& operator=(const TWordList&) = delete;
+    explicit TWordList(TWordLists* collection = nullptr)
+        : TSyntaxStyle(clBlue), collection_(collection) {}
 
     TWordLists* Collection() const noexcept { return collection_; }
 
-    const std::string& Caption() const noexcept { return caption_; }
     virtual void SetCaption(const std::string& value);
     std::string GetDisplayName() const { return caption_.empty() ? "TWordList" : caption_; }
-    bool CustomColor() const noexcept { return customColor_; }
-    void SetCustomColor(bool value) { Store(customColor_, value); }
-    TColor Color() const noexcept { return color_; }
-    void SetColor(TColor value) { Store(color_, value); }
-    bool CustomStyle() const noexcept { return customStyle_; }
-    void SetCustomStyle(bool value) { Store(customStyle_, value); }
-    TFontStyles Style() const noexcept { return style_; }
-    void SetStyle(TFontStyles value) { Store(style_, value); }
     bool CaseSensitive() const noexcept { return caseSensitive_; }
     void SetCaseSensitive(bool value) { Store(caseSensitive_, value); }
 
@@ -56,27 +46,13 @@ public:
     std::size_t MaxWordLength() const noexcept { return maxLength_; }
 
     void Assign(const TWordList& source);
-    virtual void NotifyChanged();
-
-    // The font of the list's words, derived from the editor's font.
-    const TFont& RunFont() const noexcept { return runFont_; }
-    void SetRunFont(const TFont& font) { runFont_ = font; }
+    void NotifyChanged() override;
 
 private:
-    template <typename T> void Store(T& field, T value) {
-        if (field == value) return;
-        field = value;
-        NotifyChanged();
-    }
     void InsertSorted(std::string_view word);
     void Reindex() const;
 
     TWordLists* collection_;
-    std::string caption_;
-    bool customColor_ = true;
-    TColor color_ = clBlue;
-    bool customStyle_ = false;
-    TFontStyles style_ = 0;
     bool caseSensitive_ = true;
     std::vector<std::string> words_;
     // Folded word -> index of the first entry equal to it under the fold;
@@ -93,7 +69,6 @@ private:
     mutable std::uint64_t lengths_ = 0;
     mutable bool indexed_ = true;
     std::size_t maxLength_ = 0;
-    TFont runFont_;
 };
 
 // The word lists of a settings object, searched in order.
