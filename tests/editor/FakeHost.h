@@ -128,6 +128,18 @@ public:
     FakeBitmap* bitmap = nullptr; // the last one made
 };
 
+// Draws one row of `editor` as the view does and returns what reached the
+// canvas of `host`, the editor's host.
+inline const std::vector<FakeCanvas::Text>& DrawRow(TMemoComponent& editor, FakeHost& host,
+                                                    int row) {
+    host.canvas.Clear();
+    TMCRange segment(&editor, editor.PointToOffset({row, 1}),
+                     editor.PointToOffset({row, editor.LineLength(row) + 2}));
+    editor.PaintRowText(segment, editor.LeftMargin(), editor.TabSize(),
+                        (row - 1) * editor.LineHeight());
+    return host.canvas.texts;
+}
+
 // An editor that records the row segments it is asked to draw.
 class RecordingEditor : public TMemoComponent {
 public:

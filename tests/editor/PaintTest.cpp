@@ -14,14 +14,9 @@ using test::FakeHost;
 class Paint : public ::testing::Test {
 protected:
     Paint() { editor.MeasureFont(); }
-    // Draws row 1 as the view does and returns what reached the canvas.
+    // Draws a row as the view does and returns what reached the canvas.
     const std::vector<FakeCanvas::Text>& DrawRow(int row = 1) {
-        host.canvas.Clear();
-        TMCRange segment(&editor, editor.PointToOffset({row, 1}),
-                         editor.PointToOffset({row, editor.LineLength(row) + 2}));
-        editor.PaintRowText(segment, editor.LeftMargin(), editor.TabSize(),
-                            (row - 1) * editor.LineHeight());
-        return host.canvas.texts;
+        return test::DrawRow(editor, host, row);
     }
     FakeHost host;
     TMemoComponent editor{&host};

@@ -13,14 +13,9 @@ using Texts = std::vector<FakeCanvas::Text>;
 class HighlightPaint : public ::testing::Test {
 protected:
     HighlightPaint() { editor.MeasureFont(); }
-    // Draws one row as the view does and returns what reached the canvas.
-    const Texts& DrawRow(int row = 1) {
-        host.canvas.Clear();
-        TMCRange segment(&editor, editor.PointToOffset({row, 1}),
-                         editor.PointToOffset({row, editor.LineLength(row) + 2}));
-        editor.PaintRowText(segment, editor.LeftMargin(), editor.TabSize(),
-                            (row - 1) * editor.LineHeight());
-        return host.canvas.texts;
+    // Draws a row as the view does and returns what reached the canvas.
+    const std::vector<FakeCanvas::Text>& DrawRow(int row = 1) {
+        return test::DrawRow(editor, host, row);
     }
     static std::vector<std::string> Chars(const Texts& texts) {
         std::vector<std::string> out;
