@@ -87,10 +87,11 @@ bool AppendFindings(const FileFindings& findings, const std::string& path, Resul
 }
 
 // The files read and matched on `threads` threads, their findings put into
-// the tree in the order of the paths by the calling thread.
+// the tree in the order of the paths by the calling thread; a file without
+// hits gets a node only when `emptyFileNodes` says so.
 FileStatus FindInParallel(PathFeed& paths, const SubstringFinder& finder,
                           const MatchOptions& options, ResultTree& tree, const BatchHooks& hooks,
-                          unsigned threads, BatchResult& result) {
+                          unsigned threads, bool emptyFileNodes, BatchResult& result) {
     ParallelFind find(paths, finder, result.searchText, options, hooks, threads);
     for (;;) {
         if (hooks.yield) hooks.yield();
@@ -100,6 +101,7 @@ FileStatus FindInParallel(PathFeed& paths, const SubstringFinder& finder,
         const std::string& path = *findings->path;
         ++result.filesRead;
         if (hooks.observer != nullptr) hooks.observer->FileRead(result.filesRead, path);
+        if (findings->hits.empty() && !emptyFileNodes) continue;
         try {
             const NodeRef fileNode = tree.AppendFileNode(path, result.searchText);
             if (!AppendFindings(*findings, path, tree, fileNode, result.searchText, hooks)) break;
@@ -124,14 +126,18 @@ bool StartRun(std::string_view text, std::vector<std::string>& findHistory,
     return true;
 }
 
+// The run over the feed. With `emptyFileNodes` false, only files with hits
+// get a node, also when a file ends the run.
 BatchResult FindInFeed(BatchResult result, PathFeed& paths, const MatchOptions& options,
-                       ResultTree& tree, const BatchHooks& hooks, unsigned threads) {
+                       ResultTree& tree, const BatchHooks& hooks, unsigned threads,
+                       bool emptyFileNodes) {
     tree.Clear();
     const SubstringFinder finder(result.searchText, !options.CaseSensitive);
-    const FileStatus error =
-        threads > 1 ? FindInParallel(paths, finder, options, tree, hooks, threads, result)
-                    : FindInTurn(paths, finder, options, tree, hooks, result);
+    const FileStatus error = threads > 1 ? FindInParallel(paths, finder, options, tree, hooks,
+                                                          threads, emptyFileNodes, result)
+                                         : FindInTurn(paths, finder, options, tree, hooks, result);
     paths.Cancel(); // a walk still listing files for a failed or stopped run ends
+    if (error && !emptyFileNodes) tree.PruneChildlessFileNodes();
     if (error) return FailRun(std::move(result), *error);
     result.stopped = hooks.StopRequested();
     PruneFileNodes(tree, hooks.observer);
@@ -150,7 +156,7 @@ BatchResult RunBatchFind(std::string_view text, std::vector<std::string>& findHi
     std::vector<std::string> ticked = files.TickedPaths();
     threads = static_cast<unsigned>(std::min<std::size_t>(ThreadCount(threads), ticked.size()));
     PathFeed paths(std::move(ticked));
-    return FindInFeed(std::move(result), paths, options, tree, hooks, threads);
+    return FindInFeed(std::move(result), paths, options, tree, hooks, threads, true);
 }
 
 BatchResult RunBatchFind(std::string_view text, std::vector<std::string>& findHistory,
@@ -161,7 +167,7 @@ BatchResult RunBatchFind(std::string_view text, std::vector<std::string>& findHi
         paths.Cancel();
         return result;
     }
-    return FindInFeed(std::move(result), paths, options, tree, hooks, ThreadCount(threads));
+    return FindInFeed(std::move(result), paths, options, tree, hooks, ThreadCount(threads), false);
 }
 
 void PruneFileNodes(ResultTree& tree, BatchObserver* observer) {

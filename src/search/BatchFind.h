@@ -28,7 +28,9 @@ BatchResult RunBatchFind(std::string_view text, std::vector<std::string>& findHi
 // The same over the files a walk on another thread hands to `paths` while the
 // run already searches: the run waits for a file that is not listed yet, and
 // cancels the feed when it ends, so that the walk stops too. When the feed
-// ends without a file nothing is done, as for an empty set.
+// ends without a file nothing is done, as for an empty set. Nobody watches
+// such a run file by file, so only files with hits get a node, also when a
+// file ends the run.
 BatchResult RunBatchFind(std::string_view text, std::vector<std::string>& findHistory,
                          PathFeed& paths, const MatchOptions& options, ResultTree& tree,
                          const BatchHooks& hooks, unsigned threads = 0);
