@@ -194,6 +194,11 @@ ParentFolder::~ParentFolder() {
     if (fd_ >= 0) close(fd_);
 }
 
+void FileHandle::Close() noexcept {
+    if (fd_ >= 0) close(fd_);
+    fd_ = -1;
+}
+
 bool IsNullDevice(const struct stat& info) {
     if (!S_ISCHR(info.st_mode)) return false;
     struct stat null {};

@@ -41,6 +41,22 @@ private:
     std::string name_;
 };
 
+// Closes the descriptor it holds when it goes out of scope.
+class FileHandle {
+public:
+    explicit FileHandle(int fd) noexcept : fd_(fd) {}
+    ~FileHandle() { Close(); }
+    FileHandle(const FileHandle&) = delete;
+    FileHandle& operator=(const FileHandle&) = delete;
+
+    // The descriptor; -1 when it could not be opened, or once closed.
+    int Get() const noexcept { return fd_; }
+    void Close() noexcept;
+
+private:
+    int fd_;
+};
+
 // True for the system's null device: named by the user it reads as an empty
 // file, where other devices are refused (they may never end or may block).
 bool IsNullDevice(const struct stat& info);

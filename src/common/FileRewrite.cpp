@@ -67,20 +67,6 @@ int ReadAll(int fd, std::string& out) {
     }
 }
 
-class Descriptor {
-public:
-    explicit Descriptor(int fd) : fd_(fd) {}
-    ~Descriptor() {
-        if (fd_ >= 0) close(fd_);
-    }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    int Get() const { return fd_; }
-
-private:
-    int fd_;
-};
-
 } // namespace
 
 void AllowUnnamedTempFiles(bool allowed) { gUnnamedAllowed.store(allowed); }
@@ -266,7 +252,7 @@ FileStatus FileRewrite::CommitRename() {
 }
 
 FileStatus FileRewrite::CommitInPlace(std::optional<std::string_view> oldBytes) {
-    const Descriptor file(openat(folderFd_, name_.c_str(), O_RDWR | O_CLOEXEC | O_NOFOLLOW));
+    const FileHandle file(openat(folderFd_, name_.c_str(), O_RDWR | O_CLOEXEC | O_NOFOLLOW));
     if (file.Get() < 0) return Error(errno);
     struct stat now {};
     if (fstat(file.Get(), &now) != 0) return Error(errno);
@@ -282,7 +268,7 @@ FileStatus FileRewrite::CommitInPlace(std::optional<std::string_view> oldBytes) 
 // The rename is on disk only once the folder is. A folder that cannot be
 // opened for reading or flushed was renamed in all the same.
 void FileRewrite::SyncFolder() const {
-    const Descriptor folder(openat(folderFd_, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    const FileHandle folder(openat(folderFd_, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (folder.Get() >= 0) fsync(folder.Get());
 }
 

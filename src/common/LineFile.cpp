@@ -30,21 +30,6 @@ std::size_t FindByte(std::string_view bytes, char byte, std::size_t from) {
     return hit ? static_cast<std::size_t>(static_cast<const char*>(hit) - bytes.data()) : kNotFound;
 }
 
-// Closes the descriptor when it goes out of scope.
-class FileDescriptor {
-public:
-    explicit FileDescriptor(int fd) noexcept : fd_(fd) {}
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-    ~FileDescriptor() {
-        if (fd_ >= 0) close(fd_);
-    }
-    int Get() const noexcept { return fd_; }
-
-private:
-    int fd_;
-};
-
 // Reads until end of file into `buffer`, which starts with room for `expected`
 // bytes plus one, so a file of the size fstat gave ends after a single read.
 FileStatus ReadAll(const std::string& path, int fd, std::size_t expected, std::string& buffer) {
@@ -96,7 +81,7 @@ std::string_view LineEndBytes(LineEnd end) noexcept {
 FileStatus ReadFileBytes(const std::string& path, std::string& buffer, FileIdentity* identity) {
     buffer.clear();
     // Opening a named pipe waits for a writer unless it is non-blocking.
-    FileDescriptor file(OpenPath(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    FileHandle file(OpenPath(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     if (file.Get() < 0) return ErrorOf(path, errno);
     struct stat info {};
     if (fstat(file.Get(), &info) != 0) return ErrorOf(path, errno);

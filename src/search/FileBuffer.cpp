@@ -20,21 +20,6 @@ constexpr std::size_t kMinCapacity = 256u << 10;
 // every 4 KB), but not the size of a huge file.
 constexpr std::size_t kKeptCapacity = 64u << 20;
 
-// Closes the file on every way out.
-class FileDescriptor {
-public:
-    explicit FileDescriptor(int fd) : fd_(fd) {}
-    ~FileDescriptor() {
-        if (fd_ >= 0) close(fd_);
-    }
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-    int Get() const { return fd_; }
-
-private:
-    int fd_;
-};
-
 } // namespace
 
 FileBuffer::~FileBuffer() {
@@ -67,7 +52,7 @@ void FileBuffer::Reserve(std::size_t capacity) {
 
 FileStatus FileBuffer::Read(const std::string& path) {
     size_ = 0;
-    const FileDescriptor file(Open(path));
+    const FileHandle file(Open(path));
     if (file.Get() < 0) return FileError{path, std::strerror(errno)};
     struct stat info {};
     if (fstat(file.Get(), &info) != 0) return FileError{path, std::strerror(errno)};

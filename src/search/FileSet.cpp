@@ -30,24 +30,6 @@ SkipReason SpecialReason(mode_t mode) {
 // Folders nested deeper than this are opened by their path (see Walk).
 constexpr rlim_t kHeldDepth = 256;
 
-// Closes the folder handle it holds.
-class FolderHandle {
-public:
-    explicit FolderHandle(int fd) : fd_(fd) {}
-    ~FolderHandle() { Close(); }
-    FolderHandle(const FolderHandle&) = delete;
-    FolderHandle& operator=(const FolderHandle&) = delete;
-
-    int Fd() const noexcept { return fd_; }
-    void Close() noexcept {
-        if (fd_ >= 0) close(fd_);
-        fd_ = -1;
-    }
-
-private:
-    int fd_;
-};
-
 } // namespace
 
 std::string SkipReasonText(const SkippedEntry& entry) {
@@ -283,9 +265,9 @@ std::vector<FileSet::ListedEntry> FileSet::ListFolder(int fd, std::string& folde
 // for the chosen folder. `folder` is the path buffer of the whole walk and
 // comes back as it was given. Returns false when the stop flag ended the walk.
 bool FileSet::Walk(std::string& folder, const std::string& name, int parentFd, int depth) {
-    FolderHandle handle(OpenFolder(folder, name, parentFd, depth > 0));
-    if (handle.Fd() < 0) return true;
-    const std::vector<ListedEntry> listed = ListFolder(handle.Fd(), folder);
+    FileHandle handle(OpenFolder(folder, name, parentFd, depth > 0));
+    if (handle.Get() < 0) return true;
+    const std::vector<ListedEntry> listed = ListFolder(handle.Get(), folder);
     // Each level keeps its handle while the levels below it are walked, so
     // that a folder is opened from its parent and not by walking its whole
     // path again. A tree may nest deeper than the process may hold handles:
@@ -303,7 +285,7 @@ bool FileSet::Walk(std::string& folder, const std::string& name, int parentFd, i
         case EntryKind::Folder:
             if (entry.name[0] != '.') {
                 folder += '/';
-                if (!Walk(folder, entry.name, handle.Fd(), depth + 1)) return false;
+                if (!Walk(folder, entry.name, handle.Get(), depth + 1)) return false;
             }
             break;
         case EntryKind::File:
