@@ -1,13 +1,10 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <string>
 #include <string_view>
 
-#include "common/FileError.h"
-
-// A document's file on disk: read with progress, its line-break style, and
+// A document's file on disk: its line-break style, and
 // the bytes a save writes. The editor holds every break as CR LF; a save
 // gives the file back the breaks it was loaded with.
 namespace kelvara {
@@ -30,11 +27,6 @@ struct FileStamp {
 
 // The stamp of the file now; size -1 when it cannot be examined.
 FileStamp StampOfFile(const std::string& path);
-
-// Reads the whole file; `progress` gets the per cent read so far after each
-// chunk.
-[[nodiscard]] FileStatus ReadDocumentFile(const std::string& path, std::string& bytes,
-                                          const std::function<void(int)>& progress);
 
 // True when both paths name one existing file (the same device and inode).
 bool SameFile(const std::string& a, const std::string& b);

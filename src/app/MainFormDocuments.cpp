@@ -13,6 +13,7 @@
 #include "app/MdiChild.h"
 #include "common/AskUser.h"
 #include "common/CodePageConversion.h"
+#include "common/LineFile.h"
 #include "common/PathHelpers.h"
 #include "common/ProcessValues.h"
 #include "platform/EditorWidget.h"
@@ -71,7 +72,7 @@ bool TMainForm::OpenDocumentWith(const std::string& path, bool addToHistory) {
     if (!newDocument) {
         const std::string loading = TextFromUtf8("正在加载。。。");
         ShowStatus(loading);
-        const FileStatus error = ReadDocumentFile(path, bytes, [&](int percent) {
+        const FileStatus error = ReadFileBytes(path, bytes, nullptr, [&](int percent) {
             ShowStatus(loading + " " + std::to_string(percent) + "%");
         });
         if (error) {
@@ -273,7 +274,7 @@ void TMainForm::CheckFileOnDisk(TMDIChild& window) {
     if (window.Modified()) question += TextFromUtf8("\n当前的修改将会丢失。");
     if (AskUser(question, PathInText(FileNameOfPath(window.Path())), 3) != kIdYes) return;
     std::string bytes;
-    if (const FileStatus error = ReadDocumentFile(window.Path(), bytes, {})) {
+    if (const FileStatus error = ReadFileBytes(window.Path(), bytes)) {
         AskUser(PathInText(error->Message()), "**_*", 2);
         return;
     }

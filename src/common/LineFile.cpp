@@ -19,6 +19,7 @@ namespace {
 
 constexpr std::size_t kNotFound = std::string_view::npos;
 constexpr std::size_t kMinReadChunk = 64 * 1024;
+constexpr std::size_t kProgressChunk = 4 << 20;
 
 std::string ReasonOf(int error) { return std::generic_category().message(error); }
 
@@ -31,13 +32,17 @@ std::size_t FindByte(std::string_view bytes, char byte, std::size_t from) {
 }
 
 // Reads until end of file into `buffer`, which starts with room for `expected`
-// bytes plus one, so a file of the size fstat gave ends after a single read.
-FileStatus ReadAll(const std::string& path, int fd, std::size_t expected, std::string& buffer) {
+// bytes plus one, so a file of the size fstat gave ends after a single read;
+// with `progress`, in pieces of kProgressChunk, reporting after each.
+FileStatus ReadAll(const std::string& path, int fd, std::size_t expected, std::string& buffer,
+                   const std::function<void(int)>& progress) {
     std::size_t filled = 0;
     buffer.resize(expected + 1);
     for (;;) {
         if (filled == buffer.size()) buffer.resize(std::max(buffer.size() * 2, kMinReadChunk));
-        const ssize_t got = read(fd, buffer.data() + filled, buffer.size() - filled);
+        std::size_t room = buffer.size() - filled;
+        if (progress) room = std::min(room, kProgressChunk);
+        const ssize_t got = read(fd, buffer.data() + filled, room);
         if (got == 0) break;
         if (got < 0) {
             if (errno == EINTR) continue;
@@ -46,6 +51,8 @@ FileStatus ReadAll(const std::string& path, int fd, std::size_t expected, std::s
             return ErrorOf(path, error);
         }
         filled += static_cast<std::size_t>(got);
+        if (progress && expected > 0)
+            progress(static_cast<int>(std::min<std::size_t>(100, filled * 100 / expected)));
     }
     buffer.resize(filled);
     return std::nullopt;
@@ -78,7 +85,8 @@ std::string_view LineEndBytes(LineEnd end) noexcept {
     return {};
 }
 
-FileStatus ReadFileBytes(const std::string& path, std::string& buffer, FileIdentity* identity) {
+FileStatus ReadFileBytes(const std::string& path, std::string& buffer, FileIdentity* identity,
+                         const std::function<void(int)>& progress) {
     buffer.clear();
     // Opening a named pipe waits for a writer unless it is non-blocking.
     FileHandle file(OpenPath(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK));
@@ -95,7 +103,7 @@ FileStatus ReadFileBytes(const std::string& path, std::string& buffer, FileIdent
         return ErrorOf(path, errno);
     try {
         FileStatus status =
-            ReadAll(path, file.Get(), static_cast<std::size_t>(info.st_size), buffer);
+            ReadAll(path, file.Get(), static_cast<std::size_t>(info.st_size), buffer, progress);
         if (!status && identity) status = IdentityAfterRead(path, file.Get(), buffer, *identity);
         return status;
     } catch (const std::bad_alloc&) {

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -25,8 +26,11 @@ struct LineSpan {
 
 // Reads the whole file into `buffer`, reusing its capacity. `identity`, when
 // given, receives the identity of the file as read, for a later FileRewrite.
+// `progress`, when given, gets the per cent read so far after each piece of a
+// few megabytes (a window shows it while a large file loads).
 [[nodiscard]] FileStatus ReadFileBytes(const std::string& path, std::string& buffer,
-                                       FileIdentity* identity = nullptr);
+                                       FileIdentity* identity = nullptr,
+                                       const std::function<void(int percent)>& progress = {});
 
 // Splits `bytes` into lines: a line ends at CR, at LF, or at CR LF (one break);
 // the bytes after the last break form a last line only when not empty. Splitting
