@@ -49,11 +49,17 @@ void TWordList::InsertSorted(std::string_view word) {
     indexed_ = false;
 }
 
+// Sorted in one go, not inserted one by one (a list of a million words would
+// take hours): reversed first, so that among words equal under the fold the
+// last one given comes first, as AddWord would have put it.
 void TWordList::SetWords(const std::vector<std::string>& words) {
-    words_.clear();
+    words_.assign(words.rbegin(), words.rend());
+    std::stable_sort(words_.begin(), words_.end(), [](const std::string& a, const std::string& b) {
+        return CompareTextFolded(a, b) < 0;
+    });
     maxLength_ = 0;
-    for (const std::string& word : words)
-        InsertSorted(word);
+    for (const std::string& word : words_)
+        maxLength_ = std::max(maxLength_, word.size());
     indexed_ = false;
     NotifyChanged();
 }

@@ -173,6 +173,12 @@ TEST(ReservedWords, LoadTheSectionOfTheExtension) {
     EXPECT_EQ(LoadReservedWords(file, ".pas", list), 0);
     EXPECT_TRUE(list.Words().empty());
     EXPECT_EQ(LoadReservedWords(TIniFile(folder.Path("missing.txt")), ".cpp", list), 0);
+    // A damaged count without its words loads as many empty words, sorted in
+    // one go rather than inserted one by one at the front.
+    const TIniFile damaged(folder.Write("damaged.txt", "[.cpp]\r\ncount=200000\r\n9=word\r\n"));
+    EXPECT_EQ(LoadReservedWords(damaged, ".cpp", list), 200000);
+    EXPECT_TRUE(list.ContainsWord("word"));
+    EXPECT_EQ(list.Words().back(), "word");
 }
 
 } // namespace
