@@ -86,7 +86,7 @@ FileStatus FileBuffer::ReadAll(const std::string& path, int fd, const struct sta
         if (capacity_ <= expected && expected >= kKeptCapacity)
             Reserve(expected + 1);
         else if (capacity_ <= expected)
-            Reserve(std::max({expected + 1, capacity_ * 2, kMinCapacity}));
+            Reserve(std::max({expected + 1, std::min(capacity_ * 2, kKeptCapacity), kMinCapacity}));
         else if (size_ == capacity_)
             Reserve(capacity_ * 2);
         const ssize_t got = read(fd, data_.get() + size_, capacity_ - size_);
