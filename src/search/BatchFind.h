@@ -29,8 +29,9 @@ BatchResult RunBatchFind(std::string_view text, std::vector<std::string>& findHi
 // run already searches: the run waits for a file that is not listed yet, and
 // cancels the feed when it ends, so that the walk stops too. When the feed
 // ends without a file nothing is done, as for an empty set. Nobody watches
-// such a run file by file, so only files with hits get a node, also when a
-// file ends the run.
+// such a run file by file: the tree is left with file nodes only for files
+// with hits, also when a file ends the run, and on several threads a file
+// without hits never gets one.
 BatchResult RunBatchFind(std::string_view text, std::vector<std::string>& findHistory,
                          PathFeed& paths, const MatchOptions& options, ResultTree& tree,
                          const BatchHooks& hooks, unsigned threads = 0);
