@@ -1,6 +1,5 @@
 #include "cli/RunCommandLine.h"
 
-#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <csignal>
@@ -24,7 +23,6 @@
 #include "common/FileAccess.h"
 #include "common/IniFile.h"
 #include "common/LocaleCodePage.h"
-#include "common/PathHelpers.h"
 #include "search/BatchFind.h"
 #include "search/BatchReplace.h"
 #include "search/PathFeed.h"
@@ -82,8 +80,7 @@ std::optional<std::vector<bool>> NamedFolders(const CommandLine& line) {
 }
 
 bool Ticked(const CommandLine& line, const std::string& path) {
-    return line.extensions.empty() ||
-           std::ranges::find(line.extensions, ExtractFileExt(path)) != line.extensions.end();
+    return line.extensions.empty() || FileSet::HasExtensionIn(path, line.extensions);
 }
 
 // Each path in order: a folder with everything below it, a file (or a link

@@ -331,11 +331,14 @@ int FileSet::ApplyExtensionFilter(std::string_view extension) {
 int FileSet::ApplyExtensionFilter(const std::vector<std::string>& extensions) {
     int count = 0;
     for (FileSetEntry& entry : entries_) {
-        const std::string own = ExtractFileExt(entry.path);
-        entry.ticked = std::find(extensions.begin(), extensions.end(), own) != extensions.end();
+        entry.ticked = HasExtensionIn(entry.path, extensions);
         if (entry.ticked) ++count;
     }
     return count;
+}
+
+bool FileSet::HasExtensionIn(std::string_view path, const std::vector<std::string>& extensions) {
+    return std::ranges::find(extensions, ExtractFileExt(path)) != extensions.end();
 }
 
 void FileSet::TickAll() {

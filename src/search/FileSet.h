@@ -76,6 +76,8 @@ public:
     int ApplyExtensionFilter(std::string_view extension);
     // The same for a list: ticks the entries whose extension is one of them.
     int ApplyExtensionFilter(const std::vector<std::string>& extensions);
+    // Whether that filter ticks `path`.
+    static bool HasExtensionIn(std::string_view path, const std::vector<std::string>& extensions);
 
     void TickAll();
     void UntickAll();
