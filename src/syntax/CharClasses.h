@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string_view>
+
 namespace kelvara::syntax {
 
 // Byte classes of the scanner; bytes 128-255 belong to none of them.
@@ -22,5 +24,15 @@ constexpr bool IsSymbolChar(unsigned char c) noexcept {
            (c >= 91 && c <= 94) || (c >= 123 && c <= 126);
 }
 constexpr bool IsParenthesis(unsigned char c) noexcept { return c == '(' || c == ')'; }
+
+// A token that is drawn as a number: one that starts like a number, or "$"
+// followed by hex digits. Not empty.
+constexpr bool IsNumberToken(std::string_view token) noexcept {
+    if (IsNumberStart(static_cast<unsigned char>(token[0]))) return true;
+    if (token[0] != '$' || token.size() < 2) return false;
+    for (const char c : token.substr(1))
+        if (!IsHexDigit(static_cast<unsigned char>(c))) return false;
+    return true;
+}
 
 } // namespace kelvara::syntax

@@ -11,14 +11,6 @@ namespace {
 
 constexpr int kSplitLength = 128; // with SplitOnFly, text runs are cut once this long
 
-bool IsNumberToken(std::string_view token) {
-    const auto first = static_cast<unsigned char>(token[0]);
-    if (IsNumberStart(first)) return true;
-    if (first != '$' || token.size() < 2) return false;
-    return std::all_of(token.begin() + 1, token.end(),
-                       [](char c) { return IsHexDigit(static_cast<unsigned char>(c)); });
-}
-
 } // namespace
 
 Scanner::Scanner(const TSyntaxColoring& settings, bool splitOnFly, const ScanText& text)

@@ -101,11 +101,7 @@ void TSourceEdit::SplitOnPaint(PaintPass& pass, int first, int last) {
             token = TextAt(tokenStart, j - tokenStart);
             int list = -1;
             SyntaxKind kind = SyntaxKind::NormalText;
-            if (syntax::IsNumberStart(static_cast<unsigned char>(token[0])) ||
-                (token[0] == '$' && token.size() > 1 &&
-                 std::all_of(token.begin() + 1, token.end(), [](char h) {
-                     return syntax::IsHexDigit(static_cast<unsigned char>(h));
-                 }))) {
+            if (syntax::IsNumberToken(token)) {
                 kind = SyntaxKind::Number;
             } else if (lists.FindWordList(token, &list)) {
                 kind = SyntaxKind::WordList;
