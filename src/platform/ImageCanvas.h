@@ -66,7 +66,6 @@ private:
     // Lays out `text` from cell 0: code units, and per code point its first
     // cell and its cells.
     void Layout(std::string_view text);
-    void DrawFallback(QPainter& painter, const Face& face, int x, int y, int cellWidth);
 
     QImage image_;
     std::unique_ptr<QPainter> painter_;
