@@ -10,12 +10,9 @@ namespace kelvara {
 
 namespace {
 
-constexpr char32_t kFirstEscape = kByteEscapeBase + 0x80;
-constexpr char32_t kLastEscape = kByteEscapeBase + 0xFF;
 constexpr unsigned kFirstLead = 0x81;
 constexpr unsigned kLastLead = 0xFE;
 
-bool IsEscape(char32_t codePoint) { return codePoint >= kFirstEscape && codePoint <= kLastEscape; }
 bool IsSurrogate(char32_t codePoint) { return codePoint >= 0xD800 && codePoint <= 0xDFFF; }
 
 // GBK as the system's converter knows it, turned once into tables. Only codes
@@ -71,7 +68,7 @@ private:
     }
 
     void Add(char32_t codePoint, std::uint16_t code, char16_t& slot) {
-        if (codePoint < 0x80 || codePoint > 0xFFFF || IsEscape(codePoint) || encode_[codePoint])
+        if (codePoint < 0x80 || codePoint > 0xFFFF || IsByteEscape(codePoint) || encode_[codePoint])
             return;
         slot = static_cast<char16_t>(codePoint);
         encode_[codePoint] = code;
@@ -87,24 +84,19 @@ const GbkTables& Gbk() {
     return tables;
 }
 
-struct Decoded {
-    char32_t codePoint;
-    std::size_t length;
-};
+DecodedChar Escape(unsigned char byte) { return {kByteEscapeBase + byte, 1}; }
 
-Decoded Escape(unsigned char byte) { return {kByteEscapeBase + byte, 1}; }
-
-Decoded DecodeUtf8Char(std::string_view bytes, std::size_t i) {
+DecodedChar DecodeUtf8Char(std::string_view bytes, std::size_t i) {
     const auto lead = static_cast<unsigned char>(bytes[i]);
     const std::size_t length = CharLength(bytes, i, CodePage::Utf8);
-    if (length == 1) return lead < 0x80 ? Decoded{lead, 1} : Escape(lead);
+    if (length == 1) return lead < 0x80 ? DecodedChar{lead, 1} : Escape(lead);
     char32_t codePoint = lead & (0x7F >> length);
     for (std::size_t k = 1; k < length; ++k)
         codePoint = codePoint << 6 | (static_cast<unsigned char>(bytes[i + k]) & 0x3F);
-    return IsEscape(codePoint) ? Escape(lead) : Decoded{codePoint, length};
+    return IsByteEscape(codePoint) ? Escape(lead) : DecodedChar{codePoint, length};
 }
 
-Decoded DecodeGbkChar(std::string_view bytes, std::size_t i) {
+DecodedChar DecodeGbkChar(std::string_view bytes, std::size_t i) {
     const auto lead = static_cast<unsigned char>(bytes[i]);
     if (lead < 0x80) return {lead, 1};
     if (lead >= kFirstLead && lead <= kLastLead && i + 1 < bytes.size()) {
@@ -112,10 +104,10 @@ Decoded DecodeGbkChar(std::string_view bytes, std::size_t i) {
         if (pair) return {pair, 2};
     }
     const char16_t single = Gbk().Single(lead);
-    return single ? Decoded{single, 1} : Escape(lead);
+    return single ? DecodedChar{single, 1} : Escape(lead);
 }
 
-Decoded DecodeChar(std::string_view bytes, std::size_t i, CodePage codePage) {
+DecodedChar DecodeChar(std::string_view bytes, std::size_t i, CodePage codePage) {
     return codePage == CodePage::Gbk ? DecodeGbkChar(bytes, i) : DecodeUtf8Char(bytes, i);
 }
 
@@ -133,7 +125,7 @@ void AppendUtf8(char32_t codePoint, std::string& out) {
 
 // Appends the bytes of one code point; false when the code page has none.
 bool EncodeChar(char32_t codePoint, CodePage codePage, std::string& out) {
-    if (codePoint < 0x80 || IsEscape(codePoint)) {
+    if (codePoint < 0x80 || IsByteEscape(codePoint)) {
         out.push_back(
             static_cast<char>(codePoint < 0x80 ? codePoint : codePoint - kByteEscapeBase));
         return true;
@@ -178,7 +170,7 @@ void DecodeText(std::string_view bytes, CodePage codePage, std::u16string& out) 
             ++i;
             continue;
         }
-        const Decoded decoded = DecodeChar(bytes, i, codePage);
+        const DecodedChar decoded = DecodeChar(bytes, i, codePage);
         next = PutUtf16(decoded.codePoint, next);
         i += decoded.length;
     }
@@ -188,8 +180,7 @@ void DecodeText(std::string_view bytes, CodePage codePage, std::u16string& out) 
 DecodedChar DecodeCharAt(std::string_view bytes, std::size_t i, CodePage codePage) {
     const auto byte = static_cast<unsigned char>(bytes[i]);
     if (byte < 0x80) return {byte, 1};
-    const Decoded decoded = DecodeChar(bytes, i, codePage);
-    return {decoded.codePoint, decoded.length};
+    return DecodeChar(bytes, i, codePage);
 }
 
 std::u16string DecodeText(std::string_view bytes, CodePage codePage) {
@@ -219,7 +210,7 @@ std::optional<UnencodableChar> RecodeText(std::string_view bytes, CodePage from,
         return std::nullopt;
     }
     for (std::size_t i = 0; i < bytes.size();) {
-        const Decoded decoded = DecodeChar(bytes, i, from);
+        const DecodedChar decoded = DecodeChar(bytes, i, from);
         if (!EncodeChar(decoded.codePoint, to, out)) return UnencodableChar{decoded.codePoint, i};
         i += decoded.length;
     }
@@ -232,7 +223,7 @@ void RecodeLenient(std::string_view bytes, CodePage from, CodePage to, std::stri
         return;
     }
     for (std::size_t i = 0; i < bytes.size();) {
-        const Decoded decoded = DecodeChar(bytes, i, from);
+        const DecodedChar decoded = DecodeChar(bytes, i, from);
         if (!EncodeChar(decoded.codePoint, to, out)) out.append(bytes.substr(i, decoded.length));
         i += decoded.length;
     }
