@@ -245,12 +245,8 @@ void TMDIChild::CutHighlighted() {
 
 // The clipboard's text goes in at the caret; the selection stays.
 void TMDIChild::PasteHighlighted() {
-    const QString text = QGuiApplication::clipboard()->text();
     std::string bytes;
-    const auto bad = EncodeText(std::u16string_view(reinterpret_cast<const char16_t*>(text.utf16()),
-                                                    static_cast<std::size_t>(text.size())),
-                                TextCodePage(), bytes);
-    if (bad) {
+    if (const auto bad = TextFromQt(QGuiApplication::clipboard()->text(), bytes)) {
         AskUser(TextFromUtf8("剪贴板中的字符 ") + CodePointName(bad->codePoint) +
                     TextFromUtf8(" 不能用当前的代码页保存，没有粘贴。"),
                 "Kelvara", 2);

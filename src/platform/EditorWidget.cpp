@@ -1,7 +1,6 @@
 #include "platform/EditorWidget.h"
 
 #include <QAccessible>
-#include <QFontDatabase>
 #include <QGuiApplication>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
@@ -137,15 +136,7 @@ EditorWidget::~EditorWidget() {
 TFont EditorWidget::DefaultFont() {
     TFont font;
     font.Size = 10;
-    const QStringList families = QFontDatabase::families();
-    for (const char* name : {"Noto Sans Mono CJK SC", "Noto Sans Mono CJK TC",
-                             "Noto Sans Mono CJK JP", "Noto Sans Mono CJK KR"}) {
-        if (families.contains(QLatin1String(name))) {
-            font.Name = name;
-            return font;
-        }
-    }
-    font.Name = QFontDatabase::systemFont(QFontDatabase::FixedFont).family().toStdString();
+    font.Name = MonospaceCjkFamily().toStdString();
     return font;
 }
 
@@ -264,9 +255,7 @@ void EditorWidget::keyReleaseEvent(QKeyEvent* event) {
 // code page cannot hold is refused as a whole.
 void EditorWidget::TypeText(const QString& text) {
     std::string bytes;
-    const std::u16string_view units(reinterpret_cast<const char16_t*>(text.utf16()),
-                                    static_cast<std::size_t>(text.size()));
-    if (const auto bad = EncodeText(units, TextCodePage(), bytes)) {
+    if (const auto bad = TextFromQt(text, bytes)) {
         AskUser(TextFromUtf8("字符 " + CodePointName(bad->codePoint) +
                              " 不能用文本的代码页表示，没有输入。"),
                 TextFromUtf8("输入"), 0);

@@ -13,6 +13,7 @@
 #include "common/CodePageConversion.h"
 #include "platform/EditorAccessible.h"
 #include "platform/EditorWidget.h"
+#include "platform/UiText.h"
 
 namespace kelvara {
 
@@ -85,11 +86,8 @@ void EditorWidgetHost::StopTimer(int id) {
 std::optional<std::string> EditorWidgetHost::ClipboardText() {
     const QMimeData* data = QGuiApplication::clipboard()->mimeData();
     if (!data || !data->hasText()) return std::nullopt;
-    const QString text = data->text();
     std::string bytes;
-    const std::u16string_view units(reinterpret_cast<const char16_t*>(text.utf16()),
-                                    static_cast<std::size_t>(text.size()));
-    if (const auto bad = EncodeText(units, TextCodePage(), bytes)) {
+    if (const auto bad = TextFromQt(data->text(), bytes)) {
         AskUser(TextFromUtf8("剪贴板中的字符 " + CodePointName(bad->codePoint) +
                              " 不能用文本的代码页表示，没有粘贴任何内容。"),
                 TextFromUtf8("粘贴"), 0);
@@ -99,9 +97,7 @@ std::optional<std::string> EditorWidgetHost::ClipboardText() {
 }
 
 void EditorWidgetHost::SetClipboardText(std::string_view text) {
-    const std::u16string units = DecodeText(text, TextCodePage());
-    QGuiApplication::clipboard()->setText(
-        QString::fromUtf16(units.data(), static_cast<qsizetype>(units.size())));
+    QGuiApplication::clipboard()->setText(TextToQt(text));
 }
 
 TPoint EditorWidgetHost::MousePos() const { return {widget_.mouse_.x(), widget_.mouse_.y()}; }
@@ -117,13 +113,9 @@ void EditorWidgetHost::TextReplacing(int offset, int removed, std::string_view i
     auto* accessible =
         static_cast<EditorAccessible*>(QAccessible::queryAccessibleInterface(&widget_));
     if (accessible == nullptr) return;
-    const CodePage codePage = TextCodePage();
-    const std::u16string before = DecodeText(widget_.Editor().TextView(offset, removed), codePage);
-    const std::u16string after = DecodeText(inserted, codePage);
     pendingUpdate_ =
         TextUpdate{accessible->UnitOfByte(offset - 1),
-                   QString::fromUtf16(before.data(), static_cast<qsizetype>(before.size())),
-                   QString::fromUtf16(after.data(), static_cast<qsizetype>(after.size()))};
+                   TextToQt(widget_.Editor().TextView(offset, removed)), TextToQt(inserted)};
 }
 
 void EditorWidgetHost::TextReplaced() {

@@ -1,6 +1,7 @@
 #include "platform/UiText.h"
 
 #include <QFile>
+#include <QFontDatabase>
 
 #include "common/CodePageConversion.h"
 #include "common/LocaleCodePage.h"
@@ -12,6 +13,26 @@ QString TextToQt(std::string_view text) {
     const std::u16string unicode = DecodeText(text, TextCodePage());
     return QString(reinterpret_cast<const QChar*>(unicode.data()),
                    static_cast<qsizetype>(unicode.size()));
+}
+
+std::optional<UnencodableChar> TextFromQt(const QString& text, std::string& out) {
+    const std::u16string_view units(reinterpret_cast<const char16_t*>(text.utf16()),
+                                    static_cast<std::size_t>(text.size()));
+    std::string bytes;
+    if (auto bad = EncodeText(units, TextCodePage(), bytes)) return bad;
+    out = std::move(bytes);
+    return std::nullopt;
+}
+
+const QString& MonospaceCjkFamily() {
+    static const QString family = [] {
+        for (const char* name : {"Noto Sans Mono CJK SC", "Noto Sans Mono CJK TC",
+                                 "Noto Sans Mono CJK JP", "Noto Sans Mono CJK KR"}) {
+            if (QFontDatabase::hasFamily(QLatin1String(name))) return QString::fromLatin1(name);
+        }
+        return QFontDatabase::systemFont(QFontDatabase::FixedFont).family();
+    }();
+    return family;
 }
 
 QString PathToQt(std::string_view path) {

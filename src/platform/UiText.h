@@ -1,8 +1,11 @@
 #pragma once
 
 #include <QString>
+#include <optional>
 #include <string>
 #include <string_view>
+
+#include "common/CodePageConversion.h"
 
 // Texts between Kelvara and Qt. Texts are byte strings in the text code page;
 // paths are the file system's bytes, as the system calls take them.
@@ -10,6 +13,13 @@ namespace kelvara {
 
 // A text in the text code page, for display (invalid bytes survive).
 QString TextToQt(std::string_view text);
+// A text typed or pasted, in the text code page; or the first character that
+// the code page cannot hold (then `out` is left alone).
+std::optional<UnencodableChar> TextFromQt(const QString& text, std::string& out);
+
+// The monospace family with Chinese glyphs that editors and windows use (a
+// Noto Sans Mono CJK face, else the system's fixed font), looked up once.
+const QString& MonospaceCjkFamily();
 
 // A path's bytes for display, and the bytes of a path Qt gave.
 QString PathToQt(std::string_view path);

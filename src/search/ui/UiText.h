@@ -11,15 +11,11 @@
 #include "platform/UiText.h"
 
 // Texts at the boundary between Kelvara's byte strings and Qt's widgets, as
-// the batch windows need them besides the shared ones (TextToQt, PathToQt).
+// the batch windows need them besides the shared ones (TextToQt, TextFromQt).
 namespace kelvara {
 
 // A UTF-8 text written in the source (a caption), for a widget.
 inline QString Caption(const char* utf8) { return QString::fromUtf8(utf8); }
-
-// A widget's text in the text code page, or the first character that the code
-// page cannot hold (then `out` is left alone).
-std::optional<UnencodableChar> QStringToText(const QString& text, std::string& out);
 
 // The windows' font: a CJK-capable monospace font at 12 pixels.
 QFont WindowFont();

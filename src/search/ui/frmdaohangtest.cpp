@@ -150,7 +150,7 @@ void Tfrmdaohangtest::SetOptions(TSourceEdit& view) {
 }
 
 bool Tfrmdaohangtest::BoxText(QLineEdit* box, std::string& out) {
-    if (const auto bad = QStringToText(box->text(), out)) {
+    if (const auto bad = TextFromQt(box->text(), out)) {
         AskUser(TextFromUtf8("文字含有当前代码页不能表示的字符 " + CodePointName(bad->codePoint) +
                              "，没有执行。"),
                 "Kelvara", 2);

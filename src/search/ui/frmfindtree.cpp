@@ -156,7 +156,7 @@ MatchOptions Tfrmfindtree::Options() const {
 }
 
 bool Tfrmfindtree::BoxText(QComboBox* box, const char* what, std::string& out) const {
-    if (const auto bad = QStringToText(box->currentText(), out)) {
+    if (const auto bad = TextFromQt(box->currentText(), out)) {
         Tell(std::string(what) + "含有当前代码页不能表示的字符 " + CodePointName(bad->codePoint) +
                  "，没有执行。",
              kError);
