@@ -119,6 +119,7 @@ private:
     int FindOpenPath(const std::string& path) const;
     void AddToHistory(const std::string& path);
     void RebuildHistoryMenu();
+    void AddHistoryAction(const HistoryEntry& entry);
 
     // Tabs, window menu, activation.
     void AddDocumentTab(const std::string& path, int id);

@@ -128,22 +128,25 @@ void TMainForm::AddToHistory(const std::string& path) {
                                    [&](const HistoryEntry& e) { return e.caption == caption; });
     if (known) return;
     history_.push_back({std::move(caption), path});
-    RebuildHistoryMenu();
+    AddHistoryAction(history_.back()); // one entry more, not the menu anew for every file
 }
 
 void TMainForm::RebuildHistoryMenu() {
     for (QAction* entry : historyGroup_->actions())
         delete entry;
-    for (const HistoryEntry& entry : history_) {
-        auto* action = new QAction(PathToQt(entry.caption), historyGroup_);
-        action->setCheckable(true);
-        action->setStatusTip(PathToQt(entry.path));
-        action->setToolTip(PathToQt(entry.path));
-        const std::string path = entry.path;
-        connect(action, &QAction::triggered, this,
-                [this, path] { RunCommand([&] { HistoryItemClick(path); }); });
-        ReOpenItem_->addAction(action);
-    }
+    for (const HistoryEntry& entry : history_)
+        AddHistoryAction(entry);
+}
+
+void TMainForm::AddHistoryAction(const HistoryEntry& entry) {
+    auto* action = new QAction(PathToQt(entry.caption), historyGroup_);
+    action->setCheckable(true);
+    action->setStatusTip(PathToQt(entry.path));
+    action->setToolTip(PathToQt(entry.path));
+    const std::string path = entry.path;
+    connect(action, &QAction::triggered, this,
+            [this, path] { RunCommand([&] { HistoryItemClick(path); }); });
+    ReOpenItem_->addAction(action);
 }
 
 void TMainForm::clearrepenClick() {
