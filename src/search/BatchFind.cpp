@@ -1,8 +1,6 @@
 #include "search/BatchFind.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <cstring>
 #include <new>
 #include <span>
 #include <thread>
@@ -36,10 +34,6 @@ private:
     NodeRef fileNode_;
 };
 
-// A tree that cannot take a file's hits ends the run at that file, which it
-// names, as an unreadable file does; the tree keeps what it took.
-FileError OutOfMemory(const std::string& path) { return {path, std::strerror(ENOMEM)}; }
-
 // One file after the other on the calling thread. Returns the error of the
 // file that ended the run.
 FileStatus FindInTurn(PathFeed& paths, const SubstringFinder& finder, const MatchOptions& options,
@@ -65,6 +59,8 @@ FileStatus FindInTurn(PathFeed& paths, const SubstringFinder& finder, const Matc
                                  hooks, lines))
                 break;
         } catch (const std::bad_alloc&) {
+            // A tree that cannot take a file's hits ends the run at that
+            // file, as an unreadable file does; the tree keeps what it took.
             return OutOfMemory(path);
         }
     }

@@ -1,14 +1,13 @@
 #include "search/BatchFindParallel.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <chrono>
-#include <cstring>
 #include <new>
 #include <span>
 #include <system_error>
 
 #include "search/BatchFindFile.h"
+#include "search/BatchNotice.h"
 #include "search/FileBuffer.h"
 #include "search/LineMatcher.h"
 
@@ -111,7 +110,7 @@ void ParallelFind::Search(std::size_t index, const std::string& path, Searcher& 
         }
     } catch (const std::bad_alloc&) {
         findings.hits = {};
-        findings.error = FileError{path, std::strerror(ENOMEM)};
+        findings.error = OutOfMemory(path);
     }
     slot.ready.store(true, std::memory_order_release);
 }

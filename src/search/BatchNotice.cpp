@@ -29,6 +29,8 @@ bool ConfirmReplace() {
            kIdYes;
 }
 
+FileError OutOfMemory(const std::string& path) { return {path, "out of memory"}; }
+
 BatchResult FailRun(BatchResult result, const FileError& error) {
     AskUser(error.Message(), "Kelvara", kError);
     result.outcome = BatchOutcome::Failed;

@@ -14,6 +14,9 @@ namespace kelvara {
 // "确定要替换吗？" (question, No as default); true when answered Yes.
 bool ConfirmReplace();
 
+// The error of the file at which a run ran out of memory.
+FileError OutOfMemory(const std::string& path);
+
 // Ends a run on a file error: shows "path: reason" in an error box and
 // returns the result marked as failed.
 BatchResult FailRun(BatchResult result, const FileError& error);

@@ -182,7 +182,7 @@ FileStatus ProcessFile(const std::string& path, NodeRef fileNode, ReplaceContext
     }
     if (outOfMemory) {
         std::string().swap(context.bytes); // room for the message
-        return FileError{path, "out of memory"};
+        return OutOfMemory(path);
     }
     return status;
 }
