@@ -32,7 +32,7 @@ void TSourceEdit::SetSearchOptions(std::uint8_t value) {
 // (a CR LF pair is one) and lies within the 0-based offsets from..to, in
 // text order; overlapping hits included. With `firstOnly`, the first.
 std::vector<TSourceEdit::Hit> TSourceEdit::FindHits(std::string_view pattern, int from, int to,
-                                                    bool firstOnly) const {
+                                                    HitsWanted wanted) const {
     std::vector<Hit> hits;
     const int length = static_cast<int>(pattern.size());
     if (length == 0 || from < 0 || to - from + 1 < length) return hits;
@@ -41,6 +41,8 @@ std::vector<TSourceEdit::Hit> TSourceEdit::FindHits(std::string_view pattern, in
     auto unitAt = [&](int i) {
         if (text[i] == '\r' && i + 1 < static_cast<int>(text.size()) && text[i + 1] == '\n')
             return 2;
+        // An ASCII byte is a character of its own in either code page.
+        if (static_cast<unsigned char>(text[i]) < 0x80) return 1;
         return CharLengthAt(i + 1);
     };
     // Character boundaries are known only from a row start on.
@@ -57,8 +59,9 @@ std::vector<TSourceEdit::Hit> TSourceEdit::FindHits(std::string_view pattern, in
         while (end < s + length)
             end += unitAt(end);
         if (end != s + length) continue;
+        if (wanted == HitsWanted::Last) hits.clear(); // a backward step needs no other
         hits.push_back({s, length});
-        if (firstOnly) break;
+        if (wanted == HitsWanted::First) break;
     }
     return hits;
 }
@@ -71,9 +74,9 @@ bool TSourceEdit::FindNext(std::string_view text) {
     const int rangeEnd = std::min(searchRangeEnd_, TextLength() - 1);
     std::vector<Hit> hits;
     if (forward) {
-        hits = FindHits(text, rangeStart + searchResume_, rangeEnd, true);
+        hits = FindHits(text, rangeStart + searchResume_, rangeEnd, HitsWanted::First);
     } else if (backward) {
-        hits = FindHits(text, rangeStart, rangeEnd - searchResume_, false);
+        hits = FindHits(text, rangeStart, rangeEnd - searchResume_, HitsWanted::Last);
     }
     if (hits.empty()) {
         searchResume_ = 0;
@@ -91,7 +94,8 @@ bool TSourceEdit::FindNext(std::string_view text) {
 // True when the selection is a hit of the pattern under the options.
 bool TSourceEdit::SelectionHolds(std::string_view pattern) const {
     if (SelLength() != static_cast<int>(pattern.size())) return false;
-    const std::vector<Hit> hits = FindHits(pattern, SelStart(), SelStart() + SelLength() - 1, true);
+    const std::vector<Hit> hits =
+        FindHits(pattern, SelStart(), SelStart() + SelLength() - 1, HitsWanted::First);
     return !hits.empty() && hits.front().Start == SelStart();
 }
 
@@ -121,12 +125,13 @@ void TSourceEdit::ReplaceFound(std::string_view oldText, std::string_view newTex
     const int rangeEnd = std::min(searchRangeEnd_, TextLength() - 1);
     std::vector<Hit> hits;
     if (forward) {
-        for (const Hit& hit : FindHits(oldText, rangeStart + searchResume_, rangeEnd, false)) {
+        for (const Hit& hit :
+             FindHits(oldText, rangeStart + searchResume_, rangeEnd, HitsWanted::All)) {
             if (hits.empty() || hit.Start >= hits.back().Start + oldLength) hits.push_back(hit);
         }
     } else if (searchOptions_ & soBackward) {
         const std::vector<Hit> found =
-            FindHits(oldText, rangeStart, rangeEnd - searchResume_, false);
+            FindHits(oldText, rangeStart, rangeEnd - searchResume_, HitsWanted::All);
         for (auto hit = found.rbegin(); hit != found.rend(); ++hit) {
             if (hits.empty() || hit->Start + oldLength <= hits.back().Start) hits.push_back(*hit);
         }

@@ -135,7 +135,9 @@ private:
     void ExpandBlock(int start, const std::string& indent, std::string_view opening);
     std::string IndentBefore(int start, int& rowStart) const;
 
-    std::vector<Hit> FindHits(std::string_view pattern, int from, int to, bool firstOnly) const;
+    // Which hits of a range a search keeps: the first, the last, or all.
+    enum class HitsWanted { First, Last, All };
+    std::vector<Hit> FindHits(std::string_view pattern, int from, int to, HitsWanted wanted) const;
     bool SelectionHolds(std::string_view pattern) const;
     int ReplaceAt(int start, int length, std::string_view newText);
 
