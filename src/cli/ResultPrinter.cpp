@@ -57,7 +57,7 @@ void PrintTreeFile(const ResultTree& tree, std::uint32_t file, bool nullAfterPat
         std::string& line = out.Pending();
         line.append("  ");
         if (text == locale)
-            line.append(tree.Caption({file, hit}));
+            tree.AppendCaption({file, hit}, line);
         else
             RecodeLenient(tree.Caption({file, hit}), text, locale, line);
         line.push_back('\n');

@@ -27,17 +27,22 @@ void AppendNumber(std::string& out, std::int32_t value) {
 
 std::string HitCaption(std::string_view searchText, std::int32_t line, std::int32_t column,
                        CodePage codePage) {
-    const CaptionWords& words = codePage == CodePage::Gbk ? kGbkWords : kUtf8Words;
     std::string caption;
-    caption.reserve(words.searched.size() + searchText.size() + words.atLine.size() +
-                    words.column.size() + 22);
-    caption.append(words.searched);
-    caption.append(searchText);
-    caption.append(words.atLine);
-    AppendNumber(caption, line);
-    caption.append(words.column);
-    AppendNumber(caption, column);
+    AppendHitCaption(caption, searchText, line, column, codePage);
     return caption;
+}
+
+void AppendHitCaption(std::string& out, std::string_view searchText, std::int32_t line,
+                      std::int32_t column, CodePage codePage) {
+    const CaptionWords& words = codePage == CodePage::Gbk ? kGbkWords : kUtf8Words;
+    out.reserve(out.size() + words.searched.size() + searchText.size() + words.atLine.size() +
+                words.column.size() + 22);
+    out.append(words.searched);
+    out.append(searchText);
+    out.append(words.atLine);
+    AppendNumber(out, line);
+    out.append(words.column);
+    AppendNumber(out, column);
 }
 
 } // namespace kelvara

@@ -12,6 +12,9 @@ namespace kelvara {
 // "被找字：" + search text + " 在: 行： " + line + " 列: " + column.
 std::string HitCaption(std::string_view searchText, std::int32_t line, std::int32_t column,
                        CodePage codePage);
+// The same caption appended to `out` (a printer fills one buffer with many).
+void AppendHitCaption(std::string& out, std::string_view searchText, std::int32_t line,
+                      std::int32_t column, CodePage codePage);
 inline std::string HitCaption(std::string_view searchText, std::int32_t line, std::int32_t column) {
     return HitCaption(searchText, line, column, TextCodePage());
 }

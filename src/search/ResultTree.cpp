@@ -142,19 +142,26 @@ void ResultTree::SetSelected(NodeRef node) {
 }
 
 std::string ResultTree::Caption(NodeRef node) const {
-    if (node.IsFileNode()) return *File(node).path;
+    std::string caption;
+    AppendCaption(node, caption);
+    return caption;
+}
+
+void ResultTree::AppendCaption(NodeRef node, std::string& out) const {
+    if (node.IsFileNode()) {
+        out.append(*File(node).path);
+        return;
+    }
     const HitNode& hit = Hit(node);
     const HitExtra* extra = Extra(hit);
     if (extra && extra->texts != kNoExtra) {
         const LineTexts& texts = lineTexts_[extra->texts];
         const std::string_view bytes(texts.bytes);
-        std::string caption;
-        caption.reserve(extra->newPrefix + texts.bytes.size() - texts.newSize - extra->oldFrom);
-        caption.append(bytes.substr(0, extra->newPrefix));
-        caption.append(bytes.substr(texts.newSize + extra->oldFrom));
-        return caption;
+        out.append(bytes.substr(0, extra->newPrefix));
+        out.append(bytes.substr(texts.newSize + extra->oldFrom));
+        return;
     }
-    return HitCaption(SearchTextOf(node), hit.line, hit.column);
+    AppendHitCaption(out, SearchTextOf(node), hit.line, hit.column, TextCodePage());
 }
 
 HitRecord ResultTree::Record(NodeRef node) const {

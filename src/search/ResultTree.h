@@ -71,6 +71,8 @@ public:
     NodeRef Selected() const { return selected_; }
 
     std::string Caption(NodeRef node) const;
+    // The caption appended to `out`.
+    void AppendCaption(NodeRef node, std::string& out) const;
     // The node's record, texts cut to kMaxRecordText bytes.
     HitRecord Record(NodeRef node) const;
     std::int32_t Line(NodeRef node) const;
