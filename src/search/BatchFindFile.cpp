@@ -10,10 +10,6 @@ namespace kelvara {
 
 namespace {
 
-// A stretch of a file without candidates is searched in pieces of this size,
-// with a yield between them, so that a window stays live on a huge file.
-constexpr std::size_t kYieldStretch = 1u << 20;
-
 // The next occurrence of the search text at or after `from`; npos when there
 // is none or a stop was requested.
 std::size_t FindNext(std::string_view text, const SubstringFinder& finder, std::size_t patternSize,

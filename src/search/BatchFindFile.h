@@ -9,6 +9,10 @@
 
 namespace kelvara {
 
+// A stretch of a file without candidates is searched in pieces of this size,
+// with a yield between them, so that a window stays live on a huge file.
+inline constexpr std::size_t kYieldStretch = 1u << 20;
+
 // Takes the lines of a file that hold an occurrence of the search text.
 class CandidateLines {
 public:

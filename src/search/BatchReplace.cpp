@@ -12,6 +12,7 @@
 #include "common/FileAccess.h"
 #include "common/FileRewrite.h"
 #include "common/LineFile.h"
+#include "search/BatchFindFile.h"
 #include "search/BatchNotice.h"
 #include "search/BatchSettings.h"
 #include "search/LineCursor.h"
@@ -24,9 +25,6 @@ namespace kelvara {
 namespace {
 
 constexpr std::size_t kNone = std::string_view::npos;
-// A stretch of a file without candidates is searched in pieces of this size,
-// with a yield between them, so that a window stays live on a huge file.
-constexpr std::size_t kYieldStretch = 1u << 20;
 
 // The files a run has rewritten, by device and inode: a file reached again
 // through a link or another spelling of its path is not replaced twice (a
@@ -52,6 +50,11 @@ struct Occurrences {
     Occurrences(std::string_view text, bool ignoreCase)
         : finder(text, ignoreCase), size(text.size()) {}
 
+    // Forgets what it learnt of the file before.
+    void Reset() {
+        next = kNone;
+        clearTo = 0;
+    }
     // The first occurrence at or after `from` that starts before `limit`.
     std::size_t Find(std::string_view bytes, std::size_t from, std::size_t limit) {
         if (size == 0) return kNone;
@@ -72,13 +75,19 @@ struct Occurrences {
 // The lines of a file that the replace step can change or list: those holding
 // the search text (letter case folded unless it counts) and, without whole
 // words, those holding the replacement text, which get a node even when
-// nothing in them is replaced. Every other line is passed over unread.
-class CandidateLines {
+// nothing in them is replaced. Every other line is passed over unread. One
+// object serves the whole run, reset for each file.
+class ReplaceCandidates {
 public:
-    CandidateLines(std::string_view searchText, std::string_view replacement,
-                   const MatchOptions& options)
+    ReplaceCandidates(std::string_view searchText, std::string_view replacement,
+                      const MatchOptions& options)
         : search_(searchText, !options.CaseSensitive),
           replacement_(options.WholeWord ? std::string_view() : replacement, false) {}
+
+    void Reset() {
+        search_.Reset();
+        replacement_.Reset();
+    }
 
     // Where the next candidate occurrence starts, at or after `from`; kNone at
     // the end of the bytes or when a stop was requested.
@@ -104,6 +113,7 @@ private:
 struct ReplaceContext {
     std::string_view replacement;
     LineMatcher& matcher;
+    ReplaceCandidates& candidates;
     ResultTree& tree;
     const BatchHooks& hooks;
     std::string bytes; // the file read
@@ -120,8 +130,8 @@ struct ReplaceContext {
 FileStatus ReplaceInFile(const std::string& path, NodeRef fileNode, ReplaceContext& context,
                          bool& changed) {
     const std::string_view bytes(context.bytes);
-    CandidateLines candidates(context.matcher.SearchText(), context.replacement,
-                              context.matcher.Options());
+    ReplaceCandidates& candidates = context.candidates;
+    candidates.Reset();
     LineCursor cursor(bytes);
     std::size_t copied = 0;
     changed = false;
@@ -206,7 +216,8 @@ BatchResult RunBatchReplace(std::string_view text, std::string_view replacement,
     const std::vector<std::string> paths = files.TickedPaths();
     tree.Clear();
     LineMatcher matcher(result.searchText, options);
-    ReplaceContext context{replacement, matcher, tree, hooks, {}, {}, {}, {}};
+    ReplaceCandidates candidates(matcher.SearchText(), replacement, options);
+    ReplaceContext context{replacement, matcher, candidates, tree, hooks, {}, {}, {}, {}};
     RewrittenFiles rewritten;
     for (const std::string& path : paths) {
         // Also between files: files with NUL bytes or without lines have no
