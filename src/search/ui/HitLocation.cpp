@@ -2,28 +2,20 @@
 
 #include <string_view>
 
+#include "common/AnsiString.h"
 #include "editor/MemoComponent.h"
 #include "search/SubstringFinder.h"
 
 namespace kelvara {
-
-namespace {
-
-std::size_t LeadingBlanks(std::string_view line) {
-    std::size_t count = 0;
-    while (count < line.size() && static_cast<unsigned char>(line[count]) <= 0x20)
-        ++count;
-    return count;
-}
-
-} // namespace
 
 HitSelection LocateHit(const TMemoComponent& view, const HitTarget& target) {
     HitSelection result;
     if (target.line < 1 || target.line > view.LineCount()) return result;
     const int lineOffset = view.PointToOffset({target.line, 1});
     const std::string_view line = view.TextView(lineOffset, view.LineLength(target.line));
-    const std::size_t lead = target.trimmed ? LeadingBlanks(line) : 0;
+    // The blanks a trimming run took off the front of the line.
+    const std::size_t lead =
+        target.trimmed ? static_cast<std::size_t>(TrimView(line).data() - line.data()) : 0;
     const SubstringFinder finder(target.text, target.ignoreCase);
     std::size_t start = SubstringFinder::kNotFound;
     if (target.column > 0) {
