@@ -2,6 +2,7 @@
 
 #include <optional>
 #include <string>
+#include <system_error>
 
 namespace kelvara {
 
@@ -16,5 +17,12 @@ struct FileError {
 
 // Empty on success.
 using FileStatus = std::optional<FileError>;
+
+// The system's words for an error number.
+inline std::string SystemReason(int error) { return std::generic_category().message(error); }
+// The error of `path` with the system's words for `error`.
+inline FileError SystemError(const std::string& path, int error) {
+    return FileError{path, SystemReason(error)};
+}
 
 } // namespace kelvara

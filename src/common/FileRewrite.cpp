@@ -71,7 +71,7 @@ int ReadAll(int fd, std::string& out) {
 
 void AllowUnnamedTempFiles(bool allowed) { gUnnamedAllowed.store(allowed); }
 
-FileStatus FileRewrite::Error(int error) const { return FileError{path_, std::strerror(error)}; }
+FileStatus FileRewrite::Error(int error) const { return SystemError(path_, error); }
 
 // Reaches the file through a handle on its folder, so that depth is no limit.
 bool FileRewrite::OpenFolderOf(const std::string& path) {

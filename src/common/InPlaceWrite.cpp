@@ -15,8 +15,6 @@ namespace {
 // blocks, extents).
 constexpr unsigned long long kMetadataSlack = 1u << 20;
 
-std::string ReasonOf(int error) { return std::strerror(error); }
-
 std::size_t FirstDifference(std::string_view a, std::string_view b) {
     const auto [inA, inB] = std::mismatch(a.begin(), a.end(), b.begin(), b.end());
     return static_cast<std::size_t>(inA - a.begin());
@@ -62,15 +60,15 @@ FileStatus WriteInPlace(const std::string& path, int fd, std::string_view oldByt
     if (from == oldBytes.size() && from == newBytes.size()) return std::nullopt;
     if (newBytes.size() > oldBytes.size()) {
         if (int error = CheckFreeSpace(fd, newBytes.size() - oldBytes.size()))
-            return FileError{path, ReasonOf(error) + " (nothing written)"};
+            return FileError{path, SystemReason(error) + " (nothing written)"};
     }
     const int error = WriteFrom(fd, newBytes, from);
     if (error == 0) return std::nullopt;
     if (const int restoreError = WriteFrom(fd, oldBytes, from)) {
-        return FileError{path, ReasonOf(error) + "; the old content could not be put back: " +
-                                   ReasonOf(restoreError)};
+        return FileError{path, SystemReason(error) + "; the old content could not be put back: " +
+                                   SystemReason(restoreError)};
     }
-    return FileError{path, ReasonOf(error) + " (old content put back)"};
+    return FileError{path, SystemReason(error) + " (old content put back)"};
 }
 
 } // namespace kelvara

@@ -21,10 +21,6 @@ constexpr std::size_t kNotFound = std::string_view::npos;
 constexpr std::size_t kMinReadChunk = 64 * 1024;
 constexpr std::size_t kProgressChunk = 4 << 20;
 
-std::string ReasonOf(int error) { return std::generic_category().message(error); }
-
-FileError ErrorOf(const std::string& path, int error) { return FileError{path, ReasonOf(error)}; }
-
 std::size_t FindByte(std::string_view bytes, char byte, std::size_t from) {
     if (from >= bytes.size()) return kNotFound;
     const void* hit = std::memchr(bytes.data() + from, byte, bytes.size() - from);
@@ -48,7 +44,7 @@ FileStatus ReadAll(const std::string& path, int fd, std::size_t expected, std::s
             if (errno == EINTR) continue;
             const int error = errno;
             buffer.clear();
-            return ErrorOf(path, error);
+            return SystemError(path, error);
         }
         filled += static_cast<std::size_t>(got);
         if (progress && expected > 0)
@@ -63,7 +59,7 @@ FileStatus ReadAll(const std::string& path, int fd, std::size_t expected, std::s
 FileStatus IdentityAfterRead(const std::string& path, int fd, const std::string& bytes,
                              FileIdentity& identity) {
     struct stat info {};
-    if (fstat(fd, &info) != 0) return ErrorOf(path, errno);
+    if (fstat(fd, &info) != 0) return SystemError(path, errno);
     identity = IdentityOf(info);
     if (static_cast<std::size_t>(info.st_size) != bytes.size()) identity.size = -1;
     return std::nullopt;
@@ -90,17 +86,17 @@ FileStatus ReadFileBytes(const std::string& path, std::string& buffer, FileIdent
     buffer.clear();
     // Opening a named pipe waits for a writer unless it is non-blocking.
     FileHandle file(OpenPath(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK));
-    if (file.Get() < 0) return ErrorOf(path, errno);
+    if (file.Get() < 0) return SystemError(path, errno);
     struct stat info {};
-    if (fstat(file.Get(), &info) != 0) return ErrorOf(path, errno);
-    if (S_ISDIR(info.st_mode)) return ErrorOf(path, EISDIR);
+    if (fstat(file.Get(), &info) != 0) return SystemError(path, errno);
+    if (S_ISDIR(info.st_mode)) return SystemError(path, EISDIR);
     if (IsNullDevice(info)) return std::nullopt;
     // Devices never end (/dev/zero) or block; only files and pipes are read.
     if (!S_ISREG(info.st_mode) && !S_ISFIFO(info.st_mode))
         return FileError{path, "not a regular file"};
     // A pipe with a writer is read to its end; one without reads as empty.
     if (fcntl(file.Get(), F_SETFL, fcntl(file.Get(), F_GETFL) & ~O_NONBLOCK) != 0)
-        return ErrorOf(path, errno);
+        return SystemError(path, errno);
     try {
         FileStatus status =
             ReadAll(path, file.Get(), static_cast<std::size_t>(info.st_size), buffer, progress);
