@@ -119,7 +119,10 @@ int EditorAccessible::ByteOfUnit(int unit) const {
                          [](int value, const Mark& mark) { return value < mark.Unit; });
     const Mark& mark = *std::prev(after);
     const TMemoComponent& editor = Widget().Editor();
-    const std::string_view bytes = editor.TextView(mark.Byte + 1, bytes_ - mark.Byte);
+    // The unit lies before the next mark: only the bytes up to it are viewed
+    // (a view of the rest of the text would move the editor's gap there).
+    const int end = after == marks_.end() ? bytes_ : after->Byte;
+    const std::string_view bytes = editor.TextView(mark.Byte + 1, end - mark.Byte);
     int units = mark.Unit;
     std::size_t i = 0;
     while (i < bytes.size() && units < unit) {
