@@ -1,6 +1,5 @@
 #include "search/ui/UiText.h"
 
-
 namespace kelvara {
 
 QFont WindowFont() {
