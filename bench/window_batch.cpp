@@ -24,12 +24,12 @@
 
 #include <dirent.h>
 
-#include "app/DocumentFrame.h"
 #include "common/AskUser.h"
 #include "search/BatchFind.h"
-#include "search/ui/ResultTreeModel.h"
-#include "search/ui/ResultTreeView.h"
-#include "search/ui/frmfindtree.h"
+#include "searchui/DocumentFrame.h"
+#include "searchui/ResultTreeModel.h"
+#include "searchui/ResultTreeView.h"
+#include "searchui/frmfindtree.h"
 #include "syntax/SourceEdit.h"
 
 namespace kelvara {

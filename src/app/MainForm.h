@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "app/DocumentFrame.h"
-#include "app/SearchCommands.h"
+#include "searchui/DocumentFrame.h"
+#include "searchui/SearchCommands.h"
 
 class QAction;
 class QActionGroup;

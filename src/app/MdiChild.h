@@ -5,7 +5,7 @@
 #include <string>
 
 #include "app/DocumentFile.h"
-#include "app/DocumentFrame.h"
+#include "searchui/DocumentFrame.h"
 
 class QTabWidget;
 

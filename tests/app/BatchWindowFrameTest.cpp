@@ -5,9 +5,9 @@
 #include <filesystem>
 
 #include "FrameFixture.h"
-#include "search/ui/ResultTreeModel.h"
-#include "search/ui/ResultTreeView.h"
-#include "search/ui/frmfindtree.h"
+#include "searchui/ResultTreeModel.h"
+#include "searchui/ResultTreeView.h"
+#include "searchui/frmfindtree.h"
 
 namespace kelvara {
 namespace {

@@ -1,6 +1,6 @@
 // The commands of the batch window: gathering the file set, the runs and the
 // result tree.
-#include "search/ui/frmfindtree.h"
+#include "searchui/frmfindtree.h"
 
 #include <algorithm>
 
@@ -17,17 +17,17 @@
 
 #include <sys/stat.h>
 
-#include "app/DocumentFrame.h"
 #include "common/AskUser.h"
 #include "common/CodePageConversion.h"
 #include "common/PathHelpers.h"
 #include "search/BatchFind.h"
 #include "search/BatchReplace.h"
-#include "search/ui/FileSetModel.h"
-#include "search/ui/HitLocation.h"
-#include "search/ui/ResultTreeModel.h"
-#include "search/ui/ResultTreeView.h"
-#include "search/ui/UiText.h"
+#include "searchui/DocumentFrame.h"
+#include "searchui/FileSetModel.h"
+#include "searchui/HitLocation.h"
+#include "searchui/ResultTreeModel.h"
+#include "searchui/ResultTreeView.h"
+#include "searchui/UiText.h"
 
 namespace kelvara {
 

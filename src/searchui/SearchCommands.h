@@ -2,7 +2,7 @@
 
 #include <memory>
 
-#include "app/DocumentFrame.h"
+#include "searchui/DocumentFrame.h"
 
 // The frame's commands that belong to the search windows: "批量查找替换",
 // "查找当前" and "替换当前" call into this interface, which the search side

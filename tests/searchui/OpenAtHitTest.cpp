@@ -2,8 +2,8 @@
 #include <QTreeView>
 
 #include "common/CodePageConversion.h"
-#include "search/ui/ResultTreeModel.h"
-#include "search/ui/WindowFixture.h"
+#include "searchui/ResultTreeModel.h"
+#include "searchui/WindowFixture.h"
 
 namespace kelvara::test {
 namespace {

@@ -17,9 +17,9 @@
 #include "common/ProcessValues.h"
 #include "search/CodePageScope.h"
 #include "search/TestFolder.h"
-#include "search/ui/FakeFrame.h"
-#include "search/ui/ResultTreeView.h"
-#include "search/ui/frmfindtree.h"
+#include "searchui/FakeFrame.h"
+#include "searchui/ResultTreeView.h"
+#include "searchui/frmfindtree.h"
 
 namespace kelvara::test {
 

@@ -1,4 +1,4 @@
-#include "search/ui/ResultTreeView.h"
+#include "searchui/ResultTreeView.h"
 
 namespace kelvara {
 

@@ -2,8 +2,8 @@
 #include <QListView>
 #include <QTreeView>
 
-#include "search/ui/FileSetModel.h"
-#include "search/ui/WindowFixture.h"
+#include "searchui/FileSetModel.h"
+#include "searchui/WindowFixture.h"
 
 namespace kelvara::test {
 namespace {

@@ -1,8 +1,8 @@
-#include "search/ui/ResultTreeModel.h"
+#include "searchui/ResultTreeModel.h"
 
 #include <algorithm>
 
-#include "search/ui/UiText.h"
+#include "searchui/UiText.h"
 
 namespace kelvara {
 

@@ -1,4 +1,4 @@
-#include "search/ui/frmdaohangtest.h"
+#include "searchui/frmdaohangtest.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -10,11 +10,11 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "app/DocumentFrame.h"
 #include "common/AskUser.h"
 #include "common/CodePageConversion.h"
 #include "common/ProcessValues.h"
-#include "search/ui/UiText.h"
+#include "searchui/DocumentFrame.h"
+#include "searchui/UiText.h"
 #include "syntax/SourceEdit.h"
 
 namespace kelvara {

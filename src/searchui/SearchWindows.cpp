@@ -3,9 +3,9 @@
 
 #include <QPointer>
 
-#include "app/SearchCommands.h"
-#include "search/ui/frmdaohangtest.h"
-#include "search/ui/frmfindtree.h"
+#include "searchui/SearchCommands.h"
+#include "searchui/frmdaohangtest.h"
+#include "searchui/frmfindtree.h"
 
 namespace kelvara {
 

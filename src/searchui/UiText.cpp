@@ -1,4 +1,4 @@
-#include "search/ui/UiText.h"
+#include "searchui/UiText.h"
 
 namespace kelvara {
 

@@ -8,8 +8,8 @@
 #include <QPointer>
 #include <QWidget>
 
-#include "app/DocumentFrame.h"
 #include "search/TestFolder.h"
+#include "searchui/DocumentFrame.h"
 #include "syntax/SourceEdit.h"
 
 namespace kelvara::test {

@@ -11,8 +11,8 @@
 #include "search/FileSet.h"
 #include "search/MatchOptions.h"
 #include "search/ResultTree.h"
-#include "search/ui/EventPump.h"
-#include "search/ui/HitLocation.h"
+#include "searchui/EventPump.h"
+#include "searchui/HitLocation.h"
 
 class QCheckBox;
 class QComboBox;

@@ -4,8 +4,8 @@
 #include <QLabel>
 #include <QTreeView>
 
-#include "search/ui/ResultTreeModel.h"
-#include "search/ui/WindowFixture.h"
+#include "searchui/ResultTreeModel.h"
+#include "searchui/WindowFixture.h"
 
 namespace kelvara::test {
 namespace {

@@ -1,6 +1,6 @@
-#include "search/ui/FileSetModel.h"
+#include "searchui/FileSetModel.h"
 
-#include "search/ui/UiText.h"
+#include "searchui/UiText.h"
 
 namespace kelvara {
 

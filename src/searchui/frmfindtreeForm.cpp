@@ -22,11 +22,11 @@
 #include "common/IniFile.h"
 #include "common/ProcessValues.h"
 #include "search/BatchSettings.h"
-#include "search/ui/FileSetModel.h"
-#include "search/ui/ResultTreeModel.h"
-#include "search/ui/ResultTreeView.h"
-#include "search/ui/UiText.h"
-#include "search/ui/frmfindtree.h"
+#include "searchui/FileSetModel.h"
+#include "searchui/ResultTreeModel.h"
+#include "searchui/ResultTreeView.h"
+#include "searchui/UiText.h"
+#include "searchui/frmfindtree.h"
 
 namespace kelvara {
 

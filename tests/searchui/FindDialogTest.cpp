@@ -2,8 +2,8 @@
 #include <QLineEdit>
 #include <QPointer>
 
-#include "search/ui/WindowFixture.h"
-#include "search/ui/frmdaohangtest.h"
+#include "searchui/WindowFixture.h"
+#include "searchui/frmdaohangtest.h"
 
 namespace kelvara::test {
 namespace {

@@ -1,4 +1,4 @@
-#include "search/ui/EventPump.h"
+#include "searchui/EventPump.h"
 
 #include <QCoreApplication>
 

@@ -1,4 +1,4 @@
-#include "search/ui/HitLocation.h"
+#include "searchui/HitLocation.h"
 
 #include <string_view>
 

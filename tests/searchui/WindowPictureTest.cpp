@@ -5,9 +5,9 @@
 #include <QPixmap>
 #include <QTreeView>
 
-#include "search/ui/ResultTreeModel.h"
-#include "search/ui/ResultTreeView.h"
-#include "search/ui/WindowFixture.h"
+#include "searchui/ResultTreeModel.h"
+#include "searchui/ResultTreeView.h"
+#include "searchui/WindowFixture.h"
 
 namespace kelvara::test {
 namespace {
