@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "common/CodePageConversion.h"
+#include "common/FileEncoding.h"
 #include "common/IniFile.h"
 #include "common/LineFile.h"
 
@@ -118,6 +119,27 @@ void BM_EncodeGbkProse(benchmark::State& state) {
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * text.size()));
 }
 BENCHMARK(BM_EncodeGbkProse);
+
+// Detecting the encoding of a file read: one pass over the bytes read.
+void DetectOf(benchmark::State& state, const std::string& text) {
+    for (auto _ : state)
+        benchmark::DoNotOptimize(DetectEncoding(text, {}));
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * text.size()));
+}
+
+void BM_DetectAsciiLines(benchmark::State& state) { DetectOf(state, AsciiLines("\n")); }
+BENCHMARK(BM_DetectAsciiLines);
+
+void BM_DetectUtf8Prose(benchmark::State& state) {
+    std::string utf8;
+    RecodeLenient(GbkProse(), CodePage::Gbk, CodePage::Utf8, utf8);
+    DetectOf(state, utf8);
+}
+BENCHMARK(BM_DetectUtf8Prose);
+
+// GBK is told from UTF-8 at its first pair.
+void BM_DetectGbkProse(benchmark::State& state) { DetectOf(state, GbkProse()); }
+BENCHMARK(BM_DetectGbkProse);
 
 // Loading a settings file with a long history and reading every entry back.
 void BM_IniLoadAndReadHistory(benchmark::State& state) {
