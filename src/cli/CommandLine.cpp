@@ -101,16 +101,18 @@ private:
         }
     }
 
-    // "-cws", "-e EXT", "-eEXT".
+    // "-cws", "-e EXT", "-eEXT"; a letter that takes a value ends the group.
     bool ShortOptions(std::string_view arg) {
         for (std::size_t i = 1; i < arg.size(); ++i) {
-            if (arg[i] != 'e') {
-                if (!Flag(arg[i])) return false;
+            const char letter = arg[i];
+            if (letter != 'e' && letter != 'g') {
+                if (!Flag(letter)) return false;
                 continue;
             }
             std::optional<std::string_view> rest;
             if (i + 1 < arg.size()) rest = arg.substr(i + 1);
-            return Extension("-e", rest);
+            const std::string name = std::string("-") + letter;
+            return letter == 'e' ? Extension(name, rest) : Glob(name, rest);
         }
         return true;
     }
@@ -127,6 +129,7 @@ private:
         if (body == "codepage") return CodePageOption(name, value);
         if (body == "format") return FormatOption(name, value);
         if (body == "threads") return ThreadsOption(name, value);
+        if (body == "glob") return Glob(name, value);
         if (value) {
             error_ = "option " + name + " takes no value";
             return false;
@@ -136,6 +139,10 @@ private:
             {"help", 'h'}, {"verbose", 'v'}, {"null", '0'}};
         for (const auto& [flagName, letter] : kFlags) {
             if (body == flagName) return Flag(letter);
+        }
+        if (body == "ignore-files") {
+            line_.ignoreFiles = true;
+            return true;
         }
         error_ = "unknown option " + name;
         return false;
@@ -151,6 +158,14 @@ private:
         }
         if (extension[0] != '.') extension.insert(0, ".");
         line_.extensions.push_back(std::move(extension));
+        return true;
+    }
+
+    // Checked when the run starts, where a malformed glob is reported.
+    bool Glob(std::string_view name, std::optional<std::string_view> value) {
+        std::string glob;
+        if (!Value(name, value, glob)) return false;
+        line_.globs.push_back(std::move(glob));
         return true;
     }
 
@@ -218,6 +233,12 @@ const char* CommandLineUsage() noexcept {
            "  -w, --word           whole words only\n"
            "  -s, --trim           ignore surrounding blanks of TEXT and of each line\n"
            "  -e, --ext EXT        tick only files whose extension is EXT (\".txt\"); repeatable\n"
+           "  -g, --glob GLOB      folder walks take only entries matching GLOB (\"*.c\",\n"
+           "                       \"src/**\"), or leave out those matching \"!GLOB\" "
+           "(\"!vendor/**\");\n"
+           "                       relative to the folder named; the last matching GLOB wins;\n"
+           "                       repeatable\n"
+           "      --ignore-files   folder walks honour .gitignore and .ignore files\n"
            "      --codepage CP    text code page: gbk or utf8\n"
            "      --format FMT     tree (default) or grep (path:line:column)\n"
            "  -0, --null           end each path of the results with a NUL byte, unquoted\n"

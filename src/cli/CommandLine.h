@@ -18,6 +18,8 @@ struct CommandLine {
     CommandMode mode = CommandMode::Find;
     MatchOptions options;
     std::vector<std::string> extensions; // empty: every entry ticked
+    std::vector<std::string> globs;      // -g: which entries the folder walks take
+    bool ignoreFiles = false;            // the walks honour .gitignore and .ignore files
     std::optional<CodePage> codePage;    // empty: the settings file's or the locale's
     OutputFormat format = OutputFormat::Tree;
     unsigned threads = 0; // find: threads that read and match files; 0: one per core

@@ -26,6 +26,7 @@
 #include "search/BatchFind.h"
 #include "search/BatchReplace.h"
 #include "search/PathFeed.h"
+#include "search/WalkFilter.h"
 
 namespace kelvara {
 
@@ -77,6 +78,20 @@ std::optional<std::vector<bool>> NamedFolders(const CommandLine& line) {
         folders.push_back(S_ISDIR(info.st_mode));
     }
     return folders;
+}
+
+// The walks' filter of the -g globs and --ignore-files; false (after a
+// message) when a glob cannot be used.
+bool MakeWalkFilter(const CommandLine& line, WalkFilter& filter) {
+    std::string error;
+    for (const std::string& glob : line.globs) {
+        if (!filter.AddGlob(glob, error)) {
+            Fail(error);
+            return false;
+        }
+    }
+    filter.SetIgnoreFiles(line.ignoreFiles);
+    return true;
 }
 
 bool Ticked(const CommandLine& line, const std::string& path) {
@@ -212,12 +227,15 @@ int Run(const CommandLine& line) {
     }
     const std::optional<std::vector<bool>> folders = NamedFolders(line);
     if (!folders) return kExitError;
+    WalkFilter walkFilter;
+    if (!MakeWalkFilter(line, walkFilter)) return kExitError;
 
     TerminalAsk ask(line.yes);
     CatchInterrupt();
     ProgressLine progress;
     const BatchHooks hooks{&progress, {}, &gStopRequested};
     FileSet files;
+    if (!walkFilter.Empty()) files.SetWalkFilter(&walkFilter);
     ResultTree tree;
     OutputBuffer out(STDOUT_FILENO);
     ResultStreamer streamer(tree, line.format, line.nullAfterPath, out);

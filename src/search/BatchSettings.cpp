@@ -43,6 +43,8 @@ BatchSettings LoadBatchSettings(const TIniFile& ini, const std::string& exeDirec
     BatchSettings settings;
     settings.findHistory = ReadHistory(ini, "findstr");
     settings.replaceHistory = ReadHistory(ini, "replacestr");
+    settings.includeHistory = ReadHistory(ini, "includeglob");
+    settings.excludeHistory = ReadHistory(ini, "excludeglob");
     settings.folder = ini.ReadString("dlb1", "path", WithoutTrailingSlash(exeDirectory));
     settings.drive = ini.ReadString("dcb1", "path", MountPointOf(exeDirectory));
     return settings;
@@ -51,6 +53,8 @@ BatchSettings LoadBatchSettings(const TIniFile& ini, const std::string& exeDirec
 void SaveBatchSettings(TIniFile& ini, const BatchSettings& settings) {
     WriteHistory(ini, "findstr", settings.findHistory);
     WriteHistory(ini, "replacestr", settings.replaceHistory);
+    WriteHistory(ini, "includeglob", settings.includeHistory);
+    WriteHistory(ini, "excludeglob", settings.excludeHistory);
     ini.WriteString("dlb1", "path", settings.folder);
     ini.WriteString("dcb1", "path", settings.drive);
 }

@@ -12,6 +12,8 @@ namespace kelvara {
 struct BatchSettings {
     std::vector<std::string> findHistory;    // [findstr]
     std::vector<std::string> replaceHistory; // [replacestr]
+    std::vector<std::string> includeHistory; // [includeglob]: globs the walks take
+    std::vector<std::string> excludeHistory; // [excludeglob]: globs the walks leave out
     std::string folder;                      // [dlb1] path: the folder list's folder
     std::string drive;                       // [dcb1] path: the mount point of the drive box
 };

@@ -13,6 +13,7 @@
 
 #include "common/FileAccess.h"
 #include "common/PathHelpers.h"
+#include "search/WalkFilter.h"
 
 namespace kelvara {
 
@@ -113,6 +114,7 @@ bool FileSet::AddDirectoryFiles(const std::string& folder) {
     if (!walkRoot_.empty() && walkRoot_.back() != '/') walkRoot_ += '/';
     std::string path = folder;
     if (path.empty() || path.back() != '/') path += '/';
+    walkRootLength_ = path.size();
     // The walk holds one handle per level, at most a quarter of what the
     // process may hold.
     rlimit limit{};
@@ -267,12 +269,32 @@ std::vector<FileSet::ListedEntry> FileSet::ListFolder(int fd, std::string& folde
 bool FileSet::Walk(std::string& folder, const std::string& name, int parentFd, int depth) {
     FileHandle handle(OpenFolder(folder, name, parentFd, depth > 0));
     if (handle.Get() < 0) return true;
+    if (walkFilter_ != nullptr) {
+        const std::size_t end = std::max(walkRootLength_, folder.size() - 1);
+        walkFilter_->EnterFolder(
+            handle.Get(), std::string_view(folder).substr(walkRootLength_, end - walkRootLength_));
+    }
     const std::vector<ListedEntry> listed = ListFolder(handle.Get(), folder);
     // Each level keeps its handle while the levels below it are walked, so
     // that a folder is opened from its parent and not by walking its whole
     // path again. A tree may nest deeper than the process may hold handles:
     // past heldDepth_ levels the folders are opened by path instead.
     if (depth >= heldDepth_) handle.Close();
+    const bool finished = WalkListed(folder, listed, handle.Get(), depth);
+    if (walkFilter_ != nullptr) walkFilter_->LeaveFolder();
+    return finished;
+}
+
+// Whether the walk filter takes the entry the path buffer names.
+bool FileSet::Takes(const std::string& path, bool isFolder) const {
+    return walkFilter_ == nullptr ||
+           walkFilter_->Takes(std::string_view(path).substr(walkRootLength_), isFolder);
+}
+
+// The entries of the folder `folder` names, listed from `folderFd` (-1 once
+// closed): files added, folders walked, the rest recorded as skipped.
+bool FileSet::WalkListed(std::string& folder, const std::vector<ListedEntry>& listed, int folderFd,
+                         int depth) {
     const std::size_t base = folder.size();
     bool first = true;
     for (const ListedEntry& entry : listed) {
@@ -283,19 +305,19 @@ bool FileSet::Walk(std::string& folder, const std::string& name, int parentFd, i
         folder += entry.name;
         switch (entry.kind) {
         case EntryKind::Folder:
-            if (entry.name[0] != '.') {
+            if (entry.name[0] != '.' && Takes(folder, true)) {
                 folder += '/';
-                if (!Walk(folder, entry.name, handle.Get(), depth + 1)) return false;
+                if (!Walk(folder, entry.name, folderFd, depth + 1)) return false;
             }
             break;
         case EntryKind::File:
-            if (AddWalked(folder)) {
+            if (Takes(folder, false) && AddWalked(folder)) {
                 ++addedCount_;
                 if (fileAdded_) fileAdded_(addedCount_);
             }
             break;
         case EntryKind::Skipped:
-            Skip(folder, entry.reason, entry.error);
+            if (Takes(folder, false)) Skip(folder, entry.reason, entry.error);
             break;
         case EntryKind::Gone:
             break;

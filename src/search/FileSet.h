@@ -12,6 +12,8 @@
 
 namespace kelvara {
 
+class WalkFilter;
+
 // One entry of the file set: a full path and its check mark.
 struct FileSetEntry {
     std::string path;
@@ -103,6 +105,10 @@ public:
     // nullptr: walks are not stopped. Not owned.
     void SetWalkStop(const std::atomic<bool>* stop) noexcept { walkStop_ = stop; }
 
+    // Walks leave out what `filter` does not take, and do not enter the
+    // folders it does not take; nullptr: they take everything. Not owned.
+    void SetWalkFilter(WalkFilter* filter) noexcept { walkFilter_ = filter; }
+
     // The entries the walks since the last Clear/ClearSkipped left out, in
     // the order met, each path once.
     const std::vector<SkippedEntry>& Skipped() const noexcept { return skipped_; }
@@ -112,6 +118,9 @@ public:
 private:
     struct ListedEntry;
     bool Walk(std::string& folder, const std::string& name, int parentFd, int depth);
+    bool WalkListed(std::string& folder, const std::vector<ListedEntry>& listed, int folderFd,
+                    int depth);
+    bool Takes(const std::string& path, bool isFolder) const;
     int OpenFolder(std::string& folder, const std::string& name, int parentFd, bool nested);
     std::vector<ListedEntry> ListFolder(int fd, std::string& folder);
     void SkipFolder(std::string& folder, int error);
@@ -133,6 +142,9 @@ private:
     std::function<void(int)> fileAdded_;
     std::function<void()> walkYield_;
     const std::atomic<bool>* walkStop_ = nullptr;
+    WalkFilter* walkFilter_ = nullptr;
+    // Where the walked folder's entries' paths start in the path buffer.
+    std::size_t walkRootLength_ = 0;
     // The walked folder's real path, ending in "/", for the link test;
     // empty when it could not be resolved (no file link is then added).
     std::string walkRoot_;

@@ -22,6 +22,8 @@
 #include "common/PathHelpers.h"
 #include "search/BatchFind.h"
 #include "search/BatchReplace.h"
+#include "search/BatchSettings.h"
+#include "search/WalkFilter.h"
 #include "searchui/DocumentFrame.h"
 #include "searchui/FileSetModel.h"
 #include "searchui/HitLocation.h"
@@ -51,14 +53,43 @@ bool IsFolder(const std::string& path) {
 
 void Tfrmfindtree::Button6Click() { AddDirectoryFiles(directory_); }
 
-// Adds every file below the folder; the list and the count follow the walk
-// once per slice, and the stop button or closing the window ends it.
+// The globs of the two fields, each a list separated by ";", the excluding
+// ones after the including ones so that they win; the texts join their
+// histories. False (after a message) when a glob cannot be used.
+bool Tfrmfindtree::MakeWalkFilter(WalkFilter& filter) {
+    const auto addGlobs = [&](QComboBox* box, std::vector<std::string>& history, bool exclude) {
+        const QString text = box->currentText();
+        for (const QString& part : text.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
+            std::string error;
+            const std::string glob = (exclude ? "!" : "") + PathFromQt(part.trimmed());
+            if (!filter.AddGlob(glob, error)) {
+                Tell(error, kError);
+                return false;
+            }
+        }
+        if (!text.trimmed().isEmpty()) AddToHistory(history, PathFromQt(text));
+        return true;
+    };
+    filter.SetIgnoreFiles(chkIgnoreFiles->isChecked());
+    const bool made =
+        addGlobs(cbInclude, includeHistory_, false) && addGlobs(cbExclude, excludeHistory_, true);
+    ShowHistory(cbInclude, includeHistory_, PathToQt);
+    ShowHistory(cbExclude, excludeHistory_, PathToQt);
+    return made;
+}
+
+// Adds every file below the folder that the glob fields take; the list and
+// the count follow the walk once per slice, and the stop button or closing
+// the window ends it.
 void Tfrmfindtree::AddDirectoryFiles(const std::string& folder) {
     if (Busy()) return;
     if (folder.empty() || !IsFolder(folder)) {
         Tell("文件夹不存在或无法打开：" + folder, kError);
         return;
     }
+    WalkFilter filter;
+    if (!MakeWalkFilter(filter)) return;
+    files_.SetWalkFilter(filter.Empty() ? nullptr : &filter);
     SetActivity(Activity::Walking);
     stopRequested_ = false;
     addedCount_ = 0;
@@ -70,6 +101,7 @@ void Tfrmfindtree::AddDirectoryFiles(const std::string& folder) {
     files_.SetFileAddedHandler({});
     files_.SetWalkYield({});
     files_.SetWalkStop(nullptr);
+    files_.SetWalkFilter(nullptr);
     ShowSkipped(skippedBefore);
     EndActivity();
 }

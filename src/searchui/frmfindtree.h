@@ -13,6 +13,7 @@
 #include "search/ResultTree.h"
 #include "searchui/EventPump.h"
 #include "searchui/HitLocation.h"
+#include "searchui/UiText.h"
 
 class QCheckBox;
 class QComboBox;
@@ -29,6 +30,7 @@ namespace kelvara {
 
 class DocumentFrame;
 class FileSetModel;
+class WalkFilter;
 class ResultTreeModel;
 class ResultTreeView;
 
@@ -58,6 +60,8 @@ public:
     bool Busy() const noexcept { return activity_ != Activity::Idle; }
     const std::vector<std::string>& FindHistory() const noexcept { return findHistory_; }
     const std::vector<std::string>& ReplaceHistory() const noexcept { return replaceHistory_; }
+    const std::vector<std::string>& IncludeHistory() const noexcept { return includeHistory_; }
+    const std::vector<std::string>& ExcludeHistory() const noexcept { return excludeHistory_; }
 
     // The folder list's current folder (`Directory`), and choosing one.
     const std::string& Directory() const noexcept { return directory_; }
@@ -100,6 +104,13 @@ public:
     QLabel* Label3;
     QLabel* Label2;
     QComboBox* cb3;
+    // Globs that folder walks take and leave out, separated by ";", and
+    // whether they honour ignore files.
+    QLabel* LabelInclude;
+    QComboBox* cbInclude;
+    QLabel* LabelExclude;
+    QComboBox* cbExclude;
+    QCheckBox* chkIgnoreFiles;
     QListView* clbfile;
     QMenu* PopupMenu2;
     QSplitter* Splitter2;
@@ -134,6 +145,7 @@ private:
     // Building the form.
     void CreateLeftPanel();
     void CreateFilePickers();
+    void CreateWalkFilterFields();
     void CreateFileSetList();
     void CreateRightPanel();
     void CreateResultTree();
@@ -144,6 +156,7 @@ private:
     void FileRead(int filesRead, const std::string& path) override;
     void NodesLeft(std::size_t count) override;
 
+    bool MakeWalkFilter(WalkFilter& filter);
     void ShowSkipped(std::size_t from);
     void SetActivity(Activity activity);
     void ShowProgress();
@@ -154,7 +167,9 @@ private:
     // A combo box's text in the text code page; false (after a message) when
     // the code page cannot hold it.
     bool BoxText(QComboBox* box, const char* what, std::string& out) const;
-    void ShowHistory(QComboBox* box, const std::vector<std::string>& history);
+    // `toQt` shows an item: TextToQt for texts, PathToQt for globs.
+    void ShowHistory(QComboBox* box, const std::vector<std::string>& history,
+                     QString (*toQt)(std::string_view) = TextToQt);
     void DriveChosen();
     void tv1Change();
     NodeRef PreviousHit(NodeRef node) const;
@@ -172,6 +187,8 @@ private:
     QFileSystemModel* fileListModel_;
     std::vector<std::string> findHistory_;
     std::vector<std::string> replaceHistory_;
+    std::vector<std::string> includeHistory_;
+    std::vector<std::string> excludeHistory_;
     std::string directory_;
     std::atomic<bool> stopRequested_{false};
     EventPump pump_;

@@ -115,6 +115,7 @@ void Tfrmfindtree::CreateLeftPanel() {
     Label2 = new QLabel(Caption("筛选:"), Panel5);
     cb3 = new QComboBox(Panel5);
     MayShrink(cb3);
+    CreateWalkFilterFields();
     CreateFileSetList();
 
     auto* buttons = new QHBoxLayout;
@@ -131,6 +132,16 @@ void Tfrmfindtree::CreateLeftPanel() {
     layout->addWidget(GroupBox1);
     layout->addLayout(buttons);
     layout->addLayout(counts);
+    auto* globs = new QGridLayout;
+    globs->setSpacing(2);
+    globs->addWidget(LabelInclude, 0, 0);
+    globs->addWidget(cbInclude, 0, 1);
+    globs->addWidget(LabelExclude, 0, 2);
+    globs->addWidget(cbExclude, 0, 3);
+    globs->addWidget(chkIgnoreFiles, 1, 0, 1, 4);
+    globs->setColumnStretch(1, 1);
+    globs->setColumnStretch(3, 1);
+    layout->addLayout(globs);
     layout->addWidget(clbfile, 1);
 
     connect(Button6, &QPushButton::clicked, this, &Tfrmfindtree::Button6Click);
@@ -181,6 +192,26 @@ void Tfrmfindtree::CreateFilePickers() {
             [this](const QModelIndex& current) {
                 if (current.isValid()) SetDirectory(PathFromQt(folderModel_->filePath(current)));
             });
+}
+
+void Tfrmfindtree::CreateWalkFilterFields() {
+    LabelInclude = new QLabel(Caption("包含:"), Panel5);
+    cbInclude = new QComboBox(Panel5);
+    LabelExclude = new QLabel(Caption("排除:"), Panel5);
+    cbExclude = new QComboBox(Panel5);
+    const QString tip = Caption("从目录中添加时用的模式，多个用 ; 分隔，相对于所选目录：\n"
+                                "*.c  任何一层的 .c 文件\n"
+                                "src/**  src 下的一切\n"
+                                "**/test_*.py  任何一层的 test_ 开头的 .py 文件\n"
+                                "排除的目录不会被打开。");
+    for (QComboBox* box : {cbInclude, cbExclude}) {
+        box->setEditable(true);
+        box->setInsertPolicy(QComboBox::NoInsert);
+        box->setToolTip(tip);
+        MayShrink(box);
+    }
+    chkIgnoreFiles = new QCheckBox(Caption("遵循 .gitignore 和 .ignore 文件"), Panel5);
+    chkIgnoreFiles->setToolTip(Caption("从目录中添加时，跳过这些文件列出的文件和目录"));
 }
 
 void Tfrmfindtree::CreateFileSetList() {
@@ -339,8 +370,12 @@ void Tfrmfindtree::LoadBatchSettings() {
     BatchSettings settings = kelvara::LoadBatchSettings(ini, ExeDirectory());
     findHistory_ = std::move(settings.findHistory);
     replaceHistory_ = std::move(settings.replaceHistory);
+    includeHistory_ = std::move(settings.includeHistory);
+    excludeHistory_ = std::move(settings.excludeHistory);
     ShowHistory(cb1, findHistory_);
     ShowHistory(cb4, replaceHistory_);
+    ShowHistory(cbInclude, includeHistory_, PathToQt);
+    ShowHistory(cbExclude, excludeHistory_, PathToQt);
     const int drive = dcb1->findText(PathToQt(settings.drive));
     if (drive >= 0) dcb1->setCurrentIndex(drive);
     SetDirectory(settings.folder);
@@ -353,17 +388,20 @@ void Tfrmfindtree::SaveBatchSettings() {
     BatchSettings settings;
     settings.findHistory = findHistory_;
     settings.replaceHistory = replaceHistory_;
+    settings.includeHistory = includeHistory_;
+    settings.excludeHistory = excludeHistory_;
     settings.folder = directory_;
     settings.drive = PathFromQt(dcb1->currentText());
     kelvara::SaveBatchSettings(ini, settings);
     if (FileStatus status = ini.UpdateFile()) AskUser(status->Message(), "Kelvara", 2);
 }
 
-void Tfrmfindtree::ShowHistory(QComboBox* box, const std::vector<std::string>& history) {
+void Tfrmfindtree::ShowHistory(QComboBox* box, const std::vector<std::string>& history,
+                               QString (*toQt)(std::string_view)) {
     const QString text = box->currentText();
     box->clear();
     for (const std::string& item : history)
-        box->addItem(TextToQt(item));
+        box->addItem(toQt(item));
     box->setCurrentText(text);
 }
 

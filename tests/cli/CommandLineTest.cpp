@@ -46,6 +46,18 @@ TEST(CommandLineTest, OptionsAnywhereBeforeTheEndMark) {
     EXPECT_EQ(dash->text, "-");
 }
 
+TEST(CommandLineTest, GlobsAreKeptInOrder) {
+    const auto line = Parse({"find", "-g", "*.c", "-g!vendor/**", "--glob=src/**", "--glob", "!*.o",
+                             "--ignore-files", "t", "p"});
+    ASSERT_TRUE(line.has_value());
+    EXPECT_EQ(line->globs, (std::vector<std::string>{"*.c", "!vendor/**", "src/**", "!*.o"}));
+    EXPECT_TRUE(line->ignoreFiles);
+    EXPECT_FALSE(Parse({"find", "t", "p"})->ignoreFiles);
+    std::string error;
+    EXPECT_FALSE(Parse({"find", "t", "p", "-g"}, &error));
+    EXPECT_NE(error.find("-g needs a value"), std::string::npos);
+}
+
 TEST(CommandLineTest, MistakesAreNamed) {
     std::string error;
     EXPECT_FALSE(Parse({"find", "text"}, &error));

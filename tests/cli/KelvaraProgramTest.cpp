@@ -86,6 +86,26 @@ TEST(KelvaraProgramTest, FindPrintsThePrunedTreeOrGrepLines) {
     EXPECT_EQ(run.out, "");
 }
 
+TEST(KelvaraProgramTest, GlobsChooseWhatTheFolderWalksTake) {
+    TestFolder dir;
+    const std::string a = dir.Write("a.c", "cat\n");
+    dir.Write("vendor/b.c", "cat\n");
+    const std::string named = dir.Write("vendor/named.c", "cat\n");
+    dir.Write("c.txt", "cat\n");
+    dir.Write("build/d.c", "cat\n");
+    dir.Write(".gitignore", "build/\n");
+
+    Outcome run = RunKelvara({"find", "--format=grep", "-g", "*.c", "-g", "!vendor/**",
+                              "--ignore-files", "cat", dir.Path(), named});
+    EXPECT_EQ(run.status, 0) << run.err;
+    // A file named on the command line is searched whatever the globs say.
+    EXPECT_EQ(run.out, a + ":1:1\n" + named + ":1:1\n");
+
+    run = RunKelvara({"find", "-g", "[a-", "cat", dir.Path()});
+    EXPECT_EQ(run.status, 2);
+    EXPECT_TRUE(Holds(run.err, "kelvara: glob [a-: \"[\" is not closed")) << run.err;
+}
+
 TEST(KelvaraProgramTest, TextsAreConvertedBetweenLocaleAndCodePage) {
     TestFolder dir;
     const std::string gbk = dir.Write("gbk.txt", "\xC4\xE3\xD6\xD0\xCE\xC4\n"); // 你中文

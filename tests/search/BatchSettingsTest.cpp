@@ -30,6 +30,7 @@ TEST(BatchSettingsTest, RoundTripKeepsOrderAndIgnoresStaleHigherKeys) {
         EXPECT_EQ(settings.findHistory, (std::vector<std::string>{"old0", "old1", "old2"}));
         settings.findHistory = {"first", "second"};
         settings.replaceHistory = {"r"};
+        settings.excludeHistory = {"vendor/**;*.o"};
         settings.folder = "/home/user/src";
         settings.drive = "/home";
         SaveBatchSettings(ini, settings);
@@ -46,6 +47,8 @@ TEST(BatchSettingsTest, RoundTripKeepsOrderAndIgnoresStaleHigherKeys) {
     const BatchSettings again = LoadBatchSettings(ini, "/exe/");
     EXPECT_EQ(again.findHistory, (std::vector<std::string>{"first", "second"}));
     EXPECT_EQ(again.replaceHistory, (std::vector<std::string>{"r"}));
+    EXPECT_TRUE(again.includeHistory.empty());
+    EXPECT_EQ(again.excludeHistory, (std::vector<std::string>{"vendor/**;*.o"}));
 }
 
 TEST(BatchSettingsTest, DamagedCountDoesNotExhaustMemory) {

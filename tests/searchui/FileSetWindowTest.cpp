@@ -1,3 +1,4 @@
+#include <QCheckBox>
 #include <QLabel>
 #include <QListView>
 #include <QTreeView>
@@ -55,6 +56,38 @@ TEST_F(FileSetWindowTest, FolderTreeIsAddedAndTickedByExtension) {
     window->N6Click();
     EXPECT_EQ(model.rowCount(), 0);
     EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(FileSetWindowTest, GlobFieldsChooseWhatAFolderWalkTakesAndKeepTheirHistories) {
+    files.Write("a.c", "x");
+    files.Write("b.h", "x");
+    files.Write("vendor/c.c", "x");
+    files.Write("build/d.c", "x");
+    files.Write(".gitignore", "build/\n");
+    {
+        auto window = MakeWindow();
+        window->cbInclude->setCurrentText("*.c; *.h");
+        window->cbExclude->setCurrentText("vendor/**");
+        window->chkIgnoreFiles->setChecked(true);
+        window->AddDirectoryFiles(files.Path());
+        EXPECT_EQ(window->Files().TickedPaths().size(), 0u);
+        ASSERT_EQ(window->Files().Count(), 2u);
+        EXPECT_EQ(window->Files().Entry(0).path, files / "a.c");
+        EXPECT_EQ(window->Files().Entry(1).path, files / "b.h");
+        EXPECT_EQ(window->cbExclude->count(), 1);
+
+        // A glob that cannot be used is named and the walk does not start.
+        window->Files().Clear();
+        window->cbExclude->setCurrentText("[oops");
+        window->AddDirectoryFiles(files.Path());
+        EXPECT_EQ(window->Files().Count(), 0u);
+        ASSERT_EQ(messages.size(), 1u);
+        EXPECT_NE(messages[0].find("[oops"), std::string::npos);
+        window->close();
+    }
+    auto again = MakeWindow();
+    EXPECT_EQ(again->IncludeHistory(), (std::vector<std::string>{"*.c; *.h"}));
+    EXPECT_EQ(again->ExcludeHistory(), (std::vector<std::string>{"vendor/**"}));
 }
 
 TEST_F(FileSetWindowTest, VanishedFolderIsReportedAndAddsNothing) {
