@@ -25,7 +25,7 @@ QLabel* LinkLabel(const QString& text, QWidget* parent) {
 } // namespace
 
 TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
-    setWindowTitle(QStringLiteral("About"));
+    setWindowTitle(tr("About"));
     setObjectName(QStringLiteral("AboutBox"));
     auto* layout = new QVBoxLayout(this);
     auto* panel = new QFrame(this);
@@ -40,13 +40,12 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
     ProductName_->setFont(title);
     auto* version = new QLabel(QString::fromLatin1(kVersion), panel);
     version->setObjectName(QStringLiteral("Version"));
-    auto* rights =
-        new QLabel(QStringLiteral("批量查找替换与多文档编辑。自由软件，随意使用。"), panel);
+    auto* rights = new QLabel(tr("批量查找替换与多文档编辑。自由软件，随意使用。"), panel);
     rights->setWordWrap(true);
-    auto* comments = LinkLabel(QStringLiteral("作者：") + QString::fromLatin1(kMailAddress), panel);
+    auto* comments = LinkLabel(tr("作者：%1").arg(QLatin1String(kMailAddress)), panel);
     comments->setObjectName(QStringLiteral("Comments"));
     connect(comments, &QLabel::linkActivated, this, &TAboutBox::CommentsClick);
-    auto* maker = LinkLabel(QStringLiteral("主页：") + QString::fromLatin1(kWebAddress), panel);
+    auto* maker = LinkLabel(tr("主页：%1").arg(QLatin1String(kWebAddress)), panel);
     maker->setObjectName(QStringLiteral("Label1"));
     connect(maker, &QLabel::linkActivated, this, &TAboutBox::Label1Click);
     for (QWidget* line : {static_cast<QWidget*>(ProductName_), static_cast<QWidget*>(version),
@@ -57,7 +56,7 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, this);
     QPushButton* ok = buttons->button(QDialogButtonBox::Ok);
     ok->setObjectName(QStringLiteral("OKButton"));
-    ok->setText(QStringLiteral("OK"));
+    ok->setText(tr("OK"));
     ok->setDefault(true);
     ok->setFocus();
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);

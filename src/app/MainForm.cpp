@@ -46,12 +46,12 @@ void TMainForm::SetSearchCommands(std::unique_ptr<SearchCommands> commands) {
     searchCommands_ = std::move(commands);
 }
 
-QAction* TMainForm::MakeAction(const char* name, const char* caption, const char* hint,
+QAction* TMainForm::MakeAction(const char* name, const QString& caption, const QString& hint,
                                void (TMainForm::*command)()) {
-    auto* action = new QAction(QString::fromUtf8(caption), this);
+    auto* action = new QAction(caption, this);
     action->setObjectName(QString::fromUtf8(name));
-    action->setStatusTip(QString::fromUtf8(hint));
-    action->setToolTip(QString::fromUtf8(hint));
+    action->setStatusTip(hint);
+    action->setToolTip(hint);
     if (command)
         connect(action, &QAction::triggered, this,
                 [this, command] { RunCommand([=, this] { (this->*command)(); }); });
@@ -60,44 +60,44 @@ QAction* TMainForm::MakeAction(const char* name, const char* caption, const char
 
 void TMainForm::BuildActions() {
     QStyle* style = QApplication::style();
-    FileNew1_ = MakeAction("FileNew1", "新建", "New document", &TMainForm::FileNew1Execute);
+    FileNew1_ = MakeAction("FileNew1", tr("新建"), tr("新建一个文档"), &TMainForm::FileNew1Execute);
     FileNew1_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
     FileNew1_->setIcon(style->standardIcon(QStyle::SP_FileIcon));
-    FileOpen1_ = MakeAction("FileOpen1", "打开（可以批量）", "Open one or more files",
+    FileOpen1_ = MakeAction("FileOpen1", tr("打开（可以批量）"), tr("打开一个或多个文件"),
                             &TMainForm::FileOpen1Execute);
     FileOpen1_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
-    FileOpen1_->setIconText(QStringLiteral("打开"));
+    FileOpen1_->setIconText(tr("打开"));
     FileOpen1_->setIcon(style->standardIcon(QStyle::SP_DialogOpenButton));
-    FileCloseItem_ = MakeAction("FileCloseItem", "关闭当前", "Close the current document",
+    FileCloseItem_ = MakeAction("FileCloseItem", tr("关闭当前"), tr("关闭当前文档"),
                                 &TMainForm::FileCloseItemClick);
     mnucloseall_ =
-        MakeAction("mnucloseall", "关闭全部", "Close all documents", &TMainForm::mnucloseallClick);
-    FileSaveItem_ = MakeAction("FileSaveItem", "保存当前", "Save the current document", nullptr);
+        MakeAction("mnucloseall", tr("关闭全部"), tr("关闭全部文档"), &TMainForm::mnucloseallClick);
+    FileSaveItem_ = MakeAction("FileSaveItem", tr("保存当前"), tr("保存当前文档"), nullptr);
     FileSaveItem_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
-    FileSaveItem_->setIconText(QStringLiteral("保存"));
+    FileSaveItem_->setIconText(tr("保存"));
     FileSaveItem_->setIcon(style->standardIcon(QStyle::SP_DialogSaveButton));
-    FileSaveAsItem_ = MakeAction("FileSaveAsItem", "当前另存为",
-                                 "Save the current document under a new name", nullptr);
+    FileSaveAsItem_ =
+        MakeAction("FileSaveAsItem", tr("当前另存为"), tr("用新的名字保存当前文档"), nullptr);
     menusaveall_ =
-        MakeAction("menusaveall", "保存全部", "Save all documents", &TMainForm::menusaveallClick);
-    clearrepen_ = MakeAction("clearrepen", "清空历史地址", "Clear the list of opened files",
+        MakeAction("menusaveall", tr("保存全部"), tr("保存全部文档"), &TMainForm::menusaveallClick);
+    clearrepen_ = MakeAction("clearrepen", tr("清空历史地址"), tr("清空打开过的文件列表"),
                              &TMainForm::clearrepenClick);
     FileExitItem_ =
-        MakeAction("FileExitItem", "退出", "Quit Kelvara", &TMainForm::FileExitItemClick);
-    mnureadonly_ = MakeAction("mnureadonly", "只读", "Make the current document read-only",
-                              &TMainForm::mnureadonlyClick);
+        MakeAction("FileExitItem", tr("退出"), tr("退出 Kelvara"), &TMainForm::FileExitItemClick);
+    mnureadonly_ =
+        MakeAction("mnureadonly", tr("只读"), tr("当前文档设为只读"), &TMainForm::mnureadonlyClick);
     mnureadonly_->setCheckable(true);
-    findcurrent_ = MakeAction("findcurrent", "查找当前", "Find in the current document",
+    findcurrent_ = MakeAction("findcurrent", tr("查找当前"), tr("在当前文档中查找"),
                               &TMainForm::findcurrentClick);
     findcurrent_->setIcon(style->standardIcon(QStyle::SP_FileDialogContentsView));
-    replacecurrent_ = MakeAction("replacecurrent", "替换当前", "Replace in the current document",
+    replacecurrent_ = MakeAction("replacecurrent", tr("替换当前"), tr("在当前文档中替换"),
                                  &TMainForm::replacecurrentClick);
     replacecurrent_->setIcon(style->standardIcon(QStyle::SP_BrowserReload));
-    piliangfind_ = MakeAction("piliangfind", "批量查找替换", "Find and replace in many files",
+    piliangfind_ = MakeAction("piliangfind", tr("批量查找替换"), tr("在多个文件中查找替换"),
                               &TMainForm::piliangfindClick);
     piliangfind_->setIcon(style->standardIcon(QStyle::SP_DirIcon));
     HelpAboutItem_ =
-        MakeAction("HelpAboutItem", "关于", "About Kelvara", &TMainForm::HelpAboutItemClick);
+        MakeAction("HelpAboutItem", tr("关于"), tr("关于 Kelvara"), &TMainForm::HelpAboutItemClick);
     // The two save commands take their window.
     connect(FileSaveItem_, &QAction::triggered, this, [this] {
         RunCommand([this] {
@@ -114,7 +114,7 @@ void TMainForm::BuildActions() {
 }
 
 void TMainForm::BuildMenus() {
-    QMenu* file = menuBar()->addMenu(QStringLiteral("文件"));
+    QMenu* file = menuBar()->addMenu(tr("文件"));
     file->addAction(FileNew1_);
     file->addAction(FileOpen1_);
     file->addSeparator();
@@ -125,14 +125,14 @@ void TMainForm::BuildMenus() {
     file->addAction(FileSaveAsItem_);
     file->addAction(menusaveall_);
     file->addSeparator();
-    ReOpenItem_ = file->addMenu(QStringLiteral("重新打开"));
+    ReOpenItem_ = file->addMenu(tr("重新打开"));
     ReOpenItem_->setObjectName(QStringLiteral("ReOpenItem"));
     historyGroup_ = new QActionGroup(this);
     file->addAction(clearrepen_);
     file->addSeparator();
     file->addAction(FileExitItem_);
 
-    mywindows1_ = menuBar()->addMenu(QStringLiteral("处理"));
+    mywindows1_ = menuBar()->addMenu(tr("处理"));
     mywindows1_->setObjectName(QStringLiteral("mywindows1"));
     mywindows1_->addAction(mnureadonly_);
     mywindows1_->addAction(findcurrent_);
@@ -144,12 +144,12 @@ void TMainForm::BuildMenus() {
     connect(windowGroup_, &QActionGroup::triggered, this,
             [this](QAction* entry) { RunCommand([=, this] { WindowMenuItemClick(entry); }); });
 
-    QMenu* help = menuBar()->addMenu(QStringLiteral("帮助"));
+    QMenu* help = menuBar()->addMenu(tr("帮助"));
     help->addAction(HelpAboutItem_);
 }
 
 void TMainForm::BuildToolBar() {
-    ToolBar2_ = addToolBar(QStringLiteral("ToolBar2"));
+    ToolBar2_ = addToolBar(tr("工具栏"));
     ToolBar2_->setObjectName(QStringLiteral("ToolBar2"));
     ToolBar2_->setMovable(false);
     ToolBar2_->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);

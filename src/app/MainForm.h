@@ -110,7 +110,7 @@ private:
     void BuildMenus();
     void BuildToolBar();
     void BuildCentralArea();
-    QAction* MakeAction(const char* name, const char* caption, const char* hint,
+    QAction* MakeAction(const char* name, const QString& caption, const QString& hint,
                         void (TMainForm::*command)());
     void RunCommand(const std::function<void()>& command);
 

@@ -63,14 +63,14 @@ int TMainForm::FindOpenPath(const std::string& path) const {
 bool TMainForm::OpenDocumentWith(const std::string& path, bool addToHistory) {
     const DocumentEventsOff eventsOff;
     if (FindOpenPath(path) >= 0) {
-        AskUser(TextFromUtf8("重复了"), "**_*", 2);
+        AskUser(MessageText(tr("重复了")), "**_*", 2);
         return false;
     }
     const bool newDocument = path == kNewDocument;
     std::string bytes;
     FileStamp stamp;
     if (!newDocument) {
-        const std::string loading = TextFromUtf8("正在加载。。。");
+        const std::string loading = MessageText(tr("正在加载。。。"));
         ShowStatus(loading);
         const FileStatus error = ReadFileBytes(path, bytes, nullptr, [&](int percent) {
             ShowStatus(loading + " " + std::to_string(percent) + "%");
@@ -102,7 +102,7 @@ bool TMainForm::OpenDocumentWith(const std::string& path, bool addToHistory) {
     lbfileSelected_ = static_cast<int>(lbfile_.size()) - 1;
     mnureadonly_->setChecked(false);
     UpdateDocumentCommands(0);
-    ShowStatus(TextFromUtf8("加载完毕!"));
+    ShowStatus(MessageText(tr("加载完毕!")));
     return true;
 }
 
@@ -273,8 +273,8 @@ void TMainForm::CheckFileOnDisk(TMDIChild& window) {
     if (now.size < 0 || now == window.Stamp()) return;
     window.SetStamp(now);
     std::string question =
-        PathInText(window.Path()) + TextFromUtf8(" 已被其他程序修改，是否重新加载?");
-    if (window.Modified()) question += TextFromUtf8("\n当前的修改将会丢失。");
+        MessageText(tr("%1 已被其他程序修改，是否重新加载?"), {PathInText(window.Path())});
+    if (window.Modified()) question += MessageText(tr("\n当前的修改将会丢失。"));
     if (AskUser(question, PathInText(FileNameOfPath(window.Path())), 3) != kIdYes) return;
     std::string bytes;
     if (const FileStatus error = ReadFileBytes(window.Path(), bytes)) {

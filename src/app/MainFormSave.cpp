@@ -18,7 +18,7 @@ namespace {
 
 bool FileExists(const std::string& path) { return StampOfFile(path).size >= 0; }
 
-void TellSaved() { AskUser(TextFromUtf8("已经保存了"), "*_*", 2); }
+void TellSaved() { AskUser(MessageText(TMainForm::tr("已经保存了")), "*_*", 2); }
 
 } // namespace
 
@@ -53,7 +53,8 @@ bool TMainForm::SaveDocumentAs(TMDIChild& window) {
     const std::string target = DefaultExtension(chosen, extension);
     // The dialog asked about the name as typed, not about the longer one.
     if (target != chosen && FileExists(target) &&
-        AskUser(PathInText(target) + TextFromUtf8(" 已经存在，是否替换?"), "*_*", 1) != kIdYes)
+        AskUser(MessageText(tr("%1 已经存在，是否替换?"), {PathInText(target)}), "*_*", 1) !=
+            kIdYes)
         return false;
     if (!WriteDocument(window, target)) return false;
     RenameDocument(window, target);
@@ -100,7 +101,7 @@ void TMainForm::menusaveallClick() {
         else
             all &= SaveDocumentAs(*window);
     }
-    if (all) AskUser(TextFromUtf8("全部——已经保存了"), "*_*", 2);
+    if (all) AskUser(MessageText(tr("全部——已经保存了")), "*_*", 2);
 }
 
 } // namespace kelvara

@@ -65,8 +65,8 @@ void TMDIChild::BuildPages() {
         },
         pages_);
     memohun_->setObjectName(QStringLiteral("Memohun"));
-    pages_->addTab(memo1_, QStringLiteral("正常编辑"));
-    pages_->addTab(memohun_, QStringLiteral("高亮显示"));
+    pages_->addTab(memo1_, tr("正常编辑"));
+    pages_->addTab(memohun_, tr("高亮显示"));
     setWidget(pages_);
     connect(pages_, &QTabWidget::currentChanged, this, [this](int index) {
         if (index == 1) RefreshHighlighted();
@@ -100,8 +100,8 @@ void TMDIChild::SetCaption(std::string caption) {
 }
 
 void TMDIChild::ShowStateCaption() {
-    SetCaption(PathInText(FileNameOfPath(path_)) +
-               TextFromUtf8(modified_ ? " 已经被修改" : " 已经被保存"));
+    const std::string name = PathInText(FileNameOfPath(path_));
+    SetCaption(MessageText(modified_ ? tr("%1 已经被修改") : tr("%1 已经被保存"), {name}));
 }
 
 void TMDIChild::SetFindDialog(QWidget* dialog) {
@@ -210,27 +210,29 @@ void TMDIChild::ShowPlainMenu(const QPoint& at) {
     const bool writable = !editor.ReadOnly();
     const bool selected = editor.SelLength() > 0;
     QMenu menu(this);
-    auto add = [&](const char* caption, QKeySequence keys, bool enabled, auto command) {
-        QAction* action = menu.addAction(QString::fromUtf8(caption), command);
+    auto add = [&](const QString& caption, QKeySequence keys, bool enabled, auto command) {
+        QAction* action = menu.addAction(caption, command);
         action->setShortcut(keys);
         action->setEnabled(enabled);
     };
-    add("撤销(&U)", QKeySequence::Undo, writable && editor.EMCanUndo(0), [&] { editor.Undo(); });
+    add(tr("撤销(&U)"), QKeySequence::Undo, writable && editor.EMCanUndo(0),
+        [&] { editor.Undo(); });
     menu.addSeparator();
-    add("剪切(&T)", QKeySequence::Cut, writable && selected, [&] { editor.WMCut(); });
-    add("复制(&C)", QKeySequence::Copy, selected, [&] { editor.WMCopy(); });
-    add("粘贴(&P)", QKeySequence::Paste, writable, [&] { editor.WMPaste(); });
-    add("删除(&D)", QKeySequence::Delete, writable && selected, [&] { editor.WMClear(); });
+    add(tr("剪切(&T)"), QKeySequence::Cut, writable && selected, [&] { editor.WMCut(); });
+    add(tr("复制(&C)"), QKeySequence::Copy, selected, [&] { editor.WMCopy(); });
+    add(tr("粘贴(&P)"), QKeySequence::Paste, writable, [&] { editor.WMPaste(); });
+    add(tr("删除(&D)"), QKeySequence::Delete, writable && selected, [&] { editor.WMClear(); });
     menu.addSeparator();
-    add("全选(&A)", QKeySequence::SelectAll, editor.TextLength() > 0, [this] { SelectAllPlain(); });
+    add(tr("全选(&A)"), QKeySequence::SelectAll, editor.TextLength() > 0,
+        [this] { SelectAllPlain(); });
     menu.exec(memo1_->viewport()->mapToGlobal(at));
 }
 
 void TMDIChild::ShowHighlightedMenu(const QPoint& at) {
     QMenu menu(this);
-    menu.addAction(QStringLiteral("复制"), this, &TMDIChild::CopyHighlighted);
-    menu.addAction(QStringLiteral("剪切"), this, &TMDIChild::CutHighlighted);
-    menu.addAction(QStringLiteral("张贴"), this, &TMDIChild::PasteHighlighted);
+    menu.addAction(tr("复制"), this, &TMDIChild::CopyHighlighted);
+    menu.addAction(tr("剪切"), this, &TMDIChild::CutHighlighted);
+    menu.addAction(tr("张贴"), this, &TMDIChild::PasteHighlighted);
     menu.exec(memohun_->viewport()->mapToGlobal(at));
 }
 
@@ -247,8 +249,8 @@ void TMDIChild::CutHighlighted() {
 void TMDIChild::PasteHighlighted() {
     std::string bytes;
     if (const auto bad = TextFromQt(QGuiApplication::clipboard()->text(), bytes)) {
-        AskUser(TextFromUtf8("剪贴板中的字符 ") + CodePointName(bad->codePoint) +
-                    TextFromUtf8(" 不能用当前的代码页保存，没有粘贴。"),
+        AskUser(MessageText(tr("剪贴板中的字符 %1 不能用当前的代码页保存，没有粘贴。"),
+                            {CodePointName(bad->codePoint)}),
                 "Kelvara", 2);
         return;
     }
@@ -262,7 +264,7 @@ bool TMDIChild::CloseQuery() {
     if (!modified_) return true;
     // The question names the file; the caption's state text would contradict it.
     const std::string name = PathInText(FileNameOfPath(path_));
-    switch (AskUser(name + TextFromUtf8(" 被修改了，是否保存?"), caption_, 6)) {
+    switch (AskUser(MessageText(tr("%1 被修改了，是否保存?"), {name}), caption_, 6)) {
     case kIdYes:
         return frame_.SaveDocument(*this);
     case kIdNo:

@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <pwd.h>
 #include <unistd.h>
 
 #include "common/PathHelpers.h"
@@ -32,6 +33,14 @@ std::string_view Environment(const char* name) {
     return value ? std::string_view(value) : std::string_view();
 }
 
+// $HOME, else the home folder of the user's account.
+std::string HomeFolder() {
+    const std::string_view home = Environment("HOME");
+    if (!home.empty()) return std::string(home);
+    const passwd* account = getpwuid(getuid());
+    return account && account->pw_dir ? account->pw_dir : std::string();
+}
+
 } // namespace
 
 std::string ExeDirectory() {
@@ -40,7 +49,7 @@ std::string ExeDirectory() {
     return executable.substr(0, static_cast<std::size_t>(LastPos(executable, kPathSeparator)));
 }
 
-std::string SettingsFileName(std::string_view executable, bool folderWritable,
+std::string SettingsFileName(std::string_view executable, bool portableExists,
                              std::string_view configHome, std::string_view home) {
     std::string folder;
     // A relative XDG_CONFIG_HOME is invalid and ignored, as is an unset HOME.
@@ -48,16 +57,16 @@ std::string SettingsFileName(std::string_view executable, bool folderWritable,
         folder = configHome;
     else if (!home.empty())
         folder = WithTrailingBackslash(home) + ".config";
-    if (folderWritable || folder.empty()) return std::string(executable) + ".ini";
+    if (portableExists || folder.empty()) return std::string(executable) + ".ini";
     return WithTrailingBackslash(folder) + "kelvara/kelvara.ini";
 }
 
 std::string IniFileName() {
-    const std::string folder = ExeDirectory();
-    const bool writable = access(folder.c_str(), W_OK) == 0;
-    const std::string name = SettingsFileName(ExecutablePath(), writable,
-                                              Environment("XDG_CONFIG_HOME"), Environment("HOME"));
-    if (!writable) {
+    const std::string portable = ExecutablePath() + ".ini";
+    const bool portableExists = access(portable.c_str(), F_OK) == 0;
+    const std::string name = SettingsFileName(ExecutablePath(), portableExists,
+                                              Environment("XDG_CONFIG_HOME"), HomeFolder());
+    if (name != portable) {
         std::error_code ignored; // a failure shows when the file is written
         std::filesystem::create_directories(std::filesystem::path(name).parent_path(), ignored);
     }
@@ -76,5 +85,7 @@ std::string DataFileNameIn(std::string_view exeDirectory, std::string_view name)
         (std::filesystem::path(exeDirectory) / "../share/kelvara" / name).lexically_normal();
     return std::filesystem::exists(installed, error) ? installed.string() : beside;
 }
+
+std::string TranslationsFolder() { return DataFileName("translations") + "/"; }
 
 } // namespace kelvara

@@ -11,14 +11,16 @@ namespace kelvara {
 // while the program runs moves neither the settings nor the data files.
 std::string ExeDirectory();
 
-// The settings file: "<executable>.ini" beside the executable when its folder
-// is writable, else "$XDG_CONFIG_HOME/kelvara/kelvara.ini" (~/.config when the
-// variable is unset); the folder is created when missing.
+// The settings file: "$XDG_CONFIG_HOME/kelvara/kelvara.ini" (~/.config when
+// the variable is unset), whose folder is created when missing; but when a
+// "<executable>.ini" (kelvara.ini) already stands beside the executable, that
+// portable copy is used. Nothing is written beside the executable otherwise.
 std::string IniFileName();
 
 // The rule of IniFileName with its inputs given; `configHome` and `home` may
-// be empty (unset). Creates nothing.
-std::string SettingsFileName(std::string_view executable, bool folderWritable,
+// be empty (unset). Only without either is the file beside the executable.
+// Creates nothing.
+std::string SettingsFileName(std::string_view executable, bool portableExists,
                              std::string_view configHome, std::string_view home);
 
 // The folder of the system's programs, where the desktop launcher lives
@@ -30,5 +32,10 @@ std::string WindowsDirectory();
 // path beside the executable, which then reads as empty.
 std::string DataFileName(std::string_view name);
 std::string DataFileNameIn(std::string_view exeDirectory, std::string_view name);
+
+// The folder of the translation catalogues, ending in "/": "translations/"
+// beside the executable (in the build folder), else share/kelvara/translations/
+// of an installed program.
+std::string TranslationsFolder();
 
 } // namespace kelvara

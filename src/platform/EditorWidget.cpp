@@ -256,9 +256,9 @@ void EditorWidget::keyReleaseEvent(QKeyEvent* event) {
 void EditorWidget::TypeText(const QString& text) {
     std::string bytes;
     if (const auto bad = TextFromQt(text, bytes)) {
-        AskUser(TextFromUtf8("字符 " + CodePointName(bad->codePoint) +
-                             " 不能用文本的代码页表示，没有输入。"),
-                TextFromUtf8("输入"), 0);
+        AskUser(MessageText(tr("字符 %1 不能用文本的代码页表示，没有输入。"),
+                            {CodePointName(bad->codePoint)}),
+                MessageText(tr("输入")), 0);
         return;
     }
     const CodePage codePage = TextCodePage();

@@ -88,9 +88,10 @@ std::optional<std::string> EditorWidgetHost::ClipboardText() {
     if (!data || !data->hasText()) return std::nullopt;
     std::string bytes;
     if (const auto bad = TextFromQt(data->text(), bytes)) {
-        AskUser(TextFromUtf8("剪贴板中的字符 " + CodePointName(bad->codePoint) +
-                             " 不能用文本的代码页表示，没有粘贴任何内容。"),
-                TextFromUtf8("粘贴"), 0);
+        AskUser(MessageText(EditorWidget::tr(
+                                "剪贴板中的字符 %1 不能用文本的代码页表示，没有粘贴任何内容。"),
+                            {CodePointName(bad->codePoint)}),
+                MessageText(EditorWidget::tr("粘贴")), 0);
         return std::nullopt;
     }
     return bytes;

@@ -5,6 +5,7 @@
 
 #include "common/CodePageConversion.h"
 #include "common/LocaleCodePage.h"
+#include "common/MessageCatalogue.h"
 #include "common/PathHelpers.h"
 
 namespace kelvara {
@@ -45,6 +46,10 @@ std::string PathInText(std::string_view path) {
     std::string out;
     RecodeLenient(path, LocaleCodePage(), TextCodePage(), out);
     return out;
+}
+
+std::string MessageText(const QString& message, std::initializer_list<std::string_view> args) {
+    return FormatMessage(TextFromUtf8(message.toStdString()), args);
 }
 
 QString FileNameToQt(std::string_view path) { return PathToQt(FileNameOfPath(path)); }

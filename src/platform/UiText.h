@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <initializer_list>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -27,6 +28,11 @@ std::string PathFromQt(const QString& path);
 
 // A path inside a message in the text code page.
 std::string PathInText(std::string_view path);
+
+// A translated message for AskUser and the status texts, in the text code
+// page, with %1 ... %9 replaced by texts already in it (paths through
+// PathInText).
+std::string MessageText(const QString& message, std::initializer_list<std::string_view> args = {});
 
 // The file name part of a path, for captions of tabs, entries and windows.
 QString FileNameToQt(std::string_view path);

@@ -14,9 +14,6 @@
 // the batch windows need them besides the shared ones (TextToQt, TextFromQt).
 namespace kelvara {
 
-// A UTF-8 text written in the source (a caption), for a widget.
-inline QString Caption(const char* utf8) { return QString::fromUtf8(utf8); }
-
 // The windows' font: a CJK-capable monospace font at 12 pixels.
 QFont WindowFont();
 

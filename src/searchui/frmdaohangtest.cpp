@@ -27,8 +27,8 @@ void Pair(QCheckBox* a, QCheckBox* b) {
     QObject::connect(b, &QCheckBox::clicked, a, [a](bool on) { a->setChecked(!on); });
 }
 
-QGroupBox* Group(const char* caption, QCheckBox* a, QCheckBox* b = nullptr) {
-    auto* group = new QGroupBox(Caption(caption));
+QGroupBox* Group(const QString& caption, QCheckBox* a, QCheckBox* b = nullptr) {
+    auto* group = new QGroupBox(caption);
     auto* layout = new QHBoxLayout(group);
     layout->addWidget(a);
     if (b != nullptr) layout->addWidget(b);
@@ -44,22 +44,22 @@ Tfrmdaohangtest::Tfrmdaohangtest(DocumentFrame& frame, DocumentWindow& document)
     setAttribute(Qt::WA_DeleteOnClose);
     setFont(WindowFont());
     setFixedSize(474, 335);
-    Label1 = new QLabel(Caption("要找的字"), this);
+    Label1 = new QLabel(tr("要找的字"), this);
     Edit1 = new QLineEdit(this);
     Panel3 = new QWidget(this);
-    Label2 = new QLabel(Caption("要替换的字"), Panel3);
+    Label2 = new QLabel(tr("要替换的字"), Panel3);
     Edit2 = new QLineEdit(Panel3);
-    CheckBox6 = new QCheckBox(Caption("替换全部"), Panel3);
+    CheckBox6 = new QCheckBox(tr("替换全部"), Panel3);
     auto* replaceRow = new QHBoxLayout(Panel3);
     replaceRow->setContentsMargins(0, 0, 0, 0);
     replaceRow->addWidget(Label2);
     replaceRow->addWidget(Edit2, 1);
     replaceRow->addWidget(CheckBox6);
 
-    BitBtn1 = new QPushButton(Caption("查找"), this);
-    BitBtn2 = new QPushButton(Caption("查找下一个"), this);
-    Button1 = new QPushButton(Caption("替换"), this);
-    Button2 = new QPushButton(Caption("替换下一个"), this);
+    BitBtn1 = new QPushButton(tr("查找"), this);
+    BitBtn2 = new QPushButton(tr("查找下一个"), this);
+    Button1 = new QPushButton(tr("替换"), this);
+    Button2 = new QPushButton(tr("替换下一个"), this);
     BitBtn1->setDefault(true);
     auto* buttons = new QHBoxLayout;
     for (QPushButton* button : {BitBtn1, BitBtn2, Button1, Button2})
@@ -82,13 +82,13 @@ Tfrmdaohangtest::Tfrmdaohangtest(DocumentFrame& frame, DocumentWindow& document)
 }
 
 QWidget* Tfrmdaohangtest::CreateOptions() {
-    CheckBox1 = new QCheckBox(Caption("大写小写区别"));
-    CheckBox4 = new QCheckBox(Caption("向上"));
-    CheckBox5 = new QCheckBox(Caption("向下"));
-    CheckBox7 = new QCheckBox(Caption("所有文本"));
-    CheckBox8 = new QCheckBox(Caption("选中文本"));
-    CheckBox10 = new QCheckBox(Caption("从光标处开始"));
-    CheckBox11 = new QCheckBox(Caption("整片文字"));
+    CheckBox1 = new QCheckBox(tr("大写小写区别"));
+    CheckBox4 = new QCheckBox(tr("向上"));
+    CheckBox5 = new QCheckBox(tr("向下"));
+    CheckBox7 = new QCheckBox(tr("所有文本"));
+    CheckBox8 = new QCheckBox(tr("选中文本"));
+    CheckBox10 = new QCheckBox(tr("从光标处开始"));
+    CheckBox11 = new QCheckBox(tr("整片文字"));
     CheckBox5->setChecked(true);
     CheckBox7->setChecked(true);
     CheckBox11->setChecked(true);
@@ -98,10 +98,10 @@ QWidget* Tfrmdaohangtest::CreateOptions() {
     auto* options = new QWidget(this);
     auto* grid = new QGridLayout(options);
     grid->setContentsMargins(0, 0, 0, 0);
-    grid->addWidget(Group("选项", CheckBox1), 0, 0);
-    grid->addWidget(Group("方向", CheckBox4, CheckBox5), 0, 1);
-    grid->addWidget(Group("范围", CheckBox7, CheckBox8), 1, 0);
-    grid->addWidget(Group("启始位置", CheckBox10, CheckBox11), 1, 1);
+    grid->addWidget(Group(tr("选项"), CheckBox1), 0, 0);
+    grid->addWidget(Group(tr("方向"), CheckBox4, CheckBox5), 0, 1);
+    grid->addWidget(Group(tr("范围"), CheckBox7, CheckBox8), 1, 0);
+    grid->addWidget(Group(tr("启始位置"), CheckBox10, CheckBox11), 1, 1);
     return options;
 }
 
@@ -128,7 +128,7 @@ void Tfrmdaohangtest::SetMode(Mode mode) {
     const auto* window = dynamic_cast<const QWidget*>(&document_);
     const QString caption = window != nullptr ? window->windowTitle() : PathToQt(document_.Path());
     const bool replacing = mode == Mode::Replace;
-    setWindowTitle(Caption(replacing ? "替换 " : "查找 ") + caption);
+    setWindowTitle((replacing ? tr("替换 %1") : tr("查找 %1")).arg(caption));
     Panel3->setVisible(replacing);
     Button1->setVisible(replacing);
     Button2->setVisible(replacing);
@@ -151,8 +151,8 @@ void Tfrmdaohangtest::SetOptions(TSourceEdit& view) {
 
 bool Tfrmdaohangtest::BoxText(QLineEdit* box, std::string& out) {
     if (const auto bad = TextFromQt(box->text(), out)) {
-        AskUser(TextFromUtf8("文字含有当前代码页不能表示的字符 " + CodePointName(bad->codePoint) +
-                             "，没有执行。"),
+        AskUser(MessageText(tr("文字含有当前代码页不能表示的字符 %1，没有执行。"),
+                            {CodePointName(bad->codePoint)}),
                 "Kelvara", 2);
         return false;
     }

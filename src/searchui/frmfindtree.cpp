@@ -38,8 +38,8 @@ namespace {
 constexpr int kInformation = 0;
 constexpr int kError = 2;
 
-void Tell(const std::string& utf8, int kind = kInformation) {
-    AskUser(TextFromUtf8(utf8), "Kelvara", kind);
+void Tell(const std::string& message, int kind = kInformation) {
+    AskUser(message, "Kelvara", kind);
 }
 
 bool IsFolder(const std::string& path) {
@@ -84,7 +84,7 @@ bool Tfrmfindtree::MakeWalkFilter(WalkFilter& filter) {
 void Tfrmfindtree::AddDirectoryFiles(const std::string& folder) {
     if (Busy()) return;
     if (folder.empty() || !IsFolder(folder)) {
-        Tell("文件夹不存在或无法打开：" + folder, kError);
+        Tell(MessageText(tr("文件夹不存在或无法打开：%1"), {PathInText(folder)}), kError);
         return;
     }
     WalkFilter filter;
@@ -117,8 +117,7 @@ void Tfrmfindtree::ShowSkipped(std::size_t from) {
         lines << PathToQt(skipped[i].path) + ": " +
                      QString::fromStdString(SkipReasonText(skipped[i]));
     if (skipped.size() - from > static_cast<std::size_t>(kListed)) lines << QStringLiteral("...");
-    Panel2->setText(
-        Caption("跳过 %1 项（目录外的链接、无法读取的目录等）").arg(skipped.size() - from));
+    Panel2->setText(tr("跳过 %1 项（目录外的链接、无法读取的目录等）").arg(skipped.size() - from));
     Panel2->setToolTip(lines.join(QLatin1Char('\n')));
 }
 
@@ -130,7 +129,7 @@ void Tfrmfindtree::Button5Click() {
     }
     std::sort(names.begin(), names.end());
     std::string extension;
-    if (!BoxText(cb3, "筛选", extension)) return;
+    if (!BoxText(cb3, tr("筛选"), extension)) return;
     const int added = files_.AddSelectedFiles(directory_, names, extension);
     Label5->setText(QString::number(added));
     fileModel_->ShowAdded();
@@ -140,7 +139,7 @@ void Tfrmfindtree::Button5Click() {
 
 void Tfrmfindtree::cb3Click() {
     std::string extension;
-    if (!BoxText(cb3, "筛选", extension)) return;
+    if (!BoxText(cb3, tr("筛选"), extension)) return;
     Label3->setText(QString::number(files_.ApplyExtensionFilter(extension)));
     fileModel_->MarksChanged();
 }
@@ -187,10 +186,10 @@ MatchOptions Tfrmfindtree::Options() const {
     return options;
 }
 
-bool Tfrmfindtree::BoxText(QComboBox* box, const char* what, std::string& out) const {
+bool Tfrmfindtree::BoxText(QComboBox* box, const QString& what, std::string& out) const {
     if (const auto bad = TextFromQt(box->currentText(), out)) {
-        Tell(std::string(what) + "含有当前代码页不能表示的字符 " + CodePointName(bad->codePoint) +
-                 "，没有执行。",
+        Tell(MessageText(tr("%1含有当前代码页不能表示的字符 %2，没有执行。"),
+                         {MessageText(what), CodePointName(bad->codePoint)}),
              kError);
         return false;
     }
@@ -200,9 +199,9 @@ bool Tfrmfindtree::BoxText(QComboBox* box, const char* what, std::string& out) c
 void Tfrmfindtree::Button2Click() {
     if (Busy()) return;
     std::string text;
-    if (!BoxText(cb1, "要找的字", text)) return;
+    if (!BoxText(cb1, tr("要找的字"), text)) return;
     if (text.empty()) {
-        Tell("请先输入要找的字。");
+        Tell(MessageText(tr("请先输入要找的字。")));
         return;
     }
     runOptions_ = Options();
@@ -218,9 +217,9 @@ void Tfrmfindtree::Button3Click() {
     if (Busy()) return;
     std::string text;
     std::string replacement;
-    if (!BoxText(cb1, "要找的字", text) || !BoxText(cb4, "要替换的字", replacement)) return;
+    if (!BoxText(cb1, tr("要找的字"), text) || !BoxText(cb4, tr("要替换的字"), replacement)) return;
     if (text.empty() || replacement.empty()) {
-        Tell(text.empty() ? "请先输入要找的字。" : "请先输入要替换的字。");
+        Tell(MessageText(text.empty() ? tr("请先输入要找的字。") : tr("请先输入要替换的字。")));
         return;
     }
     runOptions_ = Options();
@@ -284,7 +283,7 @@ void Tfrmfindtree::ShowRunCounts() {
         Label7->setText(PathToQt(FileNameOfPath(currentPath_)));
     }
     const std::size_t hits = tree_.NodeCount() - tree_.FileNodeCount();
-    Label8->setText(Caption("文件 %1 个，找到 %2 处").arg(tree_.FileNodeCount()).arg(hits));
+    Label8->setText(tr("文件 %1 个，找到 %2 处").arg(tree_.FileNodeCount()).arg(hits));
 }
 
 // The tree follows the run: the node appended last is the current one.
@@ -392,8 +391,8 @@ void Tfrmfindtree::N1Click() {
     document->ShowPage(0);
     const HitSelection found = LocateHit(document->Memo1(), TargetOf(node));
     if (found.place != HitPlace::Found) {
-        Tell("文件在查找之后已经改变，第 " + std::to_string(tree_.Line(node)) +
-             " 行不再是找到的文字：" + path);
+        Tell(MessageText(tr("文件在查找之后已经改变，第 %1 行不再是找到的文字：%2"),
+                         {std::to_string(tree_.Line(node)), PathInText(path)}));
         return;
     }
     document->SelectInPlainView(found.selStart, found.selLength);

@@ -166,7 +166,7 @@ private:
     MatchOptions Options() const;
     // A combo box's text in the text code page; false (after a message) when
     // the code page cannot hold it.
-    bool BoxText(QComboBox* box, const char* what, std::string& out) const;
+    bool BoxText(QComboBox* box, const QString& what, std::string& out) const;
     // `toQt` shows an item: TextToQt for texts, PathToQt for globs.
     void ShowHistory(QComboBox* box, const std::vector<std::string>& history,
                      QString (*toQt)(std::string_view) = TextToQt);

@@ -73,7 +73,7 @@ Tfrmfindtree::Tfrmfindtree(std::string iniPath, QWidget* parent)
       fileModel_(new FileSetModel(files_, this)), treeModel_(new ResultTreeModel(tree_, this)),
       folderModel_(new QFileSystemModel(this)), fileListModel_(new QFileSystemModel(this)),
       pump_([this] { ShowProgress(); }) {
-    setWindowTitle(Caption("查找并形成树结果"));
+    setWindowTitle(tr("查找并形成树结果"));
     setFont(WindowFont());
     resize(626, 466);
     move(137, 66);
@@ -108,11 +108,11 @@ Tfrmfindtree::~Tfrmfindtree() {
 void Tfrmfindtree::CreateLeftPanel() {
     Panel5 = Panel(Splitter2);
     CreateFilePickers();
-    Button6 = new QPushButton(Caption("从目录中添加添加"), Panel5);
-    Button5 = new QPushButton(Caption("从文件列表中添加"), Panel5);
-    Label5 = new QLabel(Caption("个数："), Panel5);
+    Button6 = new QPushButton(tr("从目录中添加添加"), Panel5);
+    Button5 = new QPushButton(tr("从文件列表中添加"), Panel5);
+    Label5 = new QLabel(tr("个数："), Panel5);
     Label3 = new QLabel(Panel5);
-    Label2 = new QLabel(Caption("筛选:"), Panel5);
+    Label2 = new QLabel(tr("筛选:"), Panel5);
     cb3 = new QComboBox(Panel5);
     MayShrink(cb3);
     CreateWalkFilterFields();
@@ -153,7 +153,7 @@ void Tfrmfindtree::CreateLeftPanel() {
 // system models: choosing a drive shows its folders, choosing a folder its
 // files of the chosen type.
 void Tfrmfindtree::CreateFilePickers() {
-    GroupBox1 = new QGroupBox(Caption("方式一添加"), Panel5);
+    GroupBox1 = new QGroupBox(tr("方式一添加"), Panel5);
     dcb1 = new QComboBox(GroupBox1);
     for (const QStorageInfo& volume : QStorageInfo::mountedVolumes()) {
         if (volume.isValid() && volume.isReady()) dcb1->addItem(volume.rootPath());
@@ -195,23 +195,23 @@ void Tfrmfindtree::CreateFilePickers() {
 }
 
 void Tfrmfindtree::CreateWalkFilterFields() {
-    LabelInclude = new QLabel(Caption("包含:"), Panel5);
+    LabelInclude = new QLabel(tr("包含:"), Panel5);
     cbInclude = new QComboBox(Panel5);
-    LabelExclude = new QLabel(Caption("排除:"), Panel5);
+    LabelExclude = new QLabel(tr("排除:"), Panel5);
     cbExclude = new QComboBox(Panel5);
-    const QString tip = Caption("从目录中添加时用的模式，多个用 ; 分隔，相对于所选目录：\n"
-                                "*.c  任何一层的 .c 文件\n"
-                                "src/**  src 下的一切\n"
-                                "**/test_*.py  任何一层的 test_ 开头的 .py 文件\n"
-                                "排除的目录不会被打开。");
+    const QString tip = tr("从目录中添加时用的模式，多个用 ; 分隔，相对于所选目录：\n"
+                           "*.c  任何一层的 .c 文件\n"
+                           "src/**  src 下的一切\n"
+                           "**/test_*.py  任何一层的 test_ 开头的 .py 文件\n"
+                           "排除的目录不会被打开。");
     for (QComboBox* box : {cbInclude, cbExclude}) {
         box->setEditable(true);
         box->setInsertPolicy(QComboBox::NoInsert);
         box->setToolTip(tip);
         MayShrink(box);
     }
-    chkIgnoreFiles = new QCheckBox(Caption("遵循 .gitignore 和 .ignore 文件"), Panel5);
-    chkIgnoreFiles->setToolTip(Caption("从目录中添加时，跳过这些文件列出的文件和目录"));
+    chkIgnoreFiles = new QCheckBox(tr("遵循 .gitignore 和 .ignore 文件"), Panel5);
+    chkIgnoreFiles->setToolTip(tr("从目录中添加时，跳过这些文件列出的文件和目录"));
 }
 
 void Tfrmfindtree::CreateFileSetList() {
@@ -222,16 +222,13 @@ void Tfrmfindtree::CreateFileSetList() {
     clbfile->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     clbfile->setContextMenuPolicy(Qt::CustomContextMenu);
     PopupMenu2 = new QMenu(clbfile);
-    connect(PopupMenu2->addAction(Caption("全选")), &QAction::triggered, this,
-            &Tfrmfindtree::N2Click);
-    connect(PopupMenu2->addAction(Caption("反选")), &QAction::triggered, this,
-            &Tfrmfindtree::N3Click);
-    connect(PopupMenu2->addAction(Caption("删除所选")), &QAction::triggered, this,
+    connect(PopupMenu2->addAction(tr("全选")), &QAction::triggered, this, &Tfrmfindtree::N2Click);
+    connect(PopupMenu2->addAction(tr("反选")), &QAction::triggered, this, &Tfrmfindtree::N3Click);
+    connect(PopupMenu2->addAction(tr("删除所选")), &QAction::triggered, this,
             &Tfrmfindtree::N4Click);
-    connect(PopupMenu2->addAction(Caption("删除未选")), &QAction::triggered, this,
+    connect(PopupMenu2->addAction(tr("删除未选")), &QAction::triggered, this,
             &Tfrmfindtree::N5Click);
-    connect(PopupMenu2->addAction(Caption("清空")), &QAction::triggered, this,
-            &Tfrmfindtree::N6Click);
+    connect(PopupMenu2->addAction(tr("清空")), &QAction::triggered, this, &Tfrmfindtree::N6Click);
     connect(clbfile, &QWidget::customContextMenuRequested, this, &Tfrmfindtree::clbfileContextMenu);
 }
 
@@ -239,9 +236,9 @@ void Tfrmfindtree::CreateRightPanel() {
     Panel6 = Panel(Splitter2);
     Splitter1 = new QSplitter(Qt::Vertical, Panel6);
     Panel1 = Panel(Splitter1);
-    Label1 = new QLabel(Caption("要找的字："), Panel1);
+    Label1 = new QLabel(tr("要找的字："), Panel1);
     cb1 = new QComboBox(Panel1);
-    Label4 = new QLabel(Caption("要替换的字"), Panel1);
+    Label4 = new QLabel(tr("要替换的字"), Panel1);
     cb4 = new QComboBox(Panel1);
     for (QComboBox* box : {cb1, cb4}) {
         box->setEditable(true);
@@ -250,12 +247,12 @@ void Tfrmfindtree::CreateRightPanel() {
         box->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
         box->setMinimumContentsLength(8);
     }
-    chkquanzi = new QCheckBox(Caption("全字匹配 "), Panel1);
-    chkspace = new QCheckBox(Caption("忽略被查找字的空格"), Panel1);
-    chkdaxiao = new QCheckBox(Caption("区别大小写"), Panel1);
-    Button2 = new QPushButton(Caption("开始批量查找"), Panel1);
-    Button3 = new QPushButton(Caption("批量替换"), Panel1);
-    Button4 = new QPushButton(Caption("停止"), Panel1);
+    chkquanzi = new QCheckBox(tr("全字匹配 "), Panel1);
+    chkspace = new QCheckBox(tr("忽略被查找字的空格"), Panel1);
+    chkdaxiao = new QCheckBox(tr("区别大小写"), Panel1);
+    Button2 = new QPushButton(tr("开始批量查找"), Panel1);
+    Button3 = new QPushButton(tr("批量替换"), Panel1);
+    Button4 = new QPushButton(tr("停止"), Panel1);
     Label6 = new QLabel(Panel1);
     Label7 = new QLabel(Panel1);
     MayShrink(Label7);
@@ -298,16 +295,16 @@ void Tfrmfindtree::CreateResultTree() {
     tv1->setContextMenuPolicy(Qt::CustomContextMenu);
     tv1->header()->setStretchLastSection(true);
     PopupMenu1 = new QMenu(tv1);
-    N1 = PopupMenu1->addAction(Caption("打开定位"));
+    N1 = PopupMenu1->addAction(tr("打开定位"));
     connect(N1, &QAction::triggered, this, &Tfrmfindtree::N1Click);
-    connect(PopupMenu1->addAction(Caption("复制路径")), &QAction::triggered, this,
+    connect(PopupMenu1->addAction(tr("复制路径")), &QAction::triggered, this,
             &Tfrmfindtree::CopyPath);
-    connect(PopupMenu1->addAction(Caption("复制这一行")), &QAction::triggered, this,
+    connect(PopupMenu1->addAction(tr("复制这一行")), &QAction::triggered, this,
             &Tfrmfindtree::CopyCaption);
     PopupMenu1->addSeparator();
-    connect(PopupMenu1->addAction(Caption("全部展开")), &QAction::triggered, tv1,
+    connect(PopupMenu1->addAction(tr("全部展开")), &QAction::triggered, tv1,
             &ResultTreeView::ExpandAllFiles);
-    connect(PopupMenu1->addAction(Caption("全部折叠")), &QAction::triggered, tv1,
+    connect(PopupMenu1->addAction(tr("全部折叠")), &QAction::triggered, tv1,
             &QTreeView::collapseAll);
     connect(tv1, &QWidget::customContextMenuRequested, this, &Tfrmfindtree::tv1ContextMenu);
     connect(tv1->selectionModel(), &QItemSelectionModel::currentChanged, this,

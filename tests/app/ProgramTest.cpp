@@ -29,6 +29,8 @@ public:
         const std::filesystem::path data =
             bin ? bin : std::filesystem::path(KELVARA_EXECUTABLE).parent_path();
         std::filesystem::copy_file(data / "extention.txt", folder.Path("extention.txt"));
+        // A portable copy: the settings file beside the program belongs to the test.
+        folder.Write("kelvara.ini", "");
         // Under the leak checker: the desktop's libraries keep caches until exit.
         folder.Write("leaks.supp", "leak:libfontconfig.so\nleak:libdbus-1.so\n");
     }

@@ -27,12 +27,13 @@ TEST(AppPathsTest, HelperWritesIniFileNameAfterItsExecutableIsReplaced) {
     std::ofstream(report) << IniFileName() << '\n' << ExeDirectory();
 }
 
-TEST(AppPathsTest, SettingsFileStaysPutWhenTheExecutableIsReplacedWhileRunning) {
+TEST(AppPathsTest, PortableSettingsFileStaysPutWhenTheExecutableIsReplacedWhileRunning) {
     const TempFolder folder;
     const std::string copy = folder.Path("kelvara");
     const std::string report = folder.Path("report");
     std::filesystem::copy_file("/proc/self/exe", copy);
     std::filesystem::permissions(copy, std::filesystem::perms::owner_all);
+    folder.Write("kelvara.ini", ""); // a portable copy
     const pid_t child = fork();
     if (child == 0) {
         const int quiet = open("/dev/null", O_WRONLY);

@@ -40,7 +40,7 @@ TEST(PathHelpers, TrailingSeparatorAndExtensions) {
     EXPECT_EQ(ExtractFileExt(""), "");
 }
 
-TEST(AppPaths, SettingsFileBesideTheExecutableOrInTheConfigFolder) {
+TEST(AppPaths, SettingsFileInTheConfigFolderUnlessAPortableCopyStandsBesideTheExecutable) {
     EXPECT_EQ(SettingsFileName("/opt/k/kelvara", true, "/cfg", "/home/u"), "/opt/k/kelvara.ini");
     EXPECT_EQ(SettingsFileName("/usr/bin/kelvara", false, "/cfg", "/home/u"),
               "/cfg/kelvara/kelvara.ini");
@@ -54,11 +54,21 @@ TEST(AppPaths, SettingsFileBesideTheExecutableOrInTheConfigFolder) {
     ASSERT_FALSE(folder.empty());
     EXPECT_EQ(folder.front(), '/');
     EXPECT_EQ(folder.back(), '/');
-    if (access(folder.c_str(), W_OK) == 0)
-        EXPECT_EQ(IniFileName(), folder + "common_tests.ini");
-    else
-        EXPECT_TRUE(IniFileName().ends_with("/kelvara/kelvara.ini"));
     EXPECT_EQ(WindowsDirectory().back(), '/');
+
+    // This program has no portable copy: its settings go to the config
+    // folder, which is made, and nothing appears beside it.
+    const TempFolder config;
+    const char* saved = std::getenv("XDG_CONFIG_HOME");
+    const std::string previous = saved ? saved : "";
+    setenv("XDG_CONFIG_HOME", config.Path().c_str(), 1);
+    EXPECT_EQ(IniFileName(), config.Path("kelvara/kelvara.ini"));
+    EXPECT_TRUE(std::filesystem::is_directory(config.Path("kelvara")));
+    EXPECT_FALSE(std::filesystem::exists(folder + "common_tests.ini"));
+    if (saved)
+        setenv("XDG_CONFIG_HOME", previous.c_str(), 1);
+    else
+        unsetenv("XDG_CONFIG_HOME");
 }
 
 TEST(AppPaths, DataFilesBesideTheExecutableOrInstalled) {
