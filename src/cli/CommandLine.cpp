@@ -34,6 +34,7 @@ public:
             }
         }
         if (line_.help) return line_;
+        if (!CheckFormat()) return std::nullopt;
         return TakePositional(positional);
     }
 
@@ -41,6 +42,20 @@ private:
     std::optional<CommandLine> Fail(std::string message) {
         error_ = std::move(message);
         return std::nullopt;
+    }
+
+    // Lines around hits and JSON are listings of a find's hits.
+    bool CheckFormat() {
+        if (line_.context && line_.format == OutputFormat::Tree) {
+            error_ = "-A, -B and -C need --format grep or json";
+            return false;
+        }
+        if (line_.mode == CommandMode::Replace &&
+            (line_.context || line_.format == OutputFormat::Json)) {
+            error_ = "-A, -B, -C and --format json are for find";
+            return false;
+        }
+        return true;
     }
 
     std::optional<CommandLine> TakePositional(std::vector<std::string>& positional) {
@@ -105,15 +120,33 @@ private:
     bool ShortOptions(std::string_view arg) {
         for (std::size_t i = 1; i < arg.size(); ++i) {
             const char letter = arg[i];
-            if (letter != 'e' && letter != 'g') {
+            if (std::string_view("egABC").find(letter) == std::string_view::npos) {
                 if (!Flag(letter)) return false;
                 continue;
             }
             std::optional<std::string_view> rest;
             if (i + 1 < arg.size()) rest = arg.substr(i + 1);
             const std::string name = std::string("-") + letter;
-            return letter == 'e' ? Extension(name, rest) : Glob(name, rest);
+            if (letter == 'e') return Extension(name, rest);
+            if (letter == 'g') return Glob(name, rest);
+            return Context(name, letter, rest);
         }
+        return true;
+    }
+
+    // -A, -B or -C (both) and the number of lines.
+    bool Context(std::string_view name, char which, std::optional<std::string_view> value) {
+        std::string text;
+        if (!Value(name, value, text)) return false;
+        int count = 0;
+        const auto [end, failure] = std::from_chars(text.data(), text.data() + text.size(), count);
+        if (failure != std::errc() || end != text.data() + text.size() || count < 0) {
+            error_ = "option " + std::string(name) + " needs a number of lines";
+            return false;
+        }
+        line_.context = true;
+        if (which != 'B') line_.after = count;
+        if (which != 'A') line_.before = count;
         return true;
     }
 
@@ -130,6 +163,9 @@ private:
         if (body == "format") return FormatOption(name, value);
         if (body == "threads") return ThreadsOption(name, value);
         if (body == "glob") return Glob(name, value);
+        if (body == "after-context") return Context(name, 'A', value);
+        if (body == "before-context") return Context(name, 'B', value);
+        if (body == "context") return Context(name, 'C', value);
         if (value) {
             error_ = "option " + name + " takes no value";
             return false;
@@ -190,8 +226,10 @@ private:
             line_.format = OutputFormat::Tree;
         } else if (text == "grep") {
             line_.format = OutputFormat::Grep;
+        } else if (text == "json") {
+            line_.format = OutputFormat::Json;
         } else {
-            error_ = "unknown format " + text + " (tree or grep)";
+            error_ = "unknown format " + text + " (tree, grep or json)";
             return false;
         }
         return true;
@@ -240,7 +278,15 @@ const char* CommandLineUsage() noexcept {
            "                       repeatable\n"
            "      --ignore-files   folder walks honour .gitignore and .ignore files\n"
            "      --codepage CP    text code page: gbk or utf8\n"
-           "      --format FMT     tree (default) or grep (path:line:column)\n"
+           "      --format FMT     tree (default), grep (path:line:column) or json (JSON lines:\n"
+           "                       begin, match, context, end and summary objects)\n"
+           "  -A, --after-context N\n"
+           "                       find: also show N lines after each hit line (grep, json)\n"
+           "  -B, --before-context N\n"
+           "                       find: also show N lines before each hit line\n"
+           "  -C, --context N      find: N lines before and after; in grep format a hit line\n"
+           "                       is path:line:column:text, a line around it\n"
+           "                       path-line-text, \"--\" between groups\n"
            "  -0, --null           end each path of the results with a NUL byte, unquoted\n"
            "  -v, --verbose        list the entries the folder walks skipped\n"
            "      --threads N      find: read and match files on N threads (default: one per\n"

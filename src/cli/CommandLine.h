@@ -10,7 +10,7 @@
 namespace kelvara {
 
 enum class CommandMode { Find, Replace };
-enum class OutputFormat { Tree, Grep };
+enum class OutputFormat { Tree, Grep, Json };
 
 // The parsed arguments of `kelvara find` and `kelvara replace`. Texts are
 // still in the locale's encoding.
@@ -22,6 +22,11 @@ struct CommandLine {
     bool ignoreFiles = false;            // the walks honour .gitignore and .ignore files
     std::optional<CodePage> codePage;    // empty: the settings file's or the locale's
     OutputFormat format = OutputFormat::Tree;
+    // find: lines shown before and after each hit line (-B, -A, -C), with the
+    // hit lines' texts; only with the grep and JSON formats
+    bool context = false;
+    int before = 0;
+    int after = 0;
     unsigned threads = 0; // find: threads that read and match files; 0: one per core
     bool yes = false;
     bool help = false;

@@ -3,7 +3,9 @@
 #include <charconv>
 
 #include "cli/PathQuoting.h"
+#include "common/CodePageConversion.h"
 #include "common/LocaleCodePage.h"
+#include "search/HitPrinters.h"
 
 namespace kelvara {
 
@@ -73,6 +75,25 @@ void PrintFile(const ResultTree& tree, std::uint32_t file, OutputFormat format, 
         PrintTreeFile(tree, file, nullAfterPath, out);
 }
 
+// The grep format with texts: paths as the tree format writes them, texts in
+// the locale's encoding (bytes it cannot hold as they are).
+std::unique_ptr<HitPrinter> MakeGrepPrinter(bool nullAfterPath, bool separators,
+                                            OutputBuffer& out) {
+    const CodePage locale = LocaleCodePage();
+    return std::make_unique<GrepPrinter>(
+        out.Pending(),
+        [nullAfterPath](std::string_view path, char separator, std::string& line) {
+            AppendPath(line, path, nullAfterPath, separator);
+        },
+        [locale](std::string_view text, CodePage codePage, std::string& line) {
+            if (codePage == locale)
+                line.append(text);
+            else
+                RecodeLenient(text, codePage, locale, line);
+        },
+        separators, [&out] { out.Written(); });
+}
+
 } // namespace
 
 void PrintResultTree(const ResultTree& tree, OutputFormat format, bool nullAfterPath,
@@ -81,15 +102,35 @@ void PrintResultTree(const ResultTree& tree, OutputFormat format, bool nullAfter
         PrintFile(tree, file, format, nullAfterPath, out);
 }
 
-ResultStreamer::ResultStreamer(const ResultTree& tree, OutputFormat format, bool nullAfterPath,
-                               OutputBuffer& out)
-    : tree_(tree), format_(format), nullAfterPath_(nullAfterPath), out_(out) {}
+ResultStreamer::ResultStreamer(const ResultTree& tree, const CommandLine& line,
+                               ExportSettings settings, OutputBuffer& out)
+    : tree_(tree), format_(line.format), nullAfterPath_(line.nullAfterPath), out_(out) {
+    if (format_ == OutputFormat::Json) {
+        auto json = std::make_unique<JsonPrinter>(out.Pending(), [&out] { out.Written(); });
+        json_ = json.get();
+        printer_ = std::move(json);
+    } else if (format_ == OutputFormat::Grep && line.context) {
+        printer_ = MakeGrepPrinter(nullAfterPath_, true, out);
+    }
+    if (printer_) exporter_ = std::make_unique<HitExporter>(*printer_, std::move(settings));
+}
+
+ResultStreamer::~ResultStreamer() = default;
 
 void ResultStreamer::PrintUpTo(std::uint32_t end) {
     for (; printed_ < end; ++printed_) {
-        if (tree_.ChildCount({printed_, NodeRef::kNone}) > 0)
+        if (tree_.ChildCount({printed_, NodeRef::kNone}) == 0) continue;
+        if (!exporter_) {
             PrintFile(tree_, printed_, format_, nullAfterPath_, out_);
+        } else if (FileStatus status = exporter_->ExportFile(tree_, printed_, TextCodePage())) {
+            unread_.push_back(std::move(*status));
+        }
     }
+}
+
+void ResultStreamer::Summary(std::size_t filesSearched, double seconds) {
+    if (auto* json = dynamic_cast<JsonPrinter*>(printer_.get()))
+        json->Summary(filesSearched, seconds);
 }
 
 } // namespace kelvara

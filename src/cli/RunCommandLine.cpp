@@ -25,6 +25,7 @@
 #include "common/LocaleCodePage.h"
 #include "search/BatchFind.h"
 #include "search/BatchReplace.h"
+#include "search/Matcher.h"
 #include "search/PathFeed.h"
 #include "search/WalkFilter.h"
 
@@ -203,6 +204,17 @@ void PrintOutcome(const CommandLine& line, const BatchResult& result, const Resu
         PrintPath(entry.path, SkipReasonText(entry));
 }
 
+// How the listings that show hit lines cut a hit from its line.
+ExportSettings ListingSettings(const CommandLine& line, const std::string& text) {
+    const std::size_t length = PrepareSearchText(text, line.options).size();
+    ExportSettings settings;
+    settings.before = line.before;
+    settings.after = line.after;
+    settings.ignoreSpaces = line.options.IgnoreSpaces;
+    settings.hitLength = [length](std::string_view, std::size_t) { return length; };
+    return settings;
+}
+
 int ExitStatus(const CommandLine& line, const BatchResult& result, const ResultTree& tree) {
     // A file that could not be replaced because another program changed it
     // is a failure for a script, though the run went on.
@@ -238,7 +250,7 @@ int Run(const CommandLine& line) {
     if (!walkFilter.Empty()) files.SetWalkFilter(&walkFilter);
     ResultTree tree;
     OutputBuffer out(STDOUT_FILENO);
-    ResultStreamer streamer(tree, line.format, line.nullAfterPath, out);
+    ResultStreamer streamer(tree, line, ListingSettings(line, text), out);
     if (!replacing) tree.SetListener(&streamer);
     BatchResult result;
     std::vector<std::string> findHistory;
@@ -258,11 +270,15 @@ int Run(const CommandLine& line) {
     // A find that ended on an unreadable file shows, and counts, only the
     // files with hits, as a finished one does.
     if (!replacing && result.outcome == BatchOutcome::Failed) tree.PruneChildlessFileNodes();
-    if (replacing)
+    if (replacing) {
         PrintResultTree(tree, line.format, line.nullAfterPath, out);
-    else
+    } else {
         streamer.Finish();
+        streamer.Summary(static_cast<std::size_t>(result.filesRead), seconds.count());
+    }
     out.Flush();
+    for (const FileError& unread : streamer.Unread())
+        Fail(QuotedPath(unread.path) + ": " + unread.reason + " (its lines could not be shown)");
     PrintOutcome(line, result, tree, files, seconds.count());
     // Results that could not be written are a failure, not an empty search.
     const int status = out.Error() != 0

@@ -20,9 +20,11 @@
 #include "common/AskUser.h"
 #include "common/CodePageConversion.h"
 #include "common/PathHelpers.h"
+#include "platform/FileDialogs.h"
 #include "search/BatchFind.h"
 #include "search/BatchReplace.h"
 #include "search/BatchSettings.h"
+#include "search/ResultExport.h"
 #include "search/WalkFilter.h"
 #include "searchui/DocumentFrame.h"
 #include "searchui/FileSetModel.h"
@@ -63,7 +65,7 @@ bool Tfrmfindtree::MakeWalkFilter(WalkFilter& filter) {
             std::string error;
             const std::string glob = (exclude ? "!" : "") + PathFromQt(part.trimmed());
             if (!filter.AddGlob(glob, error)) {
-                Tell(error, kError);
+                Tell(MessageText(tr("模式无法使用：%1"), {TextFromUtf8(error)}), kError);
                 return false;
             }
         }
@@ -245,7 +247,8 @@ void Tfrmfindtree::SetActivity(Activity activity) {
     activity_ = activity;
     const bool idle = activity == Activity::Idle;
     for (QWidget* widget : {static_cast<QWidget*>(Button2), static_cast<QWidget*>(Button3),
-                            static_cast<QWidget*>(Button5), static_cast<QWidget*>(Button6)})
+                            static_cast<QWidget*>(Button5), static_cast<QWidget*>(Button6),
+                            static_cast<QWidget*>(ButtonExport)})
         widget->setEnabled(idle);
     if (activity == Activity::Running) {
         filesRead_ = 0;
@@ -325,6 +328,52 @@ void Tfrmfindtree::CopyPath() {
 void Tfrmfindtree::CopyCaption() {
     const QModelIndex index = tv1->currentIndex();
     if (index.isValid()) QApplication::clipboard()->setText(index.data().toString());
+}
+
+// How the listings cut a hit from its line: a find's hits are the search
+// text's length; a replace's lines now hold the replacement, and its hits
+// give their lines only.
+ExportSettings Tfrmfindtree::ListingSettings() const {
+    ExportSettings settings;
+    settings.ignoreSpaces = runOptions_.IgnoreSpaces;
+    const std::size_t length = runReplaced_ ? 0 : runSearchText_.size();
+    settings.hitLength = [length](std::string_view, std::size_t) { return length; };
+    return settings;
+}
+
+void Tfrmfindtree::CopySelection() {
+    std::vector<NodeRef> nodes;
+    for (const QModelIndex& index : tv1->selectionModel()->selectedIndexes())
+        nodes.push_back(treeModel_->NodeAt(index));
+    if (nodes.empty()) return;
+    QApplication::clipboard()->setText(
+        QString::fromStdString(GrepLinesOf(tree_, nodes, ListingSettings())));
+}
+
+void Tfrmfindtree::ExportClick() {
+    if (Busy() || tree_.FileNodeCount() == 0) return;
+    const QString chosen = FileDialogs().SaveFileName(
+        this, tr("grep 格式文本 (*.txt);;CSV (*.csv);;JSON lines (*.jsonl *.json)"),
+        tr("结果.txt"));
+    if (chosen.isEmpty()) return;
+    const std::string path = PathFromQt(chosen);
+    SetActivity(Activity::Exporting);
+    std::vector<FileError> unread;
+    const FileStatus status = ExportResults(tree_, ExportFormatOf(path), ListingSettings(), path,
+                                            unread, [this] { pump_(); });
+    EndActivity();
+    const auto describe = [](const FileError& error) {
+        return PathInText(error.path) + ": " + error.reason;
+    };
+    if (status) {
+        Tell(MessageText(tr("导出失败：%1"), {describe(*status)}), kError);
+    } else if (!unread.empty()) {
+        std::string files;
+        for (const FileError& error : unread)
+            files += "\n" + describe(error);
+        Tell(MessageText(tr("已导出，但以下文件无法再次读取，它们的结果没有行文字：%1"), {files}),
+             kError);
+    }
 }
 
 void Tfrmfindtree::StepHit(bool forward) {

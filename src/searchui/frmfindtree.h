@@ -9,6 +9,7 @@
 
 #include "search/BatchRun.h"
 #include "search/FileSet.h"
+#include "search/HitExport.h"
 #include "search/MatchOptions.h"
 #include "search/ResultTree.h"
 #include "searchui/EventPump.h"
@@ -87,6 +88,11 @@ public:
     void StepHit(bool forward);
     void CopyPath();
     void CopyCaption();
+    // The selected nodes' hits as grep lines (path:line:column:text).
+    void CopySelection();
+    // "导出结果": every hit into a file the save dialog names, in the format
+    // its extension asks for (grep lines, CSV, JSON lines).
+    void ExportClick();
 
     void LoadBatchSettings();
     void SaveBatchSettings();
@@ -126,6 +132,7 @@ public:
     QPushButton* Button2;
     QPushButton* Button3;
     QPushButton* Button4;
+    QPushButton* ButtonExport;
     QCheckBox* chkquanzi;
     QCheckBox* chkspace;
     QCheckBox* chkdaxiao;
@@ -140,7 +147,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    enum class Activity { Idle, Walking, Running };
+    enum class Activity { Idle, Walking, Running, Exporting };
 
     // Building the form.
     void CreateLeftPanel();
@@ -174,6 +181,7 @@ private:
     void tv1Change();
     NodeRef PreviousHit(NodeRef node) const;
     HitTarget TargetOf(NodeRef hitNode) const;
+    ExportSettings ListingSettings() const;
     void tv1ContextMenu(const QPoint& at);
     void clbfileContextMenu(const QPoint& at);
 

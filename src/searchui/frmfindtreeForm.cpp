@@ -253,6 +253,7 @@ void Tfrmfindtree::CreateRightPanel() {
     Button2 = new QPushButton(tr("开始批量查找"), Panel1);
     Button3 = new QPushButton(tr("批量替换"), Panel1);
     Button4 = new QPushButton(tr("停止"), Panel1);
+    ButtonExport = new QPushButton(tr("导出结果"), Panel1);
     Label6 = new QLabel(Panel1);
     Label7 = new QLabel(Panel1);
     MayShrink(Label7);
@@ -267,7 +268,7 @@ void Tfrmfindtree::CreateRightPanel() {
     layout->addWidget(cb4, 1, 1);
     layout->addLayout(Row({chkquanzi, chkdaxiao}), 2, 0, 1, 2);
     layout->addWidget(chkspace, 3, 0, 1, 2);
-    layout->addLayout(Row({Button2, Button3, Button4}), 4, 0, 1, 2);
+    layout->addLayout(Row({Button2, Button3, Button4, ButtonExport}), 4, 0, 1, 2);
     QHBoxLayout* progress = Row({Label6, Label7});
     progress->setStretch(1, 1);
     layout->addLayout(progress, 5, 0, 1, 2);
@@ -283,6 +284,7 @@ void Tfrmfindtree::CreateRightPanel() {
     connect(Button2, &QPushButton::clicked, this, &Tfrmfindtree::Button2Click);
     connect(Button3, &QPushButton::clicked, this, &Tfrmfindtree::Button3Click);
     connect(Button4, &QPushButton::clicked, this, &Tfrmfindtree::Button4Click);
+    connect(ButtonExport, &QPushButton::clicked, this, &Tfrmfindtree::ExportClick);
 }
 
 void Tfrmfindtree::CreateResultTree() {
@@ -291,7 +293,7 @@ void Tfrmfindtree::CreateResultTree() {
     tv1->setHeaderHidden(true);
     tv1->setUniformRowHeights(true);
     tv1->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    tv1->setSelectionMode(QAbstractItemView::SingleSelection);
+    tv1->setSelectionMode(QAbstractItemView::ExtendedSelection);
     tv1->setContextMenuPolicy(Qt::CustomContextMenu);
     tv1->header()->setStretchLastSection(true);
     PopupMenu1 = new QMenu(tv1);
@@ -301,6 +303,13 @@ void Tfrmfindtree::CreateResultTree() {
             &Tfrmfindtree::CopyPath);
     connect(PopupMenu1->addAction(tr("复制这一行")), &QAction::triggered, this,
             &Tfrmfindtree::CopyCaption);
+    QAction* copyHits = PopupMenu1->addAction(tr("复制所选结果（grep 格式）"));
+    copyHits->setShortcut(QKeySequence::Copy);
+    copyHits->setShortcutContext(Qt::WidgetShortcut);
+    tv1->addAction(copyHits);
+    connect(copyHits, &QAction::triggered, this, &Tfrmfindtree::CopySelection);
+    connect(PopupMenu1->addAction(tr("导出结果…")), &QAction::triggered, this,
+            &Tfrmfindtree::ExportClick);
     PopupMenu1->addSeparator();
     connect(PopupMenu1->addAction(tr("全部展开")), &QAction::triggered, tv1,
             &ResultTreeView::ExpandAllFiles);

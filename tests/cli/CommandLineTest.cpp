@@ -58,6 +58,28 @@ TEST(CommandLineTest, GlobsAreKeptInOrder) {
     EXPECT_NE(error.find("-g needs a value"), std::string::npos);
 }
 
+TEST(CommandLineTest, ContextLinesNeedAListingOfAFind) {
+    auto line = Parse({"find", "-C2", "-A", "5", "--format=json", "t", "p"});
+    ASSERT_TRUE(line.has_value());
+    EXPECT_TRUE(line->context);
+    EXPECT_EQ(line->before, 2);
+    EXPECT_EQ(line->after, 5);
+    EXPECT_EQ(line->format, OutputFormat::Json);
+    line = Parse({"find", "--before-context=1", "--format", "grep", "t", "p"});
+    ASSERT_TRUE(line.has_value());
+    EXPECT_EQ(line->before, 1);
+    EXPECT_EQ(line->after, 0);
+    EXPECT_FALSE(Parse({"find", "t", "p"})->context);
+
+    std::string error;
+    EXPECT_FALSE(Parse({"find", "-B", "-1", "--format=grep", "t", "p"}, &error));
+    EXPECT_NE(error.find("-B needs a number of lines"), std::string::npos);
+    EXPECT_FALSE(Parse({"find", "-A1", "t", "p"}, &error));
+    EXPECT_NE(error.find("--format grep or json"), std::string::npos);
+    EXPECT_FALSE(Parse({"replace", "--format=json", "a", "b", "p"}, &error));
+    EXPECT_NE(error.find("for find"), std::string::npos);
+}
+
 TEST(CommandLineTest, MistakesAreNamed) {
     std::string error;
     EXPECT_FALSE(Parse({"find", "text"}, &error));

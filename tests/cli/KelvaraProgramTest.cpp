@@ -1,4 +1,6 @@
 #include <climits>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 
@@ -104,6 +106,70 @@ TEST(KelvaraProgramTest, GlobsChooseWhatTheFolderWalksTake) {
     run = RunKelvara({"find", "-g", "[a-", "cat", dir.Path()});
     EXPECT_EQ(run.status, 2);
     EXPECT_TRUE(Holds(run.err, "kelvara: glob [a-: \"[\" is not closed")) << run.err;
+}
+
+TEST(KelvaraProgramTest, ContextLinesComeInGrepsFormat) {
+    TestFolder dir;
+    const std::string a = dir.Write("a.txt", "one\ncat two\nthree\nfour\nfive\nsix cat\n");
+    const std::string b = dir.Write("b.txt", "cat\n");
+    Outcome run = RunKelvara({"find", "--format=grep", "-C1", "cat", a, b});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, a + "-1-one\n" + a + ":2:1:cat two\n" + a + "-3-three\n--\n" + a +
+                           "-5-five\n" + a + ":6:5:six cat\n--\n" + b + ":1:1:cat\n");
+    run = RunKelvara({"find", "--format=grep", "-A", "0", "-0", "cat", b});
+    EXPECT_EQ(run.out, b + std::string("\0", 1) + "1:1:cat\n");
+
+    run = RunKelvara({"find", "-C1", "cat", a});
+    EXPECT_EQ(run.status, 2);
+    EXPECT_TRUE(Holds(run.err, "need --format grep or json")) << run.err;
+}
+
+// Each line of `--format json` parsed by Python's JSON parser, the paths and
+// lines decoded back to their bytes (hex).
+std::string ParsedJson(const std::string& output) {
+    TestFolder dir;
+    const std::string file = dir.Write("out.json", output);
+    const std::string script =
+        "import base64, json, sys\n"
+        "def data(d): return d['text'].encode() if 'text' in d else base64.b64decode(d['bytes'])\n"
+        "for line in open(sys.argv[1], encoding='utf-8'):\n"
+        "    o = json.loads(line)\n"
+        "    if o['type'] in ('begin', 'match'): print(o['type'], data(o['data']['path']).hex())\n"
+        "    if o['type'] == 'match': print(data(o['data']['lines']).hex(),"
+        " o['data']['submatches'][0]['start'])\n"
+        "    if o['type'] == 'summary': print(o['data']['stats']['matches'])\n";
+    const std::string scriptPath = dir.Write("parse.py", script);
+    FILE* pipe = popen(("python3 " + scriptPath + " " + file + " 2>&1").c_str(), "r");
+    std::string parsed;
+    char chunk[4096];
+    for (std::size_t got; (got = fread(chunk, 1, sizeof chunk, pipe)) > 0;)
+        parsed.append(chunk, got);
+    pclose(pipe);
+    return parsed;
+}
+
+std::string Hex(std::string_view bytes) {
+    std::string hex;
+    char digits[3];
+    for (const char byte : bytes) {
+        std::snprintf(digits, sizeof digits, "%02x", static_cast<unsigned char>(byte));
+        hex += digits;
+    }
+    return hex;
+}
+
+TEST(KelvaraProgramTest, JsonLinesParseAndGiveBackPathsAndLinesByteForByte) {
+    if (std::system("command -v python3 >/dev/null 2>&1") != 0) GTEST_SKIP() << "no python3";
+    TestFolder dir;
+    const std::string odd = dir.Write("new\nline\xff\\\".txt", "x\xfe cat\r\n");
+    const std::string plain = dir.Write("中文.txt", "中文 cat\n");
+    const Outcome run =
+        RunKelvara({"find", "--format", "json", "--codepage=utf8", "cat", dir.Path()});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(ParsedJson(run.out), "begin " + Hex(odd) + "\nmatch " + Hex(odd) + "\n" +
+                                       Hex("x\xfe cat\r\n") + " 3\nbegin " + Hex(plain) +
+                                       "\nmatch " + Hex(plain) + "\n" + Hex("中文 cat\n") +
+                                       " 7\n2\n");
 }
 
 TEST(KelvaraProgramTest, TextsAreConvertedBetweenLocaleAndCodePage) {

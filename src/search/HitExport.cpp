@@ -1,0 +1,63 @@
+#include "search/HitExport.h"
+
+#include <algorithm>
+
+#include "common/AnsiString.h"
+
+namespace kelvara {
+
+HitExporter::HitExporter(HitPrinter& printer, ExportSettings settings)
+    : printer_(printer), settings_(std::move(settings)) {}
+
+ExportedHit HitExporter::Place(const FileLine& line, std::int32_t column) const {
+    if (column <= 0) return {column, 0, 0};
+    const std::size_t front =
+        settings_.ignoreSpaces
+            ? static_cast<std::size_t>(TrimView(line.text).data() - line.text.data())
+            : 0;
+    const std::size_t start =
+        std::min(line.text.size(), front + static_cast<std::size_t>(column - 1));
+    const std::size_t length = settings_.hitLength ? settings_.hitLength(line.text, start) : 0;
+    return {column, start, std::min(line.text.size(), start + length)};
+}
+
+FileStatus HitExporter::ExportFile(const ResultTree& tree, std::uint32_t file, CodePage codePage) {
+    allHits_.resize(tree.ChildCount({file, NodeRef::kNone}));
+    for (std::uint32_t hit = 0; hit < allHits_.size(); ++hit)
+        allHits_[hit] = hit;
+    return ExportHits(tree, file, codePage, allHits_);
+}
+
+FileStatus HitExporter::ExportHits(const ResultTree& tree, std::uint32_t file, CodePage codePage,
+                                   std::span<const std::uint32_t> hits) {
+    const std::string path = tree.Caption({file, NodeRef::kNone});
+    const auto lineOf = [&](std::size_t k) { return tree.Line({file, hits[k]}); };
+    const auto columnOf = [&](std::size_t k) { return tree.Column({file, hits[k]}); };
+    printer_.BeginFile(path, codePage);
+    const FileStatus status = lines_.Read(path);
+    if (status) {
+        for (std::size_t k = 0; k < hits.size(); ++k) {
+            const FileLine line{lineOf(k), 0, {}, {}};
+            printer_.Hit(line, Place(line, columnOf(k)));
+        }
+        printer_.EndFile();
+        return status;
+    }
+    hitLines_.clear();
+    for (std::size_t k = 0; k < hits.size(); ++k)
+        hitLines_.push_back(lineOf(k));
+    std::size_t next = 0; // the first hit not handed over
+    lines_.Visit(
+        hitLines_, settings_.before, settings_.after,
+        [&](const FileLine& line, bool isHit) {
+            if (!isHit) return printer_.Context(line);
+            for (; next < hits.size() && lineOf(next) <= line.number; ++next) {
+                if (lineOf(next) == line.number) printer_.Hit(line, Place(line, columnOf(next)));
+            }
+        },
+        [&] { printer_.GroupEnd(); });
+    printer_.EndFile();
+    return std::nullopt;
+}
+
+} // namespace kelvara
