@@ -9,8 +9,7 @@ namespace {
 
 // The lines Visit shows, "N:" for a hit line and "N-" for one around it,
 // with "--" where a group ends.
-std::string Shown(const std::string& bytes, std::vector<std::int32_t> hits, int before,
-                  int after) {
+std::string Shown(const std::string& bytes, std::vector<std::int32_t> hits, int before, int after) {
     TestFolder dir;
     FileLines lines;
     EXPECT_FALSE(lines.Read(dir.Write("f.txt", bytes)).has_value());
