@@ -3,7 +3,7 @@
 kelvara_packages=(
     g++ cmake ninja-build pkg-config
     libgtest-dev libgmock-dev libbenchmark-dev
-    qt6-base-dev qt6-qpa-plugins xvfb xauth fonts-noto-cjk
+    qt6-base-dev qt6-qpa-plugins qt6-l10n-tools qt6-translations-l10n xvfb xauth fonts-noto-cjk
     clang-format xdg-utils
 )
 

@@ -11,6 +11,7 @@
 #include "platform/MessageBoxSink.h"
 #include "platform/SingleInstance.h"
 #include "platform/TerminationSignal.h"
+#include "platform/Translations.h"
 
 namespace {
 
@@ -44,7 +45,9 @@ extern "C" __attribute__((visibility("default"))) int KelvaraWindowMain(int argc
     kelvara::SingleInstance instance(kelvara::SingleInstance::ServerName(settingsFile));
     if (instance.HandOver(paths)) return 0;
 
-    kelvara::SetTextCodePage(kelvara::CodePageOfSettings(kelvara::TIniFile(settingsFile)));
+    const kelvara::TIniFile settings(settingsFile);
+    kelvara::SetTextCodePage(kelvara::CodePageOfSettings(settings));
+    kelvara::InstallTranslations(kelvara::ChosenLanguage(settings), kelvara::TranslationsFolder());
     kelvara::InstallMessageBoxSink();
     kelvara::TMainForm frame(settingsFile);
     QObject::connect(&frame, &kelvara::TMainForm::Closed, &application, &QApplication::quit,

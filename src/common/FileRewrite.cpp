@@ -13,6 +13,7 @@
 #include "common/FileAccess.h"
 #include "common/FileAttributes.h"
 #include "common/InPlaceWrite.h"
+#include "common/MessageCatalogue.h"
 
 namespace kelvara {
 
@@ -20,7 +21,6 @@ namespace {
 
 constexpr std::size_t kBufferSize = 256u << 10;
 constexpr int kNameAttempts = 100;
-constexpr char kChangedReason[] = "changed by another program during the run; left as it was";
 
 std::atomic<bool> gUnnamedAllowed{true};
 
@@ -92,7 +92,8 @@ std::string FileRewrite::OriginalPath() const {
 
 FileStatus FileRewrite::Changed() {
     changed_ = true;
-    return FileError{path_, kChangedReason};
+    return FileError{
+        path_, std::string(Translate("kelvara::FileErrors", "替换期间被其他程序改动，保持原样"))};
 }
 
 FileStatus FileRewrite::Begin(const std::string& path,
@@ -119,9 +120,11 @@ FileStatus FileRewrite::Begin(const std::string& path,
 
     // Root passes the access test, so the permission bits are looked at too.
     if (S_ISDIR(info.st_mode)) return Error(EISDIR);
-    if (!S_ISREG(info.st_mode)) return FileError{path_, "not a regular file"};
+    if (!S_ISREG(info.st_mode))
+        return FileError{path_, std::string(Translate("kelvara::FileErrors", "不是普通文件"))};
     if ((info.st_mode & 0222) == 0)
-        return FileError{path_, std::string(std::strerror(EACCES)) + " (read-only file)"};
+        return FileError{path_, FormatMessage(Translate("kelvara::FileErrors", "%1（只读文件）"),
+                                              {std::strerror(EACCES)})};
     if (faccessat(folderFd_, name_.c_str(), W_OK, 0) != 0) return Error(errno);
     expected_ = IdentityOf(info);
     // What a rename cannot keep, a write in place does.

@@ -1,4 +1,5 @@
 #include "common/InPlaceWrite.h"
+#include "common/MessageCatalogue.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -60,15 +61,19 @@ FileStatus WriteInPlace(const std::string& path, int fd, std::string_view oldByt
     if (from == oldBytes.size() && from == newBytes.size()) return std::nullopt;
     if (newBytes.size() > oldBytes.size()) {
         if (int error = CheckFreeSpace(fd, newBytes.size() - oldBytes.size()))
-            return FileError{path, SystemReason(error) + " (nothing written)"};
+            return FileError{path,
+                             FormatMessage(Translate("kelvara::FileErrors", "%1（什么也没有写入）"),
+                                           {SystemReason(error)})};
     }
     const int error = WriteFrom(fd, newBytes, from);
     if (error == 0) return std::nullopt;
     if (const int restoreError = WriteFrom(fd, oldBytes, from)) {
-        return FileError{path, SystemReason(error) + "; the old content could not be put back: " +
-                                   SystemReason(restoreError)};
+        return FileError{
+            path, FormatMessage(Translate("kelvara::FileErrors", "%1；原来的内容无法写回：%2"),
+                                {SystemReason(error), SystemReason(restoreError)})};
     }
-    return FileError{path, SystemReason(error) + " (old content put back)"};
+    return FileError{path, FormatMessage(Translate("kelvara::FileErrors", "%1（原来的内容已写回）"),
+                                         {SystemReason(error)})};
 }
 
 } // namespace kelvara

@@ -6,6 +6,7 @@
 #include "common/AppPaths.h"
 #include "common/AskUser.h"
 #include "common/CodePageConversion.h"
+#include "common/MessageCatalogue.h"
 
 extern char** environ;
 
@@ -36,7 +37,7 @@ Launcher& CurrentLauncher() {
 
 void Launch(std::string argument) { CurrentLauncher()({LauncherPath(), std::move(argument)}); }
 
-void TellEmpty() { AskUser(TextFromUtf8("是空的"), "^^", 0); }
+void TellEmpty() { AskUser(TextFromUtf8(Translate("kelvara::Launcher", "是空的")), "^^", 0); }
 
 // Modes 0 and 1 of both helpers; mode 1 needs a non-empty argument.
 std::string Run(int mode, std::string_view argument, std::string_view mailPrefix) {

@@ -12,6 +12,7 @@
 
 #include "common/FileAccess.h"
 #include "common/FileRewrite.h"
+#include "common/MessageCatalogue.h"
 
 namespace kelvara {
 
@@ -93,7 +94,7 @@ FileStatus ReadFileBytes(const std::string& path, std::string& buffer, FileIdent
     if (IsNullDevice(info)) return std::nullopt;
     // Devices never end (/dev/zero) or block; only files and pipes are read.
     if (!S_ISREG(info.st_mode) && !S_ISFIFO(info.st_mode))
-        return FileError{path, "not a regular file"};
+        return FileError{path, std::string(Translate("kelvara::FileErrors", "不是普通文件"))};
     // A pipe with a writer is read to its end; one without reads as empty.
     if (fcntl(file.Get(), F_SETFL, fcntl(file.Get(), F_GETFL) & ~O_NONBLOCK) != 0)
         return SystemError(path, errno);
@@ -107,7 +108,7 @@ FileStatus ReadFileBytes(const std::string& path, std::string& buffer, FileIdent
     }
     buffer.clear();
     buffer.shrink_to_fit();
-    return FileError{path, "file too large to load"};
+    return FileError{path, std::string(Translate("kelvara::FileErrors", "文件太大，无法载入"))};
 }
 
 void SplitAllLines(std::string_view bytes, std::vector<LineSpan>& lines) {

@@ -141,7 +141,8 @@ FileStatus LoadMessageCatalogue(const std::string& path) {
     std::string bytes;
     if (FileStatus error = ReadFileBytes(path, bytes)) return error;
     Catalogue catalogue;
-    if (!ReadCatalogue(bytes, catalogue)) return FileError{path, "not a translation catalogue"};
+    if (!ReadCatalogue(bytes, catalogue))
+        return FileError{path, std::string(Translate("kelvara::FileErrors", "不是翻译目录文件"))};
     Current() = std::move(catalogue);
     ++gGeneration;
     return std::nullopt;

@@ -1,3 +1,4 @@
+#include "common/MessageCatalogue.h"
 #include "editor/MemoComponent.h"
 
 #include <algorithm>
@@ -116,7 +117,8 @@ void TMemoComponent::ReplaceRange(TCustomRange& range, std::string_view newText)
     if (static_cast<std::int64_t>(textLength_) - oldLength +
             static_cast<std::int64_t>(text.size()) >
         std::numeric_limits<int>::max() / 2) {
-        throw std::length_error("The text is too long for the editor.");
+        throw std::length_error(
+            std::string(Translate("kelvara::TMemoComponent", "文本太长，编辑器容纳不下。")));
     }
     const int n = static_cast<int>(text.size());
     const int p = a;

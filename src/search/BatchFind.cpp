@@ -5,6 +5,7 @@
 #include <span>
 #include <thread>
 
+#include "common/MessageCatalogue.h"
 #include "search/BatchFindFile.h"
 #include "search/BatchFindParallel.h"
 #include "search/BatchNotice.h"
@@ -138,7 +139,7 @@ BatchResult FindInFeed(BatchResult result, PathFeed& paths, const MatchOptions& 
     result.stopped = hooks.StopRequested();
     PruneFileNodes(tree, hooks.observer);
     result.outcome = BatchOutcome::Finished;
-    ShowDoneNotice("查找完毕", {});
+    ShowDoneNotice(Translate("kelvara::BatchNotice", "查找完毕"), {});
     return result;
 }
 

@@ -2,6 +2,7 @@
 
 #include "common/AskUser.h"
 #include "common/CodePageConversion.h"
+#include "common/MessageCatalogue.h"
 
 namespace kelvara {
 
@@ -25,11 +26,14 @@ void AppendFileList(std::string& text, std::string_view utf8Heading,
 } // namespace
 
 bool ConfirmReplace() {
-    return AskUser(TextFromUtf8("确定要替换吗？"), TextFromUtf8("提醒"), kQuestionNoDefault) ==
-           kIdYes;
+    return AskUser(TextFromUtf8(Translate("kelvara::BatchNotice", "确定要替换吗？")),
+                   TextFromUtf8(Translate("kelvara::BatchNotice", "提醒")),
+                   kQuestionNoDefault) == kIdYes;
 }
 
-FileError OutOfMemory(const std::string& path) { return {path, "out of memory"}; }
+FileError OutOfMemory(const std::string& path) {
+    return {path, std::string(Translate("kelvara::FileErrors", "内存不足"))};
+}
 
 BatchResult FailRun(BatchResult result, const FileError& error) {
     AskUser(error.Message(), "Kelvara", kError);
@@ -41,8 +45,11 @@ BatchResult FailRun(BatchResult result, const FileError& error) {
 void ShowDoneNotice(std::string_view utf8Text, const std::vector<std::string>& nulFiles,
                     const std::vector<std::string>& changedFiles) {
     std::string text = TextFromUtf8(utf8Text);
-    AppendFileList(text, "以下文件含有 NUL 字节，没有改写：", nulFiles);
-    AppendFileList(text, "以下文件在替换期间被其他程序改动，没有改写：", changedFiles);
+    AppendFileList(text, Translate("kelvara::BatchNotice", "以下文件含有 NUL 字节，没有改写："),
+                   nulFiles);
+    AppendFileList(
+        text, Translate("kelvara::BatchNotice", "以下文件在替换期间被其他程序改动，没有改写："),
+        changedFiles);
     AskUser(text, "^^", kInformation);
 }
 

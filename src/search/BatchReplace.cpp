@@ -12,6 +12,7 @@
 #include "common/FileAccess.h"
 #include "common/FileRewrite.h"
 #include "common/LineFile.h"
+#include "common/MessageCatalogue.h"
 #include "search/BatchFindFile.h"
 #include "search/BatchNotice.h"
 #include "search/BatchSettings.h"
@@ -240,7 +241,8 @@ BatchResult RunBatchReplace(std::string_view text, std::string_view replacement,
     }
     result.stopped = hooks.StopRequested();
     result.outcome = BatchOutcome::Finished;
-    ShowDoneNotice("替换完毕", result.nulFiles, result.changedFiles);
+    ShowDoneNotice(Translate("kelvara::BatchNotice", "替换完毕"), result.nulFiles,
+                   result.changedFiles);
     return result;
 }
 

@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include "common/FileAccess.h"
+#include "common/MessageCatalogue.h"
 
 namespace kelvara {
 
@@ -60,7 +61,7 @@ FileStatus FileBuffer::Read(const std::string& path) {
     if (IsNullDevice(info)) return std::nullopt;
     // A device may never end (/dev/zero) or block for ever; pipes do end.
     if (!S_ISREG(info.st_mode) && !S_ISFIFO(info.st_mode))
-        return FileError{path, "not a regular file"};
+        return FileError{path, std::string(Translate("kelvara::FileErrors", "不是普通文件"))};
     if (S_ISFIFO(info.st_mode) &&
         fcntl(file.Get(), F_SETFL, fcntl(file.Get(), F_GETFL) & ~O_NONBLOCK) != 0)
         return FileError{path, std::strerror(errno)};
@@ -69,7 +70,7 @@ FileStatus FileBuffer::Read(const std::string& path) {
     } catch (const std::bad_alloc&) {
         data_.reset();
         capacity_ = size_ = 0;
-        return FileError{path, "file too large to load"};
+        return FileError{path, std::string(Translate("kelvara::FileErrors", "文件太大，无法载入"))};
     }
 }
 

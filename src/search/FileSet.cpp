@@ -12,6 +12,7 @@
 #include <unistd.h>
 
 #include "common/FileAccess.h"
+#include "common/MessageCatalogue.h"
 #include "common/PathHelpers.h"
 #include "search/WalkFilter.h"
 
@@ -37,35 +38,33 @@ std::string SkipReasonText(const SkippedEntry& entry) {
     std::string text;
     switch (entry.reason) {
     case SkipReason::DanglingLink:
-        text = "链接的目标不存在";
+        text = Translate("kelvara::FileSet", "链接的目标不存在");
         break;
     case SkipReason::LinkOutside:
-        text = "链接指向所选目录之外";
+        text = Translate("kelvara::FileSet", "链接指向所选目录之外");
         break;
     case SkipReason::LinkUnchecked:
-        text = "无法确定链接的目标";
+        text = Translate("kelvara::FileSet", "无法确定链接的目标");
         break;
     case SkipReason::FolderLink:
-        text = "目录链接，不跟随";
+        text = Translate("kelvara::FileSet", "目录链接，不跟随");
         break;
     case SkipReason::Pipe:
-        text = "命名管道";
+        text = Translate("kelvara::FileSet", "命名管道");
         break;
     case SkipReason::Socket:
-        text = "套接字";
+        text = Translate("kelvara::FileSet", "套接字");
         break;
     case SkipReason::Device:
-        text = "设备文件";
+        text = Translate("kelvara::FileSet", "设备文件");
         break;
     case SkipReason::Unlistable:
-        text = "无法列出目录";
+        text = Translate("kelvara::FileSet", "无法列出目录");
         break;
     }
-    if (entry.error != 0) {
-        text += "：";
-        text += std::strerror(entry.error);
-    }
-    return text;
+    if (entry.error == 0) return text;
+    return FormatMessage(Translate("kelvara::FileSet", "%1：%2"),
+                         {text, std::strerror(entry.error)});
 }
 
 struct FileSet::ListedEntry {

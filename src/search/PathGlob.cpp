@@ -1,6 +1,7 @@
 #include "search/PathGlob.h"
 
 #include "common/CodePageConversion.h"
+#include "common/MessageCatalogue.h"
 
 namespace kelvara {
 
@@ -21,7 +22,7 @@ std::optional<PathGlob> PathGlob::Parse(std::string_view glob, std::string& erro
     PathGlob parsed;
     parsed.text_ = glob;
     if (!parsed.ParseBody(glob, error)) {
-        error = "glob " + std::string(glob) + ": " + error;
+        error = FormatMessage(Translate("kelvara::PathGlob", "模式 %1：%2"), {glob, error});
         return std::nullopt;
     }
     return parsed;
@@ -39,7 +40,7 @@ bool PathGlob::ParseBody(std::string_view body, std::string& error) {
     anchored_ = body.find('/') != std::string_view::npos;
     if (body.starts_with('/')) body.remove_prefix(1);
     if (body.empty()) {
-        error = "matches nothing";
+        error = Translate("kelvara::PathGlob", "什么也匹配不到");
         return false;
     }
     // A glob without a folder in it matches the last name at any depth.
@@ -86,13 +87,13 @@ bool PathGlob::ParseBody(std::string_view body, std::string& error) {
                     end = next + upper.length;
                 }
                 if (high < low.codePoint) {
-                    error = "a range runs backwards";
+                    error = Translate("kelvara::PathGlob", "范围的两端颠倒了");
                     return false;
                 }
                 token.ranges.emplace_back(low.codePoint, high);
             }
             if (!closed) {
-                error = "\"[\" is not closed";
+                error = Translate("kelvara::PathGlob", "“[” 没有闭合");
                 return false;
             }
             tokens_.push_back(std::move(token));
@@ -100,7 +101,7 @@ bool PathGlob::ParseBody(std::string_view body, std::string& error) {
         } else {
             if (c == '\\') {
                 if (++at == body.size()) {
-                    error = "ends in \"\\\"";
+                    error = Translate("kelvara::PathGlob", "以 “\\” 结尾");
                     return false;
                 }
             }

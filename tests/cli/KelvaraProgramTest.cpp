@@ -105,7 +105,7 @@ TEST(KelvaraProgramTest, GlobsChooseWhatTheFolderWalksTake) {
 
     run = RunKelvara({"find", "-g", "[a-", "cat", dir.Path()});
     EXPECT_EQ(run.status, 2);
-    EXPECT_TRUE(Holds(run.err, "kelvara: glob [a-: \"[\" is not closed")) << run.err;
+    EXPECT_TRUE(Holds(run.err, "kelvara: 模式 [a-：“[” 没有闭合")) << run.err;
 }
 
 TEST(KelvaraProgramTest, ContextLinesComeInGrepsFormat) {

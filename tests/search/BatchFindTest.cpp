@@ -178,7 +178,7 @@ TEST(BatchFindTest, UnreadableFileEndsTheRunWithTheTreeKept) {
     const BatchResult refused = RunBatchFind("hit", history, device, {}, tree, Hooks(&recorder));
     EXPECT_EQ(refused.outcome, BatchOutcome::Failed);
     ASSERT_TRUE(refused.error.has_value());
-    EXPECT_EQ(refused.error->Message(), "/dev/zero: not a regular file");
+    EXPECT_EQ(refused.error->Message(), "/dev/zero: 不是普通文件");
     FileSet null;
     null.Add("/dev/null");
     null.TickAll();

@@ -307,8 +307,7 @@ TEST(BatchReplaceTest, RunningOutOfMemoryEndsTheRunNamingTheFile) {
     // Every line of big.txt gets a hit node, more than the memory allowed.
     const int status = ReplaceWithLittleMemory(f, 48u << 20, "cat", "dog", {}, [&](auto& result) {
         return result.outcome == BatchOutcome::Failed && result.error->path == big &&
-               result.error->reason == "out of memory" &&
-               f.tree.ChildCount({1, NodeRef::kNone}) == 0;
+               result.error->reason == "内存不足" && f.tree.ChildCount({1, NodeRef::kNone}) == 0;
     });
     EXPECT_EQ(status, 0);
     EXPECT_EQ(TestFolder::Read(first), "dog\n");

@@ -1,0 +1,693 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="en" sourcelanguage="zh_CN">
+<context>
+    <name>kelvara::BatchNotice</name>
+    <message>
+        <source>查找完毕</source>
+        <translation>Search finished</translation>
+    </message>
+    <message>
+        <source>确定要替换吗？</source>
+        <translation>Replace in all ticked files?</translation>
+    </message>
+    <message>
+        <source>提醒</source>
+        <translation>Confirm</translation>
+    </message>
+    <message>
+        <source>以下文件含有 NUL 字节，没有改写：</source>
+        <translation>These files hold NUL bytes and were not rewritten:</translation>
+    </message>
+    <message>
+        <source>以下文件在替换期间被其他程序改动，没有改写：</source>
+        <translation>These files were changed by another program during the replace and were not rewritten:</translation>
+    </message>
+    <message>
+        <source>替换完毕</source>
+        <translation>Replace finished</translation>
+    </message>
+</context>
+<context>
+    <name>kelvara::EditorWidget</name>
+    <message>
+        <source>字符 %1 不能用文本的代码页表示，没有输入。</source>
+        <translation>The character %1 cannot be written in the text&apos;s code page; nothing was typed.</translation>
+    </message>
+    <message>
+        <source>输入</source>
+        <translation>Typing</translation>
+    </message>
+    <message>
+        <source>剪贴板中的字符 %1 不能用文本的代码页表示，没有粘贴任何内容。</source>
+        <translation>The clipboard holds the character %1, which the text&apos;s code page cannot hold; nothing was pasted.</translation>
+    </message>
+    <message>
+        <source>粘贴</source>
+        <translation>Paste</translation>
+    </message>
+</context>
+<context>
+    <name>kelvara::FileErrors</name>
+    <message>
+        <source>替换期间被其他程序改动，保持原样</source>
+        <translation>changed by another program during the run; left as it was</translation>
+    </message>
+    <message>
+        <source>不是普通文件</source>
+        <translation>not a regular file</translation>
+    </message>
+    <message>
+        <source>%1（只读文件）</source>
+        <translation>%1 (read-only file)</translation>
+    </message>
+    <message>
+        <source>%1（什么也没有写入）</source>
+        <translation>%1 (nothing written)</translation>
+    </message>
+    <message>
+        <source>%1；原来的内容无法写回：%2</source>
+        <translation>%1; the old content could not be put back: %2</translation>
+    </message>
+    <message>
+        <source>%1（原来的内容已写回）</source>
+        <translation>%1 (old content put back)</translation>
+    </message>
+    <message>
+        <source>文件太大，无法载入</source>
+        <translation>file too large to load</translation>
+    </message>
+    <message>
+        <source>不是翻译目录文件</source>
+        <translation>not a translation catalogue</translation>
+    </message>
+    <message>
+        <source>内存不足</source>
+        <translation>out of memory</translation>
+    </message>
+</context>
+<context>
+    <name>kelvara::FileSet</name>
+    <message>
+        <source>链接的目标不存在</source>
+        <translation>the link&apos;s target does not exist</translation>
+    </message>
+    <message>
+        <source>链接指向所选目录之外</source>
+        <translation>the link leads out of the chosen folder</translation>
+    </message>
+    <message>
+        <source>无法确定链接的目标</source>
+        <translation>the link&apos;s target cannot be determined</translation>
+    </message>
+    <message>
+        <source>目录链接，不跟随</source>
+        <translation>a folder link, not followed</translation>
+    </message>
+    <message>
+        <source>命名管道</source>
+        <translation>a named pipe</translation>
+    </message>
+    <message>
+        <source>套接字</source>
+        <translation>a socket</translation>
+    </message>
+    <message>
+        <source>设备文件</source>
+        <translation>a device</translation>
+    </message>
+    <message>
+        <source>无法列出目录</source>
+        <translation>the folder cannot be listed</translation>
+    </message>
+    <message>
+        <source>%1：%2</source>
+        <translation>%1: %2</translation>
+    </message>
+</context>
+<context>
+    <name>kelvara::HitCaption</name>
+    <message>
+        <source>被找字：</source>
+        <translation>Found: </translation>
+    </message>
+    <message>
+        <source> 在: 行： </source>
+        <translation> at line: </translation>
+    </message>
+    <message>
+        <source> 列: </source>
+        <translation> column: </translation>
+    </message>
+</context>
+<context>
+    <name>kelvara::Launcher</name>
+    <message>
+        <source>是空的</source>
+        <translation>It is empty.</translation>
+    </message>
+</context>
+<context>
+    <name>kelvara::PathGlob</name>
+    <message>
+        <source>模式 %1：%2</source>
+        <translation>glob %1: %2</translation>
+    </message>
+    <message>
+        <source>什么也匹配不到</source>
+        <translation>matches nothing</translation>
+    </message>
+    <message>
+        <source>范围的两端颠倒了</source>
+        <translation>a range runs backwards</translation>
+    </message>
+    <message>
+        <source>“[” 没有闭合</source>
+        <translation>&quot;[&quot; is not closed</translation>
+    </message>
+    <message>
+        <source>以 “\” 结尾</source>
+        <translation>ends in &quot;\&quot;</translation>
+    </message>
+</context>
+<context>
+    <name>kelvara::TAboutBox</name>
+    <message>
+        <source>About</source>
+        <translation>About</translation>
+    </message>
+    <message>
+        <source>批量查找替换与多文档编辑。自由软件，随意使用。</source>
+        <translation>Batch find and replace, and a multi-document editor. Free software: use it as you like.</translation>
+    </message>
+    <message>
+        <source>作者：%1</source>
+        <translation>Author: %1</translation>
+    </message>
+    <message>
+        <source>主页：%1</source>
+        <translation>Home page: %1</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+</context>
+<context>
+    <name>kelvara::TMDIChild</name>
+    <message>
+        <source>正常编辑</source>
+        <translation>Plain editing</translation>
+    </message>
+    <message>
+        <source>高亮显示</source>
+        <translation>Highlighted</translation>
+    </message>
+    <message>
+        <source>%1 已经被修改</source>
+        <translation>%1 modified</translation>
+    </message>
+    <message>
+        <source>%1 已经被保存</source>
+        <translation>%1 saved</translation>
+    </message>
+    <message>
+        <source>撤销(&amp;U)</source>
+        <translation>&amp;Undo</translation>
+    </message>
+    <message>
+        <source>剪切(&amp;T)</source>
+        <translation>Cu&amp;t</translation>
+    </message>
+    <message>
+        <source>复制(&amp;C)</source>
+        <translation>&amp;Copy</translation>
+    </message>
+    <message>
+        <source>粘贴(&amp;P)</source>
+        <translation>&amp;Paste</translation>
+    </message>
+    <message>
+        <source>删除(&amp;D)</source>
+        <translation>&amp;Delete</translation>
+    </message>
+    <message>
+        <source>全选(&amp;A)</source>
+        <translation>Select &amp;All</translation>
+    </message>
+    <message>
+        <source>复制</source>
+        <translation>Copy</translation>
+    </message>
+    <message>
+        <source>剪切</source>
+        <translation>Cut</translation>
+    </message>
+    <message>
+        <source>张贴</source>
+        <translation>Paste</translation>
+    </message>
+    <message>
+        <source>剪贴板中的字符 %1 不能用当前的代码页保存，没有粘贴。</source>
+        <translation>The clipboard holds the character %1, which the current code page cannot hold; nothing was pasted.</translation>
+    </message>
+    <message>
+        <source>%1 被修改了，是否保存?</source>
+        <translation>%1 has been modified. Save it?</translation>
+    </message>
+</context>
+<context>
+    <name>kelvara::TMainForm</name>
+    <message>
+        <source>新建</source>
+        <translation>New</translation>
+    </message>
+    <message>
+        <source>新建一个文档</source>
+        <translation>New document</translation>
+    </message>
+    <message>
+        <source>打开（可以批量）</source>
+        <translation>Open (one or many)</translation>
+    </message>
+    <message>
+        <source>打开一个或多个文件</source>
+        <translation>Open one or more files</translation>
+    </message>
+    <message>
+        <source>打开</source>
+        <translation>Open</translation>
+    </message>
+    <message>
+        <source>关闭当前</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>关闭当前文档</source>
+        <translation>Close the current document</translation>
+    </message>
+    <message>
+        <source>关闭全部</source>
+        <translation>Close All</translation>
+    </message>
+    <message>
+        <source>关闭全部文档</source>
+        <translation>Close all documents</translation>
+    </message>
+    <message>
+        <source>保存当前</source>
+        <translation>Save</translation>
+    </message>
+    <message>
+        <source>保存当前文档</source>
+        <translation>Save the current document</translation>
+    </message>
+    <message>
+        <source>保存</source>
+        <translation>Save</translation>
+    </message>
+    <message>
+        <source>当前另存为</source>
+        <translation>Save As</translation>
+    </message>
+    <message>
+        <source>用新的名字保存当前文档</source>
+        <translation>Save the current document under a new name</translation>
+    </message>
+    <message>
+        <source>保存全部</source>
+        <translation>Save All</translation>
+    </message>
+    <message>
+        <source>保存全部文档</source>
+        <translation>Save all documents</translation>
+    </message>
+    <message>
+        <source>清空历史地址</source>
+        <translation>Clear History</translation>
+    </message>
+    <message>
+        <source>清空打开过的文件列表</source>
+        <translation>Clear the list of opened files</translation>
+    </message>
+    <message>
+        <source>退出</source>
+        <translation>Quit</translation>
+    </message>
+    <message>
+        <source>退出 Kelvara</source>
+        <translation>Quit Kelvara</translation>
+    </message>
+    <message>
+        <source>只读</source>
+        <translation>Read-only</translation>
+    </message>
+    <message>
+        <source>当前文档设为只读</source>
+        <translation>Make the current document read-only</translation>
+    </message>
+    <message>
+        <source>查找当前</source>
+        <translation>Find</translation>
+    </message>
+    <message>
+        <source>在当前文档中查找</source>
+        <translation>Find in the current document</translation>
+    </message>
+    <message>
+        <source>替换当前</source>
+        <translation>Replace</translation>
+    </message>
+    <message>
+        <source>在当前文档中替换</source>
+        <translation>Replace in the current document</translation>
+    </message>
+    <message>
+        <source>批量查找替换</source>
+        <translation>Batch Find/Replace</translation>
+    </message>
+    <message>
+        <source>在多个文件中查找替换</source>
+        <translation>Find and replace in many files</translation>
+    </message>
+    <message>
+        <source>关于</source>
+        <translation>About</translation>
+    </message>
+    <message>
+        <source>关于 Kelvara</source>
+        <translation>About Kelvara</translation>
+    </message>
+    <message>
+        <source>文件</source>
+        <translation>&amp;File</translation>
+    </message>
+    <message>
+        <source>重新打开</source>
+        <translation>Reopen</translation>
+    </message>
+    <message>
+        <source>处理</source>
+        <translation>&amp;Process</translation>
+    </message>
+    <message>
+        <source>帮助</source>
+        <translation>&amp;Help</translation>
+    </message>
+    <message>
+        <source>工具栏</source>
+        <translation>Toolbar</translation>
+    </message>
+    <message>
+        <source>重复了</source>
+        <translation>This file is already open.</translation>
+    </message>
+    <message>
+        <source>正在加载。。。</source>
+        <translation>Loading...</translation>
+    </message>
+    <message>
+        <source>加载完毕!</source>
+        <translation>Loaded.</translation>
+    </message>
+    <message>
+        <source>%1 已被其他程序修改，是否重新加载?</source>
+        <translation>%1 has been changed by another program. Load it again?</translation>
+    </message>
+    <message>
+        <source>
+当前的修改将会丢失。</source>
+        <translation>
+The changes made here will be lost.</translation>
+    </message>
+    <message>
+        <source>已经保存了</source>
+        <translation>Saved.</translation>
+    </message>
+    <message>
+        <source>%1 已经存在，是否替换?</source>
+        <translation>%1 already exists. Replace it?</translation>
+    </message>
+    <message>
+        <source>全部——已经保存了</source>
+        <translation>All saved.</translation>
+    </message>
+</context>
+<context>
+    <name>kelvara::TMemoComponent</name>
+    <message>
+        <source>文本太长，编辑器容纳不下。</source>
+        <translation>The text is too long for the editor.</translation>
+    </message>
+</context>
+<context>
+    <name>kelvara::Tfrmdaohangtest</name>
+    <message>
+        <source>要找的字</source>
+        <translation>Find what</translation>
+    </message>
+    <message>
+        <source>要替换的字</source>
+        <translation>Replace with</translation>
+    </message>
+    <message>
+        <source>替换全部</source>
+        <translation>Replace all</translation>
+    </message>
+    <message>
+        <source>查找</source>
+        <translation>Find</translation>
+    </message>
+    <message>
+        <source>查找下一个</source>
+        <translation>Find Next</translation>
+    </message>
+    <message>
+        <source>替换</source>
+        <translation>Replace</translation>
+    </message>
+    <message>
+        <source>替换下一个</source>
+        <translation>Replace Next</translation>
+    </message>
+    <message>
+        <source>大写小写区别</source>
+        <translation>Match case</translation>
+    </message>
+    <message>
+        <source>向上</source>
+        <translation>Up</translation>
+    </message>
+    <message>
+        <source>向下</source>
+        <translation>Down</translation>
+    </message>
+    <message>
+        <source>所有文本</source>
+        <translation>All text</translation>
+    </message>
+    <message>
+        <source>选中文本</source>
+        <translation>Selected text</translation>
+    </message>
+    <message>
+        <source>从光标处开始</source>
+        <translation>From the cursor</translation>
+    </message>
+    <message>
+        <source>整片文字</source>
+        <translation>Entire scope</translation>
+    </message>
+    <message>
+        <source>选项</source>
+        <translation>Options</translation>
+    </message>
+    <message>
+        <source>方向</source>
+        <translation>Direction</translation>
+    </message>
+    <message>
+        <source>范围</source>
+        <translation>Scope</translation>
+    </message>
+    <message>
+        <source>启始位置</source>
+        <translation>Origin</translation>
+    </message>
+    <message>
+        <source>替换 %1</source>
+        <translation>Replace %1</translation>
+    </message>
+    <message>
+        <source>查找 %1</source>
+        <translation>Find %1</translation>
+    </message>
+    <message>
+        <source>文字含有当前代码页不能表示的字符 %1，没有执行。</source>
+        <translation>The text holds the character %1, which the current code page cannot hold; nothing was done.</translation>
+    </message>
+</context>
+<context>
+    <name>kelvara::Tfrmfindtree</name>
+    <message>
+        <source>文件夹不存在或无法打开：%1</source>
+        <translation>The folder does not exist or cannot be opened: %1</translation>
+    </message>
+    <message>
+        <source>跳过 %1 项（目录外的链接、无法读取的目录等）</source>
+        <translation>%1 entries skipped (links out of the folder, folders that cannot be read, ...)</translation>
+    </message>
+    <message>
+        <source>筛选</source>
+        <translation>Filter</translation>
+    </message>
+    <message>
+        <source>%1含有当前代码页不能表示的字符 %2，没有执行。</source>
+        <translation>%1 holds the character %2, which the current code page cannot hold; nothing was done.</translation>
+    </message>
+    <message>
+        <source>要找的字</source>
+        <translation>Find what</translation>
+    </message>
+    <message>
+        <source>请先输入要找的字。</source>
+        <translation>Type the text to find first.</translation>
+    </message>
+    <message>
+        <source>要替换的字</source>
+        <translation>Replace with</translation>
+    </message>
+    <message>
+        <source>请先输入要替换的字。</source>
+        <translation>Type the replacement text first.</translation>
+    </message>
+    <message>
+        <source>文件 %1 个，找到 %2 处</source>
+        <translation>%1 files, %2 hits</translation>
+    </message>
+    <message>
+        <source>文件在查找之后已经改变，第 %1 行不再是找到的文字：%2</source>
+        <translation>The file has changed since the search: line %1 no longer holds the text found: %2</translation>
+    </message>
+    <message>
+        <source>查找并形成树结果</source>
+        <translation>Find into a Result Tree</translation>
+    </message>
+    <message>
+        <source>从目录中添加添加</source>
+        <translation>Add from Folder</translation>
+    </message>
+    <message>
+        <source>从文件列表中添加</source>
+        <translation>Add from File List</translation>
+    </message>
+    <message>
+        <source>个数：</source>
+        <translation>Count:</translation>
+    </message>
+    <message>
+        <source>筛选:</source>
+        <translation>Filter:</translation>
+    </message>
+    <message>
+        <source>方式一添加</source>
+        <translation>Pick files</translation>
+    </message>
+    <message>
+        <source>全选</source>
+        <translation>Tick All</translation>
+    </message>
+    <message>
+        <source>反选</source>
+        <translation>Untick All</translation>
+    </message>
+    <message>
+        <source>删除所选</source>
+        <translation>Remove Ticked</translation>
+    </message>
+    <message>
+        <source>删除未选</source>
+        <translation>Remove Unticked</translation>
+    </message>
+    <message>
+        <source>清空</source>
+        <translation>Clear</translation>
+    </message>
+    <message>
+        <source>要找的字：</source>
+        <translation>Find what:</translation>
+    </message>
+    <message>
+        <source>全字匹配 </source>
+        <translation>Whole words</translation>
+    </message>
+    <message>
+        <source>忽略被查找字的空格</source>
+        <translation>Ignore surrounding blanks</translation>
+    </message>
+    <message>
+        <source>区别大小写</source>
+        <translation>Match case</translation>
+    </message>
+    <message>
+        <source>开始批量查找</source>
+        <translation>Find All</translation>
+    </message>
+    <message>
+        <source>批量替换</source>
+        <translation>Replace All</translation>
+    </message>
+    <message>
+        <source>停止</source>
+        <translation>Stop</translation>
+    </message>
+    <message>
+        <source>打开定位</source>
+        <translation>Open at Hit</translation>
+    </message>
+    <message>
+        <source>复制路径</source>
+        <translation>Copy Path</translation>
+    </message>
+    <message>
+        <source>复制这一行</source>
+        <translation>Copy This Line</translation>
+    </message>
+    <message>
+        <source>全部展开</source>
+        <translation>Expand All</translation>
+    </message>
+    <message>
+        <source>全部折叠</source>
+        <translation>Collapse All</translation>
+    </message>
+    <message>
+        <source>包含:</source>
+        <translation>Include:</translation>
+    </message>
+    <message>
+        <source>排除:</source>
+        <translation>Exclude:</translation>
+    </message>
+    <message>
+        <source>从目录中添加时用的模式，多个用 ; 分隔，相对于所选目录：
+*.c  任何一层的 .c 文件
+src/**  src 下的一切
+**/test_*.py  任何一层的 test_ 开头的 .py 文件
+排除的目录不会被打开。</source>
+        <translation>Globs for adding from a folder, separated by ;, relative to the chosen folder:
+*.c  .c files at any depth
+src/**  everything under src
+**/test_*.py  .py files starting with test_ at any depth
+Excluded folders are never opened.</translation>
+    </message>
+    <message>
+        <source>遵循 .gitignore 和 .ignore 文件</source>
+        <translation>Honour .gitignore and .ignore files</translation>
+    </message>
+    <message>
+        <source>从目录中添加时，跳过这些文件列出的文件和目录</source>
+        <translation>When adding from a folder, skip the files and folders these files list</translation>
+    </message>
+</context>
+</TS>
