@@ -689,5 +689,37 @@ Excluded folders are never opened.</translation>
         <source>从目录中添加时，跳过这些文件列出的文件和目录</source>
         <translation>When adding from a folder, skip the files and folders these files list</translation>
     </message>
+    <message>
+        <source>模式无法使用：%1</source>
+        <translation>The glob cannot be used: %1</translation>
+    </message>
+    <message>
+        <source>grep 格式文本 (*.txt);;CSV (*.csv);;JSON lines (*.jsonl *.json)</source>
+        <translation>grep lines (*.txt);;CSV (*.csv);;JSON lines (*.jsonl *.json)</translation>
+    </message>
+    <message>
+        <source>结果.txt</source>
+        <translation>results.txt</translation>
+    </message>
+    <message>
+        <source>导出失败：%1</source>
+        <translation>Export failed: %1</translation>
+    </message>
+    <message>
+        <source>已导出，但以下文件无法再次读取，它们的结果没有行文字：%1</source>
+        <translation>Exported, but these files could not be read again, so their results have no line text: %1</translation>
+    </message>
+    <message>
+        <source>导出结果</source>
+        <translation>Export Results</translation>
+    </message>
+    <message>
+        <source>复制所选结果（grep 格式）</source>
+        <translation>Copy Selected Results (grep lines)</translation>
+    </message>
+    <message>
+        <source>导出结果…</source>
+        <translation>Export Results...</translation>
+    </message>
 </context>
 </TS>
