@@ -35,6 +35,8 @@ public:
         }
         if (line_.help) return line_;
         if (!CheckFormat()) return std::nullopt;
+        if (line_.dryRun && line_.mode != CommandMode::Replace)
+            return Fail("option --dry-run belongs to replace");
         return TakePositional(positional);
     }
 
@@ -100,6 +102,9 @@ private:
             return true;
         case 'y':
             line_.yes = true;
+            return true;
+        case 'n':
+            line_.dryRun = true;
             return true;
         case 'h':
             line_.help = true;
@@ -172,7 +177,7 @@ private:
         }
         static constexpr std::pair<std::string_view, char> kFlags[] = {
             {"case", 'c'}, {"word", 'w'},    {"trim", 's'}, {"yes", 'y'},
-            {"help", 'h'}, {"verbose", 'v'}, {"null", '0'}};
+            {"help", 'h'}, {"verbose", 'v'}, {"null", '0'}, {"dry-run", 'n'}};
         for (const auto& [flagName, letter] : kFlags) {
             if (body == flagName) return Flag(letter);
         }
@@ -267,6 +272,7 @@ std::optional<CommandLine> ParseCommandLine(const std::vector<std::string>& args
 const char* CommandLineUsage() noexcept {
     return "usage: kelvara find    [OPTIONS] TEXT PATH...\n"
            "       kelvara replace [OPTIONS] TEXT REPLACEMENT PATH...\n"
+           "       kelvara undo    [--list] [RUN]   (kelvara undo --help)\n"
            "  -c, --case           letter case significant\n"
            "  -w, --word           whole words only\n"
            "  -s, --trim           ignore surrounding blanks of TEXT and of each line\n"
@@ -292,7 +298,9 @@ const char* CommandLineUsage() noexcept {
            "      --threads N      find: read and match files on N threads (default: one per\n"
            "                       core; 1 keeps to one thread); the output stays the same\n"
            "  -y, --yes            replace without the confirmation question\n"
-           "Exit status: 0 found or replaced, 1 nothing found or replaced, 2 error.\n";
+           "  -n, --dry-run        replace: write nothing; print what would change as a\n"
+           "                       unified diff (patch -p0 applies it)\n"
+           "Exit status: 0 found or replaced (or would be), 1 nothing, 2 error.\n";
 }
 
 } // namespace kelvara

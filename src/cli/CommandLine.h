@@ -29,6 +29,7 @@ struct CommandLine {
     int after = 0;
     unsigned threads = 0; // find: threads that read and match files; 0: one per core
     bool yes = false;
+    bool dryRun = false; // replace: write nothing, print the diff of what would change
     bool help = false;
     bool verbose = false;       // list the entries the walks skipped
     bool nullAfterPath = false; // a NUL byte ends each path of the results, written raw

@@ -13,6 +13,7 @@
 #include <unistd.h>
 
 #include "cli/CommandLine.h"
+#include "cli/DryRunCommand.h"
 #include "cli/OutputBuffer.h"
 #include "cli/PathQuoting.h"
 #include "cli/ProgressLine.h"
@@ -233,7 +234,7 @@ int Run(const CommandLine& line) {
     if (replacing && !ConvertArgument(line.replacement, "REPLACEMENT", replacement)) {
         return kExitError;
     }
-    if (replacing && !line.yes && isatty(STDIN_FILENO) != 1) {
+    if (replacing && !line.dryRun && !line.yes && isatty(STDIN_FILENO) != 1) {
         return Fail(
             "replace asks for confirmation on a terminal; give --yes to replace without it");
     }
@@ -242,8 +243,13 @@ int Run(const CommandLine& line) {
     WalkFilter walkFilter;
     if (!MakeWalkFilter(line, walkFilter)) return kExitError;
 
-    TerminalAsk ask(line.yes);
     CatchInterrupt();
+    if (replacing && line.dryRun) {
+        FileSet files;
+        GatherFiles(line, *folders, files, nullptr);
+        return RunDryRun(line, files, text, replacement, &gStopRequested);
+    }
+    TerminalAsk ask(line.yes);
     ProgressLine progress;
     const BatchHooks hooks{&progress, {}, &gStopRequested};
     FileSet files;

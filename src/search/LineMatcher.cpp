@@ -101,38 +101,37 @@ std::size_t LineMatcher::FindInLine(std::string_view line, std::int32_t lineNumb
     return columns.size();
 }
 
+Stretch LineMatcher::StretchOf(std::string_view line, std::int32_t column) const {
+    // Columns count in the trimmed line; trimming only removed bytes in front.
+    const std::size_t front =
+        options_.IgnoreSpaces ? static_cast<std::size_t>(TrimView(line).data() - line.data()) : 0;
+    return {front + static_cast<std::size_t>(column - 1), searchText_.size()};
+}
+
+std::span<const Stretch> LineMatcher::ReplacedStretches(std::string_view line) {
+    stretches_.clear();
+    for (const std::int32_t column : Scan(line))
+        stretches_.push_back(StretchOf(line, column));
+    KeepApart(stretches_);
+    return stretches_;
+}
+
 bool LineMatcher::ReplaceLine(std::string_view line, std::string_view replacement,
                               std::int32_t lineNumber, std::string_view filePath, ResultTree& tree,
                               NodeRef fileNode, std::string& out) {
     if (options_.WholeWord)
         return ReplaceWholeWords(line, replacement, lineNumber, filePath, tree, fileNode, out);
-    const bool replaced = ReplaceAll(line, replacement, out);
-    const std::string_view newLine = replaced ? std::string_view(out) : line;
+    const std::span<const Stretch> stretches = ReplacedStretches(line);
+    if (!stretches.empty()) {
+        out.clear();
+        AppendReplaced(line, stretches, replacement, out);
+    }
+    const std::string_view newLine = stretches.empty() ? line : std::string_view(out);
     // A line gets its node whenever the replacement text stands in it, even
     // when it stood there before.
     if (AnsiPos(replacement, newLine, codePage_) > 0)
         tree.AppendChild(fileNode, newLine, {filePath, lineNumber, 0, searchText_});
-    return replaced;
-}
-
-// Every occurrence replaced from left to right, each search resuming after the
-// occurrence just replaced, letters compared folded unless case-sensitive.
-bool LineMatcher::ReplaceAll(std::string_view line, std::string_view replacement,
-                             std::string& out) {
-    if (searchText_.empty()) return false;
-    std::size_t walked = 0; // characters are classified from the line start
-    std::size_t found = FindFrom(line, 0, walked);
-    if (found == kNotFound) return false;
-    out.clear();
-    std::size_t copied = 0;
-    while (found != kNotFound) {
-        out.append(line.substr(copied, found - copied));
-        out.append(replacement);
-        copied = found + searchText_.size();
-        found = FindFrom(line, copied, walked);
-    }
-    out.append(line.substr(copied));
-    return true;
+    return !stretches.empty();
 }
 
 // Each accepted whole word replaced at its own place in the unprepared line;
@@ -143,37 +142,21 @@ bool LineMatcher::ReplaceAll(std::string_view line, std::string_view replacement
 bool LineMatcher::ReplaceWholeWords(std::string_view line, std::string_view replacement,
                                     std::int32_t lineNumber, std::string_view filePath,
                                     ResultTree& tree, NodeRef fileNode, std::string& out) {
-    const std::span<const std::int32_t> columns = Scan(line);
-    if (columns.empty()) return false;
-    // Columns count in the trimmed line; trimming only removed bytes in front.
-    const std::size_t front =
-        options_.IgnoreSpaces ? static_cast<std::size_t>(TrimView(line).data() - line.data()) : 0;
-    const auto startOf = [&](std::int32_t column) {
-        return front + static_cast<std::size_t>(column - 1);
-    };
+    const std::span<const Stretch> stretches = ReplacedStretches(line);
+    if (stretches.empty()) return false;
     out.clear();
-    std::size_t copied = 0;
-    for (const std::int32_t column : columns) {
-        const std::size_t start = startOf(column);
-        if (start < copied) continue;
-        out.append(line.substr(copied, start - copied));
-        out.append(replacement);
-        copied = start + searchText_.size();
-    }
-    out.append(line.substr(copied));
-
+    AppendReplaced(line, stretches, replacement, out);
+    // The record keeps the hit's column in the prepared line.
+    const std::size_t front = StretchOf(line, 1).start;
     const ResultTree::LineTextsId texts = tree.AddLineTexts(out, line);
-    copied = 0;
     std::size_t replaced = 0;
-    for (const std::int32_t column : columns) {
-        const std::size_t start = startOf(column);
-        if (start < copied) continue;
-        copied = start + searchText_.size();
+    for (const Stretch& stretch : stretches) {
         ++replaced;
         // Every replacement before this one changed the length by the same amount.
         const std::size_t newEnd =
-            start + replaced * replacement.size() - (replaced - 1) * searchText_.size();
-        tree.AppendReplaceHit(fileNode, texts, newEnd, copied,
+            stretch.start + replaced * replacement.size() - (replaced - 1) * searchText_.size();
+        const auto column = static_cast<std::int32_t>(stretch.start - front + 1);
+        tree.AppendReplaceHit(fileNode, texts, newEnd, stretch.End(),
                               {filePath, lineNumber, column, searchText_});
     }
     return true;

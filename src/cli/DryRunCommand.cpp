@@ -1,0 +1,57 @@
+#include "cli/DryRunCommand.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include <unistd.h>
+
+#include "cli/DiffPrinter.h"
+#include "cli/OutputBuffer.h"
+#include "cli/PathQuoting.h"
+#include "cli/ProgressLine.h"
+#include "common/LocaleCodePage.h"
+#include "search/DryReplace.h"
+#include "search/Matcher.h"
+
+namespace kelvara {
+
+namespace {
+
+void PrintLine(const std::string& utf8) {
+    std::fputs((TextToLocale(TextFromUtf8(utf8)) + "\n").c_str(), stderr);
+}
+
+} // namespace
+
+int RunDryRun(const CommandLine& line, const FileSet& files, const std::string& text,
+              const std::string& replacement, std::atomic<bool>* stopRequested) {
+    ProgressLine progress;
+    const BatchHooks hooks{&progress, {}, stopRequested};
+    OutputBuffer out(STDOUT_FILENO);
+    DiffPrinter printer(out, isatty(STDOUT_FILENO) == 1, TextCodePage());
+    const DryReplaceResult result =
+        RunDryReplace(PrepareSearchText(text, line.options), replacement, files.TickedPaths(),
+                      line.options, hooks, printer);
+    progress.Clear();
+    out.Flush();
+    if (result.error) {
+        std::fprintf(stderr, "kelvara: %s: %s\n", QuotedPath(result.error->path).c_str(),
+                     result.error->reason.c_str());
+    }
+    PrintLine("读取文件 " + std::to_string(result.filesRead) + " 个，将改写文件 " +
+              std::to_string(result.filesChanged) + " 个，替换 " + std::to_string(result.hits) +
+              " 处（未写入任何文件）");
+    if (!result.nulFiles.empty()) {
+        PrintLine("以下文件含有 NUL 字节，不会改写：");
+        for (const std::string& path : result.nulFiles)
+            std::fprintf(stderr, "%s\n", QuotedPath(path).c_str());
+    }
+    if (out.Error() != 0) {
+        std::fprintf(stderr, "kelvara: standard output: %s\n", std::strerror(out.Error()));
+        return 2;
+    }
+    if (result.error) return 2;
+    return result.filesChanged > 0 ? 0 : 1;
+}
+
+} // namespace kelvara

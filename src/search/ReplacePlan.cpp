@@ -1,0 +1,62 @@
+#include "search/ReplacePlan.h"
+
+#include <algorithm>
+
+#include "search/BatchFindFile.h"
+#include "search/LineCursor.h"
+
+namespace kelvara {
+
+namespace {
+
+// Every hit of each line handed over, placed in the whole text.
+class LineStretches : public CandidateLines {
+public:
+    LineStretches(std::string_view text, LineMatcher& matcher, std::vector<Stretch>& out)
+        : text_(text), matcher_(matcher), out_(out) {}
+    void Take(std::int32_t, std::string_view line) override {
+        const std::size_t start = static_cast<std::size_t>(line.data() - text_.data());
+        for (const Stretch& stretch : matcher_.ReplacedStretches(line))
+            out_.push_back({start + stretch.start, stretch.length});
+    }
+
+private:
+    std::string_view text_;
+    LineMatcher& matcher_;
+    std::vector<Stretch>& out_;
+};
+
+} // namespace
+
+bool ChosenStretches(std::string_view text, std::span<const ChosenHit> chosen, LineMatcher& matcher,
+                     std::vector<Stretch>& out) {
+    out.clear();
+    LineCursor cursor(text);
+    for (std::size_t i = 0; i < chosen.size();) {
+        const std::int32_t number = chosen[i].line;
+        while (cursor.Number() < number)
+            if (!cursor.NextLine()) return false;
+        if (cursor.Number() != number) return false; // not in line order
+        const std::string_view line = cursor.Line();
+        const std::size_t start = cursor.Start();
+        const std::span<const std::int32_t> columns = matcher.Scan(line);
+        const std::size_t first = out.size();
+        for (; i < chosen.size() && chosen[i].line == number; ++i) {
+            if (!std::binary_search(columns.begin(), columns.end(), chosen[i].column)) return false;
+            const Stretch stretch = matcher.StretchOf(line, chosen[i].column);
+            out.push_back({start + stretch.start, stretch.length});
+        }
+        KeepApart(out, first);
+    }
+    return true;
+}
+
+bool AllStretches(std::string_view text, LineMatcher& matcher, const BatchHooks& hooks,
+                  std::vector<Stretch>& out) {
+    out.clear();
+    LineStretches lines(text, matcher, out);
+    const SubstringFinder& finder = matcher.Finder();
+    return SearchFileBytes(text, finder, matcher.SearchText().size(), hooks, lines);
+}
+
+} // namespace kelvara

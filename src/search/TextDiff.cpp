@@ -1,0 +1,244 @@
+#include "search/TextDiff.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace kelvara {
+
+namespace {
+
+// An LF line of the old text that holds stretches.
+struct ChangedLine {
+    std::size_t number = 0; // 1-based
+    std::size_t start = 0;  // its first byte
+    std::size_t end = 0;    // its LF, or the end of the text
+    std::size_t firstStretch = 0;
+    std::size_t stretchEnd = 0; // one past its last stretch
+};
+
+// What the replace made of one changed line: its new text (LFs of the
+// replacement included, its own LF not) and where the replacements lie in it.
+struct NewLine {
+    std::size_t textStart = 0; // in the hunk's buffer
+    std::size_t textEnd = 0;
+    std::size_t firstMark = 0; // in the hunk's marks
+    std::size_t markEnd = 0;
+};
+
+class Differ {
+public:
+    Differ(std::string_view text, std::span<const Stretch> stretches, std::string_view replacement,
+           std::size_t context, DiffSink& sink)
+        : text_(text), stretches_(stretches), replacement_(replacement), context_(context),
+          sink_(sink) {}
+
+    void Run() {
+        FindChangedLines();
+        for (std::size_t first = 0; first < changed_.size();) {
+            std::size_t last = first;
+            while (last + 1 < changed_.size() &&
+                   changed_[last + 1].number - changed_[last].number - 1 <= 2 * context_)
+                ++last;
+            TellHunk(first, last);
+            first = last + 1;
+        }
+    }
+
+private:
+    std::size_t LineEnd(std::size_t from) const {
+        const void* lf = std::memchr(text_.data() + from, '\n', text_.size() - from);
+        return lf == nullptr ? text_.size() : static_cast<const char*>(lf) - text_.data();
+    }
+    bool HasBreak(std::size_t end) const { return end < text_.size(); }
+
+    void FindChangedLines() {
+        std::size_t lineStart = 0;
+        std::size_t number = 1;
+        for (std::size_t i = 0; i < stretches_.size(); ++i) {
+            const std::size_t at = stretches_[i].start;
+            if (!changed_.empty() && at < changed_.back().end) {
+                changed_.back().stretchEnd = i + 1;
+                continue;
+            }
+            const char* from = text_.data() + lineStart;
+            number += static_cast<std::size_t>(std::count(from, text_.data() + at, '\n'));
+            const void* lf = memrchr(from, '\n', at - lineStart);
+            if (lf != nullptr) lineStart = static_cast<const char*>(lf) - text_.data() + 1;
+            changed_.push_back({number, lineStart, LineEnd(at), i, i + 1});
+        }
+    }
+
+    // The start of the line before the one starting at `start` (> 0).
+    std::size_t PreviousLineStart(std::size_t start) const {
+        const void* lf = start < 2 ? nullptr : memrchr(text_.data(), '\n', start - 1);
+        return lf == nullptr ? 0 : static_cast<const char*>(lf) - text_.data() + 1;
+    }
+
+    // Fills the new texts of changed lines [first, last].
+    void MakeNewLines(std::size_t first, std::size_t last) {
+        newText_.clear();
+        newLines_.clear();
+        marks_.clear();
+        for (std::size_t k = first; k <= last; ++k) {
+            const ChangedLine& line = changed_[k];
+            NewLine made{newText_.size(), 0, marks_.size(), 0};
+            std::size_t copied = line.start;
+            for (std::size_t i = line.firstStretch; i < line.stretchEnd; ++i) {
+                newText_.append(text_.substr(copied, stretches_[i].start - copied));
+                marks_.push_back({newText_.size() - made.textStart, replacement_.size()});
+                newText_.append(replacement_);
+                copied = stretches_[i].End();
+            }
+            newText_.append(text_.substr(copied, line.end - copied));
+            made.textEnd = newText_.size();
+            made.markEnd = marks_.size();
+            newLines_.push_back(made);
+        }
+    }
+
+    // The LF lines of a changed line's new text; a last line without a
+    // break is one only when it holds something.
+    template <typename Visit>
+    void ForNewPieces(const NewLine& made, bool hasBreak, Visit visit) const {
+        const std::string_view text(newText_.data() + made.textStart,
+                                    made.textEnd - made.textStart);
+        for (std::size_t from = 0;;) {
+            const std::size_t lf = text.find('\n', from);
+            if (lf == std::string_view::npos) {
+                if (hasBreak || from < text.size()) visit(from, text.size(), !hasBreak);
+                return;
+            }
+            visit(from, lf, false);
+            from = lf + 1;
+        }
+    }
+
+    std::size_t NewPieceCount(std::size_t index, bool hasBreak) const {
+        std::size_t count = 0;
+        ForNewPieces(newLines_[index], hasBreak, [&](std::size_t, std::size_t, bool) { ++count; });
+        return count;
+    }
+
+    void TellContext(std::size_t start, std::size_t end) {
+        sink_.Line(DiffLineKind::Context, text_.substr(start, end - start), {}, !HasBreak(end));
+    }
+
+    void TellChangedRun(std::size_t first, std::size_t last, std::size_t hunkFirst) {
+        for (std::size_t k = first; k <= last; ++k) {
+            const ChangedLine& line = changed_[k];
+            markBuffer_.clear();
+            for (std::size_t i = line.firstStretch; i < line.stretchEnd; ++i)
+                markBuffer_.push_back({stretches_[i].start - line.start, stretches_[i].length});
+            sink_.Line(DiffLineKind::Removed, text_.substr(line.start, line.end - line.start),
+                       markBuffer_, !HasBreak(line.end));
+        }
+        for (std::size_t k = first; k <= last; ++k) {
+            const NewLine& made = newLines_[k - hunkFirst];
+            const std::string_view text(newText_.data() + made.textStart,
+                                        made.textEnd - made.textStart);
+            ForNewPieces(made, HasBreak(changed_[k].end),
+                         [&](std::size_t from, std::size_t to, bool noBreak) {
+                             markBuffer_.clear();
+                             for (std::size_t m = made.firstMark; m < made.markEnd; ++m) {
+                                 const std::size_t begin = std::max(marks_[m].start, from);
+                                 const std::size_t end = std::min(marks_[m].End(), to);
+                                 // An empty replacement marks the place it left.
+                                 if (begin < end || (marks_[m].length == 0 && begin == end))
+                                     markBuffer_.push_back({begin - from, end - begin});
+                             }
+                             sink_.Line(DiffLineKind::Added, text.substr(from, to - from),
+                                        markBuffer_, noBreak);
+                         });
+        }
+    }
+
+    void TellHunk(std::size_t first, std::size_t last) {
+        MakeNewLines(first, last);
+        // The unchanged lines before the first changed one.
+        std::size_t start = changed_[first].start;
+        std::size_t before = 0;
+        while (before < context_ && start > 0) {
+            start = PreviousLineStart(start);
+            ++before;
+        }
+        // And after the last one.
+        std::size_t after = 0;
+        std::size_t end = changed_[last].end;
+        while (after < context_ && end + 1 < text_.size()) {
+            end = LineEnd(end + 1);
+            ++after;
+        }
+        const std::size_t oldStart = changed_[first].number - before;
+        const std::size_t oldCount = changed_[last].number + after - oldStart + 1;
+        std::size_t newCount = oldCount;
+        for (std::size_t k = first; k <= last; ++k)
+            newCount += NewPieceCount(k - first, HasBreak(changed_[k].end)) - 1;
+        const std::size_t newStart = oldStart + shift_;
+        sink_.Hunk(oldStart, oldCount, newCount == 0 ? newStart - 1 : newStart, newCount);
+        shift_ += newCount - oldCount;
+
+        for (std::size_t at = start; at < changed_[first].start; at = LineEnd(at) + 1)
+            TellContext(at, LineEnd(at));
+        for (std::size_t k = first; k <= last;) {
+            std::size_t runEnd = k;
+            while (runEnd < last && changed_[runEnd + 1].number == changed_[runEnd].number + 1)
+                ++runEnd;
+            TellChangedRun(k, runEnd, first);
+            const std::size_t gapEnd = runEnd < last ? changed_[runEnd + 1].start : end + 1;
+            for (std::size_t at = changed_[runEnd].end + 1; at < gapEnd && at < text_.size();
+                 at = LineEnd(at) + 1)
+                TellContext(at, LineEnd(at));
+            k = runEnd + 1;
+        }
+    }
+
+    std::string_view text_;
+    std::span<const Stretch> stretches_;
+    std::string_view replacement_;
+    std::size_t context_;
+    DiffSink& sink_;
+    std::vector<ChangedLine> changed_;
+    // The new lines of the hunk being told, reused from hunk to hunk.
+    std::string newText_;
+    std::vector<NewLine> newLines_;
+    std::vector<Stretch> marks_;
+    std::vector<Stretch> markBuffer_;
+    // Lines the hunks so far added to the new text; unsigned, a net loss
+    // wraps round and the sums still come out right.
+    std::size_t shift_ = 0;
+};
+
+void AppendNumber(std::string& out, std::size_t number) { out += std::to_string(number); }
+
+void AppendRange(std::string& out, std::size_t start, std::size_t count) {
+    AppendNumber(out, start);
+    if (count == 1) return;
+    out += ',';
+    AppendNumber(out, count);
+}
+
+} // namespace
+
+void DiffReplaced(std::string_view oldText, std::span<const Stretch> stretches,
+                  std::string_view replacement, std::size_t context, DiffSink& sink) {
+    Differ(oldText, stretches, replacement, context, sink).Run();
+}
+
+void UnifiedDiffPrinter::Hunk(std::size_t oldStart, std::size_t oldCount, std::size_t newStart,
+                              std::size_t newCount) {
+    out_ += "@@ -";
+    AppendRange(out_, oldStart, oldCount);
+    out_ += " +";
+    AppendRange(out_, newStart, newCount);
+    out_ += " @@\n";
+}
+
+void UnifiedDiffPrinter::Line(DiffLineKind kind, std::string_view text, std::span<const Stretch>,
+                              bool noBreak) {
+    out_ += kind == DiffLineKind::Context ? ' ' : kind == DiffLineKind::Removed ? '-' : '+';
+    out_.append(text);
+    out_ += '\n';
+    if (noBreak) out_ += "\\ No newline at end of file\n";
+}
+
+} // namespace kelvara
