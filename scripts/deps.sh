@@ -2,9 +2,9 @@
 # packages Kelvara needs that this machine does not have yet.
 kelvara_packages=(
     g++ cmake ninja-build pkg-config
-    libgtest-dev libgmock-dev libbenchmark-dev
+    libgtest-dev libgmock-dev libbenchmark-dev libxxhash-dev
     qt6-base-dev qt6-qpa-plugins qt6-l10n-tools qt6-translations-l10n xvfb xauth fonts-noto-cjk
-    clang-format xdg-utils
+    clang-format xdg-utils patch
 )
 
 kelvara_install_missing() {

@@ -8,6 +8,7 @@
 
 #include "cli/CommandLine.h"
 #include "cli/RunCommandLine.h"
+#include "cli/UndoCommand.h"
 #include "common/AppPaths.h"
 
 // The program: the command line runs here, without the toolkit. The window
@@ -55,6 +56,7 @@ int main(int argc, char** argv) {
     if (argc > 1) {
         const std::string_view command = argv[1];
         if (command == "find" || command == "replace") return kelvara::RunCommandLine(argc, argv);
+        if (command == "undo") return kelvara::RunUndoCommand(argc, argv);
         if (IsOption(command)) {
             std::fputs(kelvara::CommandLineUsage(), command == "--help" ? stdout : stderr);
             return command == "--help" ? 0 : 2;

@@ -100,6 +100,7 @@ FileStatus FileRewrite::Begin(const std::string& path,
                               const std::optional<FileIdentity>& expected) {
     Abandon();
     changed_ = false;
+    hash_.Reset();
     path_ = path;
     IgnoreFileSizeSignal();
     // A link's final target is rewritten; the link stays.
@@ -184,6 +185,7 @@ bool FileRewrite::KeepAttributes(const struct stat& original) {
 }
 
 FileStatus FileRewrite::Append(std::string_view bytes) {
+    hash_.Add(bytes);
     if (inPlace_ || pending_.size() + bytes.size() <= kBufferSize) {
         if (!inPlace_ && pending_.capacity() < kBufferSize) pending_.reserve(kBufferSize);
         pending_.append(bytes);

@@ -7,6 +7,7 @@
 
 #include <sys/stat.h>
 
+#include "common/ContentHash.h"
 #include "common/FileError.h"
 #include "common/FileIdentity.h"
 #include "common/TempFileCleanup.h"
@@ -54,6 +55,8 @@ public:
 
     // The last error came from a file changed by someone else since it was read.
     bool ChangedMeanwhile() const { return changed_; }
+    // The digest of the new content appended since Begin.
+    ContentDigest NewDigest() const noexcept { return hash_.Digest(); }
 
 private:
     FileStatus Error(int error) const;
@@ -84,6 +87,7 @@ private:
     bool changed_ = false;
     // In place, the whole new content; otherwise what waits to be written.
     std::string pending_;
+    ContentHash hash_;
 };
 
 // Whether new content may go to unnamed files (O_TMPFILE); on by default.

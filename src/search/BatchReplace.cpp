@@ -9,6 +9,8 @@
 
 #include <sys/stat.h>
 
+#include "common/AppPaths.h"
+#include "common/CodePageConversion.h"
 #include "common/FileAccess.h"
 #include "common/FileRewrite.h"
 #include "common/LineFile.h"
@@ -16,9 +18,11 @@
 #include "search/BatchFindFile.h"
 #include "search/BatchNotice.h"
 #include "search/BatchSettings.h"
+#include "search/Journal.h"
 #include "search/LineCursor.h"
 #include "search/LineMatcher.h"
 #include "search/Matcher.h"
+#include "search/RewriteBatch.h"
 #include "search/SubstringFinder.h"
 
 namespace kelvara {
@@ -27,22 +31,30 @@ namespace {
 
 constexpr std::size_t kNone = std::string_view::npos;
 
-// The files a run has rewritten, by device and inode: a file reached again
-// through a link or another spelling of its path is not replaced twice (a
-// replacement that holds the search text would grow at every visit).
+// A text of the run as the journal keeps it.
+std::string Utf8Of(std::string_view text) {
+    std::string utf8;
+    RecodeLenient(text, TextCodePage(), CodePage::Utf8, utf8);
+    return utf8;
+}
+
+// The files a run has rewritten or is about to, by device and inode: a file
+// reached again through a link or another spelling of its path is not
+// replaced twice (a replacement that holds the search text would grow at
+// every visit).
 class RewrittenFiles {
 public:
+    void Add(const FileIdentity& identity) { ids_.emplace(identity.device, identity.inode); }
     void Add(const std::string& path) {
         struct stat info {};
-        if (StatPath(path, info)) ids_.emplace(info.st_dev, info.st_ino);
+        if (StatPath(path, info)) Add(IdentityOf(info));
     }
-    bool Contains(const std::string& path) const {
-        struct stat info {};
-        return !ids_.empty() && StatPath(path, info) && ids_.contains({info.st_dev, info.st_ino});
+    bool Contains(const FileIdentity& identity) const {
+        return ids_.contains({identity.device, identity.inode});
     }
 
 private:
-    std::set<std::pair<dev_t, ino_t>> ids_;
+    std::set<std::pair<std::uint64_t, std::uint64_t>> ids_;
 };
 
 // One text the candidate search looks for, with what it has learnt of the
@@ -117,10 +129,10 @@ struct ReplaceContext {
     ReplaceCandidates& candidates;
     ResultTree& tree;
     const BatchHooks& hooks;
+    RewriteBatch& batch;
     std::string bytes; // the file read
     FileIdentity identity;
     std::string newLine;
-    FileRewrite rewrite;
 };
 
 // Runs the replace step over the candidate lines of one file and streams the
@@ -136,6 +148,7 @@ FileStatus ReplaceInFile(const std::string& path, NodeRef fileNode, ReplaceConte
     LineCursor cursor(bytes);
     std::size_t copied = 0;
     changed = false;
+    FileRewrite& rewrite = context.batch.Next();
     for (std::size_t from = 0;;) {
         const std::size_t at = candidates.Next(bytes, from, context.hooks);
         if (at == kNone || context.hooks.StopRequested()) break;
@@ -145,25 +158,25 @@ FileStatus ReplaceInFile(const std::string& path, NodeRef fileNode, ReplaceConte
         if (context.matcher.ReplaceLine(line, context.replacement, cursor.Number(), path,
                                         context.tree, fileNode, context.newLine)) {
             if (!changed) {
-                if (FileStatus error = context.rewrite.Begin(path, context.identity)) return error;
+                if (FileStatus error = rewrite.Begin(path, context.identity)) return error;
                 changed = true;
             }
             const std::size_t start = cursor.Start();
-            if (FileStatus error = context.rewrite.Append(bytes.substr(copied, start - copied)))
+            if (FileStatus error = rewrite.Append(bytes.substr(copied, start - copied)))
                 return error;
-            if (FileStatus error = context.rewrite.Append(context.newLine)) return error;
+            if (FileStatus error = rewrite.Append(context.newLine)) return error;
             copied = start + line.size();
         }
         if (!cursor.NextLine()) break;
         from = cursor.Start();
     }
     if (!changed) return std::nullopt;
-    if (FileStatus error = context.rewrite.Append(bytes.substr(copied))) return error;
-    return context.rewrite.Commit(bytes);
+    if (FileStatus error = rewrite.Append(bytes.substr(copied))) return error;
+    return context.batch.Add(path, context.identity, bytes, fileNode.file);
 }
 
-// Reads and replaces one file. A file that is not written keeps no hit nodes:
-// the tree lists only what was written.
+// Replaces in one file read; the rewrite joins the batch. A file that is not
+// written keeps no hit nodes: the tree lists only what was written.
 FileStatus ProcessFile(const std::string& path, NodeRef fileNode, ReplaceContext& context,
                        BatchResult& result, RewrittenFiles& rewritten) {
     bool changed = false;
@@ -177,15 +190,13 @@ FileStatus ProcessFile(const std::string& path, NodeRef fileNode, ReplaceContext
         outOfMemory = true;
     }
     if (!status && !outOfMemory) {
-        if (changed) {
-            rewritten.Add(path);
-            ++result.filesWritten;
-        }
+        if (changed) rewritten.Add(context.identity);
         return std::nullopt;
     }
     // Only an error of this file's rewrite can say that the file changed.
-    const bool changedMeanwhile = !outOfMemory && context.rewrite.ChangedMeanwhile();
-    context.rewrite.Abandon();
+    FileRewrite& rewrite = context.batch.Next();
+    const bool changedMeanwhile = !outOfMemory && rewrite.ChangedMeanwhile();
+    rewrite.Abandon();
     context.tree.DeleteChildren(fileNode);
     if (changedMeanwhile) {
         result.changedFiles.push_back(path);
@@ -196,6 +207,24 @@ FileStatus ProcessFile(const std::string& path, NodeRef fileNode, ReplaceContext
         return OutOfMemory(path);
     }
     return status;
+}
+
+// Commits the files of the batch. Returns the error that ends the run.
+FileStatus CommitBatch(ReplaceContext& context, BatchResult& result, RewrittenFiles& rewritten) {
+    FileStatus failed;
+    for (RewriteBatch::Outcome& outcome : context.batch.Commit()) {
+        if (!outcome.error) {
+            rewritten.Add(outcome.path);
+            ++result.filesWritten;
+            continue;
+        }
+        context.tree.DeleteChildren({outcome.tag, NodeRef::kNone});
+        if (outcome.changedMeanwhile)
+            result.changedFiles.push_back(std::move(outcome.path));
+        else if (!failed)
+            failed = std::move(outcome.error);
+    }
+    return failed;
 }
 
 } // namespace
@@ -216,29 +245,47 @@ BatchResult RunBatchReplace(std::string_view text, std::string_view replacement,
 
     const std::vector<std::string> paths = files.TickedPaths();
     tree.Clear();
+    JournalWriter journal;
+    if (FileStatus error = journal.Start(JournalSettingsOf(TIniFile(IniFileName())),
+                                         {"批量替换", Utf8Of(text), Utf8Of(replacement)}))
+        return FailRun(std::move(result), *error);
     LineMatcher matcher(result.searchText, options);
     ReplaceCandidates candidates(matcher.SearchText(), replacement, options);
-    ReplaceContext context{replacement, matcher, candidates, tree, hooks, {}, {}, {}, {}};
+    RewriteBatch batch(journal);
+    ReplaceContext context{replacement, matcher, candidates, tree, hooks, batch, {}, {}, {}};
     RewrittenFiles rewritten;
+    // Files already in place stay so when the run ends on an error.
+    const auto fail = [&](const FileError& error) {
+        if (FileStatus batchError = CommitBatch(context, result, rewritten))
+            return FailRun(std::move(result), *batchError);
+        return FailRun(std::move(result), error);
+    };
     for (const std::string& path : paths) {
         // Also between files: files with NUL bytes or without lines have no
         // line to yield at.
         if (hooks.yield) hooks.yield();
         if (hooks.StopRequested()) break;
-        if (FileStatus status = ReadFileBytes(path, context.bytes, &context.identity)) {
-            return FailRun(std::move(result), *status);
-        }
+        if (FileStatus status = ReadFileBytes(path, context.bytes, &context.identity))
+            return fail(*status);
         ++result.filesRead;
         if (hooks.observer != nullptr) hooks.observer->FileRead(result.filesRead, path);
         const NodeRef fileNode = tree.AppendFileNode(path, result.searchText);
-        if (rewritten.Contains(path)) continue;
+        if (rewritten.Contains(context.identity)) continue;
         if (std::memchr(context.bytes.data(), '\0', context.bytes.size()) != nullptr) {
             result.nulFiles.push_back(path);
             continue;
         }
         if (FileStatus status = ProcessFile(path, fileNode, context, result, rewritten))
-            return FailRun(std::move(result), *status);
+            return fail(*status);
+        if (batch.Full()) {
+            if (FileStatus status = CommitBatch(context, result, rewritten))
+                return FailRun(std::move(result), *status);
+        }
     }
+    if (FileStatus status = CommitBatch(context, result, rewritten))
+        return FailRun(std::move(result), *status);
+    journal.Finish();
+    result.journalRun = journal.RunId();
     result.stopped = hooks.StopRequested();
     result.outcome = BatchOutcome::Finished;
     ShowDoneNotice(Translate("kelvara::BatchNotice", "替换完毕"), result.nulFiles,

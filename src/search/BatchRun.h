@@ -52,6 +52,9 @@ struct BatchResult {
     // replace: files another program changed while the run was at them, left
     // as that program made them
     std::vector<std::string> changedFiles;
+    // replace: the journal's name for the run (empty when nothing was
+    // rewritten), for an undo
+    std::string journalRun;
     FileStatus error;
 };
 
