@@ -66,12 +66,12 @@ public:
         if (!error) error = rewrite.Append(saved_);
         if (!error) error = rewrite.Commit(current_);
         if (error) return Skip(file, error->reason);
-        result_.restored.push_back(file.path);
+        result_.restored.push_back(file.target);
     }
 
 private:
     void Skip(const JournalFile& file, std::string reason) {
-        result_.skipped.push_back({file.path, std::move(reason)});
+        result_.skipped.push_back({file.target, std::move(reason)});
     }
 
     int dataFd_;

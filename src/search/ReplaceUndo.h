@@ -7,7 +7,7 @@
 
 namespace kelvara {
 
-// A file an undo did not put back, and why (in UTF-8).
+// A file an undo did not put back (its absolute path), and why (in UTF-8).
 struct UndoSkip {
     std::string path;
     std::string reason;
@@ -17,7 +17,7 @@ struct UndoResult {
     // The whole run was refused (a newer run rewrote its files too, it is
     // still being written, no such run): why, in UTF-8.
     std::string refused;
-    std::vector<std::string> restored; // put back, as the run named them
+    std::vector<std::string> restored; // put back (absolute paths, links resolved)
     int alreadyOld = 0;                // held their old content already
     std::vector<UndoSkip> skipped;
 };

@@ -1,0 +1,161 @@
+#include <filesystem>
+#include <fstream>
+
+#include <sys/stat.h>
+
+#include <gtest/gtest.h>
+
+#include "TestFolder.h"
+#include "common/AskUser.h"
+#include "search/BatchReplace.h"
+#include "search/JournalRuns.h"
+#include "search/ReplaceUndo.h"
+
+namespace kelvara {
+namespace {
+
+// A replace journal of the test's own, in a fresh state folder.
+struct JournalFixture {
+    JournalFixture() {
+        setenv("XDG_STATE_HOME", state.Path().c_str(), 1);
+        SetAskUserSink([](const MessageBoxRequest&) { return kIdYes; });
+        settings = JournalSettingsOf(TIniFile(""));
+    }
+    ~JournalFixture() {
+        setenv("XDG_STATE_HOME", KELVARA_TEST_STATE_HOME, 1);
+        SetAskUserSink({});
+    }
+
+    BatchResult Replace(std::string_view text, std::string_view replacement) {
+        FileSet files;
+        for (const std::string& path : paths)
+            files.Add(path);
+        files.TickAll();
+        std::vector<std::string> findHistory, replaceHistory;
+        ResultTree tree;
+        return RunBatchReplace(text, replacement, findHistory, replaceHistory, files, {}, tree, {});
+    }
+
+    TestFolder state;
+    TestFolder dir;
+    JournalSettings settings;
+    std::vector<std::string> paths;
+};
+
+struct stat StatOf(const std::string& path) {
+    struct stat info {};
+    stat(path.c_str(), &info);
+    return info;
+}
+
+TEST(ReplaceJournalTest, UndoGivesBackEveryFileAsItWasAndLeavesOnesEditedSince) {
+    JournalFixture f;
+    const std::string a = f.dir.Write("a.txt", "cat one\r\ncat");
+    const std::string b = f.dir.Write("b.txt", "a cat\n");
+    const std::string edited = f.dir.Write("c.txt", "cat\n");
+    const std::string none = f.dir.Write("d.txt", "dog\n");
+    chmod(b.c_str(), 0640);
+    link(b.c_str(), (f.dir / "b-link.txt").c_str());
+    f.paths = {a, b, edited, none};
+    const BatchResult result = f.Replace("cat", "tiger");
+    ASSERT_EQ(result.filesWritten, 3);
+    ASSERT_FALSE(result.journalRun.empty());
+    std::ofstream(edited, std::ios::app) << "mine\n";
+
+    const UndoResult undo = UndoReplaceRun(f.settings, "");
+    EXPECT_EQ(undo.refused, "");
+    EXPECT_EQ(undo.restored, (std::vector<std::string>{a, b}));
+    ASSERT_EQ(undo.skipped.size(), 1u);
+    EXPECT_EQ(undo.skipped[0].path, edited);
+    EXPECT_EQ(TestFolder::Read(a), "cat one\r\ncat");
+    EXPECT_EQ(TestFolder::Read(b), "a cat\n");
+    EXPECT_EQ(TestFolder::Read(edited), "tiger\nmine\n");
+    EXPECT_EQ(StatOf(b).st_mode & 07777, 0640u);
+    EXPECT_EQ(StatOf(b).st_nlink, 2u); // the hard link still shares the file
+    EXPECT_EQ(TestFolder::Read(f.dir / "b-link.txt"), "a cat\n");
+
+    // Undone once; nothing left to undo, and the list says so.
+    const std::vector<JournalRun> runs = ListJournalRuns(f.settings);
+    ASSERT_EQ(runs.size(), 1u);
+    EXPECT_TRUE(runs[0].undone && runs[0].ended && !runs[0].damaged);
+    EXPECT_EQ(runs[0].description.searchText, "cat");
+    EXPECT_FALSE(UndoReplaceRun(f.settings, "").refused.empty());
+}
+
+TEST(ReplaceJournalTest, RunsAreUndoneNewestFirst) {
+    JournalFixture f;
+    const std::string a = f.dir.Write("a.txt", "cat\n");
+    f.paths = {a};
+    const std::string first = f.Replace("cat", "dog").journalRun;
+    f.Replace("dog", "emu");
+    EXPECT_FALSE(UndoReplaceRun(f.settings, first).refused.empty());
+    EXPECT_EQ(TestFolder::Read(a), "emu\n");
+    EXPECT_EQ(UndoReplaceRun(f.settings, "").restored.size(), 1u);
+    EXPECT_EQ(UndoReplaceRun(f.settings, first).restored.size(), 1u);
+    EXPECT_EQ(TestFolder::Read(a), "cat\n");
+}
+
+TEST(ReplaceJournalTest, AJournalThatCannotBeWrittenStopsTheReplaceBeforeAnyFile) {
+    JournalFixture f;
+    // The state folder is a file: no journal can be made below it.
+    const std::string blocker = f.state.Write("blocker", "");
+    setenv("XDG_STATE_HOME", blocker.c_str(), 1);
+    const std::string a = f.dir.Write("a.txt", "cat\n");
+    f.paths = {a};
+    const BatchResult result = f.Replace("cat", "dog");
+    EXPECT_EQ(result.outcome, BatchOutcome::Failed);
+    ASSERT_TRUE(result.error);
+    EXPECT_NE(result.error->reason.find("替换日志"), std::string::npos);
+    EXPECT_EQ(TestFolder::Read(a), "cat\n");
+}
+
+TEST(ReplaceJournalTest, DamagedJournalsAreReportedAndTheirDamagedCopiesNeverWritten) {
+    JournalFixture f;
+    const std::string a = f.dir.Write("a.txt", "cat a\n");
+    const std::string b = f.dir.Write("b.txt", "cat b\n");
+    f.paths = {a, b};
+    const std::string run = f.Replace("cat", "dog").journalRun;
+    const std::string folder = f.settings.folder + "/" + run;
+    // A killed run's last record cut short, and the saved copy of b spoilt.
+    const std::string index = TestFolder::Read(folder + "/index");
+    std::ofstream(folder + "/index", std::ios::binary) << index.substr(0, index.size() - 5);
+    std::fstream data(folder + "/data", std::ios::in | std::ios::out | std::ios::binary);
+    data.seekp(7);
+    data << 'X';
+    data.close();
+
+    const std::vector<JournalRun> runs = ListJournalRuns(f.settings);
+    ASSERT_EQ(runs.size(), 1u);
+    EXPECT_TRUE(runs[0].damaged);
+    EXPECT_FALSE(runs[0].ended);
+    const UndoResult undo = UndoReplaceRun(f.settings, run);
+    EXPECT_EQ(undo.restored, (std::vector<std::string>{a}));
+    ASSERT_EQ(undo.skipped.size(), 1u);
+    EXPECT_EQ(undo.skipped[0].path, b);
+    EXPECT_EQ(TestFolder::Read(b), "dog b\n");
+}
+
+TEST(ReplaceJournalTest, OldestRunsGoBeyondTheCountAndTheSize) {
+    JournalFixture f;
+    const std::string a = f.dir.Write("a.txt", std::string(10000, 'x') + "\n");
+    f.paths = {a};
+    std::vector<std::string> runs;
+    const char* texts[] = {"x", "y", "z", "x"};
+    for (int i = 0; i < 3; ++i)
+        runs.push_back(f.Replace(texts[i], texts[i + 1]).journalRun);
+    f.settings.keepRuns = 2;
+    PruneJournal(f.settings);
+    std::vector<JournalRun> kept = ListJournalRuns(f.settings);
+    ASSERT_EQ(kept.size(), 2u);
+    EXPECT_EQ(kept[0].id, runs[2]);
+    EXPECT_EQ(kept[1].id, runs[1]);
+    // Each run saved 10 KB: room for one, and the newest always stays.
+    f.settings.keepBytes = 15000;
+    PruneJournal(f.settings);
+    kept = ListJournalRuns(f.settings);
+    ASSERT_EQ(kept.size(), 1u);
+    EXPECT_EQ(kept[0].id, runs[2]);
+}
+
+} // namespace
+} // namespace kelvara

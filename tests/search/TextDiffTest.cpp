@@ -1,0 +1,70 @@
+#include "search/TextDiff.h"
+
+#include <gtest/gtest.h>
+
+namespace kelvara {
+namespace {
+
+std::string Diff(std::string_view text, const std::vector<Stretch>& stretches,
+                 std::string_view replacement, std::size_t context) {
+    std::string out;
+    UnifiedDiffPrinter printer(out);
+    DiffReplaced(text, stretches, replacement, context, printer);
+    return out;
+}
+
+// Records the marks of the lines, as "[kind]text{start,length}".
+class MarkRecorder : public DiffSink {
+public:
+    void Hunk(std::size_t, std::size_t, std::size_t, std::size_t) override {}
+    void Line(DiffLineKind kind, std::string_view text, std::span<const Stretch> marks,
+              bool) override {
+        lines.push_back(std::string(1, "c-+"[static_cast<int>(kind)]) + std::string(text));
+        for (const Stretch& mark : marks)
+            lines.back() +=
+                "{" + std::to_string(mark.start) + "," + std::to_string(mark.length) + "}";
+    }
+    std::vector<std::string> lines;
+};
+
+TEST(TextDiffTest, HunksKeepTheirContextAndMergeWhenItTouches) {
+    const std::string text = "1\n2\n3 x\n4\n5\n6\n7\n8\n9 x\n10\n11\n12\n13\n14\n15 x\n";
+    // Lines 3 and 9 are 5 lines apart: with 3 lines of context they share a
+    // hunk, with 2 they do not.
+    const Stretch x3{text.find('x'), 1};
+    const Stretch x9{text.find('x', x3.start + 1), 1};
+    const Stretch x15{text.rfind('x'), 1};
+    EXPECT_EQ(Diff(text, {x3, x9, x15}, "Y", 2), "@@ -1,5 +1,5 @@\n 1\n 2\n-3 x\n+3 Y\n 4\n 5\n"
+                                                 "@@ -7,5 +7,5 @@\n 7\n 8\n-9 x\n+9 Y\n 10\n 11\n"
+                                                 "@@ -13,3 +13,3 @@\n 13\n 14\n-15 x\n+15 Y\n");
+    EXPECT_EQ(
+        Diff(text, {x3, x9}, "Y", 3),
+        "@@ -1,12 +1,12 @@\n 1\n 2\n-3 x\n+3 Y\n 4\n 5\n 6\n 7\n 8\n-9 x\n+9 Y\n 10\n 11\n 12\n");
+    EXPECT_EQ(Diff(text, {}, "Y", 3), "");
+}
+
+TEST(TextDiffTest, LineBreaksInTheReplacementAndALastLineWithoutOne) {
+    // CR stays in its line, as patch reads it; a replacement with an LF makes
+    // two lines of one and shifts the hunks after it.
+    EXPECT_EQ(Diff("a x\r\nb\nc x", {{2, 1}, {9, 1}}, "1\n2", 0),
+              "@@ -1 +1,2 @@\n-a x\r\n+a 1\n+2\r\n"
+              "@@ -3 +4,2 @@\n-c x\n\\ No newline at end of file\n+c 1\n+2\n"
+              "\\ No newline at end of file\n");
+    // The last line replaced by nothing leaves no line behind.
+    EXPECT_EQ(Diff("a\nx", {{2, 1}}, "", 1),
+              "@@ -1,2 +1 @@\n a\n-x\n\\ No newline at end of file\n");
+    EXPECT_EQ(Diff("x", {{0, 1}}, "", 0), "@@ -1 +0,0 @@\n-x\n\\ No newline at end of file\n");
+    EXPECT_EQ(Diff("a\nb x", {{4, 1}}, "y", 3),
+              "@@ -1,2 +1,2 @@\n a\n-b x\n\\ No newline at end of file\n+b y\n"
+              "\\ No newline at end of file\n");
+}
+
+TEST(TextDiffTest, MarksShowTheStretchesTakenOutAndPutIn) {
+    MarkRecorder recorder;
+    DiffReplaced("k\nab ab\nz", std::vector<Stretch>{{2, 1}, {5, 1}}, "XY\nZ", 1, recorder);
+    EXPECT_EQ(recorder.lines, (std::vector<std::string>{"ck", "-ab ab{0,1}{3,1}", "+XY{0,2}",
+                                                        "+Zb XY{0,1}{3,2}", "+Zb{0,1}", "cz"}));
+}
+
+} // namespace
+} // namespace kelvara
