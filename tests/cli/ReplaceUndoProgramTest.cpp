@@ -139,15 +139,15 @@ TEST(ReplaceUndoProgramTest, UndoAfterAKilledReplaceGivesBackEveryFileItTouched)
     Workspace w;
     const std::string file = [] {
         std::string text;
-        for (int i = 0; i < 4000; ++i)
+        for (int i = 0; i < 2500; ++i)
             text += "line " + std::to_string(i) + " holds cat here\n";
         return text;
     }();
-    for (int i = 0; i < 150; ++i)
+    for (int i = 0; i < 80; ++i)
         w.tree.Write("f" + std::to_string(i) + ".txt", file);
     const auto before = Workspace::Contents(w.tree.Path());
     // Before the journal holds a file, with some files rewritten, with many.
-    for (const int delayMs : {40, 400, 900, 1600}) {
+    for (const int delayMs : {40, 300, 700}) {
         const pid_t child = Start(w.tree.Path(), w.state.Path(),
                                   {KELVARA_EXECUTABLE, "replace", "-y", "cat", "dog", "."},
                                   w.output / "out", w.output / "err");
