@@ -27,6 +27,21 @@
         <source>替换完毕</source>
         <translation>Replace finished</translation>
     </message>
+    <message>
+        <source>批量替换</source>
+        <translation>Replace All</translation>
+    </message>
+</context>
+<context>
+    <name>kelvara::DryRun</name>
+    <message>
+        <source>读取文件 %1 个，将改写文件 %2 个，替换 %3 处（未写入任何文件）</source>
+        <translation>%1 files read, %2 files would be rewritten, %3 replacements (nothing written)</translation>
+    </message>
+    <message>
+        <source>以下文件含有 NUL 字节，不会改写：</source>
+        <translation>These files hold NUL bytes and would not be rewritten:</translation>
+    </message>
 </context>
 <context>
     <name>kelvara::EditorWidget</name>
@@ -138,6 +153,41 @@
     <message>
         <source> 列: </source>
         <translation> column: </translation>
+    </message>
+</context>
+<context>
+    <name>kelvara::Journal</name>
+    <message>
+        <source>替换日志写不进去：%1</source>
+        <translation>the replace journal cannot be written: %1</translation>
+    </message>
+    <message>
+        <source>读不出来：%1</source>
+        <translation>cannot be read: %1</translation>
+    </message>
+    <message>
+        <source>替换以后又被改动过，没有撤销</source>
+        <translation>changed since the replace; left as it is</translation>
+    </message>
+    <message>
+        <source>日志里保存的原内容已损坏，没有撤销</source>
+        <translation>the old content saved in the journal is damaged; left as it is</translation>
+    </message>
+    <message>
+        <source>没有可以撤销的批量替换</source>
+        <translation>no batch replace left to undo</translation>
+    </message>
+    <message>
+        <source>没有这次批量替换：%1</source>
+        <translation>no such batch replace: %1</translation>
+    </message>
+    <message>
+        <source>较新的批量替换 %1 又改写了其中的文件；请先撤销它（批量替换要从新到旧撤销）</source>
+        <translation>the newer batch replace %1 rewrote some of its files again; undo that one first (batch replaces are undone newest first)</translation>
+    </message>
+    <message>
+        <source>这次批量替换还在进行：%1</source>
+        <translation>this batch replace is still running: %1</translation>
     </message>
 </context>
 <context>
@@ -720,6 +770,49 @@ Excluded folders are never opened.</translation>
     <message>
         <source>导出结果…</source>
         <translation>Export Results...</translation>
+    </message>
+</context>
+<context>
+    <name>kelvara::Undo</name>
+    <message>
+        <source>进行中</source>
+        <translation>running</translation>
+    </message>
+    <message>
+        <source>已撤销</source>
+        <translation>undone</translation>
+    </message>
+    <message>
+        <source>完成</source>
+        <translation>complete</translation>
+    </message>
+    <message>
+        <source>中断（进程被终止）</source>
+        <translation>interrupted (the process was killed)</translation>
+    </message>
+    <message>
+        <source>，日志已损坏（只信其中完整的记录）</source>
+        <translation>, journal damaged (only its whole records are trusted)</translation>
+    </message>
+    <message>
+        <source>替换日志里没有批量替换</source>
+        <translation>the replace journal holds no batch replace</translation>
+    </message>
+    <message>
+        <source>%1 个文件</source>
+        <translation>%1 files</translation>
+    </message>
+    <message>
+        <source>撤销完毕：恢复文件 %1 个</source>
+        <translation>Undo finished: %1 files restored</translation>
+    </message>
+    <message>
+        <source>，%1 个本来就是原样</source>
+        <translation>, %1 already as before</translation>
+    </message>
+    <message>
+        <source>，%1 个没有恢复：</source>
+        <translation>, %1 not restored:</translation>
     </message>
 </context>
 </TS>

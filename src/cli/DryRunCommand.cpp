@@ -10,6 +10,7 @@
 #include "cli/PathQuoting.h"
 #include "cli/ProgressLine.h"
 #include "common/LocaleCodePage.h"
+#include "common/MessageCatalogue.h"
 #include "search/DryReplace.h"
 #include "search/Matcher.h"
 
@@ -38,11 +39,13 @@ int RunDryRun(const CommandLine& line, const FileSet& files, const std::string& 
         std::fprintf(stderr, "kelvara: %s: %s\n", QuotedPath(result.error->path).c_str(),
                      result.error->reason.c_str());
     }
-    PrintLine("读取文件 " + std::to_string(result.filesRead) + " 个，将改写文件 " +
-              std::to_string(result.filesChanged) + " 个，替换 " + std::to_string(result.hits) +
-              " 处（未写入任何文件）");
+    PrintLine(
+        FormatMessage(Translate("kelvara::DryRun",
+                                "读取文件 %1 个，将改写文件 %2 个，替换 %3 处（未写入任何文件）"),
+                      {std::to_string(result.filesRead), std::to_string(result.filesChanged),
+                       std::to_string(result.hits)}));
     if (!result.nulFiles.empty()) {
-        PrintLine("以下文件含有 NUL 字节，不会改写：");
+        PrintLine(std::string(Translate("kelvara::DryRun", "以下文件含有 NUL 字节，不会改写：")));
         for (const std::string& path : result.nulFiles)
             std::fprintf(stderr, "%s\n", QuotedPath(path).c_str());
     }

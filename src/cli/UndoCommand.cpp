@@ -11,6 +11,7 @@
 #include "common/CodePageConversion.h"
 #include "common/IniFile.h"
 #include "common/LocaleCodePage.h"
+#include "common/MessageCatalogue.h"
 #include "search/JournalRuns.h"
 #include "search/ReplaceUndo.h"
 
@@ -52,24 +53,30 @@ std::string LocalTime(std::int64_t nanoseconds) {
 }
 
 std::string StateOf(const JournalRun& run) {
-    if (run.busy) return "进行中";
-    std::string state = run.undone ? "已撤销" : run.ended ? "完成" : "中断（进程被终止）";
-    if (run.damaged) state += "，日志已损坏（只信其中完整的记录）";
+    if (run.busy) return std::string(Translate("kelvara::Undo", "进行中"));
+    std::string state(run.undone  ? Translate("kelvara::Undo", "已撤销")
+                      : run.ended ? Translate("kelvara::Undo", "完成")
+                                  : Translate("kelvara::Undo", "中断（进程被终止）"));
+    if (run.damaged) state += Translate("kelvara::Undo", "，日志已损坏（只信其中完整的记录）");
     return state;
 }
 
 int ListRuns(const std::vector<JournalRun>& runs) {
     if (runs.empty()) {
-        std::fputs(ForTerminal("替换日志里没有批量替换\n").c_str(), stdout);
+        std::fputs(ForTerminal(Translate("kelvara::Undo", "替换日志里没有批量替换")).c_str(),
+                   stdout);
+        std::fputs("\n", stdout);
         return kExitNothing;
     }
     for (std::size_t i = 0; i < runs.size(); ++i) {
         const JournalRun& run = runs[i];
-        const std::string line =
-            std::to_string(i + 1) + "  " + run.id + "  " + LocalTime(run.startedNanoseconds) +
-            "  " + run.description.what + "  \"" + run.description.searchText + "\" → \"" +
-            run.description.replacement + "\"  " + std::to_string(run.files.size()) + " 个文件  " +
-            StateOf(run) + "\n";
+        const std::string line = std::to_string(i + 1) + "  " + run.id + "  " +
+                                 LocalTime(run.startedNanoseconds) + "  " + run.description.what +
+                                 "  \"" + run.description.searchText + "\" → \"" +
+                                 run.description.replacement + "\"  " +
+                                 FormatMessage(Translate("kelvara::Undo", "%1 个文件"),
+                                               {std::to_string(run.files.size())}) +
+                                 "  " + StateOf(run) + "\n";
         std::fputs(ForTerminal(line).c_str(), stdout);
     }
     return kExitDone;
@@ -94,11 +101,14 @@ int Undo(const JournalSettings& settings, const std::string& runId) {
     }
     for (const std::string& path : result.restored)
         std::printf("%s\n", QuotedPath(path).c_str());
-    std::string summary = "撤销完毕：恢复文件 " + std::to_string(result.restored.size()) + " 个";
+    std::string summary = FormatMessage(Translate("kelvara::Undo", "撤销完毕：恢复文件 %1 个"),
+                                        {std::to_string(result.restored.size())});
     if (result.alreadyOld > 0)
-        summary += "，" + std::to_string(result.alreadyOld) + " 个本来就是原样";
+        summary += FormatMessage(Translate("kelvara::Undo", "，%1 个本来就是原样"),
+                                 {std::to_string(result.alreadyOld)});
     if (!result.skipped.empty())
-        summary += "，" + std::to_string(result.skipped.size()) + " 个没有恢复：";
+        summary += FormatMessage(Translate("kelvara::Undo", "，%1 个没有恢复："),
+                                 {std::to_string(result.skipped.size())});
     std::fputs(ForTerminal(summary + "\n").c_str(), stderr);
     for (const UndoSkip& skip : result.skipped)
         std::fprintf(stderr, "%s: %s\n", QuotedPath(skip.path).c_str(),

@@ -246,8 +246,10 @@ BatchResult RunBatchReplace(std::string_view text, std::string_view replacement,
     const std::vector<std::string> paths = files.TickedPaths();
     tree.Clear();
     JournalWriter journal;
-    if (FileStatus error = journal.Start(JournalSettingsOf(TIniFile(IniFileName())),
-                                         {"批量替换", Utf8Of(text), Utf8Of(replacement)}))
+    if (FileStatus error =
+            journal.Start(JournalSettingsOf(TIniFile(IniFileName())),
+                          {std::string(Translate("kelvara::BatchNotice", "批量替换")), Utf8Of(text),
+                           Utf8Of(replacement)}))
         return FailRun(std::move(result), *error);
     LineMatcher matcher(result.searchText, options);
     ReplaceCandidates candidates(matcher.SearchText(), replacement, options);

@@ -16,6 +16,7 @@
 #endif
 
 #include "common/FileAccess.h"
+#include "common/MessageCatalogue.h"
 #include "search/JournalRecord.h"
 #include "search/JournalRuns.h"
 
@@ -96,7 +97,8 @@ JournalSettings JournalSettingsOf(const TIniFile& settings) {
 
 FileStatus JournalWriter::Error(int error) const {
     return FileError{runFolder_.empty() ? settings_.folder : runFolder_,
-                     "替换日志写不进去：" + SystemReason(error)};
+                     FormatMessage(Translate("kelvara::Journal", "替换日志写不进去：%1"),
+                                   {SystemReason(error)})};
 }
 
 FileStatus JournalWriter::Start(const JournalSettings& settings,

@@ -10,6 +10,7 @@
 #include "common/FileAccess.h"
 #include "common/FileRewrite.h"
 #include "common/LineFile.h"
+#include "common/MessageCatalogue.h"
 
 namespace kelvara {
 
@@ -52,15 +53,17 @@ public:
     void Restore(const JournalFile& file) {
         FileIdentity now;
         if (FileStatus error = ReadFileBytes(file.target, current_, &now))
-            return Skip(file, "读不出来：" + error->reason);
+            return Skip(file, FormatMessage(Translate("kelvara::Journal", "读不出来：%1"),
+                                            {error->reason}));
         const ContentDigest digest = DigestOf(current_);
         if (digest == file.oldDigest) {
             ++result_.alreadyOld;
             return;
         }
-        if (digest != file.newDigest) return Skip(file, "替换以后又被改动过，没有撤销");
+        if (digest != file.newDigest)
+            return Skip(file, Translate("kelvara::Journal", "替换以后又被改动过，没有撤销"));
         if (!ReadSavedContent(dataFd_, file, saved_))
-            return Skip(file, "日志里保存的原内容已损坏，没有撤销");
+            return Skip(file, Translate("kelvara::Journal", "日志里保存的原内容已损坏，没有撤销"));
         FileRewrite rewrite;
         FileStatus error = rewrite.Begin(file.target, now);
         if (!error) error = rewrite.Append(saved_);
@@ -70,8 +73,8 @@ public:
     }
 
 private:
-    void Skip(const JournalFile& file, std::string reason) {
-        result_.skipped.push_back({file.target, std::move(reason)});
+    void Skip(const JournalFile& file, std::string_view reason) {
+        result_.skipped.push_back({file.target, std::string(reason)});
     }
 
     int dataFd_;
@@ -89,18 +92,24 @@ UndoResult UndoReplaceRun(const JournalSettings& settings, const std::string& ru
         return runId.empty() ? !candidate.undone : candidate.id == runId;
     });
     if (run == runs.end()) {
-        result.refused = runId.empty() ? "没有可以撤销的批量替换" : "没有这次批量替换：" + runId;
+        result.refused =
+            runId.empty()
+                ? std::string(Translate("kelvara::Journal", "没有可以撤销的批量替换"))
+                : FormatMessage(Translate("kelvara::Journal", "没有这次批量替换：%1"), {runId});
         return result;
     }
     const std::vector<std::string> newer = NewerRunsOverlapping(runs, *run);
     if (!newer.empty()) {
-        result.refused = "较新的批量替换 " + newer.front() +
-                         " 又改写了其中的文件；请先撤销它（批量替换要从新到旧撤销）";
+        result.refused = FormatMessage(
+            Translate("kelvara::Journal",
+                      "较新的批量替换 %1 又改写了其中的文件；请先撤销它（批量替换要从新到旧撤销）"),
+            {newer.front()});
         return result;
     }
     const FileHandle index(open((run->folder + "/index").c_str(), O_RDONLY | O_CLOEXEC));
     if (index.Get() < 0 || flock(index.Get(), LOCK_EX | LOCK_NB) != 0) {
-        result.refused = "这次批量替换还在进行：" + run->id;
+        result.refused =
+            FormatMessage(Translate("kelvara::Journal", "这次批量替换还在进行：%1"), {run->id});
         return result;
     }
     const FileHandle data(open((run->folder + "/data").c_str(), O_RDONLY | O_CLOEXEC));
