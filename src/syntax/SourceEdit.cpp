@@ -1,6 +1,7 @@
 #include "syntax/SourceEdit.h"
 
 #include <algorithm>
+#include <array>
 
 #include "syntax/Scanner.h"
 
@@ -63,8 +64,10 @@ int TSourceEdit::ScanLookback() const {
     return static_cast<int>(longest) + 1;
 }
 
-// The scan may stop only where the bytes it looks back at (two before a
-// position, and a run of GBK lead bytes before those) are behind the change.
+// The scan may stop only where the bytes it looks back at are behind the
+// change: two before a position, a run of GBK lead bytes before those, and
+// the escape characters counted before an end text, which reach back over
+// any number of escape characters (and "??/" for a backslash).
 int TSourceEdit::StopAfter(int changeEnd) const {
     int q = changeEnd + 1;
     while (q <= TextLength()) {
@@ -72,7 +75,18 @@ int TSourceEdit::StopAfter(int changeEnd) const {
         if (c < 0x81 || c > 0xFE) break;
         ++q;
     }
-    return q + 3;
+    std::array<bool, 256> escapes{};
+    const TCustomStyles& styles = syntax_->CustomStyles();
+    for (int i = 0; i < styles.Count(); ++i) {
+        const std::string& escape = styles.Items(i).IgnoreChar();
+        if (escape.empty()) continue;
+        escapes[static_cast<unsigned char>(escape[0])] = true;
+        if (escape[0] == '\\') escapes['?'] = escapes['/'] = true;
+    }
+    int e = changeEnd + 1;
+    while (e <= TextLength() && escapes[static_cast<unsigned char>(CharAt(e))])
+        ++e;
+    return std::max(q + 3, e + 1);
 }
 
 void TSourceEdit::ScanRange(TCustomRange& range) {

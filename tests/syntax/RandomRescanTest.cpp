@@ -95,8 +95,11 @@ std::vector<std::tuple<int, int, int, int>> Runs(const TSourceEdit& editor) {
     return out;
 }
 
+using PieceMaker = std::function<std::string(std::mt19937&)>;
+
 void RunRandomEdits(std::uint32_t seed, CodePage codePage,
-                    const std::function<void(TSourceEdit&)>& configure, int steps) {
+                    const std::function<void(TSourceEdit&)>& configure, int steps,
+                    const PieceMaker& pieces = RandomPiece) {
     const CodePage saved = TextCodePage();
     SetTextCodePage(codePage);
     std::mt19937 random(seed);
@@ -111,7 +114,7 @@ void RunRandomEdits(std::uint32_t seed, CodePage codePage,
         const int b = std::min(a - 1 + static_cast<int>(random() % (maxDelete + 1)), length);
         const bool insert = length < 3000 || random() % 3 == 0;
         TMCRange span(&editor, a, b);
-        span.SetText(insert ? RandomPiece(random) : std::string());
+        span.SetText(insert ? pieces(random) : std::string());
         ASSERT_EQ(editor.CheckInvariants(), "") << "step " << step;
         fresh.SetText(editor.Text());
         ASSERT_EQ(Runs(editor), Runs(fresh)) << "step " << step << " seed " << seed;
@@ -139,6 +142,42 @@ TEST(RandomRescan, IncrementalRunsEqualAFullScanWhenSplittingOnPaint) {
             UseMarkupStyles(e.SyntaxColoring());
         },
         3000);
+}
+
+// Styles whose begin texts are escape characters, or empty (a style that
+// begins everywhere), over a text made mostly of those characters.
+TEST(RandomRescan, IncrementalRunsEqualAFullScanWithEscapingBeginTexts) {
+    const auto configure = [](TSourceEdit& e) {
+        TSyntaxColoring& settings = e.SyntaxColoring();
+        settings.BeginUpdate();
+        TCustomStyle& nines = settings.CustomStyles().Add();
+        nines.SetBeginText("999");
+        nines.SetEndText("9");
+        nines.SetIgnoreChar("9");
+        nines.SetSwitchable(true);
+        TCustomStyle& everywhere = settings.CustomStyles().Add();
+        everywhere.SetIgnoreChar("9");
+        everywhere.SetSwitchable(true);
+        TCustomStyle& slashed = settings.CustomStyles().Add();
+        slashed.SetBeginText("\\");
+        slashed.SetEndText(">");
+        slashed.SetIgnoreChar("\\");
+        settings.EndUpdate();
+    };
+    const PieceMaker pieces = [](std::mt19937& random) {
+        static const std::string kPieces[] = {
+            "9",    "99", "9999", "N",       std::string(1, '\0'), " ", "\\", "\\\\",
+            "?\?/", ">",  "\r\n", "\xB0\xA1"};
+        return kPieces[random() % std::size(kPieces)];
+    };
+    RunRandomEdits(4242, CodePage::Gbk, configure, 3000, pieces);
+    RunRandomEdits(
+        99, CodePage::Gbk,
+        [&](TSourceEdit& e) {
+            configure(e);
+            e.SyntaxColoring().CustomStyles().Items(0).SetSwitchable(false);
+        },
+        3000, pieces);
 }
 
 } // namespace

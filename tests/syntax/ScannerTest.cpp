@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "SourceEditFixture.h"
 #include "common/CodePage.h"
 
@@ -149,6 +151,55 @@ TEST(Scanner, DeletingAnEndTextExtendsTheStyle) {
     last.Clear();
     EXPECT_EQ(Describe(editor), (V{"CustomStyleRange:/* a  b /* c  d"}));
     EXPECT_EQ(editor.CheckInvariants(), "");
+}
+
+// The runs after an edit, and those of the same text scanned whole.
+std::pair<V, V> AfterEdit(const std::function<void(TSyntaxColoring&)>& configure,
+                          std::string_view text, int at, int length, std::string_view typed) {
+    TestSourceEdit edited;
+    configure(edited.SyntaxColoring());
+    edited.SetText(text);
+    TMCRange(&edited, at, at + length - 1).SetText(typed);
+    EXPECT_EQ(edited.CheckInvariants(), "");
+    TestSourceEdit whole;
+    configure(whole.SyntaxColoring());
+    whole.SetText(edited.Text());
+    return {Describe(edited), Describe(whole)};
+}
+
+// An empty begin text matches everywhere and an escape character may end a
+// begin text: neither lets a re-scan stop where a full scan goes on.
+TEST(Scanner, EscapesAndEmptyBeginTextsRescanLikeAFullScan) {
+    const CodePage saved = TextCodePage();
+    SetTextCodePage(CodePage::Gbk);
+    const auto nines = [](TSyntaxColoring& settings) {
+        settings.BeginUpdate();
+        TCustomStyle& begun = settings.CustomStyles().Add();
+        begun.SetBeginText("999");
+        begun.SetEndText("9");
+        begun.SetIgnoreChar("9");
+        begun.SetSwitchable(true);
+        TCustomStyle& everywhere = settings.CustomStyles().Add();
+        everywhere.SetIgnoreChar("9");
+        everywhere.SetSwitchable(true);
+        settings.EndUpdate();
+    };
+    auto [edited, whole] = AfterEdit(nines,
+                                     std::string("\0\0"
+                                                 "99999N",
+                                                 8),
+                                     3, 1, "");
+    EXPECT_EQ(edited, whole);
+
+    // A begin text of escape characters: the escapes counted before the end
+    // text of a later style run reach back over the change.
+    const auto plainNines = [&nines](TSyntaxColoring& settings) {
+        nines(settings);
+        settings.CustomStyles().Items(0).SetSwitchable(false);
+    };
+    std::tie(edited, whole) = AfterEdit(plainNines, "999999N", 1, 0, "9");
+    EXPECT_EQ(edited, whole);
+    SetTextCodePage(saved);
 }
 
 TEST(Scanner, DiagnosticsDescribeTheRuns) {
