@@ -53,6 +53,11 @@ TIniFile::TIniFile(std::string path) : path_(std::move(path)) {
     Parse();
 }
 
+TIniFile::TIniFile(std::string path, std::string bytes)
+    : path_(std::move(path)), text_(std::move(bytes)) {
+    Parse();
+}
+
 void TIniFile::Parse() {
     std::vector<LineSpan> spans;
     SplitAllLines(text_, spans);
@@ -155,21 +160,32 @@ void TIniFile::AddKey(Section& section, std::string_view key, std::string_view v
         section.lines[at - 1].end = newLineEnd_;
     std::string text(key);
     text.append("=").append(value);
-    section.lines.insert(section.lines.begin() + static_cast<std::ptrdiff_t>(at), NewLine(text));
+    Line line = NewLine(text);
+    // A lone CR right before an empty LF line would read as one CR LF break,
+    // and the blank line would be lost.
+    if (line.end == LineEnd::Cr && at < section.lines.size() && section.lines[at].length == 0 &&
+        section.lines[at].end == LineEnd::Lf) {
+        line.end = LineEnd::CrLf;
+    }
+    section.lines.insert(section.lines.begin() + static_cast<std::ptrdiff_t>(at), line);
     section.keys.try_emplace(LowerCase(key), at);
     dirty_ = true;
 }
 
-FileStatus TIniFile::UpdateFile() {
-    if (!dirty_) return std::nullopt;
-    if (loadError_) return loadError_;
+std::string TIniFile::Contents() const {
     std::string out;
     out.reserve(text_.size());
     for (const Section& section : sections_) {
         for (const Line& line : section.lines)
             AppendLine(out, Text(line), line.end);
     }
-    if (FileStatus error = WriteFileAtomic(path_, out)) return error;
+    return out;
+}
+
+FileStatus TIniFile::UpdateFile() {
+    if (!dirty_) return std::nullopt;
+    if (loadError_) return loadError_;
+    if (FileStatus error = WriteFileAtomic(path_, Contents())) return error;
     dirty_ = false;
     return std::nullopt;
 }

@@ -21,6 +21,8 @@ namespace kelvara {
 class TIniFile {
 public:
     explicit TIniFile(std::string path);
+    // The bytes of an INI file already in memory; UpdateFile writes to `path`.
+    TIniFile(std::string path, std::string bytes);
 
     const std::string& FileName() const noexcept { return path_; }
 
@@ -34,6 +36,9 @@ public:
     // at its first CR, LF or NUL byte, so a write never adds lines of its own.
     void WriteInteger(std::string_view section, std::string_view key, int value);
     void WriteString(std::string_view section, std::string_view key, std::string_view value);
+
+    // The bytes UpdateFile writes.
+    std::string Contents() const;
 
     // Writes the file when something was written since it was loaded. A file
     // that exists but could not be read is never overwritten: its read error

@@ -135,6 +135,18 @@ TEST(IniFileWrite, ValuesNeverAddLinesAndUnreadableFilesAreNotOverwritten) {
     EXPECT_EQ(error->reason, "Is a directory");
 }
 
+// A new key takes the first line's break, but never a lone CR that the LF of
+// a blank line after it would join.
+TEST(IniFileWrite, ANewKeyKeepsTheBlankLinesAfterALoneCr) {
+    TIniFile ini("unused.ini", "[k]\r]\n\n[m]\rx=1\r\n\n");
+    ini.WriteString("k", "k", "");
+    ini.WriteString("m", "y", "2");
+    EXPECT_EQ(ini.Contents(), "[k]\r]\nk=\r\n\n[m]\rx=1\r\ny=2\r\n\n");
+    const TIniFile again("unused.ini", ini.Contents());
+    EXPECT_EQ(again.ReadString("k", "k", "d"), "");
+    EXPECT_EQ(again.ReadString("m", "y", "d"), "2");
+}
+
 TEST(IniFileWrite, ManyNewKeysInAnEarlierSectionStayFindable) {
     TempFolder folder;
     const std::string path = folder.Write("many.ini", "[first]\na=1\n\n[last]\nb=2\n");
