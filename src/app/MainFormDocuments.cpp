@@ -285,6 +285,7 @@ void TMainForm::CheckFileOnDisk(TMDIChild& window) {
     window.LoadText(std::move(bytes), now);
     window.PrepareViews();
     window.ShowStateCaption();
+    ShowStatus(MessageText(tr("加载完毕!"))); // not the last word the views loaded
 }
 
 // --- Closing -------------------------------------------------------------

@@ -89,6 +89,7 @@ void TMainForm::RenameDocument(TMDIChild& window, const std::string& target) {
     AddToHistory(target);
     window.SetCaption(PathInText(FileNameOfPath(target)));
     window.PrepareViews(); // the words of the new extension
+    ShowStatus({});        // which ran through the status bar
 }
 
 // A document without a file of its own goes through the save-as dialog; a

@@ -1,3 +1,4 @@
+#include <QStatusBar>
 #include <QTest>
 
 #include "FrameFixture.h"
@@ -160,6 +161,25 @@ TEST_F(FrameTest, AFileChangedOnDiskIsReloadedWhenTheUserAgrees) {
     QApplication::processEvents();
     EXPECT_EQ(Active().Memo1().Text(), "changed again");
     EXPECT_FALSE(Active().Modified());
+}
+
+// The words of a page's list run through the status bar while they load; a
+// reload ends with the load's closing text, a save as with an empty bar.
+TEST_F(FrameTest, NoHighlightingWordStaysInTheStatusBar) {
+    folder.Write("reservedword.txt", "[.htm]\ncount=2\n0=body\n1=while\n");
+    const std::string page = folder.Write("a.htm", "<body>");
+    OpenWithDialog({page, folder.Write("b.txt", "b")});
+    const auto status = [&] { return frame->statusBar()->currentMessage().toStdString(); };
+    EXPECT_EQ(status(), "加载完毕!");
+    folder.Write("a.htm", "<body> changed");
+    answers = {kIdYes};
+    frame->Tabs().setCurrentIndex(0);
+    QApplication::processEvents();
+    ASSERT_EQ(Active().Memo1().Text(), "<body> changed");
+    EXPECT_EQ(status(), "加载完毕!");
+    dialogs->saves.push_back(QString::fromStdString(folder.Path("c.htm")));
+    Trigger("FileSaveAsItem");
+    EXPECT_EQ(status(), "");
 }
 
 } // namespace
