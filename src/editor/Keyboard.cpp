@@ -40,7 +40,7 @@ int TMemoComponent::WordRight(int offset) const {
 }
 
 void TMemoComponent::KeyPress(std::string_view bytes) {
-    if (bytes.empty() || readOnly_) return;
+    if (bytes.empty() || readOnly_ || dragMoving_) return;
     const auto code = static_cast<unsigned char>(bytes[0]);
     if (bytes.size() == 1 && code < 32 && code != 13) return;
     selection_->SetText(code == 13 ? std::string_view("\r\n") : bytes);
@@ -61,16 +61,14 @@ bool TMemoComponent::WantsSpecialKey(Key key) {
 
 void TMemoComponent::KeyDown(Key key, ShiftState shift) {
     if (key == Key::None) return;
-    if (dragMoving_ && !readOnly_) {
+    if (dragMoving_) { // only Escape and Control act while a text is dragged
         if (key == Key::Escape) {
             CancelDrag();
-            return;
-        }
-        if (key == Key::Control && host_) {
+        } else if (key == Key::Control && host_) {
             const TPoint mouse = host_->MousePos();
             MouseMove(shift, mouse.X, mouse.Y); // switches between moving and copying
-            return;
         }
+        return;
     }
     if (readOnly_) {
         KeyDownReadOnly(key, shift);

@@ -97,6 +97,20 @@ int TMemoComponent::PrevCharStart(int offset) const {
 
 void TMemoComponent::SetText(std::string_view text) { wholeText_->SetText(text); }
 
+void TMemoComponent::SetSelStart(int value) {
+    EndDrag();
+    int start = value + 1;
+    if (CharAt(start) == '\n' && CharAt(start - 1) == '\r') --start;
+    selection_->MoveTo(start);
+}
+
+void TMemoComponent::SetSelLength(int value) {
+    EndDrag();
+    int end = selection_->RStart() + value - 1;
+    if (CharAt(end) == '\r' && CharAt(end + 1) == '\n') ++end;
+    selection_->SetREnd(end);
+}
+
 void TMemoComponent::ClearText() { SetText({}); }
 
 void TMemoComponent::SetReadOnly(bool value) {

@@ -74,14 +74,17 @@ public:
 
     void SetText(std::string_view text);
     virtual void ClearText();
+    // A selection set from code ends a drag under way first, and never
+    // starts or ends between the CR and the LF of a line break.
     int SelStart() const { return selection_->RStart() - 1; }
-    void SetSelStart(int value) { selection_->MoveTo(value + 1); }
+    void SetSelStart(int value);
     int SelLength() const { return selection_->RLength(); }
-    void SetSelLength(int value) { selection_->SetRLength(value); }
+    void SetSelLength(int value);
 
     // --- Replacement and undo ---
     // The one edit primitive. A result over 1 GB is refused with
-    // std::length_error before anything changes.
+    // std::length_error before anything changes. An edit that is not the
+    // drag's own ends a drag under way first.
     virtual void ReplaceRange(TCustomRange& range, std::string_view text);
     void Undo() { EMUndo(0); }
     void Redo() { EMUndo(1); }
@@ -277,7 +280,8 @@ private:
     void KeyDownReadOnly(Key key, ShiftState shift);
     void CancelDrag();
     void MoveDraggedText(int offset);
-    void FinishDrag(ShiftState shift);
+    void FinishDrag(bool copy);
+    void EndDrag();
     void KeyDownEditing(Key key, ShiftState shift);
     void MoveCaretBy(Key key, ShiftState shift);
     void DeleteKey(bool backwards);
@@ -310,6 +314,7 @@ private:
     bool mouseSelecting_ = false;
     bool dragPending_ = false;
     bool dragMoving_ = false;
+    bool dragEditing_ = false; // the edits a drag makes itself: no undo records
     bool doubleClicked_ = false;
     std::unique_ptr<TMCRange> dragOrigin_; // registered: follows the edits of a drag
     int wheelDelta_ = 0;

@@ -12,6 +12,19 @@ bool IsTokenByte(char c) {
            c == '#' || c == '$';
 }
 
+// Marks the edits a drag makes itself for a scope.
+class DragEdits {
+public:
+    explicit DragEdits(bool& flag) : flag_(flag), previous_(flag) { flag_ = true; }
+    ~DragEdits() { flag_ = previous_; }
+    DragEdits(const DragEdits&) = delete;
+    DragEdits& operator=(const DragEdits&) = delete;
+
+private:
+    bool& flag_;
+    bool previous_;
+};
+
 // Scroll step for a mouse coordinate beyond [0, extent): one per 10 pixels.
 int EdgeStep(int position, int extent) {
     if (position < 0) return -((-position - 1) / 10 + 1);
@@ -28,8 +41,9 @@ int TMemoComponent::MouseOffset(int x, int y) const {
     return PointToOffset(DisplayToTextPoint(cell));
 }
 
+// A press while a text is dragged (another button) leaves the drag alone.
 void TMemoComponent::MouseDown(MouseButton button, ShiftState shift, int x, int y) {
-    if (doubleClicked_) return;
+    if (doubleClicked_ || dragMoving_) return;
     if (host_) host_->SetFocus();
     if (button == MouseButton::Middle) return;
     TSelectionRange& selection = *selection_;
@@ -50,7 +64,8 @@ void TMemoComponent::MouseDown(MouseButton button, ShiftState shift, int x, int 
 }
 
 void TMemoComponent::MouseMove(ShiftState shift, int x, int y) {
-    if (dragPending_ && !dragMoving_) {
+    // A key may have emptied the selection since the button went down.
+    if (dragPending_ && !dragMoving_ && selection_->RLength() > 0) {
         if (!dragOrigin_) {
             dragOrigin_ = std::make_unique<TMCRange>(ranges_.get());
             dragOrigin_->SetRStart(selection_->RStart());
@@ -65,6 +80,7 @@ void TMemoComponent::MouseMove(ShiftState shift, int x, int y) {
         notificationLock_ = true; // no OnChange while dragging
     }
     dragPending_ = false;
+    const DragEdits edits(dragEditing_);
     if (dragMoving_ && dragOrigin_) {
         // With Control the origin shows a copy of the dragged text.
         const bool copy = Held(shift, kCtrl);
@@ -83,6 +99,7 @@ void TMemoComponent::DragTo(int x, int y) {
     if (mouseSelecting_) {
         selection_->ExtendTo(offset);
     } else if (dragOrigin_) {
+        const DragEdits edits(dragEditing_);
         MoveDraggedText(offset);
     }
 }
@@ -145,18 +162,18 @@ void TMemoComponent::MouseUp(MouseButton button, ShiftState shift, int x, int y)
         selection_->MoveTo(MouseOffset(x, y));
     }
     if (button != MouseButton::Middle && (mouseSelecting_ || dragMoving_) && !doubleClicked_) {
-        if (dragMoving_ && dragOrigin_) FinishDrag(shift);
+        if (dragMoving_ && dragOrigin_) FinishDrag(Held(shift, kCtrl));
         StopMouseTracking();
     }
     doubleClicked_ = false;
-    dragOrigin_.reset();
+    if (!dragMoving_) dragOrigin_.reset(); // a middle button's release leaves a drag going
 }
 
 // Leaves the copy or removes it, and records the drag as one undo step.
-void TMemoComponent::FinishDrag(ShiftState shift) {
+void TMemoComponent::FinishDrag(bool copy) {
     TSelectionRange& selection = *selection_;
     TMCRange& origin = *dragOrigin_;
-    const bool copy = Held(shift, kCtrl);
+    const DragEdits edits(dragEditing_);
     if (copy && origin.RLength() <= 0) {
         origin.SetText(selection.GetText());
     } else if (!copy && origin.RLength() > 0) {
@@ -187,6 +204,7 @@ void TMemoComponent::CancelDrag() {
     TSelectionRange& selection = *selection_;
     TMCRange& origin = *dragOrigin_;
     const std::string text = selection.GetText();
+    const DragEdits edits(dragEditing_);
     if (origin.RLength() <= 0) origin.SetText(text);
     selection.Clear();
     selection.BeginUpdate();
@@ -198,6 +216,16 @@ void TMemoComponent::CancelDrag() {
     dragOrigin_.reset();
 }
 
+// A change from code while a text is dragged: the drag ends where it
+// stands, copy or move, as a release of the button there would end it.
+void TMemoComponent::EndDrag() {
+    dragPending_ = false;
+    if (!dragMoving_) return;
+    if (dragOrigin_) FinishDrag(dragOrigin_->RLength() > 0);
+    StopMouseTracking();
+    dragOrigin_.reset();
+}
+
 void TMemoComponent::StopMouseTracking() {
     if (host_) host_->StopTimer(kDragTimer);
     mouseSelecting_ = false;
@@ -206,6 +234,7 @@ void TMemoComponent::StopMouseTracking() {
 }
 
 void TMemoComponent::DblClick() {
+    if (dragMoving_) return;
     doubleClicked_ = true;
     TSelectionRange& selection = *selection_;
     // Whole characters only: a trail byte is never part of a token.

@@ -106,6 +106,7 @@ int TMemoComponent::SpliceText(int a, int b, std::string&& text, int firstRow, i
 }
 
 void TMemoComponent::ReplaceRange(TCustomRange& range, std::string_view newText) {
+    if (!dragEditing_) EndDrag();
     int a = std::clamp(range.RStart(), 1, textLength_ + 1);
     int b = std::clamp(range.REnd(), a - 1, textLength_);
     WidenOverBreaks(a, b);
@@ -126,7 +127,7 @@ void TMemoComponent::ReplaceRange(TCustomRange& range, std::string_view newText)
 
     selection_->BeginUpdate();
     selection_->DropSnapshot(); // this operation repaints by itself
-    if (allowUndo_ && !undoing_ && !dragMoving_) RecordUndo(p, b, n, TextAt(a, oldLength));
+    if (allowUndo_ && !undoing_ && !dragEditing_) RecordUndo(p, b, n, TextAt(a, oldLength));
     if (host_) host_->TextReplacing(a, oldLength, text);
     const int r1 = OffsetToPoint(a).Row;
     const int r2 = OffsetToPoint(b + 1).Row;

@@ -11,6 +11,7 @@ UndoRecord TMemoComponent::PopUndo() { return undo_.Empty() ? UndoRecord{} : und
 UndoRecord TMemoComponent::PopRedo() { return redo_.Empty() ? UndoRecord{} : redo_.Pop(); }
 
 void TMemoComponent::EMUndo(int which) {
+    EndDrag(); // recorded first, so that it is undone first
     if (EMCanUndo(which) == 0) return;
     const bool redo = which == 1;
     const UndoStack& source = redo ? redo_ : undo_;

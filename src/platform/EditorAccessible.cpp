@@ -152,7 +152,7 @@ void EditorAccessible::addSelection(int startOffset, int endOffset) {
 void EditorAccessible::removeSelection(int selectionIndex) {
     if (selectionIndex != 0) return;
     TMemoComponent& editor = Widget().Editor();
-    editor.Selection().MoveTo(editor.Selection().CaretPos());
+    editor.SetSelStart(editor.Selection().CaretPos() - 1);
 }
 
 void EditorAccessible::setSelection(int selectionIndex, int startOffset, int endOffset) {

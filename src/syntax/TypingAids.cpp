@@ -29,7 +29,7 @@ void TSourceEdit::ExpandBlock(int start, const std::string& indent, std::string_
 }
 
 void TSourceEdit::KeyPress(std::string_view bytes) {
-    if (bytes.size() != 1 || ReadOnly()) {
+    if (bytes.size() != 1 || ReadOnly() || DragMoving()) {
         TMemoComponent::KeyPress(bytes);
         return;
     }
@@ -65,7 +65,7 @@ void TSourceEdit::KeyPress(std::string_view bytes) {
 }
 
 void TSourceEdit::KeyDown(Key key, ShiftState shift) {
-    if (key == Key::Tab && !ReadOnly()) {
+    if (key == Key::Tab && !ReadOnly() && !DragMoving()) {
         if (Held(shift, kShift)) {
             IndentLines(-1);
             return;

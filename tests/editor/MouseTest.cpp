@@ -224,6 +224,101 @@ TEST_F(DragDrop, EscapeAndADropOntoItselfChangeNothing) {
     EXPECT_EQ(editor.CheckInvariants(), "");
 }
 
+// While a text is dragged only Escape and Control act: a typed character,
+// Delete or an arrow key would change the text behind the drag's back.
+TEST_F(DragDrop, KeysDuringADragDoNothingAndUndoBringsTheTextBack) {
+    editor.MouseDown(MouseButton::Left, kNoShift, X(3), Y(1));
+    editor.MouseMove(kNoShift, X(6), Y(1));
+    ASSERT_EQ(editor.Text(), "aebcdfgh");
+    editor.KeyPress('x');
+    for (const Key key : {Key::Delete, Key::Backspace, Key::Left, Key::Tab, Key::Z})
+        editor.KeyDown(key, key == Key::Z ? kCtrl : kNoShift);
+    EXPECT_EQ(editor.Text(), "aebcdfgh");
+    EXPECT_EQ(editor.Selection().GetText(), "bcd");
+    EXPECT_TRUE(editor.DragMoving());
+    editor.MouseUp(MouseButton::Left, kNoShift, X(6), Y(1));
+    editor.Undo();
+    EXPECT_EQ(editor.Text(), "abcdefgh");
+    EXPECT_EQ(editor.EMCanUndo(0), 0);
+
+    // A key between the press and the first move: no drag follows.
+    editor.SetSelStart(1);
+    editor.SetSelLength(3);
+    editor.ClearUndo();
+    editor.MouseDown(MouseButton::Left, kNoShift, X(3), Y(1));
+    editor.KeyPress('x');
+    editor.MouseMove(kNoShift, X(6), Y(1));
+    EXPECT_FALSE(editor.DragMoving());
+    editor.MouseUp(MouseButton::Left, kNoShift, X(6), Y(1));
+    EXPECT_EQ(editor.Text(), "axefgh");
+    editor.Undo();
+    EXPECT_EQ(editor.Text(), "abcdefgh");
+}
+
+// A selection or an edit from code, as the find dialog makes them, ends the
+// drag where it stands; the drag is then one undo step of its own.
+TEST_F(DragDrop, ChangesFromCodeEndTheDragFirst) {
+    editor.MouseDown(MouseButton::Left, kNoShift, X(3), Y(1));
+    editor.MouseMove(kNoShift, X(6), Y(1));
+    editor.SetSelStart(0);
+    EXPECT_FALSE(editor.DragMoving());
+    EXPECT_TRUE(host.timers.empty());
+    editor.MouseMove(kNoShift, X(2), Y(1)); // the button is still down
+    editor.MouseUp(MouseButton::Left, kNoShift, X(2), Y(1));
+    EXPECT_EQ(editor.Text(), "aebcdfgh");
+    editor.Undo();
+    EXPECT_EQ(editor.Text(), "abcdefgh");
+
+    editor.SetSelStart(1);
+    editor.SetSelLength(3);
+    editor.ClearUndo();
+    editor.MouseDown(MouseButton::Left, kNoShift, X(3), Y(1));
+    editor.MouseMove(kCtrl, X(9), Y(1)); // a copy
+    TMCRange(&editor, 1, 0).SetText("<");
+    editor.MouseUp(MouseButton::Left, kNoShift, X(9), Y(1));
+    EXPECT_EQ(editor.Text(), "<abcdebcdfgh");
+    editor.Undo();
+    EXPECT_EQ(editor.Text(), "abcdebcdfgh");
+    editor.Undo();
+    EXPECT_EQ(editor.Text(), "abcdefgh");
+    EXPECT_EQ(editor.CheckInvariants(), "");
+}
+
+// Another press, a double click or the middle button's release while a text
+// is dragged leave the drag as it is; the release of its button ends it.
+TEST_F(DragDrop, OtherButtonsDuringADragLeaveItAlone) {
+    editor.MouseDown(MouseButton::Left, kNoShift, X(3), Y(1));
+    editor.MouseMove(kNoShift, X(6), Y(1));
+    editor.MouseDown(MouseButton::Left, kShift, X(1), Y(1));
+    editor.DblClick();
+    editor.MouseDown(MouseButton::Middle, kNoShift, X(1), Y(1));
+    editor.MouseUp(MouseButton::Middle, kNoShift, X(1), Y(1));
+    EXPECT_TRUE(editor.DragMoving());
+    EXPECT_EQ(editor.Selection().GetText(), "bcd");
+    editor.MouseMove(kNoShift, X(7), Y(1));
+    editor.MouseUp(MouseButton::Left, kNoShift, X(7), Y(1));
+    EXPECT_EQ(editor.Text(), "aefbcdgh");
+    EXPECT_FALSE(editor.NotificationsLocked());
+    editor.Undo();
+    EXPECT_EQ(editor.Text(), "abcdefgh");
+}
+
+// Offsets from code that fall between CR and LF take the whole line break.
+TEST_F(DragDrop, ASelectionFromCodeNeverSplitsALineBreak) {
+    editor.SetText("ab\r\ncd\r\nef");
+    editor.SetSelStart(3); // between the first CR and LF
+    EXPECT_EQ(editor.SelStart(), 2);
+    editor.SetSelLength(5); // up to the second CR
+    EXPECT_EQ(editor.Selection().GetText(), "\r\ncd\r\n");
+    editor.ClearUndo();
+    editor.MouseDown(MouseButton::Left, kNoShift, X(3), Y(2));
+    editor.MouseMove(kNoShift, X(1), Y(1));
+    editor.MouseUp(MouseButton::Left, kNoShift, X(1), Y(1));
+    EXPECT_EQ(editor.Text(), "\r\ncd\r\nabef");
+    editor.Undo();
+    EXPECT_EQ(editor.Text(), "ab\r\ncd\r\nef");
+}
+
 TEST_F(Mouse, ARefusedClipboardPastesNothingAndChangesAreAnnounced) {
     editor.SetText("keep");
     editor.SetSelLength(2);
