@@ -2,7 +2,7 @@
 # packages Kelvara needs that this machine does not have yet.
 kelvara_packages=(
     g++ cmake ninja-build pkg-config
-    libgtest-dev libgmock-dev libbenchmark-dev libxxhash-dev
+    libgtest-dev libgmock-dev libbenchmark-dev libxxhash-dev libpcre2-dev
     qt6-base-dev qt6-qpa-plugins qt6-l10n-tools qt6-translations-l10n xvfb xauth fonts-noto-cjk
     clang-format xdg-utils patch
 )
