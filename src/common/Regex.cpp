@@ -1,5 +1,7 @@
 #include "common/Regex.h"
 
+#include <algorithm>
+
 #define PCRE2_CODE_UNIT_WIDTH 8
 #include <pcre2.h>
 
@@ -126,6 +128,7 @@ RegexMatcher::~RegexMatcher() {
 // UTF-8 decoding, each byte that is not valid in its code page a character of
 // its own (as Kelvara decodes texts everywhere).
 std::string_view RegexMatcher::Subject(std::string_view line) {
+    lastLine_ = line;
     decoding_ = codePage_ == CodePage::Gbk || !IsValidUtf8(line);
     if (!decoding_) return line;
     decoded_.clear();
@@ -145,13 +148,29 @@ std::size_t RegexMatcher::LineOffset(std::size_t subjectOffset) const {
     return decoding_ ? offsets_[subjectOffset] : subjectOffset;
 }
 
-bool RegexMatcher::Scan(std::string_view line, std::vector<RegexHit>& hits, bool withGroups) {
+// The subject offset of a line offset: the start of the character there, or
+// of the next one (PCRE2 must never start inside a character).
+std::size_t RegexMatcher::SubjectOffset(std::size_t lineOffset) const {
+    if (!decoding_) {
+        const std::string_view line = lastLine_;
+        while (lineOffset < line.size() &&
+               (static_cast<unsigned char>(line[lineOffset]) & 0xC0) == 0x80)
+            ++lineOffset;
+        return lineOffset;
+    }
+    return static_cast<std::size_t>(std::lower_bound(offsets_.begin(), offsets_.end(), lineOffset) -
+                                    offsets_.begin());
+}
+
+bool RegexMatcher::Scan(std::string_view line, std::vector<RegexHit>& hits, bool withGroups,
+                        std::size_t lineFrom) {
     hits.clear();
     groups_.clear();
     const std::string_view subject = Subject(line);
     const std::size_t groupCount = pattern_.GroupCount();
     PCRE2_SIZE* vector = pcre2_get_ovector_pointer(data_);
-    for (std::size_t from = 0; from <= subject.size();) {
+    for (std::size_t from = SubjectOffset(std::min(lineFrom, line.size()));
+         from <= subject.size();) {
         const int found = pcre2_match(pattern_.Code(), Units(subject), subject.size(), from,
                                       PCRE2_NOTEMPTY | PCRE2_NO_UTF_CHECK, data_, context_);
         if (found == PCRE2_ERROR_NOMATCH) return true;

@@ -81,12 +81,13 @@ public:
     const RegexPattern& Pattern() const noexcept { return pattern_; }
     CodePage Page() const noexcept { return codePage_; }
 
-    // The matches of `line` from left to right, each search going on where
-    // the last match ended; an empty match is none. With `withGroups` the
-    // spans of each hit's groups are kept too (Groups). Returns false when
-    // the line took more than PCRE2's match limit: its search stopped there,
-    // the hits before kept.
-    bool Scan(std::string_view line, std::vector<RegexHit>& hits, bool withGroups = false);
+    // The matches of `line` from left to right, from byte `from` (a character
+    // start) on, each search going on where the last match ended; an empty
+    // match is none. With `withGroups` the spans of each hit's groups are kept
+    // too (Group). Returns false when the line took more than PCRE2's match
+    // limit: its search stopped there, the hits before kept.
+    bool Scan(std::string_view line, std::vector<RegexHit>& hits, bool withGroups = false,
+              std::size_t from = 0);
     // Group `group` of hit `hit` of the last Scan with groups (0: the whole
     // match); an unset group has start > end.
     RegexHit Group(std::size_t hit, std::size_t group) const;
@@ -94,6 +95,7 @@ public:
 private:
     std::string_view Subject(std::string_view line);
     std::size_t LineOffset(std::size_t subjectOffset) const;
+    std::size_t SubjectOffset(std::size_t lineOffset) const;
 
     const RegexPattern& pattern_;
     const CodePage codePage_;
@@ -102,6 +104,7 @@ private:
     pcre2_real_match_data_8* data_ = nullptr;
     // A GBK line in UTF-8, and for each of its bytes the line's byte offset
     // (one more entry: the line's size).
+    std::string_view lastLine_;
     bool decoding_ = false; // the last line was decoded
     std::string decoded_;
     std::vector<std::size_t> offsets_;

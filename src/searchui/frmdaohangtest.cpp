@@ -14,6 +14,7 @@
 #include "common/CodePageConversion.h"
 #include "common/ProcessValues.h"
 #include "searchui/DocumentFrame.h"
+#include "searchui/RegexInput.h"
 #include "searchui/UiText.h"
 #include "syntax/SourceEdit.h"
 
@@ -83,6 +84,7 @@ Tfrmdaohangtest::Tfrmdaohangtest(DocumentFrame& frame, DocumentWindow& document)
 
 QWidget* Tfrmdaohangtest::CreateOptions() {
     CheckBox1 = new QCheckBox(tr("大写小写区别"));
+    CheckBoxRegex = new QCheckBox(tr("正则表达式"));
     CheckBox4 = new QCheckBox(tr("向上"));
     CheckBox5 = new QCheckBox(tr("向下"));
     CheckBox7 = new QCheckBox(tr("所有文本"));
@@ -98,7 +100,7 @@ QWidget* Tfrmdaohangtest::CreateOptions() {
     auto* options = new QWidget(this);
     auto* grid = new QGridLayout(options);
     grid->setContentsMargins(0, 0, 0, 0);
-    grid->addWidget(Group(tr("选项"), CheckBox1), 0, 0);
+    grid->addWidget(Group(tr("选项"), CheckBox1, CheckBoxRegex), 0, 0);
     grid->addWidget(Group(tr("方向"), CheckBox4, CheckBox5), 0, 1);
     grid->addWidget(Group(tr("范围"), CheckBox7, CheckBox8), 1, 0);
     grid->addWidget(Group(tr("启始位置"), CheckBox10, CheckBox11), 1, 1);
@@ -159,14 +161,46 @@ bool Tfrmdaohangtest::BoxText(QLineEdit* box, std::string& out) {
     return true;
 }
 
+// The pattern is taken as typed (Unicode); a replacement's own text must fit
+// the document's code page.
+bool Tfrmdaohangtest::SetRegex(TSourceEdit& view, bool replacing) {
+    if (!CheckBoxRegex->isChecked()) {
+        view.SetSearchRegex(nullptr);
+        return true;
+    }
+    const QString replacement = Edit2->text();
+    const std::optional<TypedRegex> typed = CompileTypedRegex(
+        Edit1->text(), replacing ? &replacement : nullptr, {.caseless = !CheckBox1->isChecked()});
+    if (!typed) return false;
+    if (typed->replacement) {
+        if (const auto missing = typed->replacement->MissingFrom(TextCodePage())) {
+            AskUser(MessageText(tr("文字含有当前代码页不能表示的字符 %1，没有执行。"),
+                                {CodePointName(*missing)}),
+                    "Kelvara", 2);
+            return false;
+        }
+    }
+    view.SetSearchRegex(typed->pattern, typed->replacement);
+    return true;
+}
+
+void Tfrmdaohangtest::TellLimit(const TSourceEdit& view) {
+    if (view.RegexLimitRow() == 0) return;
+    AskUser(MessageText(tr("第 %1 行让正则表达式试得太久，这一行的其余部分没有查找。"),
+                        {std::to_string(view.RegexLimitRow())}),
+            "Kelvara", 0);
+}
+
 void Tfrmdaohangtest::BitBtn1Click() {
     TSourceEdit& view = View();
     std::string text;
     if (!BoxText(Edit1, text)) return;
     LastFindText = text;
     if (LastFindText.empty()) return;
+    if (!SetRegex(view, false)) return;
     SetOptions(view);
     view.FindNext(LastFindText);
+    TellLimit(view);
 }
 
 void Tfrmdaohangtest::BitBtn2Click() {
@@ -176,6 +210,7 @@ void Tfrmdaohangtest::BitBtn2Click() {
         view.SetSelStart(view.SelStart() + view.SelLength());
         view.SetSelLength(0);
     }
+    TellLimit(view);
 }
 
 void Tfrmdaohangtest::Button1Click() {
@@ -186,9 +221,11 @@ void Tfrmdaohangtest::Button1Click() {
     LastFindText = text;
     LastReplaceText = replacement;
     if (LastFindText.empty()) return;
+    if (!SetRegex(view, true)) return;
     SetOptions(view);
     view.ReplaceFound(LastFindText, LastReplaceText, CheckBox6->isChecked());
     document_.SetModified(true);
+    TellLimit(view);
 }
 
 void Tfrmdaohangtest::Button2Click() {

@@ -43,6 +43,7 @@ public:
     QLineEdit* Edit2;
     QCheckBox* CheckBox6;
     QCheckBox* CheckBox1;
+    QCheckBox* CheckBoxRegex; // "正则表达式": the find text is a regular expression
     QCheckBox* CheckBox4;
     QCheckBox* CheckBox5;
     QCheckBox* CheckBox7;
@@ -62,6 +63,11 @@ private:
     // The highlighted view, in front.
     TSourceEdit& View();
     void SetOptions(TSourceEdit& view);
+    // Sets the view's regular expression from the boxes (or none); false
+    // after a message when it cannot be used.
+    bool SetRegex(TSourceEdit& view, bool replacing);
+    // Tells of a row the last search gave up on.
+    void TellLimit(const TSourceEdit& view);
     // An edit box's text in the text code page; false (after a message) when
     // the code page cannot hold it.
     bool BoxText(QLineEdit* box, std::string& out);

@@ -33,6 +33,7 @@ void TSourceEdit::SetSearchOptions(std::uint8_t value) {
 // text order; overlapping hits included. With `firstOnly`, the first.
 std::vector<TSourceEdit::Hit> TSourceEdit::FindHits(std::string_view pattern, int from, int to,
                                                     HitsWanted wanted) const {
+    if (regex_) return FindRegexHits(from, to, wanted);
     std::vector<Hit> hits;
     const int length = static_cast<int>(pattern.size());
     if (length == 0 || from < 0 || to - from + 1 < length) return hits;
@@ -93,6 +94,12 @@ bool TSourceEdit::FindNext(std::string_view text) {
 
 // True when the selection is a hit of the pattern under the options.
 bool TSourceEdit::SelectionHolds(std::string_view pattern) const {
+    if (regex_) {
+        const std::vector<Hit> hits =
+            FindRegexHits(SelStart(), SelStart() + SelLength() - 1, HitsWanted::First);
+        return !hits.empty() && hits.front().Start == SelStart() &&
+               hits.front().Length == SelLength();
+    }
     if (SelLength() != static_cast<int>(pattern.size())) return false;
     const std::vector<Hit> hits =
         FindHits(pattern, SelStart(), SelStart() + SelLength() - 1, HitsWanted::First);
@@ -107,6 +114,7 @@ int TSourceEdit::ReplaceAt(int start, int length, std::string_view newText) {
 }
 
 void TSourceEdit::ReplaceFound(std::string_view oldText, std::string_view newText, bool all) {
+    if (regex_) return ReplaceRegexFound(all);
     const bool forward = (searchOptions_ & soForward) != 0;
     const int oldLength = static_cast<int>(oldText.size());
     if (!all) {

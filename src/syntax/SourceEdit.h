@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "common/Regex.h"
+#include "common/RegexReplacement.h"
 #include "editor/MemoComponent.h"
 #include "syntax/SyntaxColoring.h"
 #include "syntax/SyntaxRange.h"
@@ -110,6 +112,16 @@ public:
     // Replaces the selection when it is the search text, else the next hit;
     // with `all`, every hit from here to the end of the range in one step.
     void ReplaceFound(std::string_view oldText, std::string_view newText, bool all);
+    // A regular expression in place of the search text: FindNext and
+    // ReplaceFound then look for its matches within rows (no match spans a
+    // line break), each replaced by `replacement` expanded for it; their text
+    // arguments are not used. A null pattern goes back to the text.
+    void SetSearchRegex(std::shared_ptr<const RegexPattern> pattern,
+                        std::shared_ptr<const RegexReplacement> replacement = nullptr);
+    // The 1-based row where PCRE2's match limit ended the last regular
+    // expression search of a row (the rest of that row was not searched);
+    // 0 when none did.
+    int RegexLimitRow() const noexcept { return regexLimitRow_; }
 
 protected:
     void TextReplaced(int position, int oldLength, int newLength) override;
@@ -138,8 +150,13 @@ private:
     // Which hits of a range a search keeps: the first, the last, or all.
     enum class HitsWanted { First, Last, All };
     std::vector<Hit> FindHits(std::string_view pattern, int from, int to, HitsWanted wanted) const;
+    // The same for the regular expression; with `expansions`, each hit's
+    // replacement too.
+    std::vector<Hit> FindRegexHits(int from, int to, HitsWanted wanted,
+                                   std::vector<std::string>* expansions = nullptr) const;
     bool SelectionHolds(std::string_view pattern) const;
     int ReplaceAt(int start, int length, std::string_view newText);
+    void ReplaceRegexFound(bool all);
 
     std::unique_ptr<TSyntaxColoring> syntax_;
     bool splitOnFly_ = false;
@@ -163,6 +180,10 @@ private:
     int searchRangeStart_ = 0;
     int searchRangeEnd_ = 0;
     int searchResume_ = 0;
+    std::shared_ptr<const RegexPattern> regex_;
+    std::shared_ptr<const RegexReplacement> regexReplacement_;
+    mutable std::unique_ptr<RegexMatcher> regexMatcher_;
+    mutable int regexLimitRow_ = 0;
 };
 
 } // namespace kelvara

@@ -84,6 +84,29 @@ TEST_F(FindDialogTest, ReplaceReusesTheDialogAndMarksTheDocument) {
     EXPECT_EQ(LastReplaceText, "aa");
 }
 
+TEST_F(FindDialogTest, RegularExpressionsFindAndReplaceWithGroups) {
+    FakeDocument& document = Document("x=1 yy=22");
+    Tfrmdaohangtest* dialog =
+        Tfrmdaohangtest::Open(frame, document, Tfrmdaohangtest::Mode::Replace);
+    TMemoComponent& view = document.Memohun();
+    dialog->CheckBoxRegex->setChecked(true);
+    dialog->Edit1->setText("(\\w+)=(\\d+");
+    dialog->BitBtn1->click();
+    ASSERT_EQ(messages.size(), 1u); // named with its column, nothing searched
+    EXPECT_NE(messages[0].find("第 11 个字符"), std::string::npos) << messages[0];
+    EXPECT_EQ(view.SelLength(), 0);
+
+    dialog->Edit1->setText("(?<name>\\w+)=(\\d+)");
+    dialog->BitBtn1->click();
+    EXPECT_EQ(view.SelStart(), 0);
+    EXPECT_EQ(view.SelLength(), 3);
+    dialog->Edit2->setText("$2:${name}");
+    dialog->CheckBox6->setChecked(true);
+    dialog->Button1->click();
+    EXPECT_EQ(view.Text(), "1:x 22:yy");
+    EXPECT_EQ(messages.size(), 1u);
+}
+
 TEST_F(FindDialogTest, UnencodableTextIsRefusedAndAClosedDialogIsReleased) {
     CodePageScope gbk(CodePage::Gbk);
     FakeDocument& document = Document("text");
