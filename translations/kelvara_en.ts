@@ -2,6 +2,21 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en" sourcelanguage="zh_CN">
 <context>
+    <name>RegexInput</name>
+    <message>
+        <source>正则表达式有误，在第 %1 个字符：%2</source>
+        <translation>The regular expression has a fault at character %1: %2</translation>
+    </message>
+    <message>
+        <source>正则表达式有误：%1</source>
+        <translation>The regular expression has a fault: %1</translation>
+    </message>
+    <message>
+        <source>替换的字有误：%1</source>
+        <translation>The replacement has a fault: %1</translation>
+    </message>
+</context>
+<context>
     <name>kelvara::BatchNotice</name>
     <message>
         <source>查找完毕</source>
@@ -575,6 +590,14 @@ The changes made here will be lost.</translation>
     <message>
         <source>文字含有当前代码页不能表示的字符 %1，没有执行。</source>
         <translation>The text holds the character %1, which the current code page cannot hold; nothing was done.</translation>
+    </message>
+    <message>
+        <source>正则表达式</source>
+        <translation>Regular expression</translation>
+    </message>
+    <message>
+        <source>第 %1 行让正则表达式试得太久，这一行的其余部分没有查找。</source>
+        <translation>The regular expression took too long on line %1; the rest of that line was not searched.</translation>
     </message>
 </context>
 <context>

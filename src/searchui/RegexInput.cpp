@@ -12,8 +12,6 @@ namespace {
 
 constexpr int kError = 2;
 
-QString Tr(const char* text) { return QCoreApplication::translate("RegexInput", text); }
-
 } // namespace
 
 std::optional<TypedRegex> CompileTypedRegex(const QString& pattern, const QString* replacement,
@@ -22,10 +20,13 @@ std::optional<TypedRegex> CompileTypedRegex(const QString& pattern, const QStrin
     std::shared_ptr<const RegexPattern> compiled =
         RegexPattern::Compile(pattern.toStdString(), options, error);
     if (!compiled) {
-        const std::string message = error.column > 0
-                                        ? MessageText(Tr("正则表达式有误，在第 %1 个字符：%2"),
-                                                      {std::to_string(error.column), error.message})
-                                        : MessageText(Tr("正则表达式有误：%1"), {error.message});
+        const std::string message =
+            error.column > 0
+                ? MessageText(QCoreApplication::translate("RegexInput",
+                                                          "正则表达式有误，在第 %1 个字符：%2"),
+                              {std::to_string(error.column), error.message})
+                : MessageText(QCoreApplication::translate("RegexInput", "正则表达式有误：%1"),
+                              {error.message});
         AskUser(message, "Kelvara", kError);
         return std::nullopt;
     }
@@ -35,7 +36,9 @@ std::optional<TypedRegex> CompileTypedRegex(const QString& pattern, const QStrin
     std::optional<RegexReplacement> parsed =
         RegexReplacement::Parse(replacement->toStdString(), *compiled, problem);
     if (!parsed) {
-        AskUser(MessageText(Tr("替换的字有误：%1"), {TextFromUtf8(problem)}), "Kelvara", kError);
+        AskUser(MessageText(QCoreApplication::translate("RegexInput", "替换的字有误：%1"),
+                            {TextFromUtf8(problem)}),
+                "Kelvara", kError);
         return std::nullopt;
     }
     typed.replacement = std::make_shared<const RegexReplacement>(std::move(*parsed));
