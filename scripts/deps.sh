@@ -5,6 +5,7 @@ kelvara_packages=(
     libgtest-dev libgmock-dev libbenchmark-dev libxxhash-dev libpcre2-dev
     qt6-base-dev qt6-qpa-plugins qt6-l10n-tools qt6-translations-l10n xvfb xauth fonts-noto-cjk
     clang-format xdg-utils patch
+    dpkg-dev lintian appstream desktop-file-utils man-db bash-completion
 )
 
 kelvara_install_missing() {

@@ -13,7 +13,7 @@ class TAboutBox : public QDialog {
 public:
     explicit TAboutBox(QWidget* parent = nullptr);
 
-    static constexpr const char* kVersion = "1.0.9.0";
+    static constexpr const char* kVersion = KELVARA_VERSION;
     static constexpr const char* kMailAddress = "kelvara@example.org";
     static constexpr const char* kWebAddress = "https://example.org/kelvara";
 
