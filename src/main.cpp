@@ -6,10 +6,14 @@
 #include <dlfcn.h>
 #include <unistd.h>
 
-#include "cli/CommandLine.h"
 #include "cli/RunCommandLine.h"
 #include "cli/UndoCommand.h"
+#include "cli/Usage.h"
 #include "common/AppPaths.h"
+#include "common/CodePageConversion.h"
+#include "common/IniFile.h"
+#include "common/LocaleCodePage.h"
+#include "common/MessageCatalogue.h"
 
 // The program: the command line runs here, without the toolkit. The window
 // part, and the toolkit with it, is a module loaded only to open the window,
@@ -33,6 +37,12 @@ bool HasDisplay() {
     return false;
 }
 
+// A message on standard error, in the locale's encoding.
+void Say(const std::string& utf8) {
+    std::fputs(kelvara::TextToLocale("kelvara: " + kelvara::TextFromUtf8(utf8) + "\n").c_str(),
+               stderr);
+}
+
 int OpenWindow(int argc, char** argv) {
     const std::string folder = kelvara::ExeDirectory();
     for (const std::string& path : {folder + kWindowModule, folder + KELVARA_WINDOW_MODULE}) {
@@ -40,13 +50,14 @@ int OpenWindow(int argc, char** argv) {
         void* module = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
         void* entry = module != nullptr ? dlsym(module, "KelvaraWindowMain") : nullptr;
         if (entry == nullptr) {
-            std::fprintf(stderr, "kelvara: cannot load the window part: %s\n", dlerror());
+            Say(kelvara::FormatMessage(kelvara::Translate("kelvara::main", "无法载入窗口部分：%1"),
+                                       {dlerror()}));
             return 2;
         }
         return reinterpret_cast<int (*)(int, char**)>(entry)(argc, argv);
     }
-    std::fprintf(stderr, "kelvara: the window part (%s) is missing beside %s\n", kWindowModule,
-                 folder.c_str());
+    Say(kelvara::FormatMessage(kelvara::Translate("kelvara::main", "%2 旁边没有窗口部分（%1）"),
+                               {kWindowModule, folder}));
     return 2;
 }
 
@@ -57,14 +68,15 @@ int main(int argc, char** argv) {
         const std::string_view command = argv[1];
         if (command == "find" || command == "replace") return kelvara::RunCommandLine(argc, argv);
         if (command == "undo") return kelvara::RunUndoCommand(argc, argv);
-        if (IsOption(command)) {
-            std::fputs(kelvara::CommandLineUsage(), command == "--help" ? stdout : stderr);
-            return command == "--help" ? 0 : 2;
-        }
+        if (IsOption(command)) return kelvara::RunProgramOption(command);
     }
     if (!HasDisplay()) {
-        std::fputs("kelvara: no display to open the window on\n", stderr);
-        std::fputs(kelvara::CommandLineUsage(), stderr);
+        kelvara::UseSettingsLanguage(kelvara::TIniFile(kelvara::IniFileName()));
+        Say(std::string(kelvara::Translate("kelvara::main", "没有可以打开窗口的显示器")));
+        std::fputs(
+            kelvara::TextToLocale(kelvara::TextFromUtf8(kelvara::Usage(kelvara::UsageOf::Program)))
+                .c_str(),
+            stderr);
         return 2;
     }
     return OpenWindow(argc, argv);

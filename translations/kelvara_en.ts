@@ -48,6 +48,77 @@
     </message>
 </context>
 <context>
+    <name>kelvara::CommandLine</name>
+    <message>
+        <source>第一个参数必须是 find 或 replace</source>
+        <translation>the first argument must be find or replace</translation>
+    </message>
+    <message>
+        <source>-A、-B 和 -C 要与 --format grep 或 json 一起用</source>
+        <translation>-A, -B and -C need --format grep or json</translation>
+    </message>
+    <message>
+        <source>-A、-B、-C 和 --format json 只用于 find</source>
+        <translation>-A, -B, -C and --format json are for find</translation>
+    </message>
+    <message>
+        <source>需要 TEXT 和至少一个 PATH</source>
+        <translation>expected TEXT and at least one PATH</translation>
+    </message>
+    <message>
+        <source>需要 TEXT、REPLACEMENT 和至少一个 PATH</source>
+        <translation>expected TEXT, REPLACEMENT and at least one PATH</translation>
+    </message>
+    <message>
+        <source>要找的字是空的</source>
+        <translation>the search text is empty</translation>
+    </message>
+    <message>
+        <source>要替换的字是空的</source>
+        <translation>the replacement text is empty</translation>
+    </message>
+    <message>
+        <source>选项 %1 需要一个值</source>
+        <translation>option %1 needs a value</translation>
+    </message>
+    <message>
+        <source>未知的选项 %1</source>
+        <translation>unknown option %1</translation>
+    </message>
+    <message>
+        <source>选项 %1 需要一个行数</source>
+        <translation>option %1 needs a number of lines</translation>
+    </message>
+    <message>
+        <source>选项 %1 不带值</source>
+        <translation>option %1 takes no value</translation>
+    </message>
+    <message>
+        <source>选项 %1 需要一个非空的扩展名</source>
+        <translation>option %1 needs a non-empty extension</translation>
+    </message>
+    <message>
+        <source>未知的代码页 %1（gbk 或 utf8）</source>
+        <translation>unknown code page %1 (gbk or utf8)</translation>
+    </message>
+    <message>
+        <source>未知的格式 %1（tree、grep 或 json）</source>
+        <translation>unknown format %1 (tree, grep or json)</translation>
+    </message>
+    <message>
+        <source>未知的着色方式 %1（auto、always 或 never）</source>
+        <translation>unknown colour choice %1 (auto, always or never)</translation>
+    </message>
+    <message>
+        <source>选项 %1 需要 1 到 %2 之间的线程数</source>
+        <translation>option %1 needs a number of threads from 1 to %2</translation>
+    </message>
+    <message>
+        <source>选项 --dry-run 只用于 replace</source>
+        <translation>option --dry-run belongs to replace</translation>
+    </message>
+</context>
+<context>
     <name>kelvara::DryRun</name>
     <message>
         <source>读取文件 %1 个，将改写文件 %2 个，替换 %3 处（未写入任何文件）</source>
@@ -233,6 +304,64 @@
     <message>
         <source>以 “\” 结尾</source>
         <translation>ends in &quot;\&quot;</translation>
+    </message>
+</context>
+<context>
+    <name>kelvara::ProgressLine</name>
+    <message>
+        <source> 个文件  </source>
+        <translation> files  </translation>
+    </message>
+</context>
+<context>
+    <name>kelvara::RunCommandLine</name>
+    <message>
+        <source>%1 含有 %2，文本代码页不能表示这个字符</source>
+        <translation>%1 holds %2, which the text code page cannot hold</translation>
+    </message>
+    <message>
+        <source>，跳过 %1 个</source>
+        <translation>, %1 skipped</translation>
+    </message>
+    <message>
+        <source>（-v 列出）</source>
+        <translation> (-v lists them)</translation>
+    </message>
+    <message>
+        <source>，用时 %1 秒</source>
+        <translation> in %1 s</translation>
+    </message>
+    <message>
+        <source>读取文件 %1 个</source>
+        <translation>%1 files read</translation>
+    </message>
+    <message>
+        <source>，有结果的文件 %1 个，找到 %2 处</source>
+        <translation>, %1 with hits, %2 hits</translation>
+    </message>
+    <message>
+        <source>，改写文件 %1 个，结果 %2 条，含 NUL 字节未改写 %3 个</source>
+        <translation>, %1 rewritten, %2 results, %3 with NUL bytes left alone</translation>
+    </message>
+    <message>
+        <source>以下条目被跳过：</source>
+        <translation>These entries were skipped:</translation>
+    </message>
+    <message>
+        <source>replace 要在终端上确认；不经确认就替换请加 --yes</source>
+        <translation>replace asks for confirmation on a terminal; give --yes to replace without it</translation>
+    </message>
+    <message>
+        <source>列出目录时内存不足</source>
+        <translation>out of memory while listing the folders</translation>
+    </message>
+    <message>
+        <source>%1: %2（无法显示它的行）</source>
+        <translation>%1: %2 (its lines could not be shown)</translation>
+    </message>
+    <message>
+        <source>标准输出：%1</source>
+        <translation>standard output: %1</translation>
     </message>
 </context>
 <context>
@@ -836,6 +965,148 @@ Excluded folders are never opened.</translation>
     <message>
         <source>，%1 个没有恢复：</source>
         <translation>, %1 not restored:</translation>
+    </message>
+</context>
+<context>
+    <name>kelvara::Usage</name>
+    <message>
+        <source>用法：kelvara find [选项] TEXT PATH...
+在每个 PATH（文件，或目录下的所有文件）中查找 TEXT。
+</source>
+        <translation>usage: kelvara find [OPTIONS] TEXT PATH...
+Finds TEXT in each PATH (a file, or every file below a folder).
+</translation>
+    </message>
+    <message>
+        <source>用法：kelvara replace [选项] TEXT REPLACEMENT PATH...
+在每个 PATH（文件，或目录下的所有文件）中把 TEXT 替换为 REPLACEMENT。
+</source>
+        <translation>usage: kelvara replace [OPTIONS] TEXT REPLACEMENT PATH...
+Replaces TEXT by REPLACEMENT in each PATH (a file, or every file below a folder).
+</translation>
+    </message>
+    <message>
+        <source>  -c, --case           区别大小写
+  -w, --word           全字匹配
+  -s, --trim           忽略 TEXT 和每一行两端的空白
+  -e, --ext EXT        只勾选扩展名正是 EXT 的文件（&quot;.txt&quot;）；可以重复
+  -g, --glob GLOB      遍历目录时只取与 GLOB 相符的条目（&quot;*.c&quot;、&quot;src/**&quot;），
+                       或者去掉与 &quot;!GLOB&quot; 相符的条目（&quot;!vendor/**&quot;）；相对于
+                       所给的目录；最后一个相符的 GLOB 算数；可以重复
+      --ignore-files   遍历目录时遵循 .gitignore 和 .ignore 文件
+      --codepage CP    文本代码页：gbk 或 utf8
+      --format FMT     tree（默认）、grep（路径:行:列）或 json（JSON lines：
+                       begin、match、context、end 和 summary 对象）
+  -0, --null           结果中每个路径之后跟一个 NUL 字节，路径不加引号
+      --color WHEN     给路径、行号和找到的字着色：auto（默认：只在终端上，
+                       并且没有设置 NO_COLOR）、always 或 never
+  -v, --verbose        列出遍历目录时跳过的条目
+</source>
+        <translation>  -c, --case           letter case significant
+  -w, --word           whole words only
+  -s, --trim           ignore surrounding blanks of TEXT and of each line
+  -e, --ext EXT        tick only files whose extension is EXT (&quot;.txt&quot;); repeatable
+  -g, --glob GLOB      folder walks take only entries matching GLOB (&quot;*.c&quot;,
+                       &quot;src/**&quot;), or leave out those matching &quot;!GLOB&quot; (&quot;!vendor/**&quot;);
+                       relative to the folder named; the last matching GLOB wins;
+                       repeatable
+      --ignore-files   folder walks honour .gitignore and .ignore files
+      --codepage CP    text code page: gbk or utf8
+      --format FMT     tree (default), grep (path:line:column) or json (JSON lines:
+                       begin, match, context, end and summary objects)
+  -0, --null           end each path of the results with a NUL byte, unquoted
+      --color WHEN     colour paths, line numbers and hits: auto (default: only on
+                       a terminal and without NO_COLOR), always or never
+  -v, --verbose        list the entries the folder walks skipped
+</translation>
+    </message>
+    <message>
+        <source>  -A, --after-context N
+                       同时显示每个命中行之后的 N 行（grep、json）
+  -B, --before-context N
+                       同时显示每个命中行之前的 N 行
+  -C, --context N      前后各 N 行；grep 格式中命中行是 路径:行:列:文字，
+                       它周围的行是 路径-行-文字，两组之间是 &quot;--&quot;
+      --threads N      用 N 个线程读取和匹配文件（默认每个核一个；1 只用一个
+                       线程）；输出不变
+</source>
+        <translation>  -A, --after-context N
+                       also show N lines after each hit line (grep, json)
+  -B, --before-context N
+                       also show N lines before each hit line
+  -C, --context N      N lines before and after; in grep format a hit line is
+                       path:line:column:text, a line around it path-line-text,
+                       &quot;--&quot; between groups
+      --threads N      read and match files on N threads (default: one per core;
+                       1 keeps to one thread); the output stays the same
+</translation>
+    </message>
+    <message>
+        <source>选项：
+</source>
+        <translation>Options:
+</translation>
+    </message>
+    <message>
+        <source>只用于 find：
+</source>
+        <translation>find only:
+</translation>
+    </message>
+    <message>
+        <source>只用于 replace：
+</source>
+        <translation>replace only:
+</translation>
+    </message>
+    <message>
+        <source>用法：kelvara [文件...]              打开窗口，文件在窗口中打开
+      kelvara find    [选项] TEXT PATH...
+      kelvara replace [选项] TEXT REPLACEMENT PATH...
+      kelvara undo    [--list] [RUN]    （kelvara undo --help）
+      kelvara -h | --help | --version
+</source>
+        <translation>usage: kelvara [FILE...]              open the window with the files in it
+       kelvara find    [OPTIONS] TEXT PATH...
+       kelvara replace [OPTIONS] TEXT REPLACEMENT PATH...
+       kelvara undo    [--list] [RUN]    (kelvara undo --help)
+       kelvara -h | --help | --version
+</translation>
+    </message>
+    <message>
+        <source>  -y, --yes            不经确认直接替换
+  -n, --dry-run        什么也不写；把会改动的地方以统一 diff 格式列出
+                       （patch -p0 可以应用它）
+</source>
+        <translation>  -y, --yes            replace without the confirmation question
+  -n, --dry-run        write nothing; print what would change as a unified diff
+                       (patch -p0 applies it)
+</translation>
+    </message>
+    <message>
+        <source>  -h, --help           显示这段说明
+      --version        显示版本
+退出状态：0 找到了或替换了（或者会替换），1 什么也没有，2 出错。
+</source>
+        <translation>  -h, --help           show this usage
+      --version        show the version
+Exit status: 0 found or replaced (or would be), 1 nothing, 2 error.
+</translation>
+    </message>
+</context>
+<context>
+    <name>kelvara::main</name>
+    <message>
+        <source>无法载入窗口部分：%1</source>
+        <translation>cannot load the window part: %1</translation>
+    </message>
+    <message>
+        <source>%2 旁边没有窗口部分（%1）</source>
+        <translation>the window part (%1) is missing beside %2</translation>
+    </message>
+    <message>
+        <source>没有可以打开窗口的显示器</source>
+        <translation>no display to open the window on</translation>
     </message>
 </context>
 </TS>

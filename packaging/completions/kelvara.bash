@@ -7,7 +7,7 @@ _kelvara() {
     local i
     for ((i = 1; i < cword; i++)); do
         case ${words[i]} in
-        find | replace)
+        find | replace | undo)
             command=${words[i]}
             break
             ;;
@@ -18,11 +18,16 @@ _kelvara() {
         if [[ $cur == -* ]]; then
             COMPREPLY=($(compgen -W '--help -h --version' -- "$cur"))
         elif ((cword == 1)); then
-            COMPREPLY=($(compgen -W 'find replace' -- "$cur"))
+            COMPREPLY=($(compgen -W 'find replace undo' -- "$cur"))
             _filedir
         else
             _filedir
         fi
+        return
+    fi
+
+    if [[ $command == undo ]]; then
+        [[ $cur == -* ]] && COMPREPLY=($(compgen -W '--list -l --help -h' -- "$cur"))
         return
     fi
 
@@ -48,7 +53,7 @@ _kelvara() {
         local options='--case -c --word -w --trim -s --ext -e --glob -g --ignore-files
             --codepage --format --null -0 --color --verbose -v --threads --help -h --version'
         if [[ $command == replace ]]; then
-            options+=' --yes -y'
+            options+=' --yes -y --dry-run -n'
         else
             options+=' --after-context -A --before-context -B --context -C'
         fi

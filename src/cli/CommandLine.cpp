@@ -4,6 +4,8 @@
 #include <string_view>
 #include <system_error>
 
+#include "common/MessageCatalogue.h"
+
 namespace kelvara {
 
 namespace {
@@ -18,7 +20,8 @@ public:
 
     std::optional<CommandLine> Parse() {
         if (args_.empty() || (args_[0] != "find" && args_[0] != "replace")) {
-            return Fail("the first argument must be find or replace");
+            return Fail(
+                std::string(Translate("kelvara::CommandLine", "第一个参数必须是 find 或 replace")));
         }
         line_.mode = args_[0] == "find" ? CommandMode::Find : CommandMode::Replace;
         std::vector<std::string> positional;
@@ -33,10 +36,11 @@ public:
                 return std::nullopt;
             }
         }
-        if (line_.help) return line_;
+        if (line_.help || line_.version) return line_;
         if (!CheckFormat()) return std::nullopt;
         if (line_.dryRun && line_.mode != CommandMode::Replace)
-            return Fail("option --dry-run belongs to replace");
+            return Fail(
+                std::string(Translate("kelvara::CommandLine", "选项 --dry-run 只用于 replace")));
         return TakePositional(positional);
     }
 
@@ -49,12 +53,13 @@ private:
     // Lines around hits and JSON are listings of a find's hits.
     bool CheckFormat() {
         if (line_.context && line_.format == OutputFormat::Tree) {
-            error_ = "-A, -B and -C need --format grep or json";
+            error_ =
+                Translate("kelvara::CommandLine", "-A、-B 和 -C 要与 --format grep 或 json 一起用");
             return false;
         }
         if (line_.mode == CommandMode::Replace &&
             (line_.context || line_.format == OutputFormat::Json)) {
-            error_ = "-A, -B, -C and --format json are for find";
+            error_ = Translate("kelvara::CommandLine", "-A、-B、-C 和 --format json 只用于 find");
             return false;
         }
         return true;
@@ -63,15 +68,19 @@ private:
     std::optional<CommandLine> TakePositional(std::vector<std::string>& positional) {
         const std::size_t texts = line_.mode == CommandMode::Find ? 1 : 2;
         if (positional.size() <= texts) {
-            return Fail(texts == 1 ? "expected TEXT and at least one PATH"
-                                   : "expected TEXT, REPLACEMENT and at least one PATH");
+            return Fail(std::string(
+                texts == 1
+                    ? Translate("kelvara::CommandLine", "需要 TEXT 和至少一个 PATH")
+                    : Translate("kelvara::CommandLine", "需要 TEXT、REPLACEMENT 和至少一个 PATH")));
         }
         line_.text = positional[0];
         if (texts == 2) line_.replacement = positional[1];
         line_.paths.assign(positional.begin() + static_cast<std::ptrdiff_t>(texts),
                            positional.end());
-        if (line_.text.empty()) return Fail("the search text is empty");
-        if (texts == 2 && line_.replacement.empty()) return Fail("the replacement text is empty");
+        if (line_.text.empty())
+            return Fail(std::string(Translate("kelvara::CommandLine", "要找的字是空的")));
+        if (texts == 2 && line_.replacement.empty())
+            return Fail(std::string(Translate("kelvara::CommandLine", "要替换的字是空的")));
         return line_;
     }
 
@@ -82,7 +91,7 @@ private:
             return true;
         }
         if (index_ + 1 >= args_.size()) {
-            error_ = "option " + std::string(name) + " needs a value";
+            error_ = FormatMessage(Translate("kelvara::CommandLine", "选项 %1 需要一个值"), {name});
             return false;
         }
         out = args_[++index_];
@@ -116,7 +125,8 @@ private:
             line_.nullAfterPath = true;
             return true;
         default:
-            error_ = std::string("unknown option -") + letter;
+            error_ = FormatMessage(Translate("kelvara::CommandLine", "未知的选项 %1"),
+                                   {std::string("-") + letter});
             return false;
         }
     }
@@ -146,7 +156,8 @@ private:
         int count = 0;
         const auto [end, failure] = std::from_chars(text.data(), text.data() + text.size(), count);
         if (failure != std::errc() || end != text.data() + text.size() || count < 0) {
-            error_ = "option " + std::string(name) + " needs a number of lines";
+            error_ =
+                FormatMessage(Translate("kelvara::CommandLine", "选项 %1 需要一个行数"), {name});
             return false;
         }
         line_.context = true;
@@ -171,8 +182,9 @@ private:
         if (body == "after-context") return Context(name, 'A', value);
         if (body == "before-context") return Context(name, 'B', value);
         if (body == "context") return Context(name, 'C', value);
+        if (body == "color" || body == "colour") return ColorOption(name, value);
         if (value) {
-            error_ = "option " + name + " takes no value";
+            error_ = FormatMessage(Translate("kelvara::CommandLine", "选项 %1 不带值"), {name});
             return false;
         }
         static constexpr std::pair<std::string_view, char> kFlags[] = {
@@ -181,11 +193,15 @@ private:
         for (const auto& [flagName, letter] : kFlags) {
             if (body == flagName) return Flag(letter);
         }
+        if (body == "version") {
+            line_.version = true;
+            return true;
+        }
         if (body == "ignore-files") {
             line_.ignoreFiles = true;
             return true;
         }
-        error_ = "unknown option " + name;
+        error_ = FormatMessage(Translate("kelvara::CommandLine", "未知的选项 %1"), {name});
         return false;
     }
 
@@ -194,7 +210,8 @@ private:
         std::string extension;
         if (!Value(name, value, extension)) return false;
         if (extension.empty()) {
-            error_ = "option " + std::string(name) + " needs a non-empty extension";
+            error_ = FormatMessage(
+                Translate("kelvara::CommandLine", "选项 %1 需要一个非空的扩展名"), {name});
             return false;
         }
         if (extension[0] != '.') extension.insert(0, ".");
@@ -218,7 +235,8 @@ private:
         } else if (text == "utf8" || text == "utf-8" || text == "UTF-8" || text == "65001") {
             line_.codePage = CodePage::Utf8;
         } else {
-            error_ = "unknown code page " + text + " (gbk or utf8)";
+            error_ = FormatMessage(
+                Translate("kelvara::CommandLine", "未知的代码页 %1（gbk 或 utf8）"), {text});
             return false;
         }
         return true;
@@ -234,7 +252,26 @@ private:
         } else if (text == "json") {
             line_.format = OutputFormat::Json;
         } else {
-            error_ = "unknown format " + text + " (tree, grep or json)";
+            error_ = FormatMessage(
+                Translate("kelvara::CommandLine", "未知的格式 %1（tree、grep 或 json）"), {text});
+            return false;
+        }
+        return true;
+    }
+
+    bool ColorOption(std::string_view name, std::optional<std::string_view> value) {
+        std::string text;
+        if (!Value(name, value, text)) return false;
+        if (text == "auto") {
+            line_.color = ColorChoice::Auto;
+        } else if (text == "always") {
+            line_.color = ColorChoice::Always;
+        } else if (text == "never") {
+            line_.color = ColorChoice::Never;
+        } else {
+            error_ = FormatMessage(
+                Translate("kelvara::CommandLine", "未知的着色方式 %1（auto、always 或 never）"),
+                {text});
             return false;
         }
         return true;
@@ -248,8 +285,9 @@ private:
         const auto [end, failure] = std::from_chars(text.data(), text.data() + text.size(), count);
         if (failure != std::errc() || end != text.data() + text.size() || count == 0 ||
             count > kMaxThreads) {
-            error_ = "option " + std::string(name) + " needs a number of threads from 1 to " +
-                     std::to_string(kMaxThreads);
+            error_ = FormatMessage(
+                Translate("kelvara::CommandLine", "选项 %1 需要 1 到 %2 之间的线程数"),
+                {name, std::to_string(kMaxThreads)});
             return false;
         }
         line_.threads = count;
@@ -267,40 +305,6 @@ private:
 std::optional<CommandLine> ParseCommandLine(const std::vector<std::string>& args,
                                             std::string& error) {
     return Parser(args, error).Parse();
-}
-
-const char* CommandLineUsage() noexcept {
-    return "usage: kelvara find    [OPTIONS] TEXT PATH...\n"
-           "       kelvara replace [OPTIONS] TEXT REPLACEMENT PATH...\n"
-           "       kelvara undo    [--list] [RUN]   (kelvara undo --help)\n"
-           "  -c, --case           letter case significant\n"
-           "  -w, --word           whole words only\n"
-           "  -s, --trim           ignore surrounding blanks of TEXT and of each line\n"
-           "  -e, --ext EXT        tick only files whose extension is EXT (\".txt\"); repeatable\n"
-           "  -g, --glob GLOB      folder walks take only entries matching GLOB (\"*.c\",\n"
-           "                       \"src/**\"), or leave out those matching \"!GLOB\" "
-           "(\"!vendor/**\");\n"
-           "                       relative to the folder named; the last matching GLOB wins;\n"
-           "                       repeatable\n"
-           "      --ignore-files   folder walks honour .gitignore and .ignore files\n"
-           "      --codepage CP    text code page: gbk or utf8\n"
-           "      --format FMT     tree (default), grep (path:line:column) or json (JSON lines:\n"
-           "                       begin, match, context, end and summary objects)\n"
-           "  -A, --after-context N\n"
-           "                       find: also show N lines after each hit line (grep, json)\n"
-           "  -B, --before-context N\n"
-           "                       find: also show N lines before each hit line\n"
-           "  -C, --context N      find: N lines before and after; in grep format a hit line\n"
-           "                       is path:line:column:text, a line around it\n"
-           "                       path-line-text, \"--\" between groups\n"
-           "  -0, --null           end each path of the results with a NUL byte, unquoted\n"
-           "  -v, --verbose        list the entries the folder walks skipped\n"
-           "      --threads N      find: read and match files on N threads (default: one per\n"
-           "                       core; 1 keeps to one thread); the output stays the same\n"
-           "  -y, --yes            replace without the confirmation question\n"
-           "  -n, --dry-run        replace: write nothing; print what would change as a\n"
-           "                       unified diff (patch -p0 applies it)\n"
-           "Exit status: 0 found or replaced (or would be), 1 nothing, 2 error.\n";
 }
 
 } // namespace kelvara

@@ -11,6 +11,7 @@ namespace kelvara {
 
 enum class CommandMode { Find, Replace };
 enum class OutputFormat { Tree, Grep, Json };
+enum class ColorChoice { Auto, Always, Never };
 
 // The parsed arguments of `kelvara find` and `kelvara replace`. Texts are
 // still in the locale's encoding.
@@ -31,8 +32,10 @@ struct CommandLine {
     bool yes = false;
     bool dryRun = false; // replace: write nothing, print the diff of what would change
     bool help = false;
-    bool verbose = false;       // list the entries the walks skipped
-    bool nullAfterPath = false; // a NUL byte ends each path of the results, written raw
+    bool version = false;
+    ColorChoice color = ColorChoice::Auto; // paths, line numbers and hits on a terminal
+    bool verbose = false;                  // list the entries the walks skipped
+    bool nullAfterPath = false;            // a NUL byte ends each path of the results, written raw
     std::string text;
     std::string replacement;
     std::vector<std::string> paths;
@@ -42,8 +45,5 @@ struct CommandLine {
 // "replace"). On a mistake, `error` says what is wrong and nothing is returned.
 std::optional<CommandLine> ParseCommandLine(const std::vector<std::string>& args,
                                             std::string& error);
-
-// The usage text, ending in a line break.
-const char* CommandLineUsage() noexcept;
 
 } // namespace kelvara

@@ -2,6 +2,8 @@
 
 #include <unistd.h>
 
+#include "common/MessageCatalogue.h"
+
 namespace kelvara {
 
 namespace {
@@ -31,7 +33,7 @@ void ProgressLine::FileRead(int filesRead, const std::string& path) {
     nextDraw_ = now + kRedrawInterval;
     line_.assign("\r\033[K");
     line_.append(std::to_string(filesRead));
-    line_.append(" 个文件  ");
+    line_.append(Translate("kelvara::ProgressLine", " 个文件  "));
     if (path.size() > kMaxPathShown) {
         line_.append("...");
         line_.append(path, path.size() - kMaxPathShown);

@@ -19,8 +19,10 @@ class JsonPrinter;
 // page to the locale's encoding. Grep format: "path:line:column" per hit node.
 // Paths are written as the file system gives them, quoted when they hold a
 // control byte (AppendQuotedPath); with `nullAfterPath` every path is written
-// raw and followed by a NUL byte instead of its line break or colon.
-void PrintResultTree(const ResultTree& tree, OutputFormat format, bool nullAfterPath,
+// raw and followed by a NUL byte instead of its line break or colon. With
+// `color`, quoted paths, line numbers and a find's hit texts get ripgrep's
+// colours.
+void PrintResultTree(const ResultTree& tree, OutputFormat format, bool nullAfterPath, bool color,
                      OutputBuffer& out);
 
 // Prints a find's results as the run goes, as PrintResultTree would print the
@@ -60,6 +62,7 @@ private:
     const ResultTree& tree_;
     const OutputFormat format_;
     const bool nullAfterPath_;
+    const bool color_; // the line's choice, resolved to Always or Never
     OutputBuffer& out_;
     std::uint32_t printed_ = 0; // file nodes printed or passed over
     // The printer of the texts, when the format shows them.

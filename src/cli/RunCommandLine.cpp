@@ -4,6 +4,7 @@
 #include <chrono>
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <new>
 #include <optional>
@@ -19,11 +20,14 @@
 #include "cli/ProgressLine.h"
 #include "cli/ResultPrinter.h"
 #include "cli/TerminalAsk.h"
+#include "cli/Usage.h"
 #include "common/AppPaths.h"
 #include "common/CodePageConversion.h"
 #include "common/FileAccess.h"
 #include "common/IniFile.h"
+#include "common/Language.h"
 #include "common/LocaleCodePage.h"
+#include "common/MessageCatalogue.h"
 #include "search/BatchFind.h"
 #include "search/BatchReplace.h"
 #include "search/Matcher.h"
@@ -60,8 +64,9 @@ int Fail(const std::string& message) {
 // A text argument in the text code page.
 bool ConvertArgument(const std::string& argument, const char* what, std::string& out) {
     if (const auto bad = ArgumentToText(argument, out)) {
-        Fail(std::string(what) + " holds " + CodePointName(bad->codePoint) +
-             ", which the text code page cannot hold");
+        Fail(FormatMessage(
+            Translate("kelvara::RunCommandLine", "%1 含有 %2，文本代码页不能表示这个字符"),
+            {what, CodePointName(bad->codePoint)}));
         return false;
     }
     return true;
@@ -166,23 +171,31 @@ void PrintSummary(const CommandLine& line, const BatchResult& result, const Resu
     const std::size_t hits = tree.NodeCount() - tree.FileNodeCount();
     char numbers[64];
     std::snprintf(numbers, sizeof numbers, "%.2f", seconds);
-    std::string tail = "，跳过 " + std::to_string(skipped) + " 个";
-    if (skipped > 0 && !line.verbose) tail += "（-v 列出）";
-    tail += std::string("，用时 ") + numbers + " 秒";
-    const std::string read = "读取文件 " + std::to_string(result.filesRead) + " 个";
+    std::string tail = FormatMessage(Translate("kelvara::RunCommandLine", "，跳过 %1 个"),
+                                     {std::to_string(skipped)});
+    if (skipped > 0 && !line.verbose) tail += Translate("kelvara::RunCommandLine", "（-v 列出）");
+    tail += FormatMessage(Translate("kelvara::RunCommandLine", "，用时 %1 秒"), {numbers});
+    const std::string read = FormatMessage(Translate("kelvara::RunCommandLine", "读取文件 %1 个"),
+                                           {std::to_string(result.filesRead)});
     if (line.mode == CommandMode::Find) {
-        PrintLine(read + "，有结果的文件 " + std::to_string(tree.FileNodeCount()) + " 个，找到 " +
-                  std::to_string(hits) + " 处" + tail);
+        PrintLine(
+            read +
+            FormatMessage(Translate("kelvara::RunCommandLine", "，有结果的文件 %1 个，找到 %2 处"),
+                          {std::to_string(tree.FileNodeCount()), std::to_string(hits)}) +
+            tail);
     } else {
-        PrintLine(read + "，改写文件 " + std::to_string(result.filesWritten) + " 个，结果 " +
-                  std::to_string(hits) + " 条，含 NUL 字节未改写 " +
-                  std::to_string(result.nulFiles.size()) + " 个" + tail);
+        PrintLine(read +
+                  FormatMessage(Translate("kelvara::RunCommandLine",
+                                          "，改写文件 %1 个，结果 %2 条，含 NUL 字节未改写 %3 个"),
+                                {std::to_string(result.filesWritten), std::to_string(hits),
+                                 std::to_string(result.nulFiles.size())}) +
+                  tail);
     }
 }
 
-void PrintFileList(const std::string& utf8Heading, const std::vector<std::string>& paths) {
+void PrintFileList(std::string_view utf8Heading, const std::vector<std::string>& paths) {
     if (paths.empty()) return;
-    PrintLine(utf8Heading);
+    PrintLine(std::string(utf8Heading));
     for (const std::string& path : paths)
         PrintPath(path);
 }
@@ -195,12 +208,16 @@ void PrintOutcome(const CommandLine& line, const BatchResult& result, const Resu
     if (result.outcome == BatchOutcome::Failed)
         Fail(QuotedPath(result.error->path) + ": " + result.error->reason);
     else if (result.outcome == BatchOutcome::Finished)
-        PrintLine(line.mode == CommandMode::Find ? "查找完毕" : "替换完毕");
+        PrintLine(std::string(line.mode == CommandMode::Find
+                                  ? Translate("kelvara::BatchNotice", "查找完毕")
+                                  : Translate("kelvara::BatchNotice", "替换完毕")));
     PrintSummary(line, result, tree, files.SkippedCount(), seconds);
-    PrintFileList("以下文件含有 NUL 字节，没有改写：", result.nulFiles);
-    PrintFileList("以下文件在替换期间被其他程序改动，没有改写：", result.changedFiles);
+    PrintFileList(Translate("kelvara::BatchNotice", "以下文件含有 NUL 字节，没有改写："),
+                  result.nulFiles);
+    PrintFileList(Translate("kelvara::BatchNotice", "以下文件在替换期间被其他程序改动，没有改写："),
+                  result.changedFiles);
     if (!line.verbose || files.SkippedCount() == 0) return;
-    PrintLine("以下条目被跳过：");
+    PrintLine(std::string(Translate("kelvara::RunCommandLine", "以下条目被跳过：")));
     for (const SkippedEntry& entry : files.Skipped())
         PrintPath(entry.path, SkipReasonText(entry));
 }
@@ -225,8 +242,8 @@ int ExitStatus(const CommandLine& line, const BatchResult& result, const ResultT
     return something ? kExitFound : kExitNothing;
 }
 
-int Run(const CommandLine& line) {
-    SetTextCodePage(line.codePage ? *line.codePage : CodePageOfSettings(TIniFile(IniFileName())));
+int Run(const CommandLine& line, const TIniFile& settings) {
+    SetTextCodePage(line.codePage ? *line.codePage : CodePageOfSettings(settings));
     std::string text;
     std::string replacement;
     if (!ConvertArgument(line.text, "TEXT", text)) return kExitError;
@@ -235,8 +252,8 @@ int Run(const CommandLine& line) {
         return kExitError;
     }
     if (replacing && !line.dryRun && !line.yes && isatty(STDIN_FILENO) != 1) {
-        return Fail(
-            "replace asks for confirmation on a terminal; give --yes to replace without it");
+        return Fail(std::string(Translate("kelvara::RunCommandLine",
+                                          "replace 要在终端上确认；不经确认就替换请加 --yes")));
     }
     const std::optional<std::vector<bool>> folders = NamedFolders(line);
     if (!folders) return kExitError;
@@ -264,7 +281,7 @@ int Run(const CommandLine& line) {
     const auto start = std::chrono::steady_clock::now();
     if (!replacing && line.threads != 1) {
         if (!FindWhileWalking(line, *folders, files, text, hooks, tree, result))
-            return Fail("out of memory while listing the folders");
+            return Fail(std::string(Translate("kelvara::RunCommandLine", "列出目录时内存不足")));
     } else {
         GatherFiles(line, *folders, files, nullptr);
         result = replacing ? RunBatchReplace(text, replacement, findHistory, replaceHistory, files,
@@ -277,19 +294,22 @@ int Run(const CommandLine& line) {
     // files with hits, as a finished one does.
     if (!replacing && result.outcome == BatchOutcome::Failed) tree.PruneChildlessFileNodes();
     if (replacing) {
-        PrintResultTree(tree, line.format, line.nullAfterPath, out);
+        PrintResultTree(tree, line.format, line.nullAfterPath, line.color == ColorChoice::Always,
+                        out);
     } else {
         streamer.Finish();
         streamer.Summary(static_cast<std::size_t>(result.filesRead), seconds.count());
     }
     out.Flush();
     for (const FileError& unread : streamer.Unread())
-        Fail(QuotedPath(unread.path) + ": " + unread.reason + " (its lines could not be shown)");
+        Fail(FormatMessage(Translate("kelvara::RunCommandLine", "%1: %2（无法显示它的行）"),
+                           {QuotedPath(unread.path), unread.reason}));
     PrintOutcome(line, result, tree, files, seconds.count());
     // Results that could not be written are a failure, not an empty search.
-    const int status = out.Error() != 0
-                           ? Fail(std::string("standard output: ") + std::strerror(out.Error()))
-                           : ExitStatus(line, result, tree);
+    const int status =
+        out.Error() != 0 ? Fail(FormatMessage(Translate("kelvara::RunCommandLine", "标准输出：%1"),
+                                              {std::strerror(out.Error())}))
+                         : ExitStatus(line, result, tree);
     // The process ends here. Its file set and result tree, tens of thousands
     // of paths and hits, are left to the system: giving them back one
     // allocation at a time took about as long as printing them.
@@ -300,19 +320,48 @@ int Run(const CommandLine& line) {
 } // namespace
 
 int RunCommandLine(int argc, char** argv) {
+    const TIniFile settings(IniFileName());
+    UseSettingsLanguage(settings);
     const std::vector<std::string> args(argv + 1, argv + argc);
     std::string error;
-    const std::optional<CommandLine> line = ParseCommandLine(args, error);
+    std::optional<CommandLine> line = ParseCommandLine(args, error);
+    const UsageOf usage = args.empty() || args[0] != "replace" ? UsageOf::Find : UsageOf::Replace;
     if (!line) {
         Fail(error);
-        std::fputs(CommandLineUsage(), stderr);
+        std::fputs(TextToLocale(TextFromUtf8(Usage(usage))).c_str(), stderr);
         return kExitError;
     }
-    if (line->help) {
-        std::fputs(CommandLineUsage(), stdout);
+    if (line->version || line->help) {
+        const std::string text = line->version ? VersionText() : Usage(usage);
+        std::fputs(TextToLocale(TextFromUtf8(text)).c_str(), stdout);
         return kExitFound;
     }
-    return Run(*line);
+    line->color = ResolveColor(line->color, isatty(STDOUT_FILENO) == 1, std::getenv("NO_COLOR"))
+                      ? ColorChoice::Always
+                      : ColorChoice::Never;
+    return Run(*line, settings);
+}
+
+bool ResolveColor(ColorChoice choice, bool terminal, const char* noColor) {
+    if (choice != ColorChoice::Auto) return choice == ColorChoice::Always;
+    return terminal && (noColor == nullptr || *noColor == '\0');
+}
+
+void UseSettingsLanguage(const TIniFile& settings) {
+    if (const FileStatus error = UseLanguage(ChosenLanguage(settings), TranslationsFolder()))
+        Fail(error->Message());
+}
+
+int RunProgramOption(std::string_view option) {
+    UseSettingsLanguage(TIniFile(IniFileName()));
+    if (option == "--version") {
+        std::fputs(VersionText().c_str(), stdout);
+        return kExitFound;
+    }
+    const bool help = option == "-h" || option == "--help";
+    if (!help) Fail(FormatMessage(Translate("kelvara::CommandLine", "未知的选项 %1"), {option}));
+    std::fputs(TextToLocale(TextFromUtf8(Usage(UsageOf::Program))).c_str(), help ? stdout : stderr);
+    return help ? kExitFound : kExitError;
 }
 
 } // namespace kelvara

@@ -55,6 +55,11 @@ void AppendNumber(std::string& out, std::int32_t value) {
 
 } // namespace
 
+HitCaptionWords CaptionWordsIn(CodePage codePage) {
+    const CaptionWords& words = Words(codePage);
+    return {words.searched, words.atLine, words.column};
+}
+
 std::string HitCaption(std::string_view searchText, std::int32_t line, std::int32_t column,
                        CodePage codePage) {
     std::string caption;

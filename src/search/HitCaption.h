@@ -15,6 +15,14 @@ std::string HitCaption(std::string_view searchText, std::int32_t line, std::int3
 // The same caption appended to `out` (a printer fills one buffer with many).
 void AppendHitCaption(std::string& out, std::string_view searchText, std::int32_t line,
                       std::int32_t column, CodePage codePage);
+// The three words of the caption in a code page and the chosen language
+// ("被找字：", " 在: 行： ", " 列: "), valid until the language changes.
+struct HitCaptionWords {
+    std::string_view searched;
+    std::string_view atLine;
+    std::string_view column;
+};
+HitCaptionWords CaptionWordsIn(CodePage codePage);
 inline std::string HitCaption(std::string_view searchText, std::int32_t line, std::int32_t column) {
     return HitCaption(searchText, line, column, TextCodePage());
 }

@@ -1,4 +1,5 @@
 #include "cli/CommandLine.h"
+#include "cli/RunCommandLine.h"
 
 #include <gtest/gtest.h>
 
@@ -55,7 +56,7 @@ TEST(CommandLineTest, GlobsAreKeptInOrder) {
     EXPECT_FALSE(Parse({"find", "t", "p"})->ignoreFiles);
     std::string error;
     EXPECT_FALSE(Parse({"find", "t", "p", "-g"}, &error));
-    EXPECT_NE(error.find("-g needs a value"), std::string::npos);
+    EXPECT_NE(error.find("选项 -g 需要一个值"), std::string::npos);
 }
 
 TEST(CommandLineTest, ContextLinesNeedAListingOfAFind) {
@@ -73,11 +74,11 @@ TEST(CommandLineTest, ContextLinesNeedAListingOfAFind) {
 
     std::string error;
     EXPECT_FALSE(Parse({"find", "-B", "-1", "--format=grep", "t", "p"}, &error));
-    EXPECT_NE(error.find("-B needs a number of lines"), std::string::npos);
+    EXPECT_NE(error.find("选项 -B 需要一个行数"), std::string::npos);
     EXPECT_FALSE(Parse({"find", "-A1", "t", "p"}, &error));
-    EXPECT_NE(error.find("--format grep or json"), std::string::npos);
+    EXPECT_NE(error.find("--format grep 或 json"), std::string::npos);
     EXPECT_FALSE(Parse({"replace", "--format=json", "a", "b", "p"}, &error));
-    EXPECT_NE(error.find("for find"), std::string::npos);
+    EXPECT_NE(error.find("只用于 find"), std::string::npos);
 }
 
 TEST(CommandLineTest, MistakesAreNamed) {
@@ -86,18 +87,32 @@ TEST(CommandLineTest, MistakesAreNamed) {
     EXPECT_NE(error.find("PATH"), std::string::npos);
     EXPECT_FALSE(Parse({"replace", "a", "b"}, &error));
     EXPECT_FALSE(Parse({"find", "", "p"}, &error));
-    EXPECT_NE(error.find("empty"), std::string::npos);
+    EXPECT_NE(error.find("要找的字是空的"), std::string::npos);
     EXPECT_FALSE(Parse({"replace", "a", "", "p"}, &error));
-    EXPECT_NE(error.find("replacement"), std::string::npos);
+    EXPECT_NE(error.find("要替换的字是空的"), std::string::npos);
     EXPECT_FALSE(Parse({"find", "-x", "a", "p"}, &error));
     EXPECT_NE(error.find("-x"), std::string::npos);
     EXPECT_FALSE(Parse({"find", "--format", "xml", "a", "p"}, &error));
     EXPECT_FALSE(Parse({"find", "--codepage", "latin1", "a", "p"}, &error));
     EXPECT_FALSE(Parse({"find", "a", "p", "--ext"}, &error));
-    EXPECT_NE(error.find("value"), std::string::npos);
+    EXPECT_NE(error.find("需要一个值"), std::string::npos);
     EXPECT_FALSE(Parse({"find", "--case=yes", "a", "p"}, &error));
     EXPECT_FALSE(Parse({"search", "a", "p"}, &error));
     EXPECT_TRUE(Parse({"find", "--help"})->help);
+}
+
+TEST(CommandLineTest, ColourOnATerminalUnlessNoColorSaysOtherwise) {
+    EXPECT_EQ(Parse({"find", "t", "p"})->color, ColorChoice::Auto);
+    EXPECT_EQ(Parse({"find", "--color=never", "t", "p"})->color, ColorChoice::Never);
+    EXPECT_EQ(Parse({"find", "--color", "always", "t", "p"})->color, ColorChoice::Always);
+    EXPECT_TRUE(Parse({"replace", "--version"})->version);
+
+    EXPECT_TRUE(ResolveColor(ColorChoice::Auto, true, nullptr));
+    EXPECT_TRUE(ResolveColor(ColorChoice::Auto, true, ""));
+    EXPECT_FALSE(ResolveColor(ColorChoice::Auto, true, "1"));
+    EXPECT_FALSE(ResolveColor(ColorChoice::Auto, false, nullptr));
+    EXPECT_TRUE(ResolveColor(ColorChoice::Always, false, "1"));
+    EXPECT_FALSE(ResolveColor(ColorChoice::Never, true, nullptr));
 }
 
 } // namespace

@@ -25,8 +25,9 @@ struct Outcome {
 
 // Runs the kelvara program with standard input from /dev/null, in a UTF-8
 // locale, and collects what it writes (standard output goes to `device`
-// instead when one is given).
-Outcome RunKelvara(std::vector<std::string> args, const char* device = nullptr) {
+// instead when one is given). `environment` ("NAME=value") comes on top.
+Outcome RunKelvara(std::vector<std::string> args, const char* device = nullptr,
+                   std::vector<std::string> environment = {}) {
     const TestFolder outputs;
     const std::string outPath = device != nullptr ? device : outputs / "out";
     const std::string errPath = outputs / "err";
@@ -39,6 +40,9 @@ Outcome RunKelvara(std::vector<std::string> args, const char* device = nullptr) 
         dup2(out, STDOUT_FILENO);
         dup2(err, STDERR_FILENO);
         setenv("LC_ALL", "C.UTF-8", 1);
+        unsetenv("NO_COLOR");
+        for (std::string& variable : environment)
+            putenv(variable.data());
         args.insert(args.begin(), KELVARA_EXECUTABLE);
         std::vector<char*> argv;
         for (std::string& arg : args)
@@ -121,7 +125,7 @@ TEST(KelvaraProgramTest, ContextLinesComeInGrepsFormat) {
 
     run = RunKelvara({"find", "-C1", "cat", a});
     EXPECT_EQ(run.status, 2);
-    EXPECT_TRUE(Holds(run.err, "need --format grep or json")) << run.err;
+    EXPECT_TRUE(Holds(run.err, "要与 --format grep 或 json 一起用")) << run.err;
 }
 
 // Each line of `--format json` parsed by Python's JSON parser, the paths and
@@ -194,13 +198,13 @@ TEST(KelvaraProgramTest, ErrorsExitWithTwoAndNameTheCause) {
 
     run = RunKelvara({"find", "", dir.Path()});
     EXPECT_EQ(run.status, 2);
-    EXPECT_TRUE(Holds(run.err, "empty"));
+    EXPECT_TRUE(Holds(run.err, "是空的"));
 
     run = RunKelvara({"replace", "x", "", dir.Path()});
     EXPECT_EQ(run.status, 2);
     run = RunKelvara({"find", "--bogus", "x", dir.Path()});
     EXPECT_EQ(run.status, 2);
-    EXPECT_TRUE(Holds(run.err, "usage"));
+    EXPECT_TRUE(Holds(run.err, "用法"));
     EXPECT_EQ(RunKelvara({"--bogus"}).status, 2);
 
     // Paths in messages are written as the file system gives them, also when
@@ -215,7 +219,7 @@ TEST(KelvaraProgramTest, ErrorsExitWithTwoAndNameTheCause) {
     // Hits that cannot be written are an error, not success.
     run = RunKelvara({"find", "x", dir.Path()}, "/dev/full");
     EXPECT_EQ(run.status, 2);
-    EXPECT_TRUE(Holds(run.err, "standard output: No space left on device"));
+    EXPECT_TRUE(Holds(run.err, "标准输出：No space left on device"));
 }
 
 TEST(KelvaraProgramTest, ReplaceNeedsATerminalOrYes) {
@@ -401,6 +405,66 @@ TEST(KelvaraProgramTest, ReplaceAsksOnTheTerminal) {
     EXPECT_EQ(TestFolder::Read(a), "cat\n");
     EXPECT_EQ(ReplaceOnTerminal(a, "y\n", screen), 0);
     EXPECT_EQ(TestFolder::Read(a), "dog\n");
+}
+
+TEST(KelvaraProgramTest, VersionAndHelpOfTheProgramAndEachCommand) {
+    Outcome run = RunKelvara({"--version"});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out, "kelvara " KELVARA_VERSION "\n");
+    EXPECT_EQ(RunKelvara({"find", "--version"}).out, run.out);
+
+    run = RunKelvara({"--help"});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_TRUE(Holds(run.out, "kelvara find") && Holds(run.out, "kelvara replace") &&
+                Holds(run.out, "--threads") && Holds(run.out, "--yes"))
+        << run.out;
+    run = RunKelvara({"find", "-h"});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_TRUE(run.out.starts_with("用法：kelvara find ")) << run.out;
+    EXPECT_TRUE(Holds(run.out, "--threads") && !Holds(run.out, "--yes"));
+    run = RunKelvara({"replace", "--help", "a"});
+    EXPECT_TRUE(run.out.starts_with("用法：kelvara replace ")) << run.out;
+    EXPECT_TRUE(Holds(run.out, "--yes") && !Holds(run.out, "--threads"));
+    run = RunKelvara({"replace", "--bogus"});
+    EXPECT_EQ(run.status, 2);
+    EXPECT_TRUE(Holds(run.err, "kelvara: 未知的选项 --bogus\n用法：kelvara replace")) << run.err;
+}
+
+TEST(KelvaraProgramTest, AnEnglishLocaleGetsEnglishMessagesCaptionsAndUsage) {
+    const TestFolder dir;
+    const std::string a = dir.Write("a.txt", "cat\n");
+    const std::vector<std::string> english{"LC_ALL=en_US.UTF-8"};
+    Outcome run = RunKelvara({"find", "cat", a}, nullptr, english);
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out, a + "\n  Found: cat at line: 1 column: 1\n");
+    EXPECT_TRUE(Holds(run.err, "Search finished\n1 files read, 1 with hits, 1 hits, 0 skipped in "))
+        << run.err;
+    run = RunKelvara({"find", "--bogus", "x", a}, nullptr, english);
+    EXPECT_TRUE(Holds(run.err, "kelvara: unknown option --bogus\nusage: kelvara find ")) << run.err;
+    EXPECT_TRUE(RunKelvara({"--help"}, nullptr, english).out.starts_with("usage: kelvara "));
+    // LANGUAGE picks English under a locale of another language, not under C.
+    EXPECT_TRUE(
+        Holds(RunKelvara({"find", "cat", a}, nullptr, {"LC_ALL=fr_FR.UTF-8", "LANGUAGE=de:en"}).out,
+              "Found: "));
+    EXPECT_TRUE(Holds(RunKelvara({"find", "cat", a}, nullptr, {"LANGUAGE=en"}).out, "被找字："));
+}
+
+TEST(KelvaraProgramTest, ColourFollowsColorAndNoColor) {
+    const TestFolder dir;
+    const std::string a = dir.Write("a.txt", "x cat\n");
+    const std::string path = "\033[35m" + a + "\033[0m";
+    Outcome run = RunKelvara({"find", "--color=always", "cat", a});
+    EXPECT_EQ(run.out, path + "\n  被找字：\033[1;31mcat\033[0m 在: 行： \033[32m1\033[0m 列: 3\n");
+    run = RunKelvara({"find", "--color", "always", "--format", "grep", "cat", a}, nullptr,
+                     {"NO_COLOR=1"});
+    EXPECT_EQ(run.out, path + ":\033[32m1\033[0m:3\n");
+    // Not a terminal: auto is plain, and -0 paths stay raw for scripts.
+    EXPECT_EQ(RunKelvara({"find", "--format=grep", "cat", a}).out, a + ":1:3\n");
+    EXPECT_EQ(RunKelvara({"find", "--color=always", "-0", "--format=grep", "cat", a}).out,
+              a + std::string("\0", 1) + "\033[32m1\033[0m:3\n");
+    run = RunKelvara({"find", "--color=sometimes", "cat", a});
+    EXPECT_EQ(run.status, 2);
+    EXPECT_TRUE(Holds(run.err, "sometimes")) << run.err;
 }
 
 } // namespace

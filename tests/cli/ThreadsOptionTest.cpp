@@ -23,7 +23,7 @@ TEST(ThreadsOptionTest, TakesAWholeNumberOfThreads) {
         EXPECT_NE(error.find("--threads"), std::string::npos) << bad;
     }
     EXPECT_FALSE(ParseCommandLine({"find", "a", "p", "--threads"}, error));
-    EXPECT_NE(error.find("value"), std::string::npos);
+    EXPECT_NE(error.find("需要一个值"), std::string::npos);
 }
 
 } // namespace
