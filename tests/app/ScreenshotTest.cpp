@@ -8,6 +8,7 @@
 #include "app/AboutBox.h"
 #include "app/AppIcon.h"
 #include "platform/EditorWidget.h"
+#include "platform/Translations.h"
 
 namespace kelvara {
 namespace {
@@ -63,6 +64,28 @@ TEST_F(Screenshots, Frame) {
     frame->Tabs().setCurrentIndex(0);
     Active().ShowPage(1);
     Save(*frame, "highlighted.png");
+}
+
+// The frame of a user whose locale is English.
+TEST_F(Screenshots, FrameInEnglish) {
+    InstallTranslations(Language::English, KELVARA_TRANSLATIONS_DIR);
+    RestartFrame();
+    frame->setGeometry(0, 0, 1000, 640);
+    const std::string notes = folder.Write(
+        "notes.txt",
+        "Kelvara: batch find and replace\n"
+        "===============================\n\n"
+        "1. Open Batch Find/Replace and add files from a folder or a file list.\n"
+        "2. Type the text to find and the replacement; choose Whole words or "
+        "Match case.\n"
+        "3. Find All lists every file with hits, and every hit with its line.\n"
+        "4. Double-click a hit to open its file with the hit selected.\n\n"
+        "Files are saved byte for byte: line breaks and encoding stay as they were.\n");
+    OpenWithDialog({notes});
+    Active().Memo1().SetSelStart(9);
+    Active().Memo1().SetSelLength(22);
+    Save(*frame, "frame-en.png");
+    InstallTranslations(Language::Chinese, KELVARA_TRANSLATIONS_DIR);
 }
 
 TEST_F(Screenshots, AboutBox) {
