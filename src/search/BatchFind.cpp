@@ -135,11 +135,11 @@ BatchResult FindInFeed(BatchResult result, PathFeed& paths, const MatchOptions& 
                                          : FindInTurn(paths, finder, options, tree, hooks, result);
     paths.Cancel(); // a walk still listing files for a failed or stopped run ends
     if (error && !emptyFileNodes) tree.PruneChildlessFileNodes();
-    if (error) return FailRun(std::move(result), *error);
+    if (error) return FailRun(hooks.observer, std::move(result), *error);
     result.stopped = hooks.StopRequested();
     PruneFileNodes(tree, hooks.observer);
     result.outcome = BatchOutcome::Finished;
-    ShowDoneNotice(Translate("kelvara::BatchNotice", "查找完毕"), {});
+    ShowDoneNotice(hooks.observer, Translate("kelvara::BatchNotice", "查找完毕"), {});
     return result;
 }
 

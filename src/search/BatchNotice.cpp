@@ -35,15 +35,18 @@ FileError OutOfMemory(const std::string& path) {
     return {path, std::string(Translate("kelvara::FileErrors", "内存不足"))};
 }
 
-BatchResult FailRun(BatchResult result, const FileError& error) {
+BatchResult FailRun(BatchObserver* observer, BatchResult result, const FileError& error) {
+    if (observer != nullptr) observer->RunEnding();
     AskUser(error.Message(), "Kelvara", kError);
     result.outcome = BatchOutcome::Failed;
     result.error = error;
     return result;
 }
 
-void ShowDoneNotice(std::string_view utf8Text, const std::vector<std::string>& nulFiles,
+void ShowDoneNotice(BatchObserver* observer, std::string_view utf8Text,
+                    const std::vector<std::string>& nulFiles,
                     const std::vector<std::string>& changedFiles) {
+    if (observer != nullptr) observer->RunEnding();
     std::string text = TextFromUtf8(utf8Text);
     AppendFileList(text, Translate("kelvara::BatchNotice", "以下文件含有 NUL 字节，没有改写："),
                    nulFiles);

@@ -17,14 +17,17 @@ bool ConfirmReplace();
 // The error of the file at which a run ran out of memory.
 FileError OutOfMemory(const std::string& path);
 
-// Ends a run on a file error: shows "path: reason" in an error box and
-// returns the result marked as failed.
-BatchResult FailRun(BatchResult result, const FileError& error);
+// Ends a run on a file error: tells the observer (may be null) that the run
+// ends, shows "path: reason" in an error box and returns the result marked
+// as failed.
+BatchResult FailRun(BatchObserver* observer, BatchResult result, const FileError& error);
 
-// The notice at the end of a run ("查找完毕", "替换完毕"); the files that were
-// not rewritten because they hold NUL bytes or because another program
-// changed them during the run follow it, one path a line.
-void ShowDoneNotice(std::string_view utf8Text, const std::vector<std::string>& nulFiles,
+// The notice at the end of a run ("查找完毕", "替换完毕"), after telling the
+// observer (may be null) that the run ends; the files that were not
+// rewritten because they hold NUL bytes or because another program changed
+// them during the run follow it, one path a line.
+void ShowDoneNotice(BatchObserver* observer, std::string_view utf8Text,
+                    const std::vector<std::string>& nulFiles,
                     const std::vector<std::string>& changedFiles = {});
 
 } // namespace kelvara

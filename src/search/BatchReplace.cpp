@@ -250,7 +250,7 @@ BatchResult RunBatchReplace(std::string_view text, std::string_view replacement,
             journal.Start(JournalSettingsOf(TIniFile(IniFileName())),
                           {std::string(Translate("kelvara::BatchNotice", "批量替换")), Utf8Of(text),
                            Utf8Of(replacement)}))
-        return FailRun(std::move(result), *error);
+        return FailRun(hooks.observer, std::move(result), *error);
     LineMatcher matcher(result.searchText, options);
     ReplaceCandidates candidates(matcher.SearchText(), replacement, options);
     RewriteBatch batch(journal);
@@ -259,8 +259,8 @@ BatchResult RunBatchReplace(std::string_view text, std::string_view replacement,
     // Files already in place stay so when the run ends on an error.
     const auto fail = [&](const FileError& error) {
         if (FileStatus batchError = CommitBatch(context, result, rewritten))
-            return FailRun(std::move(result), *batchError);
-        return FailRun(std::move(result), error);
+            return FailRun(hooks.observer, std::move(result), *batchError);
+        return FailRun(hooks.observer, std::move(result), error);
     };
     for (const std::string& path : paths) {
         // Also between files: files with NUL bytes or without lines have no
@@ -281,16 +281,16 @@ BatchResult RunBatchReplace(std::string_view text, std::string_view replacement,
             return fail(*status);
         if (batch.Full()) {
             if (FileStatus status = CommitBatch(context, result, rewritten))
-                return FailRun(std::move(result), *status);
+                return FailRun(hooks.observer, std::move(result), *status);
         }
     }
     if (FileStatus status = CommitBatch(context, result, rewritten))
-        return FailRun(std::move(result), *status);
+        return FailRun(hooks.observer, std::move(result), *status);
     journal.Finish();
     result.journalRun = journal.RunId();
     result.stopped = hooks.StopRequested();
     result.outcome = BatchOutcome::Finished;
-    ShowDoneNotice(Translate("kelvara::BatchNotice", "替换完毕"), result.nulFiles,
+    ShowDoneNotice(hooks.observer, Translate("kelvara::BatchNotice", "替换完毕"), result.nulFiles,
                    result.changedFiles);
     return result;
 }

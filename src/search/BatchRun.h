@@ -19,6 +19,9 @@ public:
     virtual void FileRead(int filesRead, const std::string& path) = 0;
     // After pruning: the nodes left in a tree that was not empty.
     virtual void NodesLeft(std::size_t count) = 0;
+    // The run is over and its notice or error box comes next: the last
+    // progress and the final tree can be shown before it.
+    virtual void RunEnding() {}
 };
 
 // How a window takes part in a run. Everything is optional.

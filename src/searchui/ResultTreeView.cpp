@@ -2,14 +2,16 @@
 
 namespace kelvara {
 
-void ResultTreeView::ExpandAllFiles() {
+void ResultTreeView::ExpandFilesFrom(int row) {
     QAbstractItemModel* items = model();
     if (items == nullptr) return;
     // While a layout is pending, expanding only records the index.
     scheduleDelayedItemsLayout();
     const int files = items->rowCount();
-    for (int file = 0; file < files; ++file)
-        expand(items->index(file, 0));
+    for (int file = row; file < files; ++file) {
+        const QModelIndex index = items->index(file, 0);
+        if (items->hasChildren(index)) expand(index);
+    }
     executeDelayedItemsLayout();
 }
 

@@ -4,17 +4,18 @@
 
 namespace kelvara {
 
-// The view of the result tree. Expanding every file node goes through one
-// layout of the view: QTreeView::expandAll stores every row it meets,
-// hundreds of thousands of hit rows included, and takes minutes on a large
-// result.
+// The view of the result tree. Expanding file nodes goes through one layout
+// of the view: QTreeView::expandAll stores every row it meets, hundreds of
+// thousands of hit rows included, and takes minutes on a large result.
 class ResultTreeView : public QTreeView {
     Q_OBJECT
 
 public:
     using QTreeView::QTreeView;
 
-    void ExpandAllFiles();
+    void ExpandAllFiles() { ExpandFilesFrom(0); }
+    // Expands the file nodes from `row` on that have hits.
+    void ExpandFilesFrom(int row);
 };
 
 } // namespace kelvara

@@ -27,6 +27,7 @@
 #include "search/ResultExport.h"
 #include "search/WalkFilter.h"
 #include "searchui/DocumentFrame.h"
+#include "searchui/FileListFilter.h"
 #include "searchui/FileSetModel.h"
 #include "searchui/HitLocation.h"
 #include "searchui/ResultTreeModel.h"
@@ -127,7 +128,7 @@ void Tfrmfindtree::Button5Click() {
     if (Busy()) return;
     std::vector<std::string> names;
     for (const QModelIndex& index : flb1->selectionModel()->selectedIndexes()) {
-        if (index.column() == 0) names.push_back(PathFromQt(fileListModel_->fileName(index)));
+        if (index.column() == 0) names.push_back(PathFromQt(fileList_->FileName(index)));
     }
     std::sort(names.begin(), names.end());
     std::string extension;
@@ -253,9 +254,10 @@ void Tfrmfindtree::SetActivity(Activity activity) {
     if (activity == Activity::Running) {
         filesRead_ = 0;
         currentPath_.clear();
-        Label6->clear();
-        Label7->clear();
-        Label8->clear();
+        nodesLeft_.reset();
+        for (QLabel* label : {Label6, Label7, Label8, Panel2})
+            label->clear();
+        Panel2->setToolTip({});
     }
 }
 
@@ -280,21 +282,40 @@ void Tfrmfindtree::ShowProgress() {
     if (filesRead_ > 0) ShowRunCounts();
 }
 
+// During a run the files read and the file at hand; after pruning, the nodes
+// left; the labels keep the last file.
 void Tfrmfindtree::ShowRunCounts() {
-    if (activity_ == Activity::Running) {
-        Label6->setText(QString::number(filesRead_));
-        Label7->setText(PathToQt(FileNameOfPath(currentPath_)));
-    }
+    Label6->setText(QString::number(nodesLeft_.value_or(static_cast<std::size_t>(filesRead_))));
+    Label7->setText(PathToQt(FileNameOfPath(currentPath_)));
     const std::size_t hits = tree_.NodeCount() - tree_.FileNodeCount();
     Label8->setText(tr("文件 %1 个，找到 %2 处").arg(tree_.FileNodeCount()).arg(hits));
 }
 
-// The tree follows the run: the node appended last is the current one.
+// The tree follows the run: the node appended last is the current one, the
+// file nodes that got hits show them, and the status panel names the file of
+// the latest hit.
 void Tfrmfindtree::FollowTree() {
-    const QModelIndex index = treeModel_->IndexOf(tree_.Selected());
+    const NodeRef node = LatestNode();
+    tv1->ExpandFilesFrom(expandFrom_);
+    // The last file node may get more hits; it stays expanded once it is.
+    expandFrom_ = std::max(treeModel_->rowCount() - 1, 0);
+    const QModelIndex index = treeModel_->IndexOf(node);
     if (!index.isValid()) return;
     tv1->setCurrentIndex(index);
     tv1->scrollTo(index);
+    const NodeRef hit = node.IsHitNode() ? node : PreviousHit(node);
+    if (hit.IsValid()) Panel2->setText(PathToQt(tree_.Caption(tree_.FileNodeOf(hit))));
+}
+
+// The selected node, which is the one appended last; when pruning took it
+// (a file without hits), the node now last.
+NodeRef Tfrmfindtree::LatestNode() const {
+    const NodeRef selected = tree_.Selected();
+    const std::uint32_t files = tree_.FileNodeCount();
+    if (selected.IsValid() || files == 0) return selected;
+    const NodeRef lastFile{files - 1, NodeRef::kNone};
+    const std::uint32_t hits = tree_.ChildCount(lastFile);
+    return hits > 0 ? NodeRef{lastFile.file, hits - 1} : lastFile;
 }
 
 void Tfrmfindtree::FileRead(int filesRead, const std::string& path) {
@@ -302,9 +323,14 @@ void Tfrmfindtree::FileRead(int filesRead, const std::string& path) {
     currentPath_ = path;
 }
 
-void Tfrmfindtree::NodesLeft(std::size_t count) {
+void Tfrmfindtree::NodesLeft(std::size_t count) { nodesLeft_ = count; }
+
+// The notice or error box that follows is modal: the window paints behind it
+// what it shows now.
+void Tfrmfindtree::RunEnding() {
+    treeModel_->ShowAdded();
+    FollowTree();
     ShowRunCounts();
-    Label6->setText(QString::number(count));
 }
 
 // --- The result tree ---

@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -25,12 +26,13 @@ class QListView;
 class QMenu;
 class QPushButton;
 class QSplitter;
-class QTreeView;
 
 namespace kelvara {
 
 class DocumentFrame;
+class FileListFilter;
 class FileSetModel;
+class FolderView;
 class WalkFilter;
 class ResultTreeModel;
 class ResultTreeView;
@@ -101,7 +103,7 @@ public:
     QWidget* Panel5;
     QGroupBox* GroupBox1;
     QComboBox* dcb1;
-    QTreeView* dlb1;
+    FolderView* dlb1;
     QListView* flb1;
     QComboBox* fcb1;
     QPushButton* Button6;
@@ -159,9 +161,11 @@ private:
     void CreateShortcuts();
     void FormShow();
 
-    // BatchObserver: the progress labels.
+    // BatchObserver: the progress labels, and the whole result before the
+    // run's notice.
     void FileRead(int filesRead, const std::string& path) override;
     void NodesLeft(std::size_t count) override;
+    void RunEnding() override;
 
     bool MakeWalkFilter(WalkFilter& filter);
     void ShowSkipped(std::size_t from);
@@ -169,6 +173,7 @@ private:
     void ShowProgress();
     void ShowRunCounts();
     void FollowTree();
+    NodeRef LatestNode() const;
     void EndActivity();
     MatchOptions Options() const;
     // A combo box's text in the text code page; false (after a message) when
@@ -193,6 +198,7 @@ private:
     ResultTreeModel* treeModel_;
     QFileSystemModel* folderModel_;
     QFileSystemModel* fileListModel_;
+    FileListFilter* fileList_;
     std::vector<std::string> findHistory_;
     std::vector<std::string> replaceHistory_;
     std::vector<std::string> includeHistory_;
@@ -206,6 +212,9 @@ private:
     int addedCount_ = 0;
     int filesRead_ = 0;
     std::string currentPath_;
+    std::optional<std::size_t> nodesLeft_; // after pruning
+    // The file nodes before this row were expanded when they got hits.
+    int expandFrom_ = 0;
     // What the result tree came from: the run's options, and for a replace
     // its replacement text.
     MatchOptions runOptions_;

@@ -22,7 +22,9 @@
 #include "common/IniFile.h"
 #include "common/ProcessValues.h"
 #include "search/BatchSettings.h"
+#include "searchui/FileListFilter.h"
 #include "searchui/FileSetModel.h"
+#include "searchui/FolderView.h"
 #include "searchui/ResultTreeModel.h"
 #include "searchui/ResultTreeView.h"
 #include "searchui/UiText.h"
@@ -72,7 +74,7 @@ Tfrmfindtree::Tfrmfindtree(std::string iniPath, QWidget* parent)
     : QWidget(parent, Qt::Window), iniPath_(std::move(iniPath)),
       fileModel_(new FileSetModel(files_, this)), treeModel_(new ResultTreeModel(tree_, this)),
       folderModel_(new QFileSystemModel(this)), fileListModel_(new QFileSystemModel(this)),
-      pump_([this] { ShowProgress(); }) {
+      fileList_(new FileListFilter(*fileListModel_, this)), pump_([this] { ShowProgress(); }) {
     setWindowTitle(tr("查找并形成树结果"));
     setFont(WindowFont());
     resize(626, 466);
@@ -163,16 +165,17 @@ void Tfrmfindtree::CreateFilePickers() {
 
     folderModel_->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot);
     folderModel_->setRootPath(QStringLiteral("/"));
-    dlb1 = new QTreeView(GroupBox1);
+    dlb1 = new FolderView(GroupBox1);
     dlb1->setModel(folderModel_);
     for (int column = 1; column < folderModel_->columnCount(); ++column)
         dlb1->hideColumn(column);
     dlb1->setHeaderHidden(true);
 
-    fileListModel_->setFilter(QDir::Files | QDir::Hidden);
+    // Names match the mask as the file system compares them: exactly.
+    fileListModel_->setFilter(QDir::Files | QDir::Hidden | QDir::CaseSensitive);
     fileListModel_->setNameFilterDisables(false);
     flb1 = new QListView(GroupBox1);
-    flb1->setModel(fileListModel_);
+    flb1->setModel(fileList_);
     flb1->setSelectionMode(QAbstractItemView::ExtendedSelection);
 
     for (QWidget* widget : {static_cast<QWidget*>(dcb1), static_cast<QWidget*>(fcb1),
@@ -318,6 +321,8 @@ void Tfrmfindtree::CreateResultTree() {
     connect(tv1, &QWidget::customContextMenuRequested, this, &Tfrmfindtree::tv1ContextMenu);
     connect(tv1->selectionModel(), &QItemSelectionModel::currentChanged, this,
             &Tfrmfindtree::tv1Change);
+    // A reset (a new run, pruning) collapses every file node.
+    connect(treeModel_, &QAbstractItemModel::modelReset, this, [this] { expandFrom_ = 0; });
     connect(tv1, &QAbstractItemView::activated, this, [this](const QModelIndex& index) {
         if (treeModel_->NodeAt(index).IsHitNode()) N1Click();
     });
@@ -428,12 +433,8 @@ void Tfrmfindtree::SetDirectory(const std::string& folder) {
         if (own >= 0) dcb1->setCurrentIndex(own);
     }
     dlb1->setRootIndex(folderModel_->index(dcb1->currentText()));
-    const QModelIndex index = folderModel_->index(path);
-    if (index.isValid() && dlb1->currentIndex() != index) {
-        dlb1->setCurrentIndex(index);
-        dlb1->scrollTo(index);
-    }
-    flb1->setRootIndex(fileListModel_->setRootPath(path));
+    dlb1->ShowFolder(folderModel_->index(path));
+    flb1->setRootIndex(fileList_->SetFolder(path));
 }
 
 void Tfrmfindtree::fcb1Change() {

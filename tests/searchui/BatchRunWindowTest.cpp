@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QTreeView>
 
+#include "common/PathHelpers.h"
 #include "searchui/ResultTreeModel.h"
 #include "searchui/WindowFixture.h"
 
@@ -64,6 +65,92 @@ TEST_F(BatchRunWindowTest, FindFillsTheTreeWithCaptionsUnderEachOption) {
     EXPECT_EQ(QApplication::clipboard()->text().toStdString(), a);
     window->CopyCaption();
     EXPECT_EQ(QApplication::clipboard()->text(), Caption(*window, 0, 0));
+}
+
+// What the window shows: the tree's rows (file nodes expanded marked "+"),
+// the current row, the progress labels and the status panel.
+struct Shown {
+    std::vector<std::string> rows;
+    std::string current;
+    std::string labels;
+    std::string status;
+    friend bool operator==(const Shown&, const Shown&) = default;
+    friend std::ostream& operator<<(std::ostream& out, const Shown& shown) {
+        for (const std::string& row : shown.rows)
+            out << row << " | ";
+        return out << "current " << shown.current << ", labels " << shown.labels << ", status "
+                   << shown.status;
+    }
+};
+
+Shown WhatIsShown(Tfrmfindtree& window) {
+    Shown shown;
+    const QAbstractItemModel& model = window.TreeModel();
+    for (int file = 0; file < model.rowCount(); ++file) {
+        const QModelIndex fileIndex = model.index(file, 0);
+        const std::string name = FileNameOfPath(fileIndex.data().toString().toStdString());
+        shown.rows.push_back((window.tv1->isExpanded(fileIndex) ? "+" : "") + name);
+        for (int hit = 0; hit < model.rowCount(fileIndex); ++hit)
+            shown.rows.push_back(model.index(hit, 0, fileIndex).data().toString().toStdString());
+    }
+    const QModelIndex current = window.tv1->currentIndex();
+    shown.current = current.data().toString().toStdString();
+    if (current.isValid() && !current.parent().isValid())
+        shown.current = FileNameOfPath(shown.current);
+    shown.labels = (window.Label6->text() + " / " + window.Label7->text()).toStdString();
+    shown.status = FileNameOfPath(window.Panel2->text().toStdString());
+    return shown;
+}
+
+TEST_F(BatchRunWindowTest, ShortRunsShowTheirWholeResultBeforeTheNotice) {
+    files.Write("a.txt", "key\nkey\n");
+    files.Write("b.txt", "nothing\n");
+    files.Write("c.txt", "one key\n");
+    files.Write("d.txt", "alpha\n");
+    files.Write("e.txt", "none\n");
+    auto window = MakeWindow();
+    AddAndTick(*window, files.Path(), ".txt");
+    window->Pump().SetInterval(std::chrono::hours(1)); // each run ends within one slice
+    std::vector<Shown> atNotice;
+    SetAskUserSink([&](const MessageBoxRequest&) {
+        atNotice.push_back(WhatIsShown(*window));
+        return answer;
+    });
+    const std::string hit1 = "被找字：key 在: 行： 1 列: 1";
+    const std::string hit2 = "被找字：key 在: 行： 2 列: 1";
+    const std::string hit3 = "被找字：key 在: 行： 1 列: 5";
+    const Shown found{{"+a.txt", hit1, hit2, "+c.txt", hit3}, hit3, "5 / e.txt", "c.txt"};
+    window->cb1->setCurrentText("key");
+    window->Button2->click();
+    ASSERT_EQ(atNotice.size(), 1u);
+    EXPECT_EQ(atNotice[0], found);
+    EXPECT_EQ(WhatIsShown(*window), found);
+
+    // A run without hits leaves no path of the run before in the status panel.
+    window->cb1->setCurrentText("zzz");
+    window->Button2->click();
+    EXPECT_EQ(WhatIsShown(*window), (Shown{{}, "", "0 / e.txt", ""}));
+
+    // A replace keeps every file read; the labels stay at the last one.
+    answer = kIdYes;
+    window->cb1->setCurrentText("alpha");
+    window->cb4->setCurrentText("beta");
+    window->Button3->click();
+    const std::string replaced = "beta";
+    const Shown written{
+        {"a.txt", "b.txt", "c.txt", "+d.txt", replaced, "e.txt"}, "e.txt", "5 / e.txt", "d.txt"};
+    ASSERT_EQ(atNotice.size(), 4u); // with the question before the replace
+    EXPECT_EQ(atNotice[3], written);
+    EXPECT_EQ(WhatIsShown(*window), written);
+
+    // A file that cannot be read: what was read before it is shown behind the error.
+    std::filesystem::remove(files / "c.txt");
+    window->cb1->setCurrentText("key");
+    window->Button2->click();
+    const Shown failed{{"+a.txt", hit1, hit2, "b.txt"}, "b.txt", "2 / b.txt", "a.txt"};
+    ASSERT_EQ(atNotice.size(), 5u);
+    EXPECT_EQ(atNotice[4], failed);
+    EXPECT_EQ(WhatIsShown(*window), failed);
 }
 
 TEST_F(BatchRunWindowTest, BadSearchTextsAreRefusedWithAMessage) {

@@ -1,15 +1,52 @@
 #include <QCheckBox>
+#include <QFileSystemModel>
 #include <QLabel>
 #include <QListView>
 #include <QTreeView>
 
 #include "searchui/FileSetModel.h"
+#include "searchui/FolderView.h"
 #include "searchui/WindowFixture.h"
 
 namespace kelvara::test {
 namespace {
 
 using FileSetWindowTest = WindowTest;
+
+// The folder list's current folder is `folder`, selected, with its parents
+// expanded and its row inside the viewport.
+bool FolderShown(Tfrmfindtree& window, const std::string& folder) {
+    QTreeView& tree = *window.dlb1;
+    const QModelIndex current = tree.currentIndex();
+    const auto* model = static_cast<const QFileSystemModel*>(tree.model());
+    if (!current.isValid() || model->filePath(current).toStdString() != folder) return false;
+    if (!tree.selectionModel()->isSelected(current)) return false;
+    for (QModelIndex parent = current.parent(); parent.isValid() && parent != tree.rootIndex();
+         parent = parent.parent()) {
+        if (!tree.isExpanded(parent)) return false;
+    }
+    return tree.viewport()->rect().contains(tree.visualRect(current));
+}
+
+// Waits until the folder list has listed `count` folders in `folder`, then
+// lets it sort them.
+void WaitForFolders(Tfrmfindtree& window, const std::string& folder, int count) {
+    const auto* model = static_cast<const QFileSystemModel*>(window.dlb1->model());
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return model->rowCount(model->index(QString::fromStdString(folder))) == count; },
+        10000));
+    QTest::qWait(200);
+}
+
+// The names the file list shows.
+QStringList ListedFiles(Tfrmfindtree& window) {
+    QStringList names;
+    const QAbstractItemModel& model = *window.flb1->model();
+    for (int row = 0; row < model.rowCount(window.flb1->rootIndex()); ++row)
+        names << model.index(row, 0, window.flb1->rootIndex()).data().toString();
+    names.sort();
+    return names;
+}
 
 TEST_F(FileSetWindowTest, FolderTreeIsAddedAndTickedByExtension) {
     files.Write("a.txt", "x");
@@ -138,6 +175,48 @@ TEST_F(FileSetWindowTest, SelectedFilesOfTheFileListAreAddedAndFiltered) {
     EXPECT_EQ(window->Files().TickedPaths(), std::vector<std::string>{files / "one.pas"});
     EXPECT_EQ(window->Label5->text(), "2");
     EXPECT_TRUE(window->Label3->text().isEmpty());
+}
+
+TEST_F(FileSetWindowTest, FolderListShowsItsCurrentFolder) {
+    // Siblings listed before the folder push it below the first screen once
+    // the list has read them.
+    for (int i = 0; i < 60; ++i)
+        files.Write("deep/a" + std::to_string(100 + i) + "/x.txt", "x");
+    const std::string remembered = files / "deep/z/folder";
+    files.Write("deep/z/folder/x.txt", "x");
+    settings.Write("kelvara.ini", "[dlb1]\npath=" + remembered + "\n");
+    auto window = MakeWindow();
+    EXPECT_EQ(window->Directory(), remembered);
+    WaitForFolders(*window, files / "deep", 61);
+    EXPECT_TRUE(FolderShown(*window, remembered));
+
+    window->SetDirectory(files / "deep/a130");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return FolderShown(*window, files / "deep/a130"); }, 10000));
+}
+
+TEST_F(FileSetWindowTest, FileListShowsOnlyFilesMatchingTheMaskExactly) {
+    files.Write("a.txt", "x");
+    files.Write("e.TXT", "x");
+    files.Write("b.pas", "x");
+    files.Write("sub.txt/inner.txt", "x");
+    std::filesystem::create_symlink(files / "sub.txt", files / "folderlink.txt");
+    std::filesystem::create_symlink(files / "a.txt", files / "filelink.txt");
+    auto window = MakeWindow();
+    window->fcb1->setCurrentIndex(0); // Text: *.txt
+    window->fcb1Change();
+    // Walking down and back up makes the folders on the way known to the list.
+    window->SetDirectory(files / "sub.txt");
+    window->SetDirectory(files.Path());
+    const QStringList expected{"a.txt", "filelink.txt"};
+    EXPECT_TRUE(QTest::qWaitFor([&] { return ListedFiles(*window) == expected; }, 10000))
+        << ListedFiles(*window).join(' ').toStdString();
+
+    window->flb1->selectAll();
+    window->Button5->click();
+    EXPECT_EQ(window->Files().Count(), 2u);
+    window->cb1->setCurrentText("x");
+    window->Button2->click();
+    EXPECT_EQ(messages, std::vector<std::string>{"查找完毕"});
 }
 
 TEST_F(FileSetWindowTest, SettingsRoundTripKeepsOtherSections) {
