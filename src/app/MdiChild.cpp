@@ -48,6 +48,7 @@ TMDIChild::TMDIChild(TMainForm& frame, std::string path, int id)
     setAttribute(Qt::WA_DeleteOnClose);
     setObjectName(QStringLiteral("MDIChild%1").arg(id));
     BuildPages();
+    AddHitKeys();
     SetCaption(PathInText(FileNameOfPath(path_)));
 }
 
@@ -102,6 +103,20 @@ void TMDIChild::SetCaption(std::string caption) {
 void TMDIChild::ShowStateCaption() {
     const std::string name = PathInText(FileNameOfPath(path_));
     SetCaption(MessageText(modified_ ? tr("%1 已经被修改") : tr("%1 已经被保存"), {name}));
+}
+
+// F3 / Shift+F3 step through the hits of the batch window that opened one here.
+void TMDIChild::AddHitKeys() {
+    for (const bool forward : {true, false}) {
+        auto* step = new QAction(this);
+        step->setShortcut(forward ? QKeySequence(Qt::Key_F3)
+                                  : QKeySequence(Qt::SHIFT | Qt::Key_F3));
+        step->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+        connect(step, &QAction::triggered, this, [this, forward] {
+            if (hitStepper_) hitStepper_(forward);
+        });
+        addAction(step);
+    }
 }
 
 void TMDIChild::SetFindDialog(QWidget* dialog) {

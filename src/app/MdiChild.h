@@ -2,6 +2,7 @@
 
 #include <QMdiSubWindow>
 #include <QPointer>
+#include <functional>
 #include <string>
 
 #include "app/DocumentFile.h"
@@ -34,6 +35,9 @@ public:
     void SelectInPlainView(int start, int length) override;
     QWidget* FindDialog() const override { return findDialog_; }
     void SetFindDialog(QWidget* dialog) override;
+    void SetHitStepper(std::function<void(bool forward)> step) override {
+        hitStepper_ = std::move(step);
+    }
 
     int DocumentId() const noexcept { return id_; }
     // Closed, waiting to be destroyed.
@@ -70,6 +74,7 @@ protected:
 
 private:
     void BuildPages();
+    void AddHitKeys();
     void PlainChanged();
     void HighlightedChanged();
     void RefreshHighlighted();
@@ -91,6 +96,7 @@ private:
     EditorWidget* memo1_ = nullptr;
     EditorWidget* memohun_ = nullptr;
     QPointer<QWidget> findDialog_; // lstdaohang
+    std::function<void(bool forward)> hitStepper_;
     LineBreakStyle lineBreaks_ = LineBreakStyle::Lf;
     // A file with more than one kind of break is saved unchanged until edited.
     std::string mixedOriginal_;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "editor/MemoComponent.h"
@@ -47,6 +48,11 @@ public:
     // ownership and destroys it when it closes.
     virtual QWidget* FindDialog() const = 0;
     virtual void SetFindDialog(QWidget* dialog) = 0;
+
+    // F3 and Shift+F3 pressed in the window call `step` with true (next hit)
+    // or false (previous hit): the batch window that opened a hit in it goes
+    // on through its hits while the document has the focus.
+    virtual void SetHitStepper(std::function<void(bool forward)> step) = 0;
 };
 
 // The frame window as the search side sees it.

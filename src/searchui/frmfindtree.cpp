@@ -12,6 +12,7 @@
 #include <QLabel>
 #include <QListView>
 #include <QMenu>
+#include <QPointer>
 #include <QPushButton>
 #include <QTreeView>
 
@@ -463,6 +464,9 @@ void Tfrmfindtree::N1Click() {
     DocumentWindow* document = frame_->ShowDocument(path);
     if (document == nullptr) return;
     frame_->UpdateDocumentCommands(0);
+    document->SetHitStepper([window = QPointer<Tfrmfindtree>(this)](bool forward) {
+        if (window && window->isVisible()) window->StepHit(forward);
+    });
     document->ShowPage(0);
     const HitSelection found = LocateHit(document->Memo1(), TargetOf(node));
     if (found.place != HitPlace::Found) {

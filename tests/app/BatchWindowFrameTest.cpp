@@ -2,6 +2,7 @@
 #include <QComboBox>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QTest>
 #include <filesystem>
 
 #include "FrameFixture.h"
@@ -64,6 +65,40 @@ TEST_F(BatchWindowFrameTest, HitsOpenInTheFrameWithTheHitSelected) {
     EXPECT_EQ(Active().Path(), utf8);
     EXPECT_EQ(Active().Memo1().SelStart(), 15 + 2 + 2);
     EXPECT_EQ(Active().Memo1().SelLength(), 6);
+}
+
+TEST_F(BatchWindowFrameTest, F3InAnOpenedDocumentStepsThroughTheHits) {
+    std::filesystem::create_directories(folder.Path("data"));
+    const std::string a = folder.Write("data/a.txt", "key\nkey key\n");
+    const std::string b = folder.Write("data/b.txt", "no\nkey\n");
+    Tfrmfindtree& window = FindInData("key", false);
+    frame->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(frame.get()));
+    Open(window, 0, 0);
+    auto press = [&](QKeyCombination key) {
+        QWidget* focus = QApplication::focusWidget();
+        ASSERT_NE(focus, nullptr);
+        ASSERT_TRUE(frame->isAncestorOf(focus));
+        QTest::keyClick(focus, key.key(), key.keyboardModifiers());
+    };
+    // The views break lines with CR LF.
+    press(Qt::Key_F3);
+    EXPECT_EQ(Active().Path(), a);
+    EXPECT_EQ(Active().Memo1().SelStart(), 5);
+    press(Qt::Key_F3);
+    press(Qt::Key_F3);
+    EXPECT_EQ(Active().Path(), b);
+    EXPECT_EQ(Active().Memo1().SelStart(), 4);
+    press(Qt::SHIFT | Qt::Key_F3);
+    EXPECT_EQ(Active().Path(), a);
+    EXPECT_EQ(Active().Memo1().SelStart(), 9);
+
+    // A closed batch window steps no more.
+    window.close();
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    press(Qt::Key_F3);
+    EXPECT_EQ(Active().Path(), a);
+    EXPECT_EQ(Active().Memo1().SelStart(), 9);
 }
 
 TEST_F(BatchWindowFrameTest, ClosingTheFrameKeepsTheWindowsSettings) {

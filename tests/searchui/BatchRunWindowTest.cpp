@@ -275,8 +275,8 @@ TEST_F(BatchRunWindowTest, F3StepsThroughTheHitsAndOpensThem) {
     EXPECT_EQ(frame.opened, (std::vector<std::string>{a, a, a, b}));
     EXPECT_EQ(frame.SelStart(a), 9);
     EXPECT_EQ(frame.SelStart(b), 4);
-    window->StepHit(true); // after the last hit: stays
-    window->StepHit(false);
+    window->StepHit(true);              // after the last hit: stays
+    frame.documents[b]->stepper(false); // F3 in the document opened last
     EXPECT_EQ(frame.opened.back(), a);
     EXPECT_EQ(frame.SelStart(a), 9);
 

@@ -48,8 +48,10 @@ public:
         if (dialog_ != dialog) delete dialog_.data();
         dialog_ = dialog;
     }
+    void SetHitStepper(std::function<void(bool)> step) override { stepper = std::move(step); }
 
     int page = 0;
+    std::function<void(bool)> stepper;
 
 private:
     std::string path_;
