@@ -464,6 +464,11 @@ void Tfrmfindtree::N1Click() {
     DocumentWindow* document = frame_->ShowDocument(path);
     if (document == nullptr) return;
     frame_->UpdateDocumentCommands(0);
+    // The frame comes to the front with the hit, the batch window behind it.
+    if (QWidget* frameWindow = frame_->FrameWidget()) {
+        frameWindow->raise();
+        frameWindow->activateWindow();
+    }
     document->SetHitStepper([window = QPointer<Tfrmfindtree>(this)](bool forward) {
         if (window && window->isVisible()) window->StepHit(forward);
     });

@@ -72,10 +72,15 @@ TEST_F(BatchWindowFrameTest, F3InAnOpenedDocumentStepsThroughTheHits) {
     const std::string a = folder.Write("data/a.txt", "key\nkey key\n");
     const std::string b = folder.Write("data/b.txt", "no\nkey\n");
     Tfrmfindtree& window = FindInData("key", false);
-    frame->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(frame.get()));
-    Open(window, 0, 0);
+    // The frame counts as active while its batch window is: ask for the
+    // window itself.
+    auto active = [](QWidget* window) {
+        return QTest::qWaitFor([&] { return QApplication::activeWindow() == window; });
+    };
+    ASSERT_TRUE(active(&window));
+    Open(window, 0, 0); // brings the frame to the front, the document focused
     auto press = [&](QKeyCombination key) {
+        ASSERT_TRUE(active(frame.get()));
         QWidget* focus = QApplication::focusWidget();
         ASSERT_NE(focus, nullptr);
         ASSERT_TRUE(frame->isAncestorOf(focus));
