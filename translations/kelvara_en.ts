@@ -966,6 +966,30 @@ Excluded folders are never opened.</translation>
         <source>，%1 个没有恢复：</source>
         <translation>, %1 not restored:</translation>
     </message>
+    <message>
+        <source>用法：kelvara undo [--list] [RUN]
+  撤销一次批量替换：它改写过的每个文件，只要还是它写下的内容，就恢复原来的
+  内容；之后又被改动的文件保持原样并列出。
+  RUN 是一次替换的名字或它在列表中的序号（默认：最新的一次还没有撤销的
+  替换）；从最新的开始撤销。
+  -l, --list   列出替换日志中的各次替换，最新的在前
+退出状态：0 这次替换的每个文件都恢复原样，1 没有可以撤销的，2 有文件没有
+恢复，或者这次替换被拒绝。
+</source>
+        <translation>usage: kelvara undo [--list] [RUN]
+  Takes back a batch replace: every file it rewrote that still holds what it
+  wrote gets its old content back; a file changed since is left and listed.
+  RUN is a run&apos;s name or its number in the list (default: the newest run not
+  undone yet); runs are undone newest first.
+  -l, --list   list the runs of the journal, newest first
+Exit status: 0 every file of the run is as before, 1 nothing to undo, 2 a file
+was left or the run was refused.
+</translation>
+    </message>
+    <message>
+        <source>undo 只接受一个 RUN</source>
+        <translation>undo takes one RUN</translation>
+    </message>
 </context>
 <context>
     <name>kelvara::Usage</name>

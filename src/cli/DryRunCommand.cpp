@@ -50,7 +50,8 @@ int RunDryRun(const CommandLine& line, const FileSet& files, const std::string& 
             std::fprintf(stderr, "%s\n", QuotedPath(path).c_str());
     }
     if (out.Error() != 0) {
-        std::fprintf(stderr, "kelvara: standard output: %s\n", std::strerror(out.Error()));
+        PrintLine("kelvara: " + FormatMessage(Translate("kelvara::RunCommandLine", "标准输出：%1"),
+                                              {std::strerror(out.Error())}));
         return 2;
     }
     if (result.error) return 2;

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "cli/PathQuoting.h"
+#include "cli/RunCommandLine.h"
 #include "common/AppPaths.h"
 #include "common/CodePageConversion.h"
 #include "common/IniFile.h"
@@ -23,16 +24,6 @@ constexpr int kExitDone = 0;
 constexpr int kExitNothing = 1;
 constexpr int kExitError = 2;
 
-constexpr const char* kUsage =
-    "usage: kelvara undo [--list] [RUN]\n"
-    "  Takes back a batch replace: every file it rewrote that still holds what it\n"
-    "  wrote gets its old content back; a file changed since is left and listed.\n"
-    "  RUN is a run's name or its number in the list (default: the newest run not\n"
-    "  undone yet); runs are undone newest first.\n"
-    "  -l, --list   list the runs of the journal, newest first\n"
-    "Exit status: 0 every file of the run is as before, 1 nothing to undo, 2 a file\n"
-    "was left or the run was refused.\n";
-
 // A UTF-8 text on the terminal, in the locale's encoding.
 std::string ForTerminal(std::string_view utf8) {
     std::string text;
@@ -42,6 +33,19 @@ std::string ForTerminal(std::string_view utf8) {
 
 void PrintError(std::string_view utf8) {
     std::fprintf(stderr, "kelvara: %s\n", ForTerminal(utf8).c_str());
+}
+
+std::string Usage() {
+    return ForTerminal(
+        Translate("kelvara::Undo",
+                  "用法：kelvara undo [--list] [RUN]\n"
+                  "  撤销一次批量替换：它改写过的每个文件，只要还是它写下的内容，就恢复原来的\n"
+                  "  内容；之后又被改动的文件保持原样并列出。\n"
+                  "  RUN 是一次替换的名字或它在列表中的序号（默认：最新的一次还没有撤销的\n"
+                  "  替换）；从最新的开始撤销。\n"
+                  "  -l, --list   列出替换日志中的各次替换，最新的在前\n"
+                  "退出状态：0 这次替换的每个文件都恢复原样，1 没有可以撤销的，2 有文件没有\n"
+                  "恢复，或者这次替换被拒绝。\n"));
 }
 
 std::string LocalTime(std::int64_t nanoseconds) {
@@ -119,6 +123,8 @@ int Undo(const JournalSettings& settings, const std::string& runId) {
 } // namespace
 
 int RunUndoCommand(int argc, char** argv) {
+    const TIniFile settingsFile(IniFileName());
+    UseSettingsLanguage(settingsFile);
     bool list = false;
     std::string run;
     for (int i = 2; i < argc; ++i) {
@@ -126,19 +132,21 @@ int RunUndoCommand(int argc, char** argv) {
         if (arg == "-l" || arg == "--list") {
             list = true;
         } else if (arg == "-h" || arg == "--help") {
-            std::fputs(kUsage, stdout);
+            std::fputs(Usage().c_str(), stdout);
             return kExitDone;
         } else if (arg.size() > 1 && arg[0] == '-') {
-            std::fprintf(stderr, "kelvara: unknown option %s\n%s", arg.c_str(), kUsage);
+            PrintError(FormatMessage(Translate("kelvara::CommandLine", "未知的选项 %1"), {arg}));
+            std::fputs(Usage().c_str(), stderr);
             return kExitError;
         } else if (run.empty()) {
             run = arg;
         } else {
-            std::fprintf(stderr, "kelvara: undo takes one RUN\n%s", kUsage);
+            PrintError(Translate("kelvara::Undo", "undo 只接受一个 RUN"));
+            std::fputs(Usage().c_str(), stderr);
             return kExitError;
         }
     }
-    const JournalSettings settings = JournalSettingsOf(TIniFile(IniFileName()));
+    const JournalSettings settings = JournalSettingsOf(settingsFile);
     const std::vector<JournalRun> runs = ListJournalRuns(settings);
     if (list) return ListRuns(runs);
     return Undo(settings, run.empty() ? run : RunNamed(runs, run));

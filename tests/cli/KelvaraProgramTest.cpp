@@ -442,6 +442,10 @@ TEST(KelvaraProgramTest, AnEnglishLocaleGetsEnglishMessagesCaptionsAndUsage) {
     run = RunKelvara({"find", "--bogus", "x", a}, nullptr, english);
     EXPECT_TRUE(Holds(run.err, "kelvara: unknown option --bogus\nusage: kelvara find ")) << run.err;
     EXPECT_TRUE(RunKelvara({"--help"}, nullptr, english).out.starts_with("usage: kelvara "));
+    EXPECT_TRUE(
+        RunKelvara({"undo", "--help"}, nullptr, english).out.starts_with("usage: kelvara undo"));
+    run = RunKelvara({"undo", "a", "b"}, nullptr, english);
+    EXPECT_TRUE(Holds(run.err, "kelvara: undo takes one RUN\nusage: kelvara undo")) << run.err;
     // LANGUAGE picks English under a locale of another language, not under C.
     EXPECT_TRUE(
         Holds(RunKelvara({"find", "cat", a}, nullptr, {"LC_ALL=fr_FR.UTF-8", "LANGUAGE=de:en"}).out,
