@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 
+#include "common/CodePage.h"
 #include "syntax/SourceEdit.h"
 
 namespace kelvara {
@@ -138,6 +139,42 @@ void BM_TypeInTheMiddle(benchmark::State& state) {
     state.counters["runs"] = editor->SyntaxRuns().Count();
 }
 BENCHMARK(BM_TypeInTheMiddle)->Unit(benchmark::kMicrosecond);
+
+// An editor that remembers the stretch its last re-scan covered.
+class ProbedEditor : public TSourceEdit {
+public:
+    void ScanRange(TCustomRange& range) override {
+        TSourceEdit::ScanRange(range);
+        scanned = range.RLength();
+    }
+    int scanned = 0;
+};
+
+// A 10 MB line of GB2312 prose without a symbol or a blank (one text run to
+// the scanner): a Chinese character typed in its middle, then taken out again.
+void BM_TypeInALongGbkLine(benchmark::State& state) {
+    const CodePage saved = TextCodePage();
+    SetTextCodePage(CodePage::Gbk);
+    ProbedEditor editor;
+    editor.SetAllowUndo(false);
+    UseCSettings(editor.SyntaxColoring());
+    std::string text;
+    for (unsigned i = 0; text.size() < (10u << 20); i = i * 1103515245 + 12345) {
+        text += static_cast<char>(0xB0 + (i >> 16) % 39);
+        text += static_cast<char>(0xA1 + (i >> 8) % 94);
+    }
+    editor.SetText(text);
+    const int at = editor.TextLength() / 2 + 1;
+    bool typed = false;
+    for (auto _ : state) {
+        TMCRange span(&editor, at, typed ? at + 1 : at - 1);
+        span.SetText(typed ? "" : "\xD6\xD0");
+        typed = !typed;
+    }
+    state.counters["bytes_rescanned"] = editor.scanned;
+    SetTextCodePage(saved);
+}
+BENCHMARK(BM_TypeInALongGbkLine)->Unit(benchmark::kMicrosecond);
 
 // The worst cases: an opener typed at the very top, then removed again; each
 // of the two edits changes the runs of the whole text.

@@ -1,6 +1,7 @@
 #include "syntax/Scanner.h"
 
 #include <algorithm>
+#include <limits>
 
 #include "common/AnsiString.h"
 #include "syntax/CharClasses.h"
@@ -33,6 +34,12 @@ Scanner::Scanner(const TSyntaxColoring& settings, bool splitOnFly, const ScanTex
     }
     for (int c = 0; c < 0x80; ++c)
         plain_[c] = !IsSymbolChar(static_cast<unsigned char>(c)) && !mayBegin_[c];
+    for (int c = 0; c < 256; ++c)
+        cutAfter_[c] = c >= 0x80 || c == ' ' || c == '\t' || c == '\r' || c == '\n';
+    for (int i = 0; i < styles_.Count(); ++i) {
+        const std::string& escape = Style(i).IgnoreChar();
+        if (!escape.empty()) cutAfter_[static_cast<unsigned char>(escape[0])] = false;
+    }
     for (int i = 0; i < std::min(wordLists_.Count(), SyntaxRun::kMaxPayload + 1); ++i)
         maxWordLength_ = std::max(maxWordLength_, wordLists_.Items(i).MaxWordLength());
 }
@@ -167,16 +174,81 @@ void Scanner::StartRun(RunType type) {
     if (split_ && type == RunType::Symbol && pos_ - runStart_ <= kSplitLength) type = RunType::Text;
     if (type == runType_ && type != RunType::Parenthesis && type != RunType::Style) return;
     if (split_ && type == RunType::Symbol) type = RunType::Text;
+    BeginRun(type);
+}
+
+// Ends the pending run and begins one at pos_. The scan stops here when an
+// old resumable run begins here behind the change, or at the limit.
+void Scanner::BeginRun(RunType type, bool cut) {
     Flush();
+    cut_ = cut;
     runStart_ = pos_;
     mark_ = pos_;
     runType_ = type;
-    if (pos_ < stopAfter_) return;
+    if (type == RunType::Text) PlanCut();
+    if (pos_ < stopAfter_ && pos_ < limit_) return;
     const int count = old_->Count();
     while (oldIndex_ < count && old_->Start(oldIndex_) < pos_)
         ++oldIndex_;
-    if (oldIndex_ < count && old_->Start(oldIndex_) == pos_ && old_->Get(oldIndex_).Resumable())
+    if (pos_ >= stopAfter_ && oldIndex_ < count && old_->Start(oldIndex_) == pos_ &&
+        old_->Get(oldIndex_).Resumable() && MayStopHere()) {
         stopped_ = true;
+    } else if (pos_ >= limit_) {
+        stopped_ = atLimit_ = true;
+    }
+}
+
+// Old runs were made from the text before the change. Behind a lone ASCII
+// byte they may hold a decision (is it the trail of a two-byte character?)
+// that looked back over GBK lead bytes, and through them into the change.
+bool Scanner::MayStopHere() {
+    if (text_.TextCodePage() != CodePage::Gbk) return true;
+    const unsigned char before = text_.At(pos_ - 1);
+    return (before >= 0x81 && before <= 0xFE) || NonLeadByteBy(pos_ - 3);
+}
+
+// Whether a byte that is no GBK lead byte lies between the change and `offset`.
+bool Scanner::NonLeadByteBy(int offset) {
+    for (; leadWalk_ <= offset; ++leadWalk_) {
+        const unsigned char c = text_.At(leadWalk_);
+        if (c < 0x81 || c > 0xFE) return true;
+    }
+    return false;
+}
+
+// A text run tests for a cut once it is long, and where the next old run
+// behind the change begins (an old cut there is a place to stop).
+void Scanner::PlanCut() {
+    if (split_) {
+        checkAt_ = std::numeric_limits<int>::max();
+        return;
+    }
+    checkAt_ = runStart_ + kCutLength;
+    const int from = std::max(pos_ + 1, stopAfter_);
+    const int count = old_->Count();
+    while (nextOld_ < count && old_->Start(nextOld_) < from)
+        ++nextOld_;
+    if (nextOld_ < count) checkAt_ = std::min(checkAt_, old_->Start(nextOld_));
+}
+
+// Cuts the text run at pos_ when it is long enough or an old cut lies here,
+// and nothing could tell the cut from a continuation: no word or number is
+// split, no escape or exponent looks back across it, and the mark that tells
+// a decimal point from a symbol means the same on both sides.
+bool Scanner::TryCut() {
+    const int count = old_->Count();
+    while (nextOld_ < count && old_->Start(nextOld_) < pos_)
+        ++nextOld_;
+    const bool oldCut = pos_ >= stopAfter_ && nextOld_ < count && old_->Start(nextOld_) == pos_ &&
+                        old_->Get(nextOld_).Cut();
+    const bool due = pos_ >= runStart_ + kCutLength;
+    if ((due || oldCut) && pos_ > runStart_ && cutAfter_[text_.At(pos_ - 1)] &&
+        !IsDigit(text_.At(pos_))) {
+        BeginRun(RunType::Text, true);
+        return true;
+    }
+    if (!due) PlanCut();
+    return false;
 }
 
 int Scanner::Scan(int from, int level, int stopAfter, const TSyntaxRuns& runs, int firstOld,
@@ -185,18 +257,24 @@ int Scanner::Scan(int from, int level, int stopAfter, const TSyntaxRuns& runs, i
     level_ = level;
     runType_ = RunType::Text;
     current_ = -1;
-    stopped_ = false;
+    resumable_ = true;
+    cut_ = false;
+    stopped_ = atLimit_ = false;
     stopAfter_ = stopAfter;
+    leadWalk_ = stopAfter - 3;
     old_ = &runs;
-    oldIndex_ = firstOld;
+    oldIndex_ = nextOld_ = firstOld;
     fresh_ = &fresh;
+    PlanCut();
     while (pos_ <= length_) {
         if (runType_ == RunType::Text) { // the common case, taken in one loop
-            while (pos_ <= length_ && plain_[text_.At(pos_)]) {
+            const int end = std::min(length_, checkAt_ - 1);
+            while (pos_ <= end && plain_[text_.At(pos_)]) {
                 if (!IsWordChar(text_.At(pos_))) mark_ = pos_;
                 ++pos_;
             }
             if (pos_ > length_) break;
+            if (pos_ >= checkAt_ && TryCut() && stopped_) break;
         }
         const unsigned char ch = text_.At(pos_);
         const int unit = text_.UnitLength(pos_);

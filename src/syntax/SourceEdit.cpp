@@ -65,16 +65,10 @@ int TSourceEdit::ScanLookback() const {
 }
 
 // The scan may stop only where the bytes it looks back at are behind the
-// change: two before a position, a run of GBK lead bytes before those, and
-// the escape characters counted before an end text, which reach back over
-// any number of escape characters (and "??/" for a backslash).
+// change: two before a position (the scanner checks the GBK lead bytes before
+// those itself), and the escape characters counted before an end text, which
+// reach back over any number of escape characters (and "??/" for a backslash).
 int TSourceEdit::StopAfter(int changeEnd) const {
-    int q = changeEnd + 1;
-    while (q <= TextLength()) {
-        const auto c = static_cast<unsigned char>(CharAt(q));
-        if (c < 0x81 || c > 0xFE) break;
-        ++q;
-    }
     std::array<bool, 256> escapes{};
     const TCustomStyles& styles = syntax_->CustomStyles();
     for (int i = 0; i < styles.Count(); ++i) {
@@ -86,7 +80,7 @@ int TSourceEdit::StopAfter(int changeEnd) const {
     int e = changeEnd + 1;
     while (e <= TextLength() && escapes[static_cast<unsigned char>(CharAt(e))])
         ++e;
-    return std::max(q + 3, e + 1);
+    return std::max(changeEnd + 4, e + 1);
 }
 
 void TSourceEdit::ScanRange(TCustomRange& range) {

@@ -24,21 +24,27 @@ enum class SyntaxKind : std::uint8_t {
 struct SyntaxRun {
     std::int32_t Start = 1;
     std::int32_t Level = 0; // parenthesis level
-    std::uint16_t Bits = 0; // kind, resumable flag, payload
+    std::uint16_t Bits = 0; // kind (bits 0-2), resumable (3), payload (4-14), cut (15)
 
     static constexpr int kMaxPayload = 0x7FF;
-    static SyntaxRun Make(int start, SyntaxKind kind, int payload, bool resumable) {
+    static constexpr unsigned kResumableBit = 0x8;
+    static constexpr unsigned kCutBit = 0x8000;
+    static SyntaxRun Make(int start, SyntaxKind kind, int payload, bool resumable,
+                          bool cut = false) {
         return {start, 0,
-                static_cast<std::uint16_t>(static_cast<unsigned>(kind) | (resumable ? 8u : 0u) |
-                                           (static_cast<unsigned>(payload) << 4))};
+                static_cast<std::uint16_t>(
+                    static_cast<unsigned>(kind) | (resumable ? kResumableBit : 0u) |
+                    (static_cast<unsigned>(payload) << 4) | (cut ? kCutBit : 0u))};
     }
     SyntaxKind Kind() const noexcept { return static_cast<SyntaxKind>(Bits & 7); }
     // The scanner may resume here from its initial state: the run begins a
     // run of the scanner itself, not a later piece of a split text run.
-    bool Resumable() const noexcept { return (Bits & 8) != 0; }
-    int Payload() const noexcept { return Bits >> 4; }
+    bool Resumable() const noexcept { return (Bits & kResumableBit) != 0; }
+    // The scanner cut a long text run here: plain text goes on before it.
+    bool Cut() const noexcept { return (Bits & kCutBit) != 0; }
+    int Payload() const noexcept { return (Bits >> 4) & kMaxPayload; }
     bool SameKind(const SyntaxRun& other) const noexcept {
-        return (Bits & ~8) == (other.Bits & ~8);
+        return ((Bits ^ other.Bits) & ~(kResumableBit | kCutBit)) == 0;
     }
 };
 #pragma pack(pop)

@@ -180,5 +180,51 @@ TEST(RandomRescan, IncrementalRunsEqualAFullScanWithEscapingBeginTexts) {
         3000, pieces);
 }
 
+// Long plain text: wide characters and blanks, with a few bytes that make
+// symbols, numbers, exponents, escapes and comments, and lone lead bytes that
+// change how the GBK bytes after them pair up.
+std::string LongPlainPiece(std::mt19937& random, CodePage codePage) {
+    static const char* const kRare[] = {"\xB0", "1e", "+5", "\\",   "\"",  "/*", "*/", "(",
+                                        ")",    ".",  "x",  "\r\n", "if ", "//", "\r", "9"};
+    if (random() % 4 == 0) return kRare[random() % std::size(kRare)];
+    std::string text;
+    const int count = 1 + static_cast<int>(random() % 8);
+    for (int i = 0; i < count; ++i)
+        text += codePage == CodePage::Gbk ? "\xB0\xA1" : "\xE4\xB8\xAD";
+    return random() % 3 == 0 ? text + " " : text;
+}
+
+void RunLongPlainEdits(std::uint32_t seed, CodePage codePage) {
+    const CodePage saved = TextCodePage();
+    SetTextCodePage(codePage);
+    std::mt19937 random(seed);
+    TestSourceEdit editor;
+    test::UseCStyles(editor.SyntaxColoring());
+    TestSourceEdit fresh;
+    test::UseCStyles(fresh.SyntaxColoring());
+    std::string text;
+    while (text.size() < 40000)
+        text += codePage == CodePage::Gbk ? "\xB0\xA1\xB1\xA2" : "\xE4\xB8\xAD ";
+    editor.SetText(text);
+    for (int step = 0; step < 1500; ++step) {
+        const int length = editor.TextLength();
+        const int a = static_cast<int>(random() % (length + 1)) + 1;
+        const int b = std::min(a - 1 + static_cast<int>(random() % 4), length);
+        TMCRange span(&editor, a, b);
+        span.SetText(random() % 2 ? LongPlainPiece(random, codePage) : std::string());
+        ASSERT_EQ(editor.CheckInvariants(), "") << "step " << step;
+        fresh.SetText(editor.Text());
+        ASSERT_EQ(test::Colouring(editor), test::Colouring(fresh))
+            << "step " << step << " seed " << seed;
+    }
+    SetTextCodePage(saved);
+}
+
+TEST(RandomRescan, LongPlainTextColoursAsAFullScanInGbk) { RunLongPlainEdits(1512, CodePage::Gbk); }
+
+TEST(RandomRescan, LongPlainTextColoursAsAFullScanInUtf8) {
+    RunLongPlainEdits(2719, CodePage::Utf8);
+}
+
 } // namespace
 } // namespace kelvara

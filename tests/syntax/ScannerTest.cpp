@@ -2,8 +2,10 @@
 
 #include <functional>
 
+#include "../search/CodePageScope.h"
 #include "SourceEditFixture.h"
 #include "common/CodePage.h"
+#include "syntax/Scanner.h"
 
 namespace kelvara {
 namespace {
@@ -248,6 +250,73 @@ TEST(Scanner, EditsRescanOnlyNearTheChange) {
     opener.SetText("/*");
     EXPECT_EQ(editor.FirstSyntaxRange().GetText(), "/*int x0 = f(a, \"s\"); /* c */");
     EXPECT_EQ(editor.CheckInvariants(), "");
+}
+
+// Kind, style or list, and level of every byte from `from` on, one letter each.
+std::string PaintedKinds(const TSourceEdit& editor, int from) {
+    std::string out;
+    const TSyntaxRuns& runs = editor.SyntaxRuns();
+    for (int i = std::max(runs.IndexAt(from), 0); i < runs.Count(); ++i) {
+        const SyntaxRun run = runs.Get(i);
+        const char code = static_cast<char>('A' + static_cast<int>(run.Kind()) * 8 +
+                                            run.Payload() * 2 + run.Level);
+        out.append(runs.End(i, editor.TextLength()) - std::max(run.Start, from) + 1, code);
+    }
+    return out;
+}
+
+// Wherever the scanner cuts a long text run, the bytes after the cut are
+// coloured as if the run went on: no word or number is split, and decimal
+// points, exponents and escapes read the same.
+TEST(Scanner, CuttingALongTextRunChangesNoColour) {
+    CodePageScope gbk(CodePage::Gbk);
+    const std::string tail = " ifx x1.5e+3 1.) 9.5 $1F if\t\\\"s\" \xB0\xA1 12.) .5 a.b 7e-2)";
+    TestSourceEdit shortText;
+    test::UseCStyles(shortText.SyntaxColoring());
+    shortText.SetText("\xB0\xA1" + tail);
+    const std::string expected = PaintedKinds(shortText, 3);
+    // The scanner may cut once the run is kCutLength long: that point moves
+    // over every byte of the tail.
+    const int cut = syntax::Scanner::kCutLength;
+    for (int length = cut - static_cast<int>(tail.size()) - 2; length <= cut + 2; ++length) {
+        std::string text;
+        while (static_cast<int>(text.size()) < length)
+            text += "\xB0\xA1";
+        const int from = static_cast<int>(text.size()) + 1;
+        TestSourceEdit longText;
+        test::UseCStyles(longText.SyntaxColoring());
+        longText.SetText(text + tail);
+        ASSERT_EQ(PaintedKinds(longText, from), expected) << "text run of " << length;
+    }
+}
+
+// A line of Chinese prose without a symbol is one text run to the scanner;
+// cut every few KB, it still has places to stop, so a character typed or
+// deleted anywhere in a 1 MB line re-scans a few KB, not the rest of it.
+TEST(Scanner, EditsInALongLineOfWideCharactersRescanAFewKilobytes) {
+    CodePageScope gbk(CodePage::Gbk);
+    TestSourceEdit editor;
+    test::UseCStyles(editor.SyntaxColoring());
+    std::string text;
+    for (int i = 0; text.size() < (1 << 20); ++i) {
+        text += static_cast<char>(0xB0 + i % 39);
+        text += static_cast<char>(0xA1 + i % 93);
+    }
+    editor.SetText(text);
+    const int length = editor.TextLength();
+    for (const int at : {length / 2 + 1, 1, length - 5}) {
+        TMCRange typed(&editor, at, at - 1);
+        typed.SetText("\xD6\xD0");
+        EXPECT_LE(editor.scannedTo - editor.scannedFrom, 3 * syntax::Scanner::kCutLength);
+        TMCRange deleted(&editor, at + 2, at + 3);
+        deleted.Clear();
+        EXPECT_LE(editor.scannedTo - editor.scannedFrom, 3 * syntax::Scanner::kCutLength);
+        EXPECT_EQ(editor.CheckInvariants(), "");
+    }
+    TestSourceEdit fresh;
+    test::UseCStyles(fresh.SyntaxColoring());
+    fresh.SetText(editor.Text());
+    EXPECT_EQ(test::Colouring(editor), test::Colouring(fresh));
 }
 
 } // namespace

@@ -1,13 +1,15 @@
 #pragma once
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "syntax/SourceEdit.h"
 
 namespace kelvara::test {
 
-// A highlighted editor that counts its full re-scans.
+// A highlighted editor that counts its full re-scans and remembers the
+// stretch its last scan covered.
 class TestSourceEdit : public TSourceEdit {
 public:
     explicit TestSourceEdit(EditorHost* host = nullptr) : TSourceEdit(host) {}
@@ -15,8 +17,32 @@ public:
         ++rescans;
         TSourceEdit::RescanAll();
     }
+    void ScanRange(TCustomRange& range) override {
+        TSourceEdit::ScanRange(range);
+        scannedFrom = range.RStart();
+        scannedTo = range.REnd();
+    }
     int rescans = 0;
+    int scannedFrom = 0;
+    int scannedTo = 0;
 };
+
+// What the runs paint: (start, kind, payload, level) of each run, with plain
+// text runs that follow each other taken as one (where a long text run was
+// cut depends on the edits that led to it, the colours do not).
+inline std::vector<std::tuple<int, int, int, int>> Colouring(const TSourceEdit& editor) {
+    std::vector<std::tuple<int, int, int, int>> out;
+    const TSyntaxRuns& runs = editor.SyntaxRuns();
+    for (int i = 0; i < runs.Count(); ++i) {
+        const SyntaxRun run = runs.Get(i);
+        const int kind = static_cast<int>(run.Kind());
+        if (!out.empty() && run.Kind() == SyntaxKind::NormalText &&
+            std::get<1>(out.back()) == kind && std::get<3>(out.back()) == run.Level)
+            continue;
+        out.emplace_back(run.Start, kind, run.Payload(), run.Level);
+    }
+    return out;
+}
 
 // One run as "Class:text" (and ":level" for parentheses), for readable expectations.
 inline std::vector<std::string> Describe(const TSourceEdit& editor) {
