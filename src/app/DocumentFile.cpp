@@ -2,6 +2,8 @@
 
 #include <sys/stat.h>
 
+#include "common/BreakFinder.h"
+
 namespace kelvara {
 
 namespace {
@@ -15,7 +17,8 @@ LineBreakStyle BreakAt(std::string_view bytes, std::size_t i) {
 
 LineBreakStyle DetectLineBreaks(std::string_view bytes, bool& mixed) {
     mixed = false;
-    std::size_t i = bytes.find_first_of("\r\n");
+    BreakFinder breaks(bytes);
+    std::size_t i = breaks.Next(0);
     if (i == std::string_view::npos) return LineBreakStyle::Lf;
     const LineBreakStyle first = BreakAt(bytes, i);
     while (i != std::string_view::npos) {
@@ -24,7 +27,7 @@ LineBreakStyle DetectLineBreaks(std::string_view bytes, bool& mixed) {
             mixed = true;
             break;
         }
-        i = bytes.find_first_of("\r\n", i + (style == LineBreakStyle::CrLf ? 2 : 1));
+        i = breaks.Next(i + (style == LineBreakStyle::CrLf ? 2 : 1));
     }
     return first;
 }

@@ -1,21 +1,21 @@
 #include "editor/LineBreaks.h"
 
+#include "common/BreakFinder.h"
+
 namespace kelvara {
 
 std::string AdjustLineBreaks(std::string_view text) {
     std::string result;
     // Room for added CRs, and spare room that the text store keeps as its gap.
     result.reserve(text.size() + text.size() / 16 + 4096);
+    BreakFinder breaks(text);
     std::size_t i = 0;
-    while (i < text.size()) {
-        std::size_t j = i;
-        while (j < text.size() && text[j] != '\r' && text[j] != '\n')
-            ++j;
+    for (std::size_t j = breaks.Next(0); j != std::string_view::npos; j = breaks.Next(i)) {
         result.append(text.data() + i, j - i);
-        if (j == text.size()) break;
         result += "\r\n";
         i = j + ((text[j] == '\r' && j + 1 < text.size() && text[j + 1] == '\n') ? 2 : 1);
     }
+    result.append(text.data() + i, text.size() - i);
     return result;
 }
 

@@ -88,7 +88,6 @@ int TMemoComponent::SpliceText(int a, int b, std::string&& text, int firstRow, i
     // One new line start after every CR LF of the inserted text.
     const std::string_view inserted = TextView(a, n);
     std::vector<std::int32_t> starts;
-    starts.reserve(std::count(inserted.begin(), inserted.end(), '\r'));
     for (std::size_t k = inserted.find('\r'); k != std::string_view::npos;
          k = inserted.find('\r', k + 1)) {
         starts.push_back(a + static_cast<int>(k) + 2);
