@@ -15,6 +15,8 @@ constexpr TColor Rgb(unsigned red, unsigned green, unsigned blue) {
 
 std::unique_ptr<TSourceEdit> MakeHighlightedEditor(EditorHost* host) {
     auto editor = std::make_unique<TSourceEdit>(host);
+    // A large text is coloured in slices, a step (about 2 ms) at a time.
+    editor->SetScanStep(256 * 1024);
     editor->SetReadOnly(true);
     editor->SetAlwaysShowCaret(false);
     editor->SetLeftMargin(2);

@@ -241,7 +241,7 @@ public:
     virtual void DragTo(int x, int y);
     // The 50 ms tick while the mouse selects or drags: scrolls towards the
     // mouse when it is beyond an edge.
-    void WMTimer(int id);
+    virtual void WMTimer(int id);
     // Wheel rotation in eighths of a degree (120 a notch), positive away from
     // the user: three rows a notch.
     void MouseWheel(int delta);

@@ -119,8 +119,6 @@ EditorWidget::EditorWidget(const EditorFactory& factory, QWidget* parent)
         blinkOn_ = !blinkOn_;
         if (caretShown_) viewport()->update(caretRect_);
     });
-    connect(&dragTimer_, &QTimer::timeout, this,
-            [this] { editor_->WMTimer(TMemoComponent::kDragTimer); });
 
     ApplyWindowStyle();
     ResizePicture();

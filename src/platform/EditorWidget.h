@@ -6,6 +6,7 @@
 #include <QTimer>
 
 #include <functional>
+#include <map>
 #include <memory>
 
 #include "editor/MemoComponent.h"
@@ -97,7 +98,7 @@ private:
     bool caretShown_ = false;
     bool blinkOn_ = true;
     QTimer blinkTimer_;
-    QTimer dragTimer_;
+    std::map<int, std::unique_ptr<QTimer>> timers_; // the control's, by id
     QPoint mouse_;
     QString preedit_;
 };

@@ -75,12 +75,18 @@ int EditorWidgetHost::ScrollPos(ScrollBarKind bar) const {
 }
 
 void EditorWidgetHost::StartTimer(int id, int milliseconds) {
-    if (id != TMemoComponent::kDragTimer) return;
-    widget_.dragTimer_.start(milliseconds);
+    std::unique_ptr<QTimer>& timer = widget_.timers_[id];
+    if (!timer) {
+        timer = std::make_unique<QTimer>();
+        QObject::connect(timer.get(), &QTimer::timeout, &widget_,
+                         [this, id] { widget_.editor_->WMTimer(id); });
+    }
+    timer->start(milliseconds);
 }
 
 void EditorWidgetHost::StopTimer(int id) {
-    if (id == TMemoComponent::kDragTimer) widget_.dragTimer_.stop();
+    const auto found = widget_.timers_.find(id);
+    if (found != widget_.timers_.end()) found->second->stop();
 }
 
 std::optional<std::string> EditorWidgetHost::ClipboardText() {

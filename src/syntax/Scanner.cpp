@@ -190,11 +190,11 @@ void Scanner::BeginRun(RunType type, bool cut) {
     const int count = old_->Count();
     while (oldIndex_ < count && old_->Start(oldIndex_) < pos_)
         ++oldIndex_;
-    if (pos_ >= stopAfter_ && oldIndex_ < count && old_->Start(oldIndex_) == pos_ &&
-        old_->Get(oldIndex_).Resumable() && MayStopHere()) {
-        stopped_ = true;
-    } else if (pos_ >= limit_) {
+    if (pos_ >= limit_) {
         stopped_ = atLimit_ = true;
+    } else if (oldIndex_ < count && old_->Start(oldIndex_) == pos_ &&
+               old_->Get(oldIndex_).Resumable() && MayStopHere()) {
+        stopped_ = true;
     }
 }
 
@@ -224,6 +224,7 @@ void Scanner::PlanCut() {
         return;
     }
     checkAt_ = runStart_ + kCutLength;
+    if (stopAfter_ >= checkAt_) return; // no stop before the cut is due
     const int from = std::max(pos_ + 1, stopAfter_);
     const int count = old_->Count();
     while (nextOld_ < count && old_->Start(nextOld_) < from)

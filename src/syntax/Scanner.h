@@ -36,8 +36,8 @@ public:
     // the first old run kept.
     int Scan(int from, int level, int stopAfter, const TSyntaxRuns& runs, int firstOld,
              std::vector<SyntaxRun>& fresh, int& lastOld);
-    // Makes the next Scan also stop where it begins a run at or after
-    // `limit`, whatever the old runs there; StoppedAtLimit() then tells.
+    // Makes the next Scan stop where it begins a run at or after `limit`
+    // (before it looks at the old runs there); StoppedAtLimit() then tells.
     void SetLimit(int limit) noexcept { limit_ = limit; }
     bool StoppedAtLimit() const noexcept { return atLimit_; }
 

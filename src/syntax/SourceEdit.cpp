@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <limits>
 
 #include "syntax/Scanner.h"
 
@@ -52,6 +53,8 @@ void TSourceEdit::MeasureFont() {
 void TSourceEdit::ClearSyntaxRanges() {
     runs_.Clear();
     relevelStart_ = -1;
+    pendingFrom_ = pendingStop_ = 0;
+    guessFrom_ = guessTo_ = 0;
 }
 
 // How far before a change the scan must begin: the begin texts looked for
@@ -89,26 +92,67 @@ void TSourceEdit::ScanRange(TCustomRange& range) {
         ClearSyntaxRanges();
         return;
     }
-    ScanLock lock(*syntax_);
-    const int changeStart = range.RStart();
-    const int changeEnd = range.REnd();
-    int first = runs_.IndexAt(changeStart - ScanLookback());
+    int first = runs_.IndexAt(range.RStart() - ScanLookback());
     while (first > 0 && !runs_.Get(first).Resumable())
         --first;
     const int from = first >= 0 ? runs_.Start(first) : 1;
-    first = std::max(first, 0);
-    const int level = first > 0 ? HandOn(runs_.Get(first - 1)) : 0;
+    const int stopAfter = StopAfter(range.REnd());
+    guessFrom_ = guessTo_ = 0; // the rows guessed ahead may hold the change
+    range.SetRStart(from);
+    if (pendingFrom_ > 0 && from >= pendingFrom_) { // the pending scan gets there
+        pendingStop_ = std::max(pendingStop_, stopAfter);
+        range.SetREnd(from - 1);
+        return ContinueLater();
+    }
+    // Before the pending scan, runs agreeing with the old ones leave it as it
+    // was; reaching it, this scan goes on as the pending one.
+    int limit = scanStep_ > 0 ? from + scanStep_ : std::numeric_limits<int>::max();
+    if (pendingFrom_ > 0) limit = std::min(limit, pendingFrom_);
+    bool atLimit = false;
+    const int stop = ScanStretch(from, stopAfter, limit, false, atLimit);
+    range.SetREnd(stop - 1);
+    if (atLimit) {
+        // Stopped short of an older pending scan: the old runs up to it may
+        // now be wrong, and agree with the new ones only from it on.
+        const int older = pendingFrom_ > stop ? pendingFrom_ : 0;
+        pendingStop_ = std::max({pendingStop_, stopAfter, older});
+        pendingFrom_ = stop;
+        ScanViewFirst();
+        ContinueLater();
+    } else if (stop > TextLength()) {
+        pendingFrom_ = pendingStop_ = 0;
+    }
+}
 
+int TSourceEdit::ScanStretch(int from, int stopAfter, int limit, bool guess, bool& atLimit) {
+    ScanLock lock(*syntax_);
+    const int first = runs_.FirstAtOrAfter(from);
+    const int level = first > 0 ? HandOn(runs_.Get(first - 1)) : 0;
     const syntax::ScanText text(TextPieces(), TextCodePage());
     syntax::Scanner scanner(*syntax_, splitOnFly_, text);
-    if (runs_.Empty()) { // a full scan: into the room the old runs had, if any
+    scanner.SetLimit(limit);
+    if (runs_.Empty() && limit > TextLength()) { // a full scan: into the old runs' room
         std::vector<SyntaxRun> room = runs_.Release();
         if (room.capacity() > fresh_.capacity()) fresh_ = std::move(room);
         if (fresh_.capacity() == 0) fresh_.reserve(TextLength() / 2 + 16);
     }
     fresh_.clear();
     int last = 0;
-    const int stop = scanner.Scan(from, level, StopAfter(changeEnd), runs_, first, fresh_, last);
+    const int stop = scanner.Scan(from, level, stopAfter, runs_, first, fresh_, last);
+    atLimit = scanner.StoppedAtLimit();
+    constexpr unsigned kPlaces = SyntaxRun::kResumableBit | SyntaxRun::kCutBit;
+    if (guess) {
+        for (SyntaxRun& run : fresh_)
+            run.Bits &= ~kPlaces;
+    }
+    if (atLimit && (last == runs_.Count() || runs_.Start(last) != stop)) {
+        // The text from here keeps the colour it had until the scan gets here.
+        SyntaxRun rest = last > 0 ? runs_.Get(last - 1)
+                                  : SyntaxRun::Make(stop, SyntaxKind::NormalText, 0, false);
+        rest.Start = stop;
+        rest.Bits &= ~kPlaces;
+        fresh_.push_back(rest);
+    }
     freshEnd_ = first + static_cast<int>(fresh_.size());
     if (first == 0 && last == runs_.Count()) {
         runs_.Adopt(std::move(fresh_));
@@ -116,9 +160,8 @@ void TSourceEdit::ScanRange(TCustomRange& range) {
     } else {
         runs_.Splice(first, last, fresh_);
     }
-    relevelStart_ = first;
-    range.SetRStart(from);
-    range.SetREnd(stop - 1);
+    relevelStart_ = atLimit || guess ? -1 : first;
+    return stop;
 }
 
 // Levels follow from the run before: an opening parenthesis one deeper, a
@@ -131,6 +174,7 @@ void TSourceEdit::Relevel(int freshEnd) {
     int level = freshEnd > 0 ? HandOn(runs_.Get(freshEnd - 1)) : 0;
     for (int i = freshEnd; i < count; ++i) {
         const SyntaxRun run = runs_.Get(i);
+        if (pendingFrom_ > 0 && run.Start >= pendingFrom_) break; // levelled when scanned
         const int newLevel = run.Kind() == SyntaxKind::OpeningParen ? level + 1 : level;
         if (newLevel == run.Level) break;
         runs_.SetLevel(i, newLevel);
@@ -149,6 +193,16 @@ void TSourceEdit::RepaintRun(int index) {
 
 void TSourceEdit::TextReplaced(int position, int oldLength, int newLength) {
     runs_.Replace(position, oldLength, newLength);
+    if (pendingFrom_ > 0) {
+        // Both stay behind the same text; one inside the replaced bytes goes
+        // to their start, before which the scan of this change begins anyway.
+        const auto moved = [&](int offset) {
+            return offset >= position + oldLength ? offset + newLength - oldLength
+                                                  : std::min(offset, position);
+        };
+        pendingFrom_ = moved(pendingFrom_);
+        pendingStop_ = moved(pendingStop_);
+    }
     relevelStart_ = -1;
     rescanRange_ = std::make_unique<TMCRange>(this, position, position + newLength - 1);
     ScanRange(*rescanRange_);
@@ -166,6 +220,7 @@ void TSourceEdit::RescanAll() {
     Selection().HideEditCaret();
     fresh_ = runs_.Release(); // the runs go, their room is kept for the new ones
     relevelStart_ = -1;
+    pendingFrom_ = pendingStop_ = 0;
     TMCRange whole(this, 1, TextLength());
     ScanRange(whole);
     View().Repaint();
@@ -227,6 +282,7 @@ std::string TSourceEdit::CheckInvariants() const {
     int level = 0;
     for (int i = 0; i < runs_.Count(); ++i) {
         const SyntaxRun run = runs_.Get(i);
+        if (pendingFrom_ > 0 && run.Start >= pendingFrom_) break; // not scanned yet
         const int expected = run.Kind() == SyntaxKind::OpeningParen ? level + 1 : level;
         if (run.Level != expected) return "parenthesis level of run " + std::to_string(i);
         level = HandOn(run);

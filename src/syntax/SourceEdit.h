@@ -78,6 +78,23 @@ public:
     TSyntaxRange RelevelStart() const { return {this, relevelStart_}; }
     const TSyntaxRuns& SyntaxRuns() const noexcept { return runs_; }
 
+    // --- Colouring in slices ---
+    // With a scan step, a scan does that many bytes at once (and the rows on
+    // screen) and leaves the rest pending; the host's scan timer then goes on
+    // with it in slices of about 20 ms, so that loading or re-colouring a
+    // large text never holds up the window. Runs from the pending offset on
+    // are those of an earlier scan, or plain text, until the scan gets there.
+    // 0 (the default): every scan goes to its end at once.
+    int ScanStep() const noexcept { return scanStep_; }
+    void SetScanStep(int bytes) noexcept { scanStep_ = bytes; }
+    // Where the pending scan goes on; 0 when every run is right.
+    int PendingScanFrom() const noexcept { return pendingFrom_; }
+    // Goes on with the pending scan for `bytes` bytes or a little more;
+    // true while some of it is left.
+    bool ScanSome(int bytes);
+    void WMTimer(int id) override;
+    static constexpr int kScanTimer = 2;
+
     // The drawing runs of a row segment: each syntax run in the font of its
     // kind, the selected part in the highlight colours with the run's style;
     // with SplitOnFly, text runs split into words, numbers and symbols here.
@@ -136,6 +153,15 @@ private:
 
     int ScanLookback() const;
     int StopAfter(int changeEnd) const;
+    // Scans from `from`, where the scanner may begin afresh, until the runs
+    // agree with the old ones at or after `stopAfter`, or it begins a run at
+    // or after `limit`; a stretch scanned up to such a limit is marked as a
+    // guess, when `guess`, so that no later scan stops in it. Returns where
+    // it stopped; `atLimit` tells why.
+    int ScanStretch(int from, int stopAfter, int limit, bool guess, bool& atLimit);
+    void ScanSlice();
+    void ScanViewFirst();
+    void ContinueLater();
     void Relevel(int freshEnd);
     void RepaintRun(int index);
 
@@ -164,6 +190,11 @@ private:
     std::vector<SyntaxRun> fresh_;
     int relevelStart_ = -1;
     int freshEnd_ = -1;
+    int scanStep_ = 0;
+    int pendingFrom_ = 0; // runs before it are right; 0: all are
+    int pendingStop_ = 0; // the pending scan may stop at agreeing runs from here on
+    int guessFrom_ = 0;   // the rows on screen coloured ahead of the pending scan
+    int guessTo_ = 0;
     std::unique_ptr<TMCRange> rescanRange_;
     int paintCursor_ = -1;                                    // where the last row's runs ended
     std::vector<std::unique_ptr<TFormattedRange>> paintPool_; // reused drawing runs

@@ -94,6 +94,10 @@ public:
     void Adopt(std::vector<SyntaxRun>&& runs);
     // Empties the list and hands over its room.
     std::vector<SyntaxRun> Release();
+    // Makes room for `count` runs in all.
+    void Reserve(int count) {
+        if (count > Count()) EnsureGap(count - Count());
+    }
 
     // Bytes held, spare room included.
     std::size_t MemoryBytes() const noexcept { return buffer_.capacity() * sizeof(SyntaxRun); }

@@ -81,6 +81,31 @@ TEST_F(FrameTest, TheTwoViewsShowOneDocument) {
     EXPECT_EQ(Active().Memo1().Text(), "b");
 }
 
+// The highlighted page of a large file shows at once: its text is coloured
+// in slices from the event loop, as a full scan would colour it.
+TEST_F(FrameTest, ALargeFileIsColouredInSlicesOnceItsHighlightedPageShows) {
+    std::string text;
+    while (text.size() < (3 << 20))
+        text += "int f(int a) { return (a + 1) * 2; } /* \"x\" */ // 0x1F\n";
+    OpenWithDialog({folder.Write("big.txt", text)});
+    TMDIChild& window = Active();
+    window.ShowPage(1);
+    TSourceEdit& view = window.Memohun();
+    EXPECT_GT(view.PendingScanFrom(), 0);
+    for (int slice = 0; slice < 10000 && view.PendingScanFrom() > 0; ++slice)
+        QApplication::processEvents();
+    ASSERT_EQ(view.PendingScanFrom(), 0);
+    TSourceEdit full;
+    full.SetSyntaxColoring(view.SyntaxColoring());
+    full.SetText(view.Text());
+    ASSERT_EQ(view.SyntaxRuns().Count(), full.SyntaxRuns().Count());
+    for (int i = 0; i < full.SyntaxRuns().Count(); ++i) {
+        const SyntaxRun a = view.SyntaxRuns().Get(i);
+        const SyntaxRun b = full.SyntaxRuns().Get(i);
+        ASSERT_TRUE(a.Start == b.Start && a.Bits == b.Bits && a.Level == b.Level) << "run " << i;
+    }
+}
+
 TEST_F(FrameTest, PlainViewTakesTypingAndSelectsAllWithCtrlA) {
     OpenWithDialog({folder.Write("a.txt", "abc\n")});
     frame->activateWindow();
