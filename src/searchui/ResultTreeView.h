@@ -13,9 +13,8 @@ class ResultTreeView : public QTreeView {
 public:
     using QTreeView::QTreeView;
 
-    void ExpandAllFiles() { ExpandFilesFrom(0); }
-    // Expands the file nodes from `row` on that have hits.
-    void ExpandFilesFrom(int row);
+    // Expands the file nodes that have hits.
+    void ExpandAllFiles();
 };
 
 } // namespace kelvara

@@ -292,14 +292,11 @@ void Tfrmfindtree::ShowRunCounts() {
     Label8->setText(tr("文件 %1 个，找到 %2 处").arg(tree_.FileNodeCount()).arg(hits));
 }
 
-// The tree follows the run: the node appended last is the current one, the
-// file nodes that got hits show them, and the status panel names the file of
-// the latest hit.
+// The tree follows the run: the node appended last is the current one, shown
+// under its file node, and the status panel names the file of the latest
+// hit.
 void Tfrmfindtree::FollowTree() {
     const NodeRef node = LatestNode();
-    tv1->ExpandFilesFrom(expandFrom_);
-    // The last file node may get more hits; it stays expanded once it is.
-    expandFrom_ = std::max(treeModel_->rowCount() - 1, 0);
     const QModelIndex index = treeModel_->IndexOf(node);
     if (!index.isValid()) return;
     tv1->setCurrentIndex(index);
@@ -327,9 +324,12 @@ void Tfrmfindtree::FileRead(int filesRead, const std::string& path) {
 void Tfrmfindtree::NodesLeft(std::size_t count) { nodesLeft_ = count; }
 
 // The notice or error box that follows is modal: the window paints behind it
-// what it shows now.
+// what it shows now. Every file node with hits is expanded here, in one
+// layout, and not slice by slice during the run: each slice would lay out
+// every hit row found so far again.
 void Tfrmfindtree::RunEnding() {
     treeModel_->ShowAdded();
+    tv1->ExpandAllFiles();
     FollowTree();
     ShowRunCounts();
 }

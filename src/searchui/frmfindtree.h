@@ -213,8 +213,6 @@ private:
     int filesRead_ = 0;
     std::string currentPath_;
     std::optional<std::size_t> nodesLeft_; // after pruning
-    // The file nodes before this row were expanded when they got hits.
-    int expandFrom_ = 0;
     // What the result tree came from: the run's options, and for a replace
     // its replacement text.
     MatchOptions runOptions_;

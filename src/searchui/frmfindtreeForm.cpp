@@ -321,8 +321,6 @@ void Tfrmfindtree::CreateResultTree() {
     connect(tv1, &QWidget::customContextMenuRequested, this, &Tfrmfindtree::tv1ContextMenu);
     connect(tv1->selectionModel(), &QItemSelectionModel::currentChanged, this,
             &Tfrmfindtree::tv1Change);
-    // A reset (a new run, pruning) collapses every file node.
-    connect(treeModel_, &QAbstractItemModel::modelReset, this, [this] { expandFrom_ = 0; });
     connect(tv1, &QAbstractItemView::activated, this, [this](const QModelIndex& index) {
         if (treeModel_->NodeAt(index).IsHitNode()) N1Click();
     });
