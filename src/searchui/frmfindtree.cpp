@@ -252,14 +252,6 @@ void Tfrmfindtree::SetActivity(Activity activity) {
                             static_cast<QWidget*>(Button5), static_cast<QWidget*>(Button6),
                             static_cast<QWidget*>(ButtonExport)})
         widget->setEnabled(idle);
-    if (activity == Activity::Running) {
-        filesRead_ = 0;
-        currentPath_.clear();
-        nodesLeft_.reset();
-        for (QLabel* label : {Label6, Label7, Label8, Panel2})
-            label->clear();
-        Panel2->setToolTip({});
-    }
 }
 
 void Tfrmfindtree::EndActivity() {
@@ -316,7 +308,10 @@ NodeRef Tfrmfindtree::LatestNode() const {
     return hits > 0 ? NodeRef{lastFile.file, hits - 1} : lastFile;
 }
 
+// The labels change with a run's first file: a replace the user declines, or
+// a run without a ticked file, leaves them as they were.
 void Tfrmfindtree::FileRead(int filesRead, const std::string& path) {
+    if (filesRead == 1) nodesLeft_.reset();
     filesRead_ = filesRead;
     currentPath_ = path;
 }

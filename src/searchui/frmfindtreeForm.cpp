@@ -321,6 +321,12 @@ void Tfrmfindtree::CreateResultTree() {
     connect(tv1, &QWidget::customContextMenuRequested, this, &Tfrmfindtree::tv1ContextMenu);
     connect(tv1->selectionModel(), &QItemSelectionModel::currentChanged, this,
             &Tfrmfindtree::tv1Change);
+    // The status panel names a file of the tree: a run that clears the tree
+    // clears it too, and a replace the user declines keeps it.
+    connect(treeModel_, &QAbstractItemModel::modelReset, this, [this] {
+        Panel2->clear();
+        Panel2->setToolTip({});
+    });
     connect(tv1, &QAbstractItemView::activated, this, [this](const QModelIndex& index) {
         if (treeModel_->NodeAt(index).IsHitNode()) N1Click();
     });

@@ -131,16 +131,22 @@ TEST_F(BatchRunWindowTest, ShortRunsShowTheirWholeResultBeforeTheNotice) {
     window->Button2->click();
     EXPECT_EQ(WhatIsShown(*window), (Shown{{}, "", "0 / e.txt", ""}));
 
-    // A replace keeps every file read; the labels stay at the last one.
+    // A declined replace changes nothing; one that runs keeps every file read,
+    // the labels on the last one.
+    window->cb1->setCurrentText("key");
+    window->cb4->setCurrentText("beta");
+    window->Button2->click();
+    answer = kIdNo;
+    window->Button3->click();
+    EXPECT_EQ(WhatIsShown(*window), found);
     answer = kIdYes;
     window->cb1->setCurrentText("alpha");
-    window->cb4->setCurrentText("beta");
     window->Button3->click();
     const std::string replaced = "beta";
     const Shown written{
         {"a.txt", "b.txt", "c.txt", "+d.txt", replaced, "e.txt"}, "e.txt", "5 / e.txt", "d.txt"};
-    ASSERT_EQ(atNotice.size(), 4u); // with the question before the replace
-    EXPECT_EQ(atNotice[3], written);
+    ASSERT_EQ(atNotice.size(), 6u); // with the questions before the replaces
+    EXPECT_EQ(atNotice[5], written);
     EXPECT_EQ(WhatIsShown(*window), written);
 
     // A file that cannot be read: what was read before it is shown behind the error.
@@ -148,8 +154,8 @@ TEST_F(BatchRunWindowTest, ShortRunsShowTheirWholeResultBeforeTheNotice) {
     window->cb1->setCurrentText("key");
     window->Button2->click();
     const Shown failed{{"+a.txt", hit1, hit2, "b.txt"}, "b.txt", "2 / b.txt", "a.txt"};
-    ASSERT_EQ(atNotice.size(), 5u);
-    EXPECT_EQ(atNotice[4], failed);
+    ASSERT_EQ(atNotice.size(), 7u);
+    EXPECT_EQ(atNotice[6], failed);
     EXPECT_EQ(WhatIsShown(*window), failed);
 }
 
