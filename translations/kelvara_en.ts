@@ -46,6 +46,10 @@
         <source>批量替换</source>
         <translation>Replace All</translation>
     </message>
+    <message>
+        <source>替换所选</source>
+        <translation>Replace Ticked</translation>
+    </message>
 </context>
 <context>
     <name>kelvara::CommandLine</name>
@@ -362,6 +366,21 @@
     <message>
         <source>标准输出：%1</source>
         <translation>standard output: %1</translation>
+    </message>
+</context>
+<context>
+    <name>kelvara::Preview</name>
+    <message>
+        <source>文件在查找以后被改动过，替换时会跳过它</source>
+        <translation>The file changed after the find; the replace will leave it</translation>
+    </message>
+    <message>
+        <source>这一处没有勾选，不会替换</source>
+        <translation>This hit is not ticked and will not be replaced</translation>
+    </message>
+    <message>
+        <source>没有勾选的地方</source>
+        <translation>Nothing ticked</translation>
     </message>
 </context>
 <context>

@@ -54,6 +54,7 @@ FileStatus FindInTurn(PathFeed& paths, const SubstringFinder& finder, const Matc
         if (hooks.observer != nullptr) hooks.observer->FileRead(result.filesRead, path);
         try {
             const NodeRef fileNode = tree.AppendFileNode(path, result.searchText);
+            tree.SetIdentity(fileNode, buffer.Identity());
             const std::span<char> bytes = buffer.Bytes();
             TreeLines lines(matcher, path, tree, fileNode);
             if (!SearchFileBytes({bytes.data(), bytes.size()}, finder, result.searchText.size(),
@@ -101,6 +102,7 @@ FileStatus FindInParallel(PathFeed& paths, const SubstringFinder& finder,
         if (findings->hits.empty() && !emptyFileNodes) continue;
         try {
             const NodeRef fileNode = tree.AppendFileNode(path, result.searchText);
+            tree.SetIdentity(fileNode, findings->identity);
             if (!AppendFindings(*findings, path, tree, fileNode, result.searchText, hooks)) break;
         } catch (const std::bad_alloc&) {
             return OutOfMemory(path);

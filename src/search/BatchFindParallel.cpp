@@ -103,6 +103,7 @@ void ParallelFind::Search(std::size_t index, const std::string& path, Searcher& 
     findings.path = &path;
     try {
         findings.error = searcher.buffer.Read(path);
+        findings.identity = searcher.buffer.Identity();
         if (!findings.error) {
             const std::span<char> bytes = searcher.buffer.Bytes();
             HitCollector hits(searcher.matcher, findings.hits);

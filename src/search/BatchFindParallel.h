@@ -13,6 +13,7 @@
 
 #include "common/CodePage.h"
 #include "common/FileError.h"
+#include "common/FileIdentity.h"
 #include "search/BatchRun.h"
 #include "search/MatchOptions.h"
 #include "search/PathFeed.h"
@@ -30,6 +31,7 @@ struct FoundHit {
 struct FileFindings {
     const std::string* path = nullptr; // the file's path in the feed
     FileStatus error;
+    FileIdentity identity; // as the file was read
     std::vector<FoundHit> hits;
 };
 

@@ -57,6 +57,7 @@ FileStatus FileBuffer::Read(const std::string& path) {
     if (file.Get() < 0) return FileError{path, std::strerror(errno)};
     struct stat info {};
     if (fstat(file.Get(), &info) != 0) return FileError{path, std::strerror(errno)};
+    identity_ = IdentityOf(info);
     if (S_ISDIR(info.st_mode)) return FileError{path, std::strerror(EISDIR)};
     if (IsNullDevice(info)) return std::nullopt;
     // A device may never end (/dev/zero) or block for ever; pipes do end.

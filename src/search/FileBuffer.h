@@ -8,6 +8,7 @@
 #include <sys/stat.h>
 
 #include "common/FileError.h"
+#include "common/FileIdentity.h"
 
 namespace kelvara {
 
@@ -26,6 +27,8 @@ public:
     [[nodiscard]] FileStatus Read(const std::string& path);
     // The bytes last read; they may be changed.
     std::span<char> Bytes() noexcept { return {data_.get(), size_}; }
+    // The file last read, as it was opened.
+    const FileIdentity& Identity() const noexcept { return identity_; }
 
 private:
     void Reserve(std::size_t capacity);
@@ -36,6 +39,7 @@ private:
     std::unique_ptr<char[]> data_;
     std::size_t capacity_ = 0;
     std::size_t size_ = 0;
+    FileIdentity identity_;
     // The folder of the file read last, kept open: the files of a run come
     // folder by folder, and opening a name inside an open folder spares the
     // system a walk along the whole path for every file.

@@ -44,7 +44,9 @@ NodeRef ResultTree::AppendFileNode(std::string_view path, std::string_view searc
     // The file nodes of one run share its search text.
     SharedText sharedSearch =
         Share(files_.empty() ? nullptr : files_.back().searchText, searchText);
-    FileNode file{std::make_shared<const std::string>(path), std::move(sharedSearch), {}};
+    FileNode file;
+    file.path = std::make_shared<const std::string>(path);
+    file.searchText = std::move(sharedSearch);
     ReserveOneMore(files_);
     if (listener_) listener_->NodeAppending(node);
     files_.push_back(std::move(file));
@@ -85,6 +87,7 @@ NodeRef ResultTree::AppendHit(NodeRef fileNode, const HitExtra& caption,
     const bool ownPath = *file.path != record.FileName;
     const bool ownSearch = *file.searchText != record.SearchText;
     ReserveOneMore(file.hits);
+    if (!file.unticked.empty()) file.unticked.reserve(file.hits.size() + 1);
     if (caption.texts != kNoExtra || ownPath || ownSearch) {
         HitExtra extra = caption;
         if (ownPath || ownSearch) {
@@ -99,6 +102,7 @@ NodeRef ResultTree::AppendHit(NodeRef fileNode, const HitExtra& caption,
     }
     if (listener_) listener_->NodeAppending(node);
     file.hits.push_back(hit);
+    if (!file.unticked.empty()) file.unticked.push_back(false);
     ++hitCount_;
     if (listener_) listener_->NodeAppended(node);
     SetSelected(node);
@@ -132,6 +136,41 @@ void ResultTree::ReleaseExtra(const HitNode& hit) {
         lineTexts_[extra.texts] = LineTexts{};
     if (extra.other != kNoExtra) otherTexts_[extra.other] = OtherTexts{};
     extra = HitExtra{};
+}
+
+void ResultTree::SetTicked(NodeRef node, bool ticked) {
+    FileNode& file = files_[node.file];
+    if (node.IsFileNode()) {
+        file.untickedCount = ticked ? 0 : static_cast<std::uint32_t>(file.hits.size());
+        if (ticked)
+            std::vector<bool>().swap(file.unticked);
+        else
+            file.unticked.assign(file.hits.size(), true);
+        return;
+    }
+    if (file.unticked.empty()) {
+        if (ticked) return;
+        file.unticked.assign(file.hits.size(), false);
+    }
+    if (file.unticked[node.hit] == !ticked) return;
+    file.unticked[node.hit] = !ticked;
+    if (ticked)
+        --file.untickedCount;
+    else
+        ++file.untickedCount;
+}
+
+TickState ResultTree::Ticks(NodeRef node) const {
+    const FileNode& file = File(node);
+    if (node.IsHitNode())
+        return !file.unticked.empty() && file.unticked[node.hit] ? TickState::Unticked
+                                                                 : TickState::Ticked;
+    if (file.untickedCount == 0) return TickState::Ticked;
+    return file.untickedCount == file.hits.size() ? TickState::Unticked : TickState::Partial;
+}
+
+void ResultTree::SetIdentity(NodeRef fileNode, const FileIdentity& identity) {
+    files_[fileNode.file].identity = identity;
 }
 
 void ResultTree::Select(NodeRef node) { SetSelected(node); }
@@ -201,6 +240,11 @@ void ResultTree::Delete(NodeRef node) {
         ReleaseExtra(hits[node.hit]);
         hits.erase(hits.begin() + node.hit);
         --hitCount_;
+        FileNode& file = files_[node.file];
+        if (!file.unticked.empty()) {
+            file.untickedCount -= file.unticked[node.hit];
+            file.unticked.erase(file.unticked.begin() + node.hit);
+        }
     }
     if (listener_) listener_->NodeRemoved(node);
     selected_ = SelectionAfterDelete(selected_, node);
@@ -214,6 +258,8 @@ void ResultTree::DeleteChildren(NodeRef fileNode) {
         ReleaseExtra(hit);
     hitCount_ -= hits.size();
     std::vector<HitNode>().swap(hits); // frees without allocating, also when memory ran out
+    std::vector<bool>().swap(files_[fileNode.file].unticked);
+    files_[fileNode.file].untickedCount = 0;
     if (selected_.file == fileNode.file && selected_.IsHitNode()) selected_ = fileNode;
     if (listener_) listener_->TreeReset();
 }

@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "common/FileIdentity.h"
 #include "search/HitRecord.h"
 
 namespace kelvara {
@@ -23,6 +24,9 @@ struct NodeRef {
     bool IsHitNode() const { return file != kNone && hit != kNone; }
     friend bool operator==(const NodeRef&, const NodeRef&) = default;
 };
+
+// Whether a node is ticked: a file node is partly ticked when some of its hits are.
+enum class TickState : std::uint8_t { Unticked, Partial, Ticked };
 
 // Told about every change, so that a view can follow the tree.
 class ResultTreeListener {
@@ -66,6 +70,14 @@ public:
     // replacement), and selects it.
     NodeRef AppendReplaceHit(NodeRef fileNode, LineTextsId texts, std::size_t newPrefix,
                              std::size_t oldFrom, const RecordFields& record);
+
+    // Every node is ticked when appended; "替换所选" replaces the ticked hits.
+    // Ticking a file node ticks (or unticks) all its hits.
+    void SetTicked(NodeRef node, bool ticked);
+    TickState Ticks(NodeRef node) const;
+    // The file as the find read it, which a replace of its hits checks first.
+    void SetIdentity(NodeRef fileNode, const FileIdentity& identity);
+    const FileIdentity& Identity(NodeRef fileNode) const { return File(fileNode).identity; }
 
     void Select(NodeRef node);
     NodeRef Selected() const { return selected_; }
@@ -133,6 +145,10 @@ private:
         SharedText path;
         SharedText searchText;
         std::vector<HitNode> hits;
+        // Empty while every hit is ticked, else one flag per hit.
+        std::vector<bool> unticked;
+        std::uint32_t untickedCount = 0;
+        FileIdentity identity;
     };
 
     NodeRef AppendHit(NodeRef fileNode, const HitExtra& caption, const RecordFields& record);

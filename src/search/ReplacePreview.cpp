@@ -1,0 +1,107 @@
+#include "search/ReplacePreview.h"
+
+#include "common/LineFile.h"
+#include "common/MessageCatalogue.h"
+#include "search/ChosenReplace.h"
+#include "search/LineCursor.h"
+#include "search/LineMatcher.h"
+
+namespace kelvara {
+
+namespace {
+
+constexpr std::size_t kContext = 2;
+
+// Keeps the diff's lines.
+class PreviewLines : public DiffSink {
+public:
+    explicit PreviewLines(std::vector<PreviewLine>& lines) : lines_(lines) {}
+    void Hunk(std::size_t oldStart, std::size_t oldCount, std::size_t newStart,
+              std::size_t newCount) override {
+        std::string head;
+        UnifiedDiffPrinter(head).Hunk(oldStart, oldCount, newStart, newCount);
+        head.pop_back(); // its line break
+        lines_.push_back({true, DiffLineKind::Context, std::move(head), {}});
+    }
+    void Line(DiffLineKind kind, std::string_view text, std::span<const Stretch> marks,
+              bool) override {
+        lines_.push_back({false, kind, std::string(text), {marks.begin(), marks.end()}});
+    }
+
+private:
+    std::vector<PreviewLine>& lines_;
+};
+
+// The ticked hits of `fileNode`, or of the line of hit `only` alone.
+std::vector<ChosenHit> TickedHits(const ResultTree& tree, NodeRef fileNode, NodeRef only) {
+    std::vector<ChosenHit> hits;
+    for (std::uint32_t hit = 0; hit < tree.ChildCount(fileNode); ++hit) {
+        const NodeRef node{fileNode.file, hit};
+        if (only.IsValid() && tree.Line(node) != tree.Line(only)) continue;
+        if (tree.Ticks(node) == TickState::Ticked)
+            hits.push_back({tree.Line(node), tree.Column(node)});
+    }
+    return hits;
+}
+
+// The line of `number` before and after its stretches are replaced.
+void ShowLine(std::string_view text, std::int32_t number, const std::vector<Stretch>& stretches,
+              std::string_view replacement, Preview& preview) {
+    LineCursor cursor(text);
+    while (cursor.Number() < number && cursor.NextLine()) {
+    }
+    const std::string_view line = cursor.Line();
+    std::vector<Stretch> inLine;
+    for (const Stretch& stretch : stretches)
+        inLine.push_back({stretch.start - cursor.Start(), stretch.length});
+    std::string after;
+    AppendReplaced(line, inLine, replacement, after);
+    preview.lines.push_back({false, DiffLineKind::Removed, std::string(line), inLine});
+    preview.lines.push_back(
+        {false, DiffLineKind::Added, std::move(after), NewStretches(inLine, replacement)});
+}
+
+} // namespace
+
+FileStatus ReplacePreviewer::Read(const ResultTree& tree, NodeRef fileNode) {
+    const std::string path = tree.Caption(fileNode);
+    if (path == path_ && identity_ == tree.Identity(fileNode)) return std::nullopt;
+    path_.clear();
+    if (FileStatus error = ReadFileBytes(path, bytes_, &identity_)) return error;
+    path_ = path;
+    return std::nullopt;
+}
+
+Preview ReplacePreviewer::Show(const ResultTree& tree, NodeRef node, std::string_view searchText,
+                               std::string_view replacement, const MatchOptions& options) {
+    Preview preview;
+    if (!node.IsValid()) return preview;
+    const NodeRef fileNode = tree.FileNodeOf(node);
+    if (FileStatus error = Read(tree, fileNode)) {
+        preview.note = error->Message();
+        return preview;
+    }
+    if (identity_ != tree.Identity(fileNode)) {
+        preview.note = Translate("kelvara::Preview", "文件在查找以后被改动过，替换时会跳过它");
+        return preview;
+    }
+    LineMatcher matcher(searchText, options);
+    std::vector<Stretch> stretches;
+    const NodeRef only = node.IsHitNode() ? node : NodeRef{};
+    if (!ChosenStretches(bytes_, TickedHits(tree, fileNode, only), matcher, stretches)) {
+        preview.note = Translate("kelvara::Preview", "文件在查找以后被改动过，替换时会跳过它");
+        return preview;
+    }
+    if (node.IsHitNode()) {
+        if (tree.Ticks(node) != TickState::Ticked)
+            preview.note = Translate("kelvara::Preview", "这一处没有勾选，不会替换");
+        ShowLine(bytes_, tree.Line(node), stretches, replacement, preview);
+        return preview;
+    }
+    if (stretches.empty()) preview.note = Translate("kelvara::Preview", "没有勾选的地方");
+    PreviewLines lines(preview.lines);
+    DiffReplaced(bytes_, stretches, replacement, kContext, lines);
+    return preview;
+}
+
+} // namespace kelvara

@@ -1,0 +1,101 @@
+#include "search/ChosenReplace.h"
+
+#include <fstream>
+
+#include <gtest/gtest.h>
+
+#include "TestFolder.h"
+#include "common/AskUser.h"
+#include "search/BatchFind.h"
+#include "search/Matcher.h"
+#include "search/ReplacePreview.h"
+
+namespace kelvara {
+namespace {
+
+struct Fixture {
+    Fixture() {
+        SetAskUserSink([](const MessageBoxRequest&) { return kIdYes; });
+    }
+    ~Fixture() { SetAskUserSink({}); }
+
+    void Find(std::string_view text) {
+        FileSet files;
+        for (const std::string& path : paths)
+            files.Add(path);
+        files.TickAll();
+        std::vector<std::string> history;
+        RunBatchFind(text, history, files, options, tree, {}, 1);
+    }
+    BatchResult ReplaceTicked(std::string_view text, std::string_view replacement) {
+        return RunChosenReplace(PlanOfTicks(tree), PrepareSearchText(text, options), replacement,
+                                options, tree, {});
+    }
+
+    TestFolder dir;
+    std::vector<std::string> paths;
+    MatchOptions options;
+    ResultTree tree;
+};
+
+TEST(ChosenReplaceTest, TickedHitsAreReplacedAndTheUntickedOnesStay) {
+    Fixture f;
+    const std::string a = f.dir.Write("a.txt", "cat cat\r\nno\ncat\n");
+    const std::string b = f.dir.Write("b.txt", "a cat\n");
+    const std::string c = f.dir.Write("c.txt", "cat\n");
+    f.paths = {a, b, c};
+    f.Find("cat");
+    ASSERT_EQ(f.tree.FileNodeCount(), 3u);
+    f.tree.SetTicked({0, 1}, false); // the second cat of line 1
+    EXPECT_EQ(f.tree.Ticks({0, NodeRef::kNone}), TickState::Partial);
+    f.tree.SetTicked({1, NodeRef::kNone}, false); // all of b
+    EXPECT_EQ(f.tree.Ticks({1, 0}), TickState::Unticked);
+    EXPECT_EQ(f.tree.Ticks({1, NodeRef::kNone}), TickState::Unticked);
+
+    // The preview shows what is then written.
+    ReplacePreviewer previewer;
+    const Preview hit = previewer.Show(f.tree, {0, 0}, "cat", "dog", f.options);
+    ASSERT_EQ(hit.lines.size(), 2u);
+    EXPECT_EQ(hit.lines[0].text, "cat cat");
+    EXPECT_EQ(hit.lines[1].text, "dog cat");
+    EXPECT_EQ(hit.lines[1].marks, (std::vector<Stretch>{{0, 3}}));
+    const Preview unticked = previewer.Show(f.tree, {0, 1}, "cat", "dog", f.options);
+    EXPECT_FALSE(unticked.note.empty());
+    const Preview file = previewer.Show(f.tree, {0, NodeRef::kNone}, "cat", "dog", f.options);
+    ASSERT_FALSE(file.lines.empty());
+    EXPECT_TRUE(file.lines[0].hunkHead);
+    std::string added;
+    for (const PreviewLine& line : file.lines)
+        if (line.kind == DiffLineKind::Added) added += line.text + "|";
+    EXPECT_EQ(added, "dog cat\r|dog|");
+
+    const BatchResult result = f.ReplaceTicked("cat", "dog");
+    EXPECT_EQ(result.outcome, BatchOutcome::Finished);
+    EXPECT_EQ(result.filesWritten, 2);
+    EXPECT_FALSE(result.journalRun.empty());
+    EXPECT_EQ(TestFolder::Read(a), "dog cat\r\nno\ndog\n");
+    EXPECT_EQ(TestFolder::Read(b), "a cat\n");
+    EXPECT_EQ(TestFolder::Read(c), "dog\n");
+    // The tree lists what was written, a node per changed line.
+    ASSERT_EQ(f.tree.FileNodeCount(), 2u);
+    EXPECT_EQ(f.tree.ChildCount({0, NodeRef::kNone}), 2u);
+    EXPECT_EQ(f.tree.Caption({0, 0}), "dog cat");
+}
+
+TEST(ChosenReplaceTest, AFileChangedSinceTheFindIsLeftAndListed) {
+    Fixture f;
+    const std::string a = f.dir.Write("a.txt", "cat\n");
+    const std::string b = f.dir.Write("b.txt", "cat\n");
+    f.paths = {a, b};
+    f.Find("cat");
+    std::ofstream(a, std::ios::app) << "more\n";
+    ReplacePreviewer previewer;
+    EXPECT_FALSE(previewer.Show(f.tree, {0, 0}, "cat", "dog", f.options).note.empty());
+    const BatchResult result = f.ReplaceTicked("cat", "dog");
+    EXPECT_EQ(result.changedFiles, (std::vector<std::string>{a}));
+    EXPECT_EQ(TestFolder::Read(a), "cat\nmore\n");
+    EXPECT_EQ(TestFolder::Read(b), "dog\n");
+}
+
+} // namespace
+} // namespace kelvara
