@@ -384,6 +384,13 @@
     </message>
 </context>
 <context>
+    <name>kelvara::PreviewPane</name>
+    <message>
+        <source>替换预览</source>
+        <translation>Replace preview</translation>
+    </message>
+</context>
+<context>
     <name>kelvara::TAboutBox</name>
     <message>
         <source>About</source>
@@ -644,6 +651,12 @@ The changes made here will be lost.</translation>
     <message>
         <source>全部——已经保存了</source>
         <translation>All saved.</translation>
+    </message>
+    <message>
+        <source>%1 已被批量替换改写，而编辑器里还有没保存的修改。
+保留编辑器里的文字（是），还是载入文件的新内容（否）？</source>
+        <translation>%1 was rewritten by a batch replace while the editor holds unsaved changes.
+Keep the editor&apos;s text (Yes), or load the file&apos;s new content (No)?</translation>
     </message>
 </context>
 <context>

@@ -43,6 +43,8 @@ public:
     DocumentWindow* ActiveDocument() override;
     void UpdateDocumentCommands(int n) override;
     void ShowStatus(const std::string& text) override;
+    std::vector<std::string> UnsavedAmong(const std::vector<std::string>& paths) override;
+    void FilesRewritten(const std::vector<std::string>& paths) override;
 
     void SetSearchCommands(std::unique_ptr<SearchCommands> commands);
 

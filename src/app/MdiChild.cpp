@@ -143,6 +143,17 @@ void TMDIChild::LoadText(std::string bytes, const FileStamp& stamp) {
     if (pages_->currentIndex() == 1) RefreshHighlighted();
 }
 
+void TMDIChild::ReloadKeepingPlace(std::string bytes, const FileStamp& stamp) {
+    TMemoComponent& plain = Memo1();
+    const int caret = plain.SelStart();
+    const int top = plain.View().TopRow();
+    const int left = plain.View().LeftCol();
+    LoadText(std::move(bytes), stamp);
+    plain.SetSelStart(std::min(caret, plain.TextLength()));
+    plain.View().SetTopRow(std::min(top, plain.LineCount()));
+    plain.View().SetLeftCol(left);
+}
+
 std::string TMDIChild::TextToSave() const {
     if (!editedSinceLoad_ && !mixedOriginal_.empty()) return mixedOriginal_;
     return TextForFile(memo1_->Editor().Text(), lineBreaks_);

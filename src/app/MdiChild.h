@@ -52,6 +52,9 @@ public:
     // Fills the plain view with a file's bytes (the highlighted view follows
     // when first shown) and remembers how the file was written.
     void LoadText(std::string bytes, const FileStamp& stamp);
+    // LoadText for a file rewritten by a batch replace or an undo: the caret
+    // and the scroll position stay where they were (as far as the text goes).
+    void ReloadKeepingPlace(std::string bytes, const FileStamp& stamp);
     // The bytes a save writes: the plain view's text with the file's breaks.
     std::string TextToSave() const;
     // The document now matches the file written with these bytes.

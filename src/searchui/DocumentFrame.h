@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "editor/MemoComponent.h"
 #include "syntax/SourceEdit.h"
@@ -87,6 +88,14 @@ public:
 
     // A text for the status bar (in the text code page), painted at once.
     virtual void ShowStatus(const std::string& text) = 0;
+
+    // Which of `paths` are open with unsaved changes (a replace warns first).
+    virtual std::vector<std::string> UnsavedAmong(const std::vector<std::string>& paths) = 0;
+    // A batch replace or an undo rewrote `paths`: their open documents follow.
+    // One without unsaved changes is loaded again, caret and scroll kept; one
+    // with changes asks whether to keep the editor's text or take the file's,
+    // so that no save writes the old text back unasked.
+    virtual void FilesRewritten(const std::vector<std::string>& paths) = 0;
 };
 
 } // namespace kelvara

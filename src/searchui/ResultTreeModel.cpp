@@ -49,11 +49,49 @@ int ResultTreeModel::columnCount(const QModelIndex&) const { return 1; }
 bool ResultTreeModel::hasChildren(const QModelIndex& parent) const { return rowCount(parent) > 0; }
 
 QVariant ResultTreeModel::data(const QModelIndex& index, int role) const {
-    if (role != Qt::DisplayRole && role != Qt::ToolTipRole) return {};
     const NodeRef node = NodeAt(index);
     if (!node.IsValid()) return {};
+    if (role == Qt::CheckStateRole && tickable_) {
+        switch (tree_.Ticks(node)) {
+        case TickState::Ticked:
+            return Qt::Checked;
+        case TickState::Partial:
+            return Qt::PartiallyChecked;
+        case TickState::Unticked:
+            return Qt::Unchecked;
+        }
+    }
+    if (role != Qt::DisplayRole && role != Qt::ToolTipRole) return {};
     if (node.IsFileNode()) return PathToQt(tree_.Caption(node));
     return TextToQt(tree_.Caption(node));
+}
+
+Qt::ItemFlags ResultTreeModel::flags(const QModelIndex& index) const {
+    Qt::ItemFlags flags = QAbstractItemModel::flags(index);
+    if (tickable_ && index.isValid()) flags |= Qt::ItemIsUserCheckable;
+    return flags;
+}
+
+bool ResultTreeModel::setData(const QModelIndex& index, const QVariant& value, int role) {
+    const NodeRef node = NodeAt(index);
+    if (role != Qt::CheckStateRole || !tickable_ || !node.IsValid()) return false;
+    tree_.SetTicked(node, value.toInt() == Qt::Checked);
+    // The file node shows its hits' ticks; a file node's hits follow it.
+    const QModelIndex fileIndex = IndexOf(tree_.FileNodeOf(node));
+    const QList<int> roles{Qt::CheckStateRole};
+    emit dataChanged(fileIndex, fileIndex, roles);
+    const int hits = rowCount(fileIndex);
+    if (node.IsFileNode() && hits > 0)
+        emit dataChanged(this->index(0, 0, fileIndex), this->index(hits - 1, 0, fileIndex), roles);
+    if (node.IsHitNode()) emit dataChanged(index, index, roles);
+    return true;
+}
+
+void ResultTreeModel::SetTickable(bool tickable) {
+    if (tickable_ == tickable) return;
+    beginResetModel();
+    tickable_ = tickable;
+    endResetModel();
 }
 
 NodeRef ResultTreeModel::NodeAt(const QModelIndex& index) const {

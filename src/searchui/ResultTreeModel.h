@@ -27,6 +27,13 @@ public:
     int columnCount(const QModelIndex& parent = {}) const override;
     bool hasChildren(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role) const override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+    // Ticks a node (Qt::CheckStateRole), a file node with all its hits.
+    bool setData(const QModelIndex& index, const QVariant& value, int role) override;
+
+    // Whether the nodes show their ticks: after a find, for "替换所选".
+    void SetTickable(bool tickable);
+    bool Tickable() const noexcept { return tickable_; }
 
     // The tree's node at an index (invalid for an invalid index) and back.
     NodeRef NodeAt(const QModelIndex& index) const;
@@ -50,6 +57,7 @@ private:
     std::vector<std::uint32_t> shownHits_;
     // The first file node that got a node the view does not know yet.
     std::uint32_t dirtyFrom_ = NodeRef::kNone;
+    bool tickable_ = false;
 };
 
 } // namespace kelvara

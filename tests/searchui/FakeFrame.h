@@ -77,6 +77,16 @@ public:
     DocumentWindow* ActiveDocument() override { return active; }
     void UpdateDocumentCommands(int) override {}
     void ShowStatus(const std::string&) override {}
+    std::vector<std::string> UnsavedAmong(const std::vector<std::string>& paths) override {
+        std::vector<std::string> unsaved;
+        for (const std::string& path : paths)
+            if (documents.contains(path) && documents[path]->Modified()) unsaved.push_back(path);
+        return unsaved;
+    }
+    void FilesRewritten(const std::vector<std::string>& paths) override {
+        rewritten.insert(rewritten.end(), paths.begin(), paths.end());
+    }
+    std::vector<std::string> rewritten;
 
     int SelStart(const std::string& path) { return documents[path]->Memo1().SelStart(); }
     int SelLength(const std::string& path) { return documents[path]->Memo1().SelLength(); }
