@@ -955,6 +955,34 @@ Excluded folders are never opened.</translation>
         <source>导出结果…</source>
         <translation>Export Results...</translation>
     </message>
+    <message>
+        <source>替换所选</source>
+        <translation>Replace Ticked</translation>
+    </message>
+    <message>
+        <source>撤销上次批量替换</source>
+        <translation>Undo Last Replace</translation>
+    </message>
+    <message>
+        <source>以下文件打开着，还有没保存的修改；替换以后会问您保留哪一边。仍要替换吗？%1</source>
+        <translation>These files are open with unsaved changes; after the replace you will be asked which text to keep. Replace all the same?%1</translation>
+    </message>
+    <message>
+        <source>提醒</source>
+        <translation>Confirm</translation>
+    </message>
+    <message>
+        <source>请先查找，再勾选要替换的地方。</source>
+        <translation>Find first, then tick the hits to replace.</translation>
+    </message>
+    <message>
+        <source>确定要撤销上次批量替换吗？</source>
+        <translation>Undo the last batch replace?</translation>
+    </message>
+    <message>
+        <source>撤销完毕：恢复文件 %1 个</source>
+        <translation>Undo finished: %1 files restored</translation>
+    </message>
 </context>
 <context>
     <name>kelvara::Undo</name>

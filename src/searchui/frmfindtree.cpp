@@ -210,6 +210,7 @@ void Tfrmfindtree::Button2Click() {
     }
     runOptions_ = Options();
     runReplaced_ = false;
+    treeModel_->SetTickable(true);
     SetActivity(Activity::Running);
     const BatchHooks hooks{this, [this] { pump_(); }, &stopRequested_};
     const BatchResult result = RunBatchFind(text, findHistory_, files_, runOptions_, tree_, hooks);
@@ -226,15 +227,18 @@ void Tfrmfindtree::Button3Click() {
         Tell(MessageText(text.empty() ? tr("请先输入要找的字。") : tr("请先输入要替换的字。")));
         return;
     }
+    if (!UnsavedDocumentsAllowed(files_.TickedPaths())) return;
     runOptions_ = Options();
     runReplaced_ = true;
     runReplacement_ = replacement;
+    treeModel_->SetTickable(false);
     SetActivity(Activity::Running);
     const BatchHooks hooks{this, [this] { pump_(); }, &stopRequested_};
     const BatchResult result = RunBatchReplace(text, replacement, findHistory_, replaceHistory_,
                                                files_, runOptions_, tree_, hooks);
     if (result.outcome != BatchOutcome::NotStarted) runSearchText_ = result.searchText;
     EndActivity();
+    AfterBatchReplace(result);
 }
 
 void Tfrmfindtree::Button4Click() {
@@ -248,9 +252,11 @@ void Tfrmfindtree::Button4Click() {
 void Tfrmfindtree::SetActivity(Activity activity) {
     activity_ = activity;
     const bool idle = activity == Activity::Idle;
-    for (QWidget* widget : {static_cast<QWidget*>(Button2), static_cast<QWidget*>(Button3),
-                            static_cast<QWidget*>(Button5), static_cast<QWidget*>(Button6),
-                            static_cast<QWidget*>(ButtonExport)})
+    for (QWidget* widget :
+         {static_cast<QWidget*>(Button2), static_cast<QWidget*>(Button3),
+          static_cast<QWidget*>(Button5), static_cast<QWidget*>(Button6),
+          static_cast<QWidget*>(ButtonExport), static_cast<QWidget*>(ButtonReplaceTicked),
+          static_cast<QWidget*>(ButtonUndo)})
         widget->setEnabled(idle);
 }
 
@@ -334,6 +340,7 @@ void Tfrmfindtree::RunEnding() {
 void Tfrmfindtree::tv1Change() {
     const NodeRef node = treeModel_->NodeAt(tv1->currentIndex());
     if (node.IsHitNode()) Panel2->setText(PathToQt(tree_.Caption(tree_.FileNodeOf(node))));
+    UpdatePreview();
 }
 
 void Tfrmfindtree::tv1ContextMenu(const QPoint& at) {

@@ -12,6 +12,7 @@
 #include "search/FileSet.h"
 #include "search/HitExport.h"
 #include "search/MatchOptions.h"
+#include "search/ReplacePreview.h"
 #include "search/ResultTree.h"
 #include "searchui/EventPump.h"
 #include "searchui/HitLocation.h"
@@ -33,6 +34,7 @@ class DocumentFrame;
 class FileListFilter;
 class FileSetModel;
 class FolderView;
+class PreviewPane;
 class WalkFilter;
 class ResultTreeModel;
 class ResultTreeView;
@@ -84,6 +86,10 @@ public:
     void Button2Click();
     void Button3Click();
     void Button4Click();
+    // "替换所选": the ticked hits of the last find, at their places.
+    void ReplaceTickedClick();
+    // "撤销上次批量替换": this window's last replace, else the newest one.
+    void UndoLastClick();
     void N1Click();
     // F3 / Shift+F3: the next or previous hit node after the selected node,
     // selected and opened.
@@ -135,11 +141,14 @@ public:
     QPushButton* Button3;
     QPushButton* Button4;
     QPushButton* ButtonExport;
+    QPushButton* ButtonReplaceTicked;
+    QPushButton* ButtonUndo;
     QCheckBox* chkquanzi;
     QCheckBox* chkspace;
     QCheckBox* chkdaxiao;
     QSplitter* Splitter1;
     ResultTreeView* tv1;
+    PreviewPane* preview_; // under the tree: what a replace of the ticked hits does
     QMenu* PopupMenu1;
     QAction* N1;
     QLabel* Panel2;
@@ -184,6 +193,12 @@ private:
                      QString (*toQt)(std::string_view) = TextToQt);
     void DriveChosen();
     void tv1Change();
+    void UpdatePreview();
+    // False when the user would rather not replace over open documents with
+    // unsaved changes among `paths`.
+    bool UnsavedDocumentsAllowed(const std::vector<std::string>& paths);
+    void FilesRewritten(const std::vector<std::string>& paths);
+    void AfterBatchReplace(const BatchResult& result);
     NodeRef PreviousHit(NodeRef node) const;
     HitTarget TargetOf(NodeRef hitNode) const;
     ExportSettings ListingSettings() const;
@@ -219,6 +234,8 @@ private:
     std::string runSearchText_; // prepared, whole (records keep a cut copy)
     bool runReplaced_ = false;
     std::string runReplacement_;
+    std::string lastRun_; // the journal's name of this window's last replace
+    ReplacePreviewer previewer_;
 };
 
 } // namespace kelvara

@@ -25,6 +25,7 @@
 #include "searchui/FileListFilter.h"
 #include "searchui/FileSetModel.h"
 #include "searchui/FolderView.h"
+#include "searchui/PreviewPane.h"
 #include "searchui/ResultTreeModel.h"
 #include "searchui/ResultTreeView.h"
 #include "searchui/UiText.h"
@@ -37,6 +38,7 @@ namespace {
 constexpr int kLeftWidth = 286;
 constexpr int kTopHeight = 165;
 constexpr int kStatusHeight = 23;
+constexpr int kPreviewHeight = 140;
 constexpr int kFileSetExtent = 600;
 
 QWidget* Panel(QWidget* parent) {
@@ -257,6 +259,8 @@ void Tfrmfindtree::CreateRightPanel() {
     Button3 = new QPushButton(tr("批量替换"), Panel1);
     Button4 = new QPushButton(tr("停止"), Panel1);
     ButtonExport = new QPushButton(tr("导出结果"), Panel1);
+    ButtonReplaceTicked = new QPushButton(tr("替换所选"), Panel1);
+    ButtonUndo = new QPushButton(tr("撤销上次批量替换"), Panel1);
     Label6 = new QLabel(Panel1);
     Label7 = new QLabel(Panel1);
     MayShrink(Label7);
@@ -271,14 +275,18 @@ void Tfrmfindtree::CreateRightPanel() {
     layout->addWidget(cb4, 1, 1);
     layout->addLayout(Row({chkquanzi, chkdaxiao}), 2, 0, 1, 2);
     layout->addWidget(chkspace, 3, 0, 1, 2);
-    layout->addLayout(Row({Button2, Button3, Button4, ButtonExport}), 4, 0, 1, 2);
+    layout->addLayout(
+        Row({Button2, Button3, ButtonReplaceTicked, Button4, ButtonExport, ButtonUndo}), 4, 0, 1,
+        2);
     QHBoxLayout* progress = Row({Label6, Label7});
     progress->setStretch(1, 1);
     layout->addLayout(progress, 5, 0, 1, 2);
     layout->setColumnStretch(1, 1);
 
     CreateResultTree();
-    Splitter1->setSizes({kTopHeight, 466 - kTopHeight - kStatusHeight});
+    preview_ = new PreviewPane(Splitter1);
+    Splitter1->setSizes(
+        {kTopHeight, 466 - kTopHeight - kStatusHeight - kPreviewHeight, kPreviewHeight});
     Splitter1->setStretchFactor(1, 1);
     auto* right = new QVBoxLayout(Panel6);
     right->setContentsMargins(0, 0, 0, 0);
@@ -288,6 +296,10 @@ void Tfrmfindtree::CreateRightPanel() {
     connect(Button3, &QPushButton::clicked, this, &Tfrmfindtree::Button3Click);
     connect(Button4, &QPushButton::clicked, this, &Tfrmfindtree::Button4Click);
     connect(ButtonExport, &QPushButton::clicked, this, &Tfrmfindtree::ExportClick);
+    connect(ButtonReplaceTicked, &QPushButton::clicked, this, &Tfrmfindtree::ReplaceTickedClick);
+    connect(ButtonUndo, &QPushButton::clicked, this, &Tfrmfindtree::UndoLastClick);
+    connect(cb4, &QComboBox::editTextChanged, this, &Tfrmfindtree::UpdatePreview);
+    connect(treeModel_, &QAbstractItemModel::dataChanged, this, &Tfrmfindtree::UpdatePreview);
 }
 
 void Tfrmfindtree::CreateResultTree() {

@@ -5,6 +5,7 @@
 #include <QPixmap>
 #include <QTreeView>
 
+#include "searchui/PreviewPane.h"
 #include "searchui/ResultTreeModel.h"
 #include "searchui/ResultTreeView.h"
 #include "searchui/WindowFixture.h"
@@ -38,6 +39,35 @@ TEST_F(WindowPictureTest, WindowWithResultsPaints) {
     const QImage picture = window->grab().toImage();
     EXPECT_EQ(picture.width(), window->width() * picture.devicePixelRatio());
     if (const char* path = std::getenv("KELVARA_SCREENSHOT")) {
+        EXPECT_TRUE(picture.save(path));
+    }
+}
+
+// The preview of a replace of the ticked hits, with one hit unticked; the
+// picture goes to $KELVARA_PREVIEW_SCREENSHOT when that is set.
+TEST_F(WindowPictureTest, PreviewPaintsWhatGoesOutAndComesIn) {
+    files.Write("网页/index.htm", "<html>\n<p>中文网页</p>\n<p>更多中文, 中文</p>\n</html>\n");
+    files.Write("说明.txt", "这是中文说明。\n");
+    auto window = MakeWindow();
+    window->resize(900, 560);
+    window->SetDirectory(files.Path());
+    window->Button6->click();
+    window->N2Click();
+    window->cb1->setCurrentText(QString::fromUtf8("中文"));
+    window->cb4->setCurrentText(QString::fromUtf8("汉语"));
+    window->Button2->click();
+    window->tv1->ExpandAllFiles();
+    ResultTreeModel& model = window->TreeModel();
+    ASSERT_EQ(model.rowCount(), 2);
+    const QModelIndex page = model.index(0, 0);
+    model.setData(model.index(2, 0, page), Qt::Unchecked, Qt::CheckStateRole);
+    window->tv1->setCurrentIndex(page);
+    QApplication::processEvents();
+    const QString shown = window->preview_->toPlainText();
+    EXPECT_TRUE(shown.contains(QString::fromUtf8("+ <p>更多汉语, 中文</p>")))
+        << shown.toStdString();
+    const QImage picture = window->grab().toImage();
+    if (const char* path = std::getenv("KELVARA_PREVIEW_SCREENSHOT")) {
         EXPECT_TRUE(picture.save(path));
     }
 }
