@@ -132,6 +132,8 @@ public:
     DocumentWindow* ActiveDocument() override { return document.get(); }
     void UpdateDocumentCommands(int) override {}
     void ShowStatus(const std::string&) override {}
+    std::vector<std::string> UnsavedAmong(const std::vector<std::string>&) override { return {}; }
+    void FilesRewritten(const std::vector<std::string>&) override {}
     std::unique_ptr<BenchDocument> document;
     std::string settings = "/tmp/kelvara-bench.ini";
 };
