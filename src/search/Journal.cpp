@@ -89,7 +89,7 @@ JournalSettings JournalSettingsOf(const TIniFile& settings) {
     std::string state = Environment("XDG_STATE_HOME");
     if (state.empty() || state[0] != '/') state = Environment("HOME") + "/.local/state";
     journal.folder = state + "/kelvara/journal";
-    journal.keepRuns = std::max(1, settings.ReadInteger("journal", "runs", journal.keepRuns));
+    journal.keepRuns = std::max(0, settings.ReadInteger("journal", "runs", journal.keepRuns));
     const int megabytes = settings.ReadInteger("journal", "megabytes", 2048);
     journal.keepBytes = static_cast<std::uint64_t>(std::max(1, megabytes)) << 20;
     return journal;
@@ -108,6 +108,10 @@ FileStatus JournalWriter::Start(const JournalSettings& settings,
     files_ = 0;
     dataSize_ = 0;
     cloning_ = true;
+    if (settings_.keepRuns == 0) {
+        PruneJournal(settings_);
+        return std::nullopt;
+    }
     if (const int error = MakeFolders(settings_.folder)) return Error(error);
     const std::int64_t started = NowNanoseconds();
     runId_ = MakeRunId(started);
@@ -178,11 +182,12 @@ FileStatus JournalWriter::SaveContent(const std::string& target, const FileIdent
 FileStatus JournalWriter::Add(const std::string& path, const FileIdentity& old,
                               std::string_view oldBytes, const ContentDigest& newDigest,
                               std::uint32_t& index) {
+    index = files_;
+    if (!Started()) return std::nullopt;
     const std::string target = RealPathOf(path);
     if (target.empty()) return SystemError(path, errno);
     std::uint64_t offset = 0;
     if (FileStatus error = SaveContent(target, old, oldBytes, offset)) return error;
-    index = files_;
     if (FileStatus error = Append(JournalRecordBuilder(JournalRecordType::File)
                                       .U32(index)
                                       .Text(path)
@@ -203,11 +208,13 @@ FileStatus JournalWriter::Add(const std::string& path, const FileIdentity& old,
 }
 
 FileStatus JournalWriter::Sync() {
+    if (!Started()) return std::nullopt;
     if (fdatasync(dataFd_) != 0 || fdatasync(indexFd_) != 0) return Error(errno);
     return std::nullopt;
 }
 
 void JournalWriter::Written(std::uint32_t index) {
+    if (!Started()) return;
     // Only a help for the list: an undo goes by the files' digests.
     (void)Append(JournalRecordBuilder(JournalRecordType::Written).U32(index).Finish());
 }

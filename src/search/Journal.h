@@ -22,7 +22,7 @@ namespace kelvara {
 
 struct JournalSettings {
     std::string folder;                   // holds the runs' folders
-    int keepRuns = 20;                    // the newest runs kept
+    int keepRuns = 20;                    // the newest runs kept; 0: no journal
     std::uint64_t keepBytes = 2ull << 30; // and at most this much of them
 };
 
@@ -47,6 +47,8 @@ public:
 
     // Makes the run's folder and index and flushes them to disk; an error
     // (no room, no permission) comes before any file of the run is touched.
+    // Settings that keep no runs keep no journal: then Add, Sync and the rest
+    // do nothing.
     [[nodiscard]] FileStatus Start(const JournalSettings& settings,
                                    const RunDescription& description);
     bool Started() const noexcept { return indexFd_ >= 0; }

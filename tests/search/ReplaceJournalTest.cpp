@@ -155,6 +155,12 @@ TEST(ReplaceJournalTest, OldestRunsGoBeyondTheCountAndTheSize) {
     kept = ListJournalRuns(f.settings);
     ASSERT_EQ(kept.size(), 1u);
     EXPECT_EQ(kept[0].id, runs[2]);
+    // Keeping no runs keeps no journal.
+    f.settings.keepRuns = 0;
+    JournalWriter off;
+    ASSERT_FALSE(off.Start(f.settings, {}));
+    EXPECT_FALSE(off.Started());
+    EXPECT_TRUE(ListJournalRuns(f.settings).empty());
 }
 
 } // namespace
