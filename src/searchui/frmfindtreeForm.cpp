@@ -274,10 +274,12 @@ void Tfrmfindtree::CreateRightPanel() {
     layout->addWidget(Label4, 1, 0);
     layout->addWidget(cb4, 1, 1);
     layout->addLayout(Row({chkquanzi, chkdaxiao}), 2, 0, 1, 2);
-    layout->addWidget(chkspace, 3, 0, 1, 2);
-    layout->addLayout(
-        Row({Button2, Button3, ButtonReplaceTicked, Button4, ButtonExport, ButtonUndo}), 4, 0, 1,
-        2);
+    // The replace of the ticked hits and its undo share the row of the last
+    // option, so that the form keeps its width.
+    QHBoxLayout* ticked = Row({chkspace, ButtonReplaceTicked, ButtonUndo});
+    ticked->insertStretch(1, 1);
+    layout->addLayout(ticked, 3, 0, 1, 2);
+    layout->addLayout(Row({Button2, Button3, Button4, ButtonExport}), 4, 0, 1, 2);
     QHBoxLayout* progress = Row({Label6, Label7});
     progress->setStretch(1, 1);
     layout->addLayout(progress, 5, 0, 1, 2);
