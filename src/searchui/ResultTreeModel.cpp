@@ -89,9 +89,10 @@ bool ResultTreeModel::setData(const QModelIndex& index, const QVariant& value, i
 
 void ResultTreeModel::SetTickable(bool tickable) {
     if (tickable_ == tickable) return;
-    beginResetModel();
+    // A layout change keeps what the view has expanded and selected.
+    emit layoutAboutToBeChanged();
     tickable_ = tickable;
-    endResetModel();
+    emit layoutChanged();
 }
 
 NodeRef ResultTreeModel::NodeAt(const QModelIndex& index) const {

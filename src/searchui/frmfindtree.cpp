@@ -231,12 +231,15 @@ void Tfrmfindtree::Button3Click() {
     runOptions_ = Options();
     runReplaced_ = true;
     runReplacement_ = replacement;
+    const bool tickable = treeModel_->Tickable();
     treeModel_->SetTickable(false);
     SetActivity(Activity::Running);
     const BatchHooks hooks{this, [this] { pump_(); }, &stopRequested_};
     const BatchResult result = RunBatchReplace(text, replacement, findHistory_, replaceHistory_,
                                                files_, runOptions_, tree_, hooks);
     if (result.outcome != BatchOutcome::NotStarted) runSearchText_ = result.searchText;
+    // Declined: the find's tree and its ticks stay.
+    if (result.outcome == BatchOutcome::NotStarted) treeModel_->SetTickable(tickable);
     EndActivity();
     AfterBatchReplace(result);
 }
