@@ -2,7 +2,7 @@
 // 50 MB: loading, typing at the middle, at the start and alternately at both,
 // a long typing run undone at once, offset-to-point look-ups, and the memory a
 // loaded text holds; also word movement across a long row of two-byte
-// characters.
+// characters, and loading a UTF-8 text whose rows are all measured.
 #include <benchmark/benchmark.h>
 
 #include <malloc.h>
@@ -167,6 +167,23 @@ void BM_WordLeftOverTwoByteRow(benchmark::State& state) {
         benchmark::DoNotOptimize(editor.WordLeft(editor.TextLength() + 1));
 }
 
+// Loading UTF-8 text measures every row: Chinese, accented Latin (some with
+// combining marks) and ASCII, 10 MB.
+void BM_LoadUtf8(benchmark::State& state) {
+    SetTextCodePage(CodePage::Utf8);
+    std::string text;
+    while (text.size() < static_cast<std::size_t>(state.range(0)) << 20)
+        text += "\t// \xE4\xB8\xAD\xE6\x96\x87\xE6\xB3\xA8\xE9\x87\x8A caf\xC3\xA9 "
+                "cafe\xCC\x81 na\xC3\xAFve value = f(\"\xE6\x96\x87\", 42);\r\n";
+    for (auto _ : state) {
+        BenchEditor editor;
+        editor.Lines().SetText(text);
+        benchmark::DoNotOptimize(editor.MaxLineWidth());
+    }
+    state.SetBytesProcessed(state.iterations() * text.size());
+    SetTextCodePage(CodePage::Gbk);
+}
+
 void BM_OffsetToPoint(benchmark::State& state) {
     BenchEditor editor;
     editor.Lines().SetText(Text(state.range(0)));
@@ -184,6 +201,7 @@ BENCHMARK(BM_TypeAlternating)->Arg(1)->Arg(10)->Arg(50)->Unit(benchmark::kMicros
 BENCHMARK(BM_TypeInOneLongRow)->Arg(1)->Arg(10)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_Type1000ThenUndo)->Arg(1)->Arg(10)->Arg(50)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_OffsetToPoint)->Arg(1)->Arg(10)->Arg(50);
+BENCHMARK(BM_LoadUtf8)->Arg(10)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_WordLeftOverTwoByteRow)->Arg(64)->Unit(benchmark::kMicrosecond);
 
 } // namespace

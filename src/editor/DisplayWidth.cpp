@@ -5,6 +5,8 @@
 #include <cstring>
 #include <iterator>
 
+#include "editor/ZeroWidth.h"
+
 namespace kelvara {
 
 namespace {
@@ -63,6 +65,8 @@ int CharCells(std::string_view text, std::size_t i, std::size_t length,
     char32_t codePoint = lead & (length == 2 ? 0x1F : length == 3 ? 0x0F : 0x07);
     for (std::size_t k = 1; k < length; ++k)
         codePoint = (codePoint << 6) | (static_cast<unsigned char>(text[i + k]) & 0x3F);
+    if (codePoint >= 0x4E00 && codePoint <= 0x9FFF) return 2; // the common ideographs, at once
+    if (IsZeroWidthCodePoint(codePoint)) return 0;
     return IsWideCodePoint(codePoint) ? 2 : 1;
 }
 

@@ -9,8 +9,10 @@ namespace kelvara {
 
 // Screen cells of the character of `length` bytes at text[i]: in GBK its byte
 // count (a two-byte character fills two cells); in UTF-8 two for East Asian
-// wide and full-width characters, one for every other character and for a
-// malformed byte. Geometry, tab phase and painting all count with this.
+// wide and full-width characters, none for combining marks and other
+// zero-width characters (drawn in the cells of the character before them),
+// one for every other character and for a malformed byte. Geometry, tab
+// phase and painting all count with this.
 int CharCells(std::string_view text, std::size_t i, std::size_t length, CodePage codePage) noexcept;
 
 // Walks the characters of `chars` that start before byte `limit`, adding

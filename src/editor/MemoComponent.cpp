@@ -1,9 +1,6 @@
 #include "editor/MemoComponent.h"
 
 #include <algorithm>
-#include <array>
-
-#include "common/CodePage.h"
 
 namespace kelvara {
 
@@ -61,38 +58,6 @@ TextPoint TMemoComponent::OffsetToPoint(int offset) const {
     const int index = std::max(lineStarts_.LastAtMost(offset, guess), 0);
     const int start = lineStarts_.Get(index);
     return {index + 1, offset - start + 1};
-}
-
-int TMemoComponent::CharLengthAt(int offset) const {
-    std::array<char, 4> bytes{};
-    const int available = offset < 1 ? 0 : std::min(4, textLength_ - offset + 1);
-    int count = 0;
-    for (; count < available; ++count) {
-        bytes[count] = store_.At(offset - 1 + count);
-        // A line break ends every character, also a malformed one before it.
-        if (count > 0 && (bytes[count] == '\r' || bytes[count] == '\n')) break;
-    }
-    if (count == 0) return 1;
-    return static_cast<int>(CharLength(std::string_view(bytes.data(), count), 0));
-}
-
-int TMemoComponent::PrevCharStart(int offset) const {
-    const int last = std::min(offset - 1, textLength_);
-    if (last < 1) return offset - 1;
-    if (TextCodePage() == CodePage::Gbk) {
-        // Bytes that can only be lead bytes pair up from the start of their run.
-        int leads = 0;
-        for (int i = last - 1;
-             i >= 1 && IsLeadByte(static_cast<unsigned char>(CharAt(i)), CodePage::Gbk); --i) {
-            ++leads;
-        }
-        return (leads % 2 == 1) ? last - 1 : last;
-    }
-    for (int candidate = last - 1; candidate >= std::max(1, last - 3); --candidate) {
-        if ((static_cast<unsigned char>(CharAt(candidate + 1)) & 0xC0) != 0x80) break;
-        if (CharLengthAt(candidate) == last - candidate + 1) return candidate;
-    }
-    return last;
 }
 
 void TMemoComponent::SetText(std::string_view text) { wholeText_->SetText(text); }

@@ -63,6 +63,8 @@ public:
     virtual int PointToOffset(TextPoint point) const;
     // Length of the character that starts at an offset, and the start of the
     // character that ends right before one (rows start on character starts).
+    // In UTF-8 a character takes in the zero-width characters (combining
+    // marks) after it: the caret never stops between a mark and its base.
     int CharLengthAt(int offset) const;
     int PrevCharStart(int offset) const;
 
@@ -267,6 +269,9 @@ protected:
     virtual void AfterReplace() {}
 
 private:
+    int CodePointLengthAt(int offset) const;
+    int PrevCodePointStart(int offset) const;
+    int ZeroWidthLengthAt(int offset) const;
     void RecordUndo(int start, int end, int newLength, std::string oldText);
     void WidenOverBreaks(int& a, int& b) const;
     // Puts `text` in place of offsets a..b, which lie on rows firstRow..lastRow,

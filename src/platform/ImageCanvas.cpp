@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include <QFontMetricsF>
+#include <QTextLayout>
 
 #include "common/CodePage.h"
 #include "common/CodePageConversion.h"
@@ -110,12 +111,19 @@ void ImageCanvas::Layout(std::string_view text) {
     cellOf_.clear();
     cellsOf_.clear();
     unitOf_.clear();
+    pointOf_.clear();
+    points_ = 0;
     const CodePage codePage = TextCodePage();
     int cell = 0;
     auto add = [this](char32_t codePoint, int first, int cells) {
-        unitOf_.push_back(static_cast<int>(units_.size()));
-        cellOf_.push_back(first);
-        cellsOf_.push_back(cells);
+        // A zero-width code point joins the character before it.
+        if (cells > 0 || cellOf_.empty()) {
+            unitOf_.push_back(static_cast<int>(units_.size()));
+            pointOf_.push_back(points_);
+            cellOf_.push_back(first);
+            cellsOf_.push_back(cells);
+        }
+        ++points_;
         if (codePoint >= 0x10000) {
             units_.append(QChar::highSurrogate(codePoint));
             units_.append(QChar::lowSurrogate(codePoint));
@@ -162,7 +170,7 @@ void ImageCanvas::TextOut(const TRect& clip, int x, int y, std::string_view text
         face.raw.isValid() &&
         face.raw.glyphIndexesForChars(units_.constData(), static_cast<int>(units_.size()),
                                       glyphs_.data(), &glyphCount) &&
-        glyphCount == count;
+        glyphCount == points_;
     painter.save();
     painter.setClipRect(area);
     painter.setPen(ToQColor(font.Color, palette_));
@@ -170,22 +178,32 @@ void ImageCanvas::TextOut(const TRect& clip, int x, int y, std::string_view text
     runGlyphs_.clear();
     runPositions_.clear();
     if (mapped) {
-        advances_.resize(count);
-        face.raw.advancesForGlyphIndexes(glyphs_.data(), advances_.data(), count,
+        advances_.resize(points_);
+        face.raw.advancesForGlyphIndexes(glyphs_.data(), advances_.data(), points_,
                                          QRawFont::SeparateAdvances);
     }
     for (int k = 0; k < count; ++k) {
         const int left = x + cellOf_[k] * cellWidth;
         const int width = cellsOf_[k] * cellWidth;
         if (left >= clip.Right || left + width <= clip.Left) continue;
-        if (mapped && glyphs_[k] != 0) {
-            runGlyphs_.append(glyphs_[k]);
-            runPositions_.append(QPointF(left + (width - advances_[k].x()) / 2, baseline));
+        const int point = pointOf_[k];
+        const int points = (k + 1 < count ? pointOf_[k + 1] : points_) - point;
+        const bool inFont =
+            mapped && std::all_of(glyphs_.begin() + point, glyphs_.begin() + point + points,
+                                  [](quint32 glyph) { return glyph != 0; });
+        const int unit = unitOf_[k];
+        const int units = (k + 1 < count ? unitOf_[k + 1] : static_cast<int>(units_.size())) - unit;
+        if (inFont) {
+            runGlyphs_.append(glyphs_[point]);
+            runPositions_.append(QPointF(left + (width - advances_[point].x()) / 2, baseline));
+            for (int mark = point + 1; mark < point + points; ++mark) {
+                runGlyphs_.append(glyphs_[mark]);
+                runPositions_.append(MarkPosition(face.raw, glyphs_[mark], left, width, baseline));
+            }
+        } else if (points > 1) {
+            DrawFallbackMarks(painter, face.font, units_.mid(unit, units), left, width, baseline);
         } else {
             // A character the font lacks: Qt finds a font that has it.
-            const int unit = unitOf_[k];
-            const int units =
-                (k + 1 < count ? unitOf_[k + 1] : static_cast<int>(units_.size())) - unit;
             painter.setFont(face.font);
             const QString one = units_.mid(unit, units);
             const qreal advance = QFontMetricsF(face.font).horizontalAdvance(one);
@@ -202,6 +220,41 @@ void ImageCanvas::TextOut(const TRect& clip, int x, int y, std::string_view text
         painter.drawGlyphRun(QPointF(0, 0), run);
     }
     painter.restore();
+}
+
+// A combining mark goes with its ink centred over its base's cells: many
+// fonts have no mark positioning and would set it beside the base.
+QPointF ImageCanvas::MarkPosition(const QRawFont& font, quint32 glyph, int left, int width,
+                                  qreal baseline) {
+    return QPointF(left + width / 2.0 - font.boundingRect(glyph).center().x(), baseline);
+}
+
+// A character with marks that the font lacks: the glyphs of the fonts Qt
+// falls back on, the base (the first) centred by its advance, the marks by
+// their ink.
+void ImageCanvas::DrawFallbackMarks(QPainter& painter, const QFont& font, const QString& text,
+                                    int left, int width, qreal baseline) {
+    QTextLayout layout(text, font);
+    layout.beginLayout();
+    layout.createLine();
+    layout.endLayout();
+    bool base = true;
+    for (QGlyphRun run : layout.glyphRuns()) {
+        const QRawFont raw = run.rawFont();
+        const QList<quint32> glyphs = run.glyphIndexes();
+        QList<QPointF> positions;
+        for (const quint32 glyph : glyphs) {
+            if (base) {
+                const qreal advance = raw.advancesForGlyphIndexes({glyph}).value(0).x();
+                positions.append(QPointF(left + (width - advance) / 2, baseline));
+                base = false;
+            } else {
+                positions.append(MarkPosition(raw, glyph, left, width, baseline));
+            }
+        }
+        run.setPositions(positions);
+        painter.drawGlyphRun(QPointF(0, 0), run);
+    }
 }
 
 void ImageCanvas::Draw(int x, int y, TBitmap& bitmap) {

@@ -63,9 +63,15 @@ private:
     QPainter& Painter();
     Face& FaceOf(const TFont& font);
     void Drawn(const QRect& rect);
-    // Lays out `text` from cell 0: code units, and per code point its first
-    // cell and its cells.
+    // Lays out `text` from cell 0: code units, and per character (a code
+    // point with the zero-width ones that join it) its first cell and its cells.
     void Layout(std::string_view text);
+    static QPointF MarkPosition(const QRawFont& font, quint32 glyph, int left, int width,
+                                qreal baseline);
+    static void DrawFallbackMarks(QPainter& painter, const QFont& font, const QString& text,
+                                  int left, int width, qreal baseline);
+    void DrawCharacter(QPainter& painter, const QFont& font, QStringView units, int left, int width,
+                       qreal baseline);
 
     QImage image_;
     std::unique_ptr<QPainter> painter_;
@@ -76,9 +82,11 @@ private:
     std::vector<Face> faces_;
     // Reused by every text output.
     QString units_;
-    std::vector<int> cellOf_;  // first cell of each code point
-    std::vector<int> cellsOf_; // cells of each code point
-    std::vector<int> unitOf_;  // first code unit of each code point
+    std::vector<int> cellOf_;  // first cell of each character
+    std::vector<int> cellsOf_; // cells of each character
+    std::vector<int> unitOf_;  // first code unit of each character
+    std::vector<int> pointOf_; // first code point of each character
+    int points_ = 0;           // code points in all
     std::vector<quint32> glyphs_;
     QList<quint32> runGlyphs_;
     QList<QPointF> runPositions_;

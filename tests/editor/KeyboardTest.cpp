@@ -188,6 +188,35 @@ TEST_F(Keyboard, TwoByteCharactersAreSteppedOverWhole) {
     SetTextCodePage(CodePage::Gbk);
 }
 
+// A combining mark joins its base: the caret steps over both, and Delete
+// and Backspace take both. After a line break a mark stands alone.
+TEST_F(Keyboard, ACombiningMarkGoesWithTheCharacterBeforeIt) {
+    SetTextCodePage(CodePage::Utf8);
+    const std::string acute = "\xCC\x81";
+    const std::string dots = "\xE2\x83\x9B"; // three dots above
+    editor.SetText("e" + acute + dots + "\xE4\xB8\xAD" + acute + "x\r\n" + acute + "y");
+    editor.SetSelStart(0);
+    Press(Key::Right);
+    EXPECT_EQ(Caret(), 7);
+    Press(Key::Right);
+    EXPECT_EQ(Caret(), 12);
+    Press(Key::Left, kShift);
+    EXPECT_EQ(editor.Selection().GetText(), "\xE4\xB8\xAD" + acute);
+    Press(Key::Right, kNoShift, 3); // to the selection's end, past x and the row break
+    EXPECT_EQ(Caret(), 15);
+    Press(Key::Right);
+    EXPECT_EQ(Caret(), 17); // over the lone mark
+    Press(Key::Left, kNoShift, 2);
+    EXPECT_EQ(Caret(), 13);
+    editor.SetSelStart(11);
+    Press(Key::Backspace);
+    EXPECT_EQ(editor.Text(), "e" + acute + dots + "x\r\n" + acute + "y");
+    editor.SetSelStart(0);
+    Press(Key::Delete);
+    EXPECT_EQ(editor.Text(), "x\r\n" + acute + "y");
+    SetTextCodePage(CodePage::Gbk);
+}
+
 TEST_F(Keyboard, TypingReplacesTheSelectionAndEnterBreaksTheRow) {
     editor.SetText("abcd");
     editor.Selection().SetRStart(2);

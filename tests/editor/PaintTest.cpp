@@ -122,6 +122,19 @@ TEST_F(Paint, TwoByteCharactersFillTwoCellsInEitherCodePage) {
     EXPECT_FALSE(IsWideCodePoint(0xFF61)); // half-width katakana
 }
 
+// A combining mark is drawn with its base, and the cells after it follow on.
+TEST_F(Paint, ACombiningMarkIsDrawnInTheCellOfItsBase) {
+    CodePageScope utf8(CodePage::Utf8);
+    editor.SetText("e\xCC\x81xy");
+    editor.SetSelStart(3);
+    editor.SetSelLength(1); // the x
+    ASSERT_EQ(DrawRow().size(), 3u);
+    EXPECT_EQ(host.canvas.texts[0].Chars, "e\xCC\x81");
+    EXPECT_EQ(host.canvas.texts[0].Clip.Right, 2 + 8);
+    EXPECT_EQ(host.canvas.texts[1].Clip.Left, 2 + 8);
+    EXPECT_EQ(host.canvas.texts[2].Clip.Left, 2 + 2 * 8);
+}
+
 TEST_F(Paint, BitmappedRowsGoToThePictureWhichThePaintCopies) {
     editor.SetText("ab");
     editor.SetBitmapped(true);

@@ -304,5 +304,21 @@ TEST_F(EditorWidgetTest, InUtf8AWideCharacterFillsTwoCellsAndABadByteShowsAMark)
                                "b"); // drawing changes no byte
 }
 
+// A combining mark is drawn on its base, in the base's cell; the next
+// character keeps the next cell.
+TEST_F(EditorWidgetTest, InUtf8ACombiningMarkIsDrawnOnItsBase) {
+    CodePageScope utf8(CodePage::Utf8);
+    // The ring above comes from another font than the letters.
+    Editor().SetText("e\xCC\x81x\r\nex\r\na\xCC\x8Ax\r\nax");
+    const QImage picture = Picture();
+    const QSize cell(CellWidth(), RowHeight());
+    const auto at = [&](int col, int row) { return picture.copy(QRect(Cell(col, row), cell)); };
+    for (const int row : {1, 3}) {
+        EXPECT_NE(at(1, row), at(1, row + 1)); // the mark over the letter
+        EXPECT_EQ(at(2, row), at(2, row + 1)); // the x in the second cell of both rows
+        EXPECT_TRUE(Filled(picture, QRect(Cell(3, row), cell), Base()));
+    }
+}
+
 } // namespace
 } // namespace kelvara
