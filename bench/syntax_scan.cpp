@@ -45,8 +45,8 @@ std::string SourceText(std::size_t bytes, bool blockComments = true) {
 class CountingCanvas : public TCanvas {
 public:
     void FillRect(const TRect&, TColor) override { ++fills; }
-    void TextOut(const TRect&, int, int, std::string_view text, const TFont&, TColor,
-                 int) override {
+    void TextOut(const TRect&, int, int, std::string_view text, const TFont&, TColor, int,
+                 CodePage) override {
         bytes += text.size();
         ++texts;
     }

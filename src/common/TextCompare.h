@@ -15,8 +15,11 @@ int CompareTextFolded(std::string_view a, std::string_view b, CodePage codePage)
 inline int CompareTextFolded(std::string_view a, std::string_view b) {
     return CompareTextFolded(a, b, TextCodePage());
 }
+inline bool SameTextFolded(std::string_view a, std::string_view b, CodePage codePage) {
+    return a.size() == b.size() && CompareTextFolded(a, b, codePage) == 0;
+}
 inline bool SameTextFolded(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && CompareTextFolded(a, b) == 0;
+    return SameTextFolded(a, b, TextCodePage());
 }
 
 } // namespace kelvara

@@ -23,13 +23,13 @@ int TMemoComponent::CodePointLengthAt(int offset) const {
         if (count > 0 && IsBreak(bytes[count])) break;
     }
     if (count == 0) return 1;
-    return static_cast<int>(CharLength(std::string_view(bytes.data(), count), 0));
+    return static_cast<int>(CharLength(std::string_view(bytes.data(), count), 0, codePage_));
 }
 
 int TMemoComponent::PrevCodePointStart(int offset) const {
     const int last = std::min(offset - 1, textLength_);
     if (last < 1) return offset - 1;
-    if (TextCodePage() == CodePage::Gbk) {
+    if (codePage_ == CodePage::Gbk) {
         // Bytes that can only be lead bytes pair up from the start of their run.
         int leads = 0;
         for (int i = last - 1;
@@ -61,7 +61,7 @@ int TMemoComponent::ZeroWidthLengthAt(int offset) const {
 
 int TMemoComponent::CharLengthAt(int offset) const {
     int length = CodePointLengthAt(offset);
-    if (TextCodePage() != CodePage::Utf8 || IsBreak(CharAt(offset))) return length;
+    if (codePage_ != CodePage::Utf8 || IsBreak(CharAt(offset))) return length;
     while (const int mark = ZeroWidthLengthAt(offset + length))
         length += mark;
     return length;
@@ -70,7 +70,7 @@ int TMemoComponent::CharLengthAt(int offset) const {
 // A zero-width character right after a line break has no base to join.
 int TMemoComponent::PrevCharStart(int offset) const {
     int start = PrevCodePointStart(offset);
-    if (TextCodePage() != CodePage::Utf8) return start;
+    if (codePage_ != CodePage::Utf8) return start;
     while (start > 1 && !IsBreak(CharAt(start - 1)) && ZeroWidthLengthAt(start) > 0)
         start = PrevCodePointStart(start);
     return start;

@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "common/CodePage.h"
+
 namespace kelvara {
 
 struct TPoint {
@@ -58,12 +60,12 @@ class TCanvas {
 public:
     virtual ~TCanvas() = default;
     virtual void FillRect(const TRect& rect, TColor color) = 0;
-    // Draws `text` (bytes in the text code page, tabs already expanded) on the
+    // Draws `text` (bytes in `codePage`, tabs already expanded) on the
     // character grid: each character starts `cellWidth` pixels times the cells
     // before it right of x, and is drawn in `font` on an opaque `background`,
     // everything clipped to `clip` (which the background fills).
     virtual void TextOut(const TRect& clip, int x, int y, std::string_view text, const TFont& font,
-                         TColor background, int cellWidth) = 0;
+                         TColor background, int cellWidth, CodePage codePage) = 0;
     // Copies the whole picture of `bitmap` with its top left corner at (x, y).
     virtual void Draw(int x, int y, TBitmap& bitmap) = 0;
 };
@@ -111,8 +113,8 @@ public:
     virtual void StartTimer(int id, int milliseconds) = 0;
     virtual void StopTimer(int id) = 0;
 
-    // The clipboard's text in the text code page; none when there is no text
-    // or the host refused it (a character the code page cannot hold).
+    // The clipboard's text in the editor's code page; none when there is no
+    // text or the host refused it (a character the code page cannot hold).
     virtual std::optional<std::string> ClipboardText() = 0;
     virtual void SetClipboardText(std::string_view text) = 0;
 

@@ -9,14 +9,13 @@
 namespace kelvara {
 
 int TMemoComponent::AdvanceWidth(int offset, int length, int width) const {
-    const CodePage codePage = TextCodePage();
-    if (codePage == CodePage::Gbk) {
+    if (codePage_ == CodePage::Gbk) {
         // Bytes are cells: the two pieces around the gap need no joining.
         const auto [first, second] = store_.Pieces(offset - 1, length);
-        return AdvanceCells(second, AdvanceCells(first, width, tabSize_, codePage), tabSize_,
-                            codePage);
+        return AdvanceCells(second, AdvanceCells(first, width, tabSize_, codePage_), tabSize_,
+                            codePage_);
     }
-    return AdvanceCells(TextView(offset, length), width, tabSize_, codePage);
+    return AdvanceCells(TextView(offset, length), width, tabSize_, codePage_);
 }
 
 const RowCheckpoints* TMemoComponent::CheckpointsOf(int row) const {
@@ -29,7 +28,7 @@ const RowCheckpoints* TMemoComponent::CheckpointsOf(int row) const {
 }
 
 int TMemoComponent::DisplayColumn(TextPoint point) const {
-    if (tabSize_ == 1 && TextCodePage() == CodePage::Gbk) return point.Col;
+    if (tabSize_ == 1 && codePage_ == CodePage::Gbk) return point.Col;
     const int start = PointToOffset({point.Row, 1});
     const int count = point.Col - 1;
     if (count <= 0) return point.Col;
@@ -65,12 +64,11 @@ TextPoint TMemoComponent::DisplayToTextPointStart(TextPoint point, int& startCol
     }
     const int skipped = from - PointToOffset({row, 1});
     const std::string_view chars = TextView(from, std::min(length - skipped, reach));
-    const CodePage codePage = TextCodePage();
     std::size_t i = 0;
     while (i < chars.size()) {
-        const std::size_t bytes = CharLength(chars, i, codePage);
+        const std::size_t bytes = CharLength(chars, i, codePage_);
         const int span =
-            chars[i] == '\t' ? tabSize_ - width % tabSize_ : CharCells(chars, i, bytes, codePage);
+            chars[i] == '\t' ? tabSize_ - width % tabSize_ : CharCells(chars, i, bytes, codePage_);
         if (wanted <= width + span) break;
         width += span;
         i += bytes;
@@ -93,8 +91,7 @@ TextPoint TMemoComponent::DisplayToTextPoint(TextPoint point) const {
 
 int TMemoComponent::LineWidth(int row) const {
     const int length = LineLength(row);
-    if ((tabSize_ == 1 && TextCodePage() == CodePage::Gbk) || length <= 0)
-        return std::max(length, 0);
+    if ((tabSize_ == 1 && codePage_ == CodePage::Gbk) || length <= 0) return std::max(length, 0);
     if (const RowCheckpoints* checkpoints = CheckpointsOf(row)) return checkpoints->Width();
     return AdvanceWidth(PointToOffset({row, 1}), length, 0);
 }

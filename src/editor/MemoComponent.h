@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "common/CodePage.h"
 #include "editor/EditorHost.h"
 #include "editor/FormattedRanges.h"
 #include "editor/IntegerList.h"
@@ -61,6 +62,13 @@ public:
     int LineLength(int row) const;
     virtual TextPoint OffsetToPoint(int offset) const;
     virtual int PointToOffset(TextPoint point) const;
+    // The code page of the text, which tells where characters begin and how
+    // many cells they fill. A new editor takes the default code page.
+    CodePage GetCodePage() const noexcept { return codePage_; }
+    // Takes the text as written in `codePage` from now on (the bytes stay):
+    // rows are measured again and the view redrawn. The caller puts the
+    // selection on character starts when the text is not empty.
+    void SetCodePage(CodePage codePage);
     // Length of the character that starts at an offset, and the start of the
     // character that ends right before one (rows start on character starts).
     // In UTF-8 a character takes in the zero-width characters (combining
@@ -267,6 +275,8 @@ protected:
     // new length), and at its very end.
     virtual void TextReplaced(int /*position*/, int /*oldLength*/, int /*newLength*/) {}
     virtual void AfterReplace() {}
+    // After SetCodePage, before the view is redrawn.
+    virtual void CodePageChanged() {}
 
 private:
     int CodePointLengthAt(int offset) const;
@@ -293,6 +303,7 @@ private:
     void RefreshGrid();
 
     EditorHost* host_;
+    CodePage codePage_ = TextCodePage();
     mutable TextStore store_; // viewing may move its gap, never its content
     int textLength_ = 0;
     unsigned textVersion_ = 0;

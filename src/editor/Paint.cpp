@@ -13,8 +13,8 @@ bool IsBreak(char c) { return c == '\r' || c == '\n'; }
 // Appends `chars` to `out` with every tab replaced by the blanks up to the
 // next tab stop; `phase` (columns to the next stop) is carried on. Returns the
 // cells the text fills.
-int ExpandTabs(std::string_view chars, int& phase, int tabSize, std::string& out) {
-    const CodePage codePage = TextCodePage();
+int ExpandTabs(std::string_view chars, int& phase, int tabSize, CodePage codePage,
+               std::string& out) {
     int cells = 0;
     std::size_t i = 0;
     while (i < chars.size()) {
@@ -153,7 +153,7 @@ void TMemoComponent::PaintRowText(TMCRange& segment, int x, int tabPhase, int y)
         int cells = 0;
         if (last >= start) {
             const std::string_view chars = TextView(start, last - start + 1);
-            cells = ExpandTabs(chars, phase, tabSize_, expanded_);
+            cells = ExpandTabs(chars, phase, tabSize_, codePage_, expanded_);
         }
         const int right = endsRow ? clientWidth : left + cells * charWidth_;
         const int originX = left;
@@ -162,7 +162,7 @@ void TMemoComponent::PaintRowText(TMCRange& segment, int x, int tabPhase, int y)
         left = std::max(left, leftMargin_);
         if (left < right && left < clientWidth) {
             canvas.TextOut({left, y, std::min(right, clientWidth), y + lineHeight_}, originX,
-                           originY, expanded_, font, run.GetColor(), charWidth_);
+                           originY, expanded_, font, run.GetColor(), charWidth_, codePage_);
         }
         left = right;
     }

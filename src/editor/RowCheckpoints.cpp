@@ -16,7 +16,7 @@ void RowCheckpoints::Clear() noexcept {
 
 void RowCheckpoints::Build(const TMemoComponent& editor, int row, int start, int length) {
     Clear();
-    const CodePage codePage = TextCodePage();
+    const CodePage codePage = editor.GetCodePage();
     const int tabSize = editor.TabSize();
     const int end = start + length;
     int offset = start;
@@ -56,7 +56,7 @@ int RowCheckpoints::Rewalk(const TMemoComponent& editor, std::size_t k) {
     int width = marks_[k].Width;
     bool sawTab = false;
     const std::size_t walked = WalkCells(chars, static_cast<std::size_t>(to - from), width,
-                                         editor.TabSize(), TextCodePage(), sawTab);
+                                         editor.TabSize(), editor.GetCodePage(), sawTab);
     hasTab_[k] = sawTab;
     // A character that now crosses the mark moves the mark to its end.
     marks_[k + 1].Offset = from + static_cast<int>(walked);

@@ -120,6 +120,16 @@ void TMemoComponent::SetTabSize(int value) {
     RefreshGrid();
 }
 
+void TMemoComponent::SetCodePage(CodePage codePage) {
+    if (codePage == codePage_) return;
+    codePage_ = codePage;
+    selection_->BeginUpdate();
+    RecomputeWidths();
+    selection_->EndUpdate();
+    CodePageChanged();
+    RefreshGrid();
+}
+
 void TMemoComponent::SetScrollBars(TScrollStyle value) {
     if (value == scrollBars_) return;
     scrollBars_ = value;

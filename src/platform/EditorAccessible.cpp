@@ -72,9 +72,9 @@ QString EditorAccessible::text(QAccessible::Text kind) const {
 // One walk over the text, noting where every kStride-th character starts.
 void EditorAccessible::Map() const {
     const TMemoComponent& editor = Widget().Editor();
-    if (mapped_ && version_ == editor.TextVersion()) return;
+    const CodePage codePage = editor.GetCodePage();
+    if (mapped_ && version_ == editor.TextVersion() && page_ == codePage) return;
     const std::string_view bytes = editor.TextView(1, editor.TextLength());
-    const CodePage codePage = TextCodePage();
     marks_.clear();
     int units = 0;
     int count = 0;
@@ -88,6 +88,7 @@ void EditorAccessible::Map() const {
     units_ = units;
     bytes_ = static_cast<int>(bytes.size());
     version_ = editor.TextVersion();
+    page_ = codePage;
     mapped_ = true;
 }
 
@@ -103,7 +104,7 @@ int EditorAccessible::UnitOfByte(int byte) const {
     const std::string_view bytes = editor.TextView(mark.Byte + 1, byte - mark.Byte);
     int units = mark.Unit;
     for (std::size_t i = 0; i < bytes.size();) {
-        const DecodedChar decoded = DecodeCharAt(bytes, i, TextCodePage());
+        const DecodedChar decoded = DecodeCharAt(bytes, i, editor.GetCodePage());
         units += UnitsOf(decoded.codePoint);
         i += decoded.length;
     }
@@ -126,7 +127,7 @@ int EditorAccessible::ByteOfUnit(int unit) const {
     int units = mark.Unit;
     std::size_t i = 0;
     while (i < bytes.size() && units < unit) {
-        const DecodedChar decoded = DecodeCharAt(bytes, i, TextCodePage());
+        const DecodedChar decoded = DecodeCharAt(bytes, i, editor.GetCodePage());
         units += UnitsOf(decoded.codePoint);
         i += decoded.length;
     }
@@ -175,8 +176,9 @@ void EditorAccessible::setCursorPosition(int position) {
 QString EditorAccessible::text(int startOffset, int endOffset) const {
     const int start = ByteOfUnit(std::max(startOffset, 0));
     const int end = ByteOfUnit(std::max(endOffset, startOffset));
+    const TMemoComponent& editor = Widget().Editor();
     const std::u16string units =
-        DecodeText(Widget().Editor().TextView(start + 1, end - start), TextCodePage());
+        DecodeText(editor.TextView(start + 1, end - start), editor.GetCodePage());
     return QString::fromUtf16(units.data(), static_cast<qsizetype>(units.size()));
 }
 

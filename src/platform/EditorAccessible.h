@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "common/CodePage.h"
+
 namespace kelvara {
 
 class EditorWidget;
@@ -59,8 +61,9 @@ private:
     void Map() const;
 
     mutable bool mapped_ = false;
-    mutable unsigned version_ = 0;    // of the text mapped
-    mutable std::vector<Mark> marks_; // every kStride characters
+    mutable unsigned version_ = 0;           // of the text mapped
+    mutable CodePage page_ = CodePage::Utf8; // that the text was mapped in
+    mutable std::vector<Mark> marks_;        // every kStride characters
     mutable int units_ = 0;
     mutable int bytes_ = 0;
 };

@@ -249,17 +249,17 @@ void EditorWidget::keyReleaseEvent(QKeyEvent* event) {
     event->accept();
 }
 
-// Typed text arrives as characters in the text code page; a character the
-// code page cannot hold is refused as a whole.
+// Typed text arrives as characters in the editor's code page; a character
+// the code page cannot hold is refused as a whole.
 void EditorWidget::TypeText(const QString& text) {
+    const CodePage codePage = editor_->GetCodePage();
     std::string bytes;
-    if (const auto bad = TextFromQt(text, bytes)) {
+    if (const auto bad = TextFromQt(text, codePage, bytes)) {
         AskUser(MessageText(tr("字符 %1 不能用文本的代码页表示，没有输入。"),
                             {CodePointName(bad->codePoint)}),
                 MessageText(tr("输入")), 0);
         return;
     }
-    const CodePage codePage = TextCodePage();
     for (std::size_t i = 0; i < bytes.size();) {
         const std::size_t length = CharLength(bytes, i, codePage);
         editor_->KeyPress(std::string_view(bytes).substr(i, length));
@@ -294,7 +294,7 @@ QVariant EditorWidget::inputMethodQuery(Qt::InputMethodQuery query) const {
     case Qt::ImAnchorPosition:
         return SurroundingText(query);
     case Qt::ImCurrentSelection:
-        return TextToQt(editor_->Selection().GetText());
+        return TextToQt(editor_->Selection().GetText(), editor_->GetCodePage());
     default:
         return QAbstractScrollArea::inputMethodQuery(query);
     }
@@ -314,7 +314,7 @@ QVariant EditorWidget::SurroundingText(Qt::InputMethodQuery query) const {
     // The row's text up to `offset`, clamped to the row.
     const auto upTo = [&](int offset) {
         offset = std::clamp(offset, start, start + length);
-        return DecodeText(editor.TextView(start, offset - start), TextCodePage());
+        return DecodeText(editor.TextView(start, offset - start), editor.GetCodePage());
     };
     if (query == Qt::ImCursorPosition) return static_cast<int>(upTo(caret).size());
     if (query == Qt::ImAnchorPosition) {

@@ -93,7 +93,7 @@ std::optional<std::string> EditorWidgetHost::ClipboardText() {
     const QMimeData* data = QGuiApplication::clipboard()->mimeData();
     if (!data || !data->hasText()) return std::nullopt;
     std::string bytes;
-    if (const auto bad = TextFromQt(data->text(), bytes)) {
+    if (const auto bad = TextFromQt(data->text(), widget_.Editor().GetCodePage(), bytes)) {
         AskUser(MessageText(EditorWidget::tr(
                                 "剪贴板中的字符 %1 不能用文本的代码页表示，没有粘贴任何内容。"),
                             {CodePointName(bad->codePoint)}),
@@ -104,7 +104,7 @@ std::optional<std::string> EditorWidgetHost::ClipboardText() {
 }
 
 void EditorWidgetHost::SetClipboardText(std::string_view text) {
-    QGuiApplication::clipboard()->setText(TextToQt(text));
+    QGuiApplication::clipboard()->setText(TextToQt(text, widget_.Editor().GetCodePage()));
 }
 
 TPoint EditorWidgetHost::MousePos() const { return {widget_.mouse_.x(), widget_.mouse_.y()}; }
@@ -120,9 +120,10 @@ void EditorWidgetHost::TextReplacing(int offset, int removed, std::string_view i
     auto* accessible =
         static_cast<EditorAccessible*>(QAccessible::queryAccessibleInterface(&widget_));
     if (accessible == nullptr) return;
-    pendingUpdate_ =
-        TextUpdate{accessible->UnitOfByte(offset - 1),
-                   TextToQt(widget_.Editor().TextView(offset, removed)), TextToQt(inserted)};
+    const TMemoComponent& editor = widget_.Editor();
+    pendingUpdate_ = TextUpdate{accessible->UnitOfByte(offset - 1),
+                                TextToQt(editor.TextView(offset, removed), editor.GetCodePage()),
+                                TextToQt(inserted, editor.GetCodePage())};
 }
 
 void EditorWidgetHost::TextReplaced() {

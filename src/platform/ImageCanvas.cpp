@@ -106,14 +106,13 @@ void ImageCanvas::FillRect(const TRect& rect, TColor color) {
     Drawn(area);
 }
 
-void ImageCanvas::Layout(std::string_view text) {
+void ImageCanvas::Layout(std::string_view text, CodePage codePage) {
     units_.resize(0);
     cellOf_.clear();
     cellsOf_.clear();
     unitOf_.clear();
     pointOf_.clear();
     points_ = 0;
-    const CodePage codePage = TextCodePage();
     int cell = 0;
     auto add = [this](char32_t codePoint, int first, int cells) {
         // A zero-width code point joins the character before it.
@@ -153,7 +152,7 @@ void ImageCanvas::Layout(std::string_view text) {
 }
 
 void ImageCanvas::TextOut(const TRect& clip, int x, int y, std::string_view text, const TFont& font,
-                          TColor background, int cellWidth) {
+                          TColor background, int cellWidth, CodePage codePage) {
     if (image_.isNull() || clip.Right <= clip.Left || clip.Bottom <= clip.Top) return;
     QPainter& painter = Painter();
     const QRect area = ToQRect(clip);
@@ -161,7 +160,7 @@ void ImageCanvas::TextOut(const TRect& clip, int x, int y, std::string_view text
     Drawn(area);
     if (text.empty()) return;
     // The editor hands over only the visible stretch of a row.
-    Layout(text);
+    Layout(text, codePage);
     const Face& face = FaceOf(font);
     const int count = static_cast<int>(cellOf_.size());
     glyphs_.resize(units_.size());

@@ -50,7 +50,7 @@ public:
 
     void FillRect(const TRect& rect, TColor color) override;
     void TextOut(const TRect& clip, int x, int y, std::string_view text, const TFont& font,
-                 TColor background, int cellWidth) override;
+                 TColor background, int cellWidth, CodePage codePage) override;
     void Draw(int x, int y, TBitmap& bitmap) override;
 
 private:
@@ -65,7 +65,7 @@ private:
     void Drawn(const QRect& rect);
     // Lays out `text` from cell 0: code units, and per character (a code
     // point with the zero-width ones that join it) its first cell and its cells.
-    void Layout(std::string_view text);
+    void Layout(std::string_view text, CodePage codePage);
     static QPointF MarkPosition(const QRawFont& font, quint32 glyph, int left, int width,
                                 qreal baseline);
     static void DrawFallbackMarks(QPainter& painter, const QFont& font, const QString& text,

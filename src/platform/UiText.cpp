@@ -10,17 +10,24 @@
 
 namespace kelvara {
 
-QString TextToQt(std::string_view text) {
-    const std::u16string unicode = DecodeText(text, TextCodePage());
+QString TextToQt(std::string_view text) { return TextToQt(text, TextCodePage()); }
+
+QString TextToQt(std::string_view text, CodePage codePage) {
+    const std::u16string unicode = DecodeText(text, codePage);
     return QString(reinterpret_cast<const QChar*>(unicode.data()),
                    static_cast<qsizetype>(unicode.size()));
 }
 
 std::optional<UnencodableChar> TextFromQt(const QString& text, std::string& out) {
+    return TextFromQt(text, TextCodePage(), out);
+}
+
+std::optional<UnencodableChar> TextFromQt(const QString& text, CodePage codePage,
+                                          std::string& out) {
     const std::u16string_view units(reinterpret_cast<const char16_t*>(text.utf16()),
                                     static_cast<std::size_t>(text.size()));
     std::string bytes;
-    if (auto bad = EncodeText(units, TextCodePage(), bytes)) return bad;
+    if (auto bad = EncodeText(units, codePage, bytes)) return bad;
     out = std::move(bytes);
     return std::nullopt;
 }

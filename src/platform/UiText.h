@@ -14,9 +14,13 @@ namespace kelvara {
 
 // A text in the text code page, for display (invalid bytes survive).
 QString TextToQt(std::string_view text);
+// The same for a text in `codePage` (a file's own).
+QString TextToQt(std::string_view text, CodePage codePage);
 // A text typed or pasted, in the text code page; or the first character that
 // the code page cannot hold (then `out` is left alone).
 std::optional<UnencodableChar> TextFromQt(const QString& text, std::string& out);
+// The same in `codePage` (a document's own).
+std::optional<UnencodableChar> TextFromQt(const QString& text, CodePage codePage, std::string& out);
 
 // The monospace family with Chinese glyphs that editors and windows use (a
 // Noto Sans Mono CJK face, else the system's fixed font), looked up once.

@@ -8,7 +8,9 @@ namespace kelvara {
 bool TCustomStyle::BeginsAt(std::string_view text) const {
     if (beginText_.size() > text.size()) return false;
     const std::string_view head = text.substr(0, beginText_.size());
-    return caseSensitive_ ? head == beginText_ : SameTextFolded(head, beginText_);
+    if (caseSensitive_) return head == beginText_;
+    const TSyntaxColoring* settings = collection_ ? collection_->GetOwner() : nullptr;
+    return SameTextFolded(head, beginText_, settings ? settings->GetCodePage() : TextCodePage());
 }
 
 void TCustomStyle::Assign(const TCustomStyle& source) {

@@ -9,7 +9,7 @@ void TSourceEdit::SetSearchRegex(std::shared_ptr<const RegexPattern> pattern,
                                  std::shared_ptr<const RegexReplacement> replacement) {
     regex_ = std::move(pattern);
     regexReplacement_ = std::move(replacement);
-    regexMatcher_ = regex_ ? std::make_unique<RegexMatcher>(*regex_, TextCodePage()) : nullptr;
+    regexMatcher_ = regex_ ? std::make_unique<RegexMatcher>(*regex_, GetCodePage()) : nullptr;
     regexLimitRow_ = 0;
 }
 

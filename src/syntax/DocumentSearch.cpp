@@ -55,7 +55,9 @@ std::vector<TSourceEdit::Hit> TSourceEdit::FindHits(std::string_view pattern, in
     for (; s + length - 1 <= to; s += unitAt(s)) {
         if (static_cast<unsigned char>(LowerByte(text[s])) != first) continue;
         const std::string_view candidate = text.substr(s, length);
-        if (matchCase ? candidate != pattern : CompareTextFolded(candidate, pattern) != 0) continue;
+        if (matchCase ? candidate != pattern
+                      : CompareTextFolded(candidate, pattern, GetCodePage()) != 0)
+            continue;
         int end = s;
         while (end < s + length)
             end += unitAt(end);

@@ -19,7 +19,7 @@ public:
           split_(static_cast<int>(first_.size())), codePage_(codePage) {}
 
     int Length() const noexcept { return length_; }
-    CodePage TextCodePage() const noexcept { return codePage_; }
+    CodePage GetCodePage() const noexcept { return codePage_; }
     unsigned char At(int offset) const noexcept {
         return static_cast<unsigned char>(offset <= split_ ? first_[offset - 1]
                                                            : second_[offset - 1 - split_]);

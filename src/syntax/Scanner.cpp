@@ -202,7 +202,7 @@ void Scanner::BeginRun(RunType type, bool cut) {
 // byte they may hold a decision (is it the trail of a two-byte character?)
 // that looked back over GBK lead bytes, and through them into the change.
 bool Scanner::MayStopHere() {
-    if (text_.TextCodePage() != CodePage::Gbk) return true;
+    if (text_.GetCodePage() != CodePage::Gbk) return true;
     const unsigned char before = text_.At(pos_ - 1);
     return (before >= 0x81 && before <= 0xFE) || NonLeadByteBy(pos_ - 3);
 }

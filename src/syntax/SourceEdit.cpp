@@ -45,6 +45,14 @@ void TSourceEdit::SetSplitOnFly(bool value) {
     RescanAll();
 }
 
+// Words, begin texts, the regular expression and every run follow the new
+// code page of the text.
+void TSourceEdit::CodePageChanged() {
+    syntax_->CodePageChanged();
+    if (regex_) regexMatcher_ = std::make_unique<RegexMatcher>(*regex_, GetCodePage());
+    RescanAll();
+}
+
 void TSourceEdit::MeasureFont() {
     TMemoComponent::MeasureFont();
     syntax_->UpdateFonts();
@@ -128,7 +136,7 @@ int TSourceEdit::ScanStretch(int from, int stopAfter, int limit, bool guess, boo
     ScanLock lock(*syntax_);
     const int first = runs_.FirstAtOrAfter(from);
     const int level = first > 0 ? HandOn(runs_.Get(first - 1)) : 0;
-    const syntax::ScanText text(TextPieces(), TextCodePage());
+    const syntax::ScanText text(TextPieces(), GetCodePage());
     syntax::Scanner scanner(*syntax_, splitOnFly_, text);
     scanner.SetLimit(limit);
     if (runs_.Empty() && limit > TextLength()) { // a full scan: into the old runs' room

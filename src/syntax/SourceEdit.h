@@ -143,6 +143,7 @@ public:
 protected:
     void TextReplaced(int position, int oldLength, int newLength) override;
     void AfterReplace() override;
+    void CodePageChanged() override;
 
 private:
     friend class TSyntaxRange;

@@ -8,6 +8,15 @@ namespace kelvara {
 
 TSyntaxColoring::TSyntaxColoring(TMemoComponent* owner) : TOwnedPersistent(owner) {}
 
+CodePage TSyntaxColoring::GetCodePage() const noexcept {
+    return GetOwner() ? GetOwner()->GetCodePage() : TextCodePage();
+}
+
+void TSyntaxColoring::CodePageChanged() {
+    for (int i = 0; i < wordLists_.Count(); ++i)
+        wordLists_.Items(i).SortWords();
+}
+
 void TSyntaxColoring::SetWordLists(const TWordLists& value) {
     BeginUpdate();
     wordLists_.Assign(value);

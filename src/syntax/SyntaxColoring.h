@@ -43,6 +43,12 @@ public:
     bool ParenthesisCustomStyle() const noexcept { return parenthesisCustomStyle_; }
     void SetParenthesisCustomStyle(bool value) { Store(parenthesisCustomStyle_, value); }
 
+    // The code page of the owner's text (without an owner, the default one):
+    // word lists and begin texts fold letter case by its characters.
+    CodePage GetCodePage() const noexcept;
+    // The owner's code page changed: the word lists are sorted again.
+    void CodePageChanged();
+
     TWordLists& WordLists() noexcept { return wordLists_; }
     const TWordLists& WordLists() const noexcept { return wordLists_; }
     void SetWordLists(const TWordLists& value);

@@ -11,9 +11,9 @@ namespace kelvara {
 namespace {
 
 // The key of a word under the fold: single-byte letters lower-cased.
-void FoldInto(std::string_view word, char* key) {
+void FoldInto(std::string_view word, CodePage codePage, char* key) {
     for (std::size_t i = 0; i < word.size();) {
-        const std::size_t length = CharLength(word, i);
+        const std::size_t length = CharLength(word, i, codePage);
         key[i] = length == 1 ? LowerByte(word[i]) : word[i];
         for (std::size_t k = 1; k < length; ++k)
             key[i + k] = word[i + k];
@@ -21,9 +21,9 @@ void FoldInto(std::string_view word, char* key) {
     }
 }
 
-std::string FoldedKey(std::string_view word) {
+std::string FoldedKey(std::string_view word, CodePage codePage) {
     std::string key(word.size(), '\0');
-    FoldInto(word, key.data());
+    FoldInto(word, codePage, key.data());
     return key;
 }
 
@@ -39,10 +39,16 @@ void TWordList::SetCaption(const std::string& value) {
     if (collection_) collection_->Update(this);
 }
 
+CodePage TWordList::WordCodePage() const {
+    const TSyntaxColoring* settings = collection_ ? collection_->GetOwner() : nullptr;
+    return settings ? settings->GetCodePage() : TextCodePage();
+}
+
 void TWordList::InsertSorted(std::string_view word) {
+    const CodePage codePage = WordCodePage();
     const auto at = std::lower_bound(words_.begin(), words_.end(), word,
-                                     [](const std::string& entry, std::string_view w) {
-                                         return CompareTextFolded(entry, w) < 0;
+                                     [codePage](const std::string& entry, std::string_view w) {
+                                         return CompareTextFolded(entry, w, codePage) < 0;
                                      });
     words_.insert(at, std::string(word));
     maxLength_ = std::max(maxLength_, word.size());
@@ -54,14 +60,21 @@ void TWordList::InsertSorted(std::string_view word) {
 // last one given comes first, as AddWord would have put it.
 void TWordList::SetWords(const std::vector<std::string>& words) {
     words_.assign(words.rbegin(), words.rend());
-    std::stable_sort(words_.begin(), words_.end(), [](const std::string& a, const std::string& b) {
-        return CompareTextFolded(a, b) < 0;
-    });
+    SortWords();
     maxLength_ = 0;
     for (const std::string& word : words_)
         maxLength_ = std::max(maxLength_, word.size());
     indexed_ = false;
     NotifyChanged();
+}
+
+void TWordList::SortWords() {
+    const CodePage codePage = WordCodePage();
+    std::stable_sort(words_.begin(), words_.end(),
+                     [codePage](const std::string& a, const std::string& b) {
+                         return CompareTextFolded(a, b, codePage) < 0;
+                     });
+    indexed_ = false;
 }
 
 void TWordList::AddWord(std::string_view word) {
@@ -80,8 +93,9 @@ void TWordList::Reindex() const {
     index_.clear();
     firstBytes_.reset();
     lengths_ = 0;
+    indexPage_ = WordCodePage();
     for (std::size_t i = 0; i < words_.size(); ++i) {
-        std::string key = FoldedKey(words_[i]);
+        std::string key = FoldedKey(words_[i], indexPage_);
         if (!key.empty()) firstBytes_.set(static_cast<unsigned char>(key[0]));
         lengths_ |= LengthBit(key.size());
         index_.emplace(std::move(key), i);
@@ -101,7 +115,7 @@ bool TWordList::ContainsWord(std::string_view word) const {
         folded.resize(word.size());
         key = folded.data();
     }
-    FoldInto(word, key);
+    FoldInto(word, indexPage_, key);
     const auto found = index_.find(std::string_view(key, word.size()));
     if (found == index_.end()) return false;
     return !caseSensitive_ || words_[found->second] == word;

@@ -7,6 +7,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "common/CodePage.h"
 #include "editor/EditorHost.h"
 #include "syntax/SyntaxColors.h"
 #include "syntax/SyntaxItems.h"
@@ -18,9 +19,10 @@ class TWordLists;
 class TSyntaxColoring;
 
 // A list of words drawn in a colour and style of their own. The words are kept
-// sorted by the ASCII letter-case fold; entries equal under the fold keep the
-// most recently added first. Every change reaches the settings object, which
-// re-colours the text.
+// sorted by the ASCII letter-case fold (which leaves the bytes of longer
+// characters alone, by the code page of the owning editor's text); entries
+// equal under the fold keep the most recently added first. Every change
+// reaches the settings object, which re-colours the text.
 class TWordList : public TSyntaxStyle {
 public:
     explicit TWordList(TWordLists* collection = nullptr)
@@ -37,6 +39,8 @@ public:
     void SetWords(const std::vector<std::string>& words);
     void AddWord(std::string_view word);
     void ClearWords();
+    // Sorts the words again, after the code page of the text changed.
+    void SortWords();
 
     // True when the token is one of the words: in any letter case when the
     // list ignores case, else exactly as the first entry equal to it under the
@@ -49,6 +53,7 @@ public:
     void NotifyChanged() override;
 
 private:
+    CodePage WordCodePage() const;
     void InsertSorted(std::string_view word);
     void Reindex() const;
 
@@ -68,6 +73,7 @@ private:
     mutable std::bitset<256> firstBytes_;
     mutable std::uint64_t lengths_ = 0;
     mutable bool indexed_ = true;
+    mutable CodePage indexPage_ = CodePage::Utf8; // the fold of the index
     std::size_t maxLength_ = 0;
 };
 

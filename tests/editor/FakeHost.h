@@ -25,11 +25,12 @@ public:
         TFont Font;
         TColor Background;
         int CellWidth;
+        CodePage Page;
     };
     void FillRect(const TRect& rect, TColor color) override { fills.push_back({rect, color}); }
     void TextOut(const TRect& clip, int x, int y, std::string_view text, const TFont& font,
-                 TColor background, int cellWidth) override {
-        texts.push_back({clip, x, y, std::string(text), font, background, cellWidth});
+                 TColor background, int cellWidth, CodePage codePage) override {
+        texts.push_back({clip, x, y, std::string(text), font, background, cellWidth, codePage});
     }
     void Draw(int x, int y, TBitmap& bitmap) override { draws.push_back({x, y, &bitmap}); }
     void Clear() {

@@ -133,7 +133,7 @@ TEST_F(Keyboard, WordMovementStopsAtClassChanges) {
 }
 
 TEST_F(Keyboard, TwoByteCharactersAreSteppedOverWhole) {
-    SetTextCodePage(CodePage::Gbk);
+    editor.SetCodePage(CodePage::Gbk);
     // Two GBK characters, the second with an ASCII-range trail byte.
     const std::string text = "a\xB0\xA1\xB0\x41z";
     editor.SetText(text);
@@ -174,7 +174,7 @@ TEST_F(Keyboard, TwoByteCharactersAreSteppedOverWhole) {
     Press(Key::Delete);
     EXPECT_EQ(editor.Text(), "\r\nab");
 
-    SetTextCodePage(CodePage::Utf8);
+    editor.SetCodePage(CodePage::Utf8);
     editor.SetText("a\xC3\xA9\xE4\xB8\xADz");
     editor.SetSelStart(1);
     Press(Key::Right);
@@ -185,13 +185,12 @@ TEST_F(Keyboard, TwoByteCharactersAreSteppedOverWhole) {
     EXPECT_EQ(editor.Text(), "a\xC3\xA9z");
     Press(Key::Left);
     EXPECT_EQ(Caret(), 2);
-    SetTextCodePage(CodePage::Gbk);
 }
 
 // A combining mark joins its base: the caret steps over both, and Delete
 // and Backspace take both. After a line break a mark stands alone.
 TEST_F(Keyboard, ACombiningMarkGoesWithTheCharacterBeforeIt) {
-    SetTextCodePage(CodePage::Utf8);
+    editor.SetCodePage(CodePage::Utf8);
     const std::string acute = "\xCC\x81";
     const std::string dots = "\xE2\x83\x9B"; // three dots above
     editor.SetText("e" + acute + dots + "\xE4\xB8\xAD" + acute + "x\r\n" + acute + "y");
@@ -214,7 +213,6 @@ TEST_F(Keyboard, ACombiningMarkGoesWithTheCharacterBeforeIt) {
     editor.SetSelStart(0);
     Press(Key::Delete);
     EXPECT_EQ(editor.Text(), "x\r\n" + acute + "y");
-    SetTextCodePage(CodePage::Gbk);
 }
 
 TEST_F(Keyboard, TypingReplacesTheSelectionAndEnterBreaksTheRow) {

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include "../search/CodePageScope.h"
 #include "FakeHost.h"
 #include "editor/DisplayWidth.h"
 
@@ -102,15 +101,14 @@ TEST_F(Paint, CourierItalicIsRaisedByAPixel) {
 }
 
 TEST_F(Paint, TwoByteCharactersFillTwoCellsInEitherCodePage) {
-    {
-        CodePageScope gbk(CodePage::Gbk);
-        editor.SetText("a\xD6\xD0\tb"); // a 中 tab b
-        editor.SetTabSize(4);
-        ASSERT_EQ(DrawRow().size(), 1u);
-        EXPECT_EQ(host.canvas.texts[0].Chars, "a\xD6\xD0 b");
-        EXPECT_EQ(host.canvas.texts[0].Clip.Right, 2 + 5 * 8);
-    }
-    CodePageScope utf8(CodePage::Utf8);
+    editor.SetCodePage(CodePage::Gbk);
+    editor.SetText("a\xD6\xD0\tb"); // a 中 tab b
+    editor.SetTabSize(4);
+    ASSERT_EQ(DrawRow().size(), 1u);
+    EXPECT_EQ(host.canvas.texts[0].Chars, "a\xD6\xD0 b");
+    EXPECT_EQ(host.canvas.texts[0].Clip.Right, 2 + 5 * 8);
+    EXPECT_EQ(host.canvas.texts[0].Page, CodePage::Gbk);
+    editor.SetCodePage(CodePage::Utf8);
     editor.SetText("a\xE4\xB8\xAD\tb\xC3\xA9"); // a 中 tab b é
     ASSERT_EQ(DrawRow().size(), 1u);
     EXPECT_EQ(host.canvas.texts[0].Chars, "a\xE4\xB8\xAD b\xC3\xA9");
@@ -124,7 +122,7 @@ TEST_F(Paint, TwoByteCharactersFillTwoCellsInEitherCodePage) {
 
 // A combining mark is drawn with its base, and the cells after it follow on.
 TEST_F(Paint, ACombiningMarkIsDrawnInTheCellOfItsBase) {
-    CodePageScope utf8(CodePage::Utf8);
+    editor.SetCodePage(CodePage::Utf8);
     editor.SetText("e\xCC\x81xy");
     editor.SetSelStart(3);
     editor.SetSelLength(1); // the x

@@ -286,7 +286,7 @@ namespace kelvara {
 namespace {
 
 TEST_F(EditorWidgetTest, InUtf8AWideCharacterFillsTwoCellsAndABadByteShowsAMark) {
-    CodePageScope utf8(CodePage::Utf8);
+    Editor().SetCodePage(CodePage::Utf8);
     Editor().SetText("\xE4\xB8\xAD"
                      "a\xFF"
                      "b"); // 中 a, an invalid byte, b
@@ -307,7 +307,7 @@ TEST_F(EditorWidgetTest, InUtf8AWideCharacterFillsTwoCellsAndABadByteShowsAMark)
 // A combining mark is drawn on its base, in the base's cell; the next
 // character keeps the next cell.
 TEST_F(EditorWidgetTest, InUtf8ACombiningMarkIsDrawnOnItsBase) {
-    CodePageScope utf8(CodePage::Utf8);
+    Editor().SetCodePage(CodePage::Utf8);
     // The ring above comes from another font than the letters.
     Editor().SetText("e\xCC\x81x\r\nex\r\na\xCC\x8Ax\r\nax");
     const QImage picture = Picture();
