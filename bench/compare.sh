@@ -8,9 +8,12 @@
 # installed (/usr/src/linux-source-*.tar.xz; `apt-get install linux-source`),
 # else a generated tree of
 # source-like files; plus a generated GBK corpus of Chinese prose with mixed
-# line ends. Corpora are made once in $KELVARA_CORPUS (default build/corpus);
-# kelvara is built in $KELVARA_BUILD (default build/main).
-# Needs hyperfine; rg and grep are compared when present.
+# line ends, and a mixed tree of that corpus beside its UTF-8 twin. Corpora are
+# made once in $KELVARA_CORPUS (default build/corpus); kelvara is built in
+# $KELVARA_BUILD (default build/main).
+# Then the cost of telling each file's encoding: the default (auto) against a
+# forced code page. Needs hyperfine and iconv; rg and grep are compared when
+# present.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 corpus=${KELVARA_CORPUS:-$top/build/corpus}
@@ -103,6 +106,16 @@ if [ ! -d "$corpus/gbk" ]; then
     generate_gbk_corpus "$corpus/gbk.tmp"
     mv "$corpus/gbk.tmp" "$corpus/gbk"
 fi
+# The GBK corpus and its UTF-8 twin (codes GBK does not define are dropped).
+if [ ! -d "$corpus/mixed" ]; then
+    echo "Making the mixed corpus" >&2
+    mkdir -p "$corpus/mixed.tmp/gbk" "$corpus/mixed.tmp/utf8"
+    cp "$corpus"/gbk/* "$corpus/mixed.tmp/gbk/"
+    for file in "$corpus"/gbk/*; do
+        iconv -c -f GBK -t UTF-8 "$file" >"$corpus/mixed.tmp/utf8/${file##*/}" || true
+    done
+    mv "$corpus/mixed.tmp" "$corpus/mixed"
+fi
 
 # Warm the page cache so that every tool reads from memory.
 find "$corpus" -type f -exec cat {} + >/dev/null
@@ -175,6 +188,47 @@ compare static "'static'" "-F -- 'static'" "$corpus/source" yes "'static'"
 compare "GBK prose, zhongwen" "\"\$(printf '\\326\\320\\316\\304')\"" \
     "-- '(?-u)\\xD6\\xD0\\xCE\\xC4'" "$corpus/gbk" yes \
     "\"\$(printf '\\344\\270\\255\\346\\226\\207')\"" --codepage gbk
+echo
+echo "Load average after: $(load)"
+
+# One row of the encodings table: LABEL THREADS AUTO-CMD FORCED-CMD RG-CMD.
+# Each command writes its hits to a file of its own (appending, when it is
+# two runs); the medians of auto and of the forced run(s) are set side by side.
+encodings() {
+    local label=$1 t=$2 auto=$3 forced=$4 rg=$5 cmds
+    cmds=("$auto > $out/ea" "{ $forced; } > $out/ef")
+    have rg && cmds+=("{ $rg; } > $out/er")
+    hyperfine --style none --warmup 1 --runs "$runs" -i --export-csv "$out/e.csv" "${cmds[@]}" \
+        >/dev/null 2>&1
+    local hits forcedHits
+    hits=$(wc -l <"$out/ea")
+    forcedHits=$(wc -l <"$out/ef")
+    [ "$hits" = "$forcedHits" ] || echo "auto found $hits hits, the forced runs $forcedHits" >&2
+    awk -F, -v label="$label" -v t="$t" -v hits="$hits" -v rg="$(have rg && echo 1)" \
+        'NR > 1 { m[NR - 1] = $4 }
+        END {
+            printf "| %-28s | %2d | %7d | %5.2f | %6.2f | %5.2fx | %5.2f |\n", label, t, hits,
+                m[1], m[2], m[1] / m[2], rg ? m[3] : 0
+        }' "$out/e.csv"
+}
+
+echo
+echo "Encodings: auto (each file's own) against a forced code page"
+echo
+echo "| text                         | -j |    hits |  auto | forced | auto/forced |    rg |"
+echo "|------------------------------|----|---------|-------|--------|-------------|-------|"
+for t in 1 "$cores"; do
+    for text in kmalloc_array static; do
+        encodings "$text, kernel" "$t" "'$kelvara' find --format grep --threads $t $text '$corpus/source'" \
+            "'$kelvara' find --format grep --threads $t --codepage utf8 $text '$corpus/source'" \
+            "rg -j$t -F -o -n --column --no-ignore --hidden -i $text '$corpus/source'"
+    done
+    zh="\"\$(printf '\344\270\255\346\226\207')\""
+    k="'$kelvara' find --format grep --threads $t -c"
+    encodings "zhongwen, GBK + UTF-8 twin" "$t" "$k -- $zh '$corpus/mixed'" \
+        "$k --codepage gbk -- $zh '$corpus/mixed/gbk'; $k --codepage utf8 -- $zh '$corpus/mixed/utf8'" \
+        "rg -j$t -o -n --column -E gbk -F -- $zh '$corpus/mixed/gbk'; rg -j$t -o -n --column -F -- $zh '$corpus/mixed/utf8'"
+done
 echo
 echo "Load average after: $(load)"
 

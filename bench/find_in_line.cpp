@@ -82,18 +82,18 @@ void BM_FindInLine(benchmark::State& state) {
     const bool gbk = state.range(0) == 1;
     const bool frequent = state.range(1) == 1;
     const MatchOptions options{.CaseSensitive = state.range(2) == 1};
-    SetTextCodePage(gbk ? CodePage::Gbk : CodePage::Utf8);
+    const CodePage codePage = gbk ? CodePage::Gbk : CodePage::Utf8;
     static const std::vector<std::string> source = SourceLines();
     static const std::vector<std::string> prose = GbkLines();
     const std::vector<std::string>& lines = gbk ? prose : source;
     const char* search =
         gbk ? (frequent ? kFrequentGbk : kRareGbk) : (frequent ? kFrequentAscii : kRareAscii);
-    LineMatcher matcher(PrepareSearchText(search, options), options);
+    LineMatcher matcher(PrepareSearchText(search, options, codePage), options, codePage);
     ResultTree tree;
     std::size_t hits = 0;
     for (auto _ : state) {
         tree.Clear();
-        const NodeRef file = tree.AppendFileNode("/src/file.txt", matcher.SearchText());
+        const NodeRef file = tree.AppendFileNode("/src/file.txt", matcher.SearchText(), codePage);
         std::int32_t number = 0;
         for (const std::string& line : lines)
             hits += matcher.FindInLine(line, ++number, "/src/file.txt", tree, file);
@@ -115,7 +115,7 @@ void BM_ResultTreeMillionHits(benchmark::State& state) {
         for (int f = 0; f < 1000; ++f) {
             const std::string path =
                 "/home/user/project/src/module/file" + std::to_string(f) + ".cpp";
-            const NodeRef file = tree.AppendFileNode(path, "needle");
+            const NodeRef file = tree.AppendFileNode(path, "needle", CodePage::Utf8);
             for (int h = 0; h < 1000; ++h)
                 tree.AppendFindHit(file, {path, h + 1, 7, "needle"});
         }

@@ -50,6 +50,10 @@
         <source>替换所选</source>
         <translation>Replace Ticked</translation>
     </message>
+    <message>
+        <source>以下文件因编码没有处理：</source>
+        <translation>These files were left alone because of their encoding:</translation>
+    </message>
 </context>
 <context>
     <name>kelvara::CommandLine</name>
@@ -102,10 +106,6 @@
         <translation>option %1 needs a non-empty extension</translation>
     </message>
     <message>
-        <source>未知的代码页 %1（gbk 或 utf8）</source>
-        <translation>unknown code page %1 (gbk or utf8)</translation>
-    </message>
-    <message>
         <source>未知的格式 %1（tree、grep 或 json）</source>
         <translation>unknown format %1 (tree, grep or json)</translation>
     </message>
@@ -121,6 +121,10 @@
         <source>选项 --dry-run 只用于 replace</source>
         <translation>option --dry-run belongs to replace</translation>
     </message>
+    <message>
+        <source>未知的代码页 %1（gbk、utf8 或 auto）</source>
+        <translation>unknown code page %1 (gbk, utf8 or auto)</translation>
+    </message>
 </context>
 <context>
     <name>kelvara::DryRun</name>
@@ -131,6 +135,10 @@
     <message>
         <source>以下文件含有 NUL 字节，不会改写：</source>
         <translation>These files hold NUL bytes and would not be rewritten:</translation>
+    </message>
+    <message>
+        <source>以下文件因编码不会改写：</source>
+        <translation>These files would not be rewritten because of their encoding:</translation>
     </message>
 </context>
 <context>
@@ -189,6 +197,21 @@
     <message>
         <source>内存不足</source>
         <translation>out of memory</translation>
+    </message>
+</context>
+<context>
+    <name>kelvara::FileMatch</name>
+    <message>
+        <source>不是有效的 %1（第 %2 字节）</source>
+        <translation>not valid %1 (byte %2)</translation>
+    </message>
+    <message>
+        <source>%1 不能表示替换文字中的 %2</source>
+        <translation>%1 cannot hold %2 of the replacement</translation>
+    </message>
+    <message>
+        <source>替换文字含有不是 UTF-8 字符的字节，不能写入 %1</source>
+        <translation>the replacement holds bytes that are no UTF-8 characters and cannot be written as %1</translation>
     </message>
 </context>
 <context>
@@ -311,6 +334,28 @@
     </message>
 </context>
 <context>
+    <name>kelvara::Preview</name>
+    <message>
+        <source>文件在查找以后被改动过，替换时会跳过它</source>
+        <translation>The file changed after the find; the replace will leave it</translation>
+    </message>
+    <message>
+        <source>这一处没有勾选，不会替换</source>
+        <translation>This hit is not ticked and will not be replaced</translation>
+    </message>
+    <message>
+        <source>没有勾选的地方</source>
+        <translation>Nothing ticked</translation>
+    </message>
+</context>
+<context>
+    <name>kelvara::PreviewPane</name>
+    <message>
+        <source>替换预览</source>
+        <translation>Replace preview</translation>
+    </message>
+</context>
+<context>
     <name>kelvara::ProgressLine</name>
     <message>
         <source> 个文件  </source>
@@ -319,10 +364,6 @@
 </context>
 <context>
     <name>kelvara::RunCommandLine</name>
-    <message>
-        <source>%1 含有 %2，文本代码页不能表示这个字符</source>
-        <translation>%1 holds %2, which the text code page cannot hold</translation>
-    </message>
     <message>
         <source>，跳过 %1 个</source>
         <translation>, %1 skipped</translation>
@@ -367,27 +408,17 @@
         <source>标准输出：%1</source>
         <translation>standard output: %1</translation>
     </message>
-</context>
-<context>
-    <name>kelvara::Preview</name>
     <message>
-        <source>文件在查找以后被改动过，替换时会跳过它</source>
-        <translation>The file changed after the find; the replace will leave it</translation>
+        <source>各文件的编码：</source>
+        <translation>The encoding of each file:</translation>
     </message>
     <message>
-        <source>这一处没有勾选，不会替换</source>
-        <translation>This hit is not ticked and will not be replaced</translation>
+        <source>以下文件因编码没有查找：</source>
+        <translation>These files were not searched because of their encoding:</translation>
     </message>
     <message>
-        <source>没有勾选的地方</source>
-        <translation>Nothing ticked</translation>
-    </message>
-</context>
-<context>
-    <name>kelvara::PreviewPane</name>
-    <message>
-        <source>替换预览</source>
-        <translation>Replace preview</translation>
+        <source>以下文件因编码没有改写：</source>
+        <translation>These files were not rewritten because of their encoding:</translation>
     </message>
 </context>
 <context>
@@ -780,10 +811,6 @@ Keep the editor&apos;s text (Yes), or load the file&apos;s new content (No)?</tr
         <translation>%1 holds the character %2, which the current code page cannot hold; nothing was done.</translation>
     </message>
     <message>
-        <source>要找的字</source>
-        <translation>Find what</translation>
-    </message>
-    <message>
         <source>请先输入要找的字。</source>
         <translation>Type the text to find first.</translation>
     </message>
@@ -983,6 +1010,18 @@ Excluded folders are never opened.</translation>
         <source>撤销完毕：恢复文件 %1 个</source>
         <translation>Undo finished: %1 files restored</translation>
     </message>
+    <message>
+        <source>编码：</source>
+        <translation>Encoding:</translation>
+    </message>
+    <message>
+        <source>自动</source>
+        <translation>Auto</translation>
+    </message>
+    <message>
+        <source>自动：每个文件按自己的编码（字节顺序标记、是否为有效的 UTF-8）；GBK 或 UTF-8：没有字节顺序标记的文件都按它处理</source>
+        <translation>Auto: each file in its own encoding (byte-order mark, valid UTF-8 or not); GBK or UTF-8: every file without a byte-order mark is taken to be in it</translation>
+    </message>
 </context>
 <context>
     <name>kelvara::Undo</name>
@@ -1078,13 +1117,14 @@ Replaces TEXT by REPLACEMENT in each PATH (a file, or every file below a folder)
                        或者去掉与 &quot;!GLOB&quot; 相符的条目（&quot;!vendor/**&quot;）；相对于
                        所给的目录；最后一个相符的 GLOB 算数；可以重复
       --ignore-files   遍历目录时遵循 .gitignore 和 .ignore 文件
-      --codepage CP    文本代码页：gbk 或 utf8
+      --codepage CP    gbk 或 utf8：没有字节顺序标记的文件都按它处理；
+                       auto（默认）：每个文件按自己的编码
       --format FMT     tree（默认）、grep（路径:行:列）或 json（JSON lines：
                        begin、match、context、end 和 summary 对象）
   -0, --null           结果中每个路径之后跟一个 NUL 字节，路径不加引号
       --color WHEN     给路径、行号和找到的字着色：auto（默认：只在终端上，
                        并且没有设置 NO_COLOR）、always 或 never
-  -v, --verbose        列出遍历目录时跳过的条目
+  -v, --verbose        列出每个文件的编码和遍历目录时跳过的条目
 </source>
         <translation>  -c, --case           letter case significant
   -w, --word           whole words only
@@ -1095,13 +1135,15 @@ Replaces TEXT by REPLACEMENT in each PATH (a file, or every file below a folder)
                        relative to the folder named; the last matching GLOB wins;
                        repeatable
       --ignore-files   folder walks honour .gitignore and .ignore files
-      --codepage CP    text code page: gbk or utf8
+      --codepage CP    gbk or utf8: take every file without a byte-order mark to
+                       be in it; auto (default): each file&apos;s own encoding
       --format FMT     tree (default), grep (path:line:column) or json (JSON lines:
                        begin, match, context, end and summary objects)
   -0, --null           end each path of the results with a NUL byte, unquoted
       --color WHEN     colour paths, line numbers and hits: auto (default: only on
                        a terminal and without NO_COLOR), always or never
-  -v, --verbose        list the entries the folder walks skipped
+  -v, --verbose        list each file&apos;s encoding and the entries the folder walks
+                       skipped
 </translation>
     </message>
     <message>

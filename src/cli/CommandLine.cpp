@@ -234,9 +234,11 @@ private:
             line_.codePage = CodePage::Gbk;
         } else if (text == "utf8" || text == "utf-8" || text == "UTF-8" || text == "65001") {
             line_.codePage = CodePage::Utf8;
+        } else if (text == "auto") {
+            line_.codePage.reset();
         } else {
             error_ = FormatMessage(
-                Translate("kelvara::CommandLine", "未知的代码页 %1（gbk 或 utf8）"), {text});
+                Translate("kelvara::CommandLine", "未知的代码页 %1（gbk、utf8 或 auto）"), {text});
             return false;
         }
         return true;

@@ -21,7 +21,7 @@ struct CommandLine {
     std::vector<std::string> extensions; // empty: every entry ticked
     std::vector<std::string> globs;      // -g: which entries the folder walks take
     bool ignoreFiles = false;            // the walks honour .gitignore and .ignore files
-    std::optional<CodePage> codePage;    // empty: the settings file's or the locale's
+    std::optional<CodePage> codePage;    // forced for every file; empty: each file's own
     OutputFormat format = OutputFormat::Tree;
     // find: lines shown before and after each hit line (-B, -A, -C), with the
     // hit lines' texts; only with the grep and JSON formats

@@ -37,23 +37,23 @@ void AppendHeader(std::string& out, std::string_view mark, const std::string& pa
 
 } // namespace
 
-DiffPrinter::DiffPrinter(OutputBuffer& out, bool forTerminal, CodePage codePage)
-    : out_(out), recode_(forTerminal && codePage != LocaleCodePage()), codePage_(codePage) {}
+DiffPrinter::DiffPrinter(OutputBuffer& out, bool forTerminal)
+    : out_(out), forTerminal_(forTerminal) {}
 
 void DiffPrinter::Changes(const std::string& path, const FileIdentity& identity,
                           std::string_view text, std::span<const Stretch> stretches,
-                          std::string_view replacement) {
+                          std::string_view replacement, CodePage codePage) {
     std::string& out = out_.Pending();
     AppendHeader(out, "--- ", path, identity);
     AppendHeader(out, "+++ ", path, identity);
-    if (!recode_) {
+    if (!forTerminal_ || codePage == LocaleCodePage()) {
         UnifiedDiffPrinter printer(out);
         DiffReplaced(text, stretches, replacement, kContext, printer);
     } else {
         diff_.clear();
         UnifiedDiffPrinter printer(diff_);
         DiffReplaced(text, stretches, replacement, kContext, printer);
-        RecodeLenient(diff_, codePage_, LocaleCodePage(), out);
+        RecodeLenient(diff_, codePage, LocaleCodePage(), out);
     }
     out_.Written();
 }

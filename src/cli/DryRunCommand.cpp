@@ -12,7 +12,6 @@
 #include "common/LocaleCodePage.h"
 #include "common/MessageCatalogue.h"
 #include "search/DryReplace.h"
-#include "search/Matcher.h"
 
 namespace kelvara {
 
@@ -29,10 +28,9 @@ int RunDryRun(const CommandLine& line, const FileSet& files, const std::string& 
     ProgressLine progress;
     const BatchHooks hooks{&progress, {}, stopRequested};
     OutputBuffer out(STDOUT_FILENO);
-    DiffPrinter printer(out, isatty(STDOUT_FILENO) == 1, TextCodePage());
+    DiffPrinter printer(out, isatty(STDOUT_FILENO) == 1);
     const DryReplaceResult result =
-        RunDryReplace(PrepareSearchText(text, line.options), replacement, files.TickedPaths(),
-                      line.options, hooks, printer);
+        RunDryReplace(text, replacement, files.TickedPaths(), line.options, hooks, printer);
     progress.Clear();
     out.Flush();
     if (result.error) {
@@ -49,12 +47,19 @@ int RunDryRun(const CommandLine& line, const FileSet& files, const std::string& 
         for (const std::string& path : result.nulFiles)
             std::fprintf(stderr, "%s\n", QuotedPath(path).c_str());
     }
+    if (!result.encodingFiles.empty()) {
+        PrintLine(std::string(Translate("kelvara::DryRun", "以下文件因编码不会改写：")));
+        for (const LeftFile& file : result.encodingFiles) {
+            std::fprintf(stderr, "%s: %s\n", QuotedPath(file.path).c_str(),
+                         TextToLocale(TextFromUtf8(file.reason)).c_str());
+        }
+    }
     if (out.Error() != 0) {
         PrintLine("kelvara: " + FormatMessage(Translate("kelvara::RunCommandLine", "标准输出：%1"),
                                               {std::strerror(out.Error())}));
         return 2;
     }
-    if (result.error) return 2;
+    if (result.error || !result.encodingFiles.empty()) return 2;
     return result.filesChanged > 0 ? 0 : 1;
 }
 

@@ -47,8 +47,8 @@ void AppendPath(std::string& line, std::string_view path, bool nullAfterPath, ch
 // A find's caption ("被找字：TEXT 在: 行： LINE 列: COLUMN") with its text and
 // line number coloured; any other caption (a replaced line) as it is.
 void AppendColoredCaption(std::string& out, std::string_view caption, std::int32_t line,
-                          std::int32_t column) {
-    const HitCaptionWords words = CaptionWordsIn(TextCodePage());
+                          std::int32_t column, CodePage codePage) {
+    const HitCaptionWords words = CaptionWordsIn(codePage);
     std::string lineNumber;
     AppendNumber(lineNumber, line);
     std::string tail(words.column);
@@ -93,9 +93,9 @@ void PrintGrepFile(const ResultTree& tree, std::uint32_t file, bool nullAfterPat
 
 void PrintTreeFile(const ResultTree& tree, std::uint32_t file, bool nullAfterPath, bool color,
                    OutputBuffer& out) {
-    const CodePage text = TextCodePage();
-    const CodePage locale = LocaleCodePage();
     const NodeRef fileNode{file, NodeRef::kNone};
+    const CodePage text = tree.CodePageOf(fileNode);
+    const CodePage locale = LocaleCodePage();
     AppendPath(out.Pending(), tree.Caption(fileNode), nullAfterPath, '\n', color);
     out.Written();
     std::string colored;
@@ -106,7 +106,7 @@ void PrintTreeFile(const ResultTree& tree, std::uint32_t file, bool nullAfterPat
             const NodeRef hitNode{file, hit};
             colored.clear();
             AppendColoredCaption(colored, tree.Caption(hitNode), tree.Line(hitNode),
-                                 tree.Column(hitNode));
+                                 tree.Column(hitNode), text);
             RecodeLenient(colored, text, locale, line);
         } else if (text == locale)
             tree.AppendCaption({file, hit}, line);
@@ -173,7 +173,8 @@ void ResultStreamer::PrintUpTo(std::uint32_t end) {
         if (tree_.ChildCount({printed_, NodeRef::kNone}) == 0) continue;
         if (!exporter_) {
             PrintFile(tree_, printed_, format_, nullAfterPath_, color_, out_);
-        } else if (FileStatus status = exporter_->ExportFile(tree_, printed_, TextCodePage())) {
+        } else if (FileStatus status = exporter_->ExportFile(
+                       tree_, printed_, tree_.CodePageOf({printed_, NodeRef::kNone}))) {
             unread_.push_back(std::move(*status));
         }
     }

@@ -61,16 +61,23 @@ int Fail(const std::string& message) {
     return kExitError;
 }
 
-// A text argument in the text code page.
-bool ConvertArgument(const std::string& argument, const char* what, std::string& out) {
-    if (const auto bad = ArgumentToText(argument, out)) {
-        Fail(FormatMessage(
-            Translate("kelvara::RunCommandLine", "%1 含有 %2，文本代码页不能表示这个字符"),
-            {what, CodePointName(bad->codePoint)}));
-        return false;
-    }
-    return true;
+// A text argument as typed, in UTF-8: the run encodes it into each file's
+// code page. Bytes that are not valid in the locale's encoding stay as they are.
+std::string TypedText(const std::string& argument) {
+    std::string text;
+    RecodeLenient(argument, LocaleCodePage(), CodePage::Utf8, text);
+    return text;
 }
+
+// The progress line, and each file's encoding for the report (with -v).
+class RunProgress : public ProgressLine {
+public:
+    void EncodingFound(const std::string& path, const FileEncoding& encoding) override {
+        encodings.emplace_back(path, EncodingName(encoding));
+    }
+
+    std::vector<std::pair<std::string, std::string_view>> encodings;
+};
 
 // Which of the paths named are folders; nullopt (after a message) when one
 // of them cannot be looked at.
@@ -200,11 +207,19 @@ void PrintFileList(std::string_view utf8Heading, const std::vector<std::string>&
         PrintPath(path);
 }
 
+void PrintEncodings(const std::vector<std::pair<std::string, std::string_view>>& encodings) {
+    if (encodings.empty()) return;
+    PrintLine(std::string(Translate("kelvara::RunCommandLine", "各文件的编码：")));
+    for (const auto& [path, name] : encodings)
+        PrintPath(path, std::string(name));
+}
+
 // The end of the run on standard error: the notice or the error, the summary,
-// the files that were not rewritten because they hold NUL bytes, and with -v
+// the files that were not rewritten because they hold NUL bytes and those
+// left alone because of their encoding, and with -v each file's encoding and
 // the entries the folder walks skipped.
 void PrintOutcome(const CommandLine& line, const BatchResult& result, const ResultTree& tree,
-                  const FileSet& files, double seconds) {
+                  const FileSet& files, const RunProgress& progress, double seconds) {
     if (result.outcome == BatchOutcome::Failed)
         Fail(QuotedPath(result.error->path) + ": " + result.error->reason);
     else if (result.outcome == BatchOutcome::Finished)
@@ -216,6 +231,15 @@ void PrintOutcome(const CommandLine& line, const BatchResult& result, const Resu
                   result.nulFiles);
     PrintFileList(Translate("kelvara::BatchNotice", "以下文件在替换期间被其他程序改动，没有改写："),
                   result.changedFiles);
+    if (!result.encodingFiles.empty()) {
+        PrintLine(
+            std::string(line.mode == CommandMode::Find
+                            ? Translate("kelvara::RunCommandLine", "以下文件因编码没有查找：")
+                            : Translate("kelvara::RunCommandLine", "以下文件因编码没有改写：")));
+        for (const LeftFile& file : result.encodingFiles)
+            PrintPath(file.path, file.reason);
+    }
+    PrintEncodings(progress.encodings);
     if (!line.verbose || files.SkippedCount() == 0) return;
     PrintLine(std::string(Translate("kelvara::RunCommandLine", "以下条目被跳过：")));
     for (const SkippedEntry& entry : files.Skipped())
@@ -224,33 +248,32 @@ void PrintOutcome(const CommandLine& line, const BatchResult& result, const Resu
 
 // How the listings that show hit lines cut a hit from its line.
 ExportSettings ListingSettings(const CommandLine& line, const std::string& text) {
-    const std::size_t length = PrepareSearchText(text, line.options).size();
     ExportSettings settings;
     settings.before = line.before;
     settings.after = line.after;
     settings.ignoreSpaces = line.options.IgnoreSpaces;
-    settings.hitLength = [length](std::string_view, std::size_t) { return length; };
+    settings.hitLength = SearchTextLength(text, line.options);
     return settings;
 }
 
 int ExitStatus(const CommandLine& line, const BatchResult& result, const ResultTree& tree) {
-    // A file that could not be replaced because another program changed it
-    // is a failure for a script, though the run went on.
-    if (result.outcome == BatchOutcome::Failed || !result.changedFiles.empty()) return kExitError;
+    // A file that could not be searched or replaced (another program changed
+    // it, its encoding) is a failure for a script, though the run went on.
+    if (result.outcome == BatchOutcome::Failed || !result.changedFiles.empty() ||
+        !result.encodingFiles.empty())
+        return kExitError;
     const bool something = line.mode == CommandMode::Find ? tree.NodeCount() > tree.FileNodeCount()
                                                           : result.filesWritten > 0;
     return something ? kExitFound : kExitNothing;
 }
 
-int Run(const CommandLine& line, const TIniFile& settings) {
-    SetTextCodePage(line.codePage ? *line.codePage : CodePageOfSettings(settings));
-    std::string text;
-    std::string replacement;
-    if (!ConvertArgument(line.text, "TEXT", text)) return kExitError;
+int Run(CommandLine line, const TIniFile& settings) {
+    // The code page of pure-ASCII files and of the messages.
+    SetTextCodePage(CodePageOfSettings(settings));
+    line.options.ForcedCodePage = line.codePage;
+    const std::string text = TypedText(line.text);
+    const std::string replacement = TypedText(line.replacement);
     const bool replacing = line.mode == CommandMode::Replace;
-    if (replacing && !ConvertArgument(line.replacement, "REPLACEMENT", replacement)) {
-        return kExitError;
-    }
     if (replacing && !line.dryRun && !line.yes && isatty(STDIN_FILENO) != 1) {
         return Fail(std::string(Translate("kelvara::RunCommandLine",
                                           "replace 要在终端上确认；不经确认就替换请加 --yes")));
@@ -267,8 +290,8 @@ int Run(const CommandLine& line, const TIniFile& settings) {
         return RunDryRun(line, files, text, replacement, &gStopRequested);
     }
     TerminalAsk ask(line.yes);
-    ProgressLine progress;
-    const BatchHooks hooks{&progress, {}, &gStopRequested};
+    RunProgress progress;
+    const BatchHooks hooks{&progress, {}, &gStopRequested, line.verbose};
     FileSet files;
     if (!walkFilter.Empty()) files.SetWalkFilter(&walkFilter);
     ResultTree tree;
@@ -304,7 +327,7 @@ int Run(const CommandLine& line, const TIniFile& settings) {
     for (const FileError& unread : streamer.Unread())
         Fail(FormatMessage(Translate("kelvara::RunCommandLine", "%1: %2（无法显示它的行）"),
                            {QuotedPath(unread.path), unread.reason}));
-    PrintOutcome(line, result, tree, files, seconds.count());
+    PrintOutcome(line, result, tree, files, progress, seconds.count());
     // Results that could not be written are a failure, not an empty search.
     const int status =
         out.Error() != 0 ? Fail(FormatMessage(Translate("kelvara::RunCommandLine", "标准输出：%1"),

@@ -37,13 +37,14 @@ std::string_view CommonOptions() {
         "                       或者去掉与 \"!GLOB\" 相符的条目（\"!vendor/**\"）；相对于\n"
         "                       所给的目录；最后一个相符的 GLOB 算数；可以重复\n"
         "      --ignore-files   遍历目录时遵循 .gitignore 和 .ignore 文件\n"
-        "      --codepage CP    文本代码页：gbk 或 utf8\n"
+        "      --codepage CP    gbk 或 utf8：没有字节顺序标记的文件都按它处理；\n"
+        "                       auto（默认）：每个文件按自己的编码\n"
         "      --format FMT     tree（默认）、grep（路径:行:列）或 json（JSON lines：\n"
         "                       begin、match、context、end 和 summary 对象）\n"
         "  -0, --null           结果中每个路径之后跟一个 NUL 字节，路径不加引号\n"
         "      --color WHEN     给路径、行号和找到的字着色：auto（默认：只在终端上，\n"
         "                       并且没有设置 NO_COLOR）、always 或 never\n"
-        "  -v, --verbose        列出遍历目录时跳过的条目\n");
+        "  -v, --verbose        列出每个文件的编码和遍历目录时跳过的条目\n");
 }
 
 std::string_view FindOptions() {

@@ -1,11 +1,5 @@
 #include "common/FileEncoding.h"
 
-#include <bit>
-
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-
 namespace kelvara {
 
 namespace {
@@ -17,27 +11,6 @@ constexpr std::string_view kUtf16BeBom = "\xFE\xFF";
 constexpr FileEncoding kUtf8WithBom{CodePage::Utf8, true, Utf16Order::None};
 constexpr FileEncoding kUtf16Le{CodePage::Utf8, true, Utf16Order::LittleEndian};
 constexpr FileEncoding kUtf16Be{CodePage::Utf8, true, Utf16Order::BigEndian};
-
-std::optional<FileEncoding> EncodingOfBom(std::string_view bytes) {
-    if (bytes.starts_with(kUtf8Bom)) return kUtf8WithBom;
-    if (bytes.starts_with(kUtf16LeBom)) return kUtf16Le;
-    if (bytes.starts_with(kUtf16BeBom)) return kUtf16Be;
-    return std::nullopt;
-}
-
-// From `i`, the first non-ASCII character is known to start at or after it.
-bool IsValidUtf8From(std::string_view bytes, std::size_t i) {
-    while (i < bytes.size()) {
-        if (static_cast<unsigned char>(bytes[i]) < 0x80) {
-            i += FirstNonAscii(bytes.substr(i));
-            continue;
-        }
-        const std::size_t length = CharLength(bytes, i, CodePage::Utf8);
-        if (length == 1) return false;
-        i += length;
-    }
-    return true;
-}
 
 bool IsSurrogate(char32_t unit) { return unit >= 0xD800 && unit <= 0xDFFF; }
 
@@ -95,38 +68,18 @@ std::optional<std::size_t> DecodeUtf16(std::string_view bytes, Utf16Order order,
 
 } // namespace
 
-std::size_t FirstNonAscii(std::string_view bytes) noexcept {
-    const char* const begin = bytes.data();
-    const char* const end = begin + bytes.size();
-    const char* at = begin;
-#if defined(__SSE2__)
-    // Most text is ASCII: 64 bytes at a time, one test for all of them.
-    for (; end - at >= 64; at += 64) {
-        const auto* block = reinterpret_cast<const __m128i*>(at);
-        const __m128i any =
-            _mm_or_si128(_mm_or_si128(_mm_loadu_si128(block), _mm_loadu_si128(block + 1)),
-                         _mm_or_si128(_mm_loadu_si128(block + 2), _mm_loadu_si128(block + 3)));
-        if (_mm_movemask_epi8(any) != 0) break;
-    }
-    for (; end - at >= 16; at += 16) {
-        const auto high = static_cast<unsigned>(
-            _mm_movemask_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(at))));
-        if (high != 0) return static_cast<std::size_t>(at - begin) + std::countr_zero(high);
-    }
-#endif
-    while (at < end && static_cast<unsigned char>(*at) < 0x80)
-        ++at;
-    return static_cast<std::size_t>(at - begin);
+std::optional<FileEncoding> EncodingOfBom(std::string_view bytes) noexcept {
+    if (bytes.starts_with(kUtf8Bom)) return kUtf8WithBom;
+    if (bytes.starts_with(kUtf16LeBom)) return kUtf16Le;
+    if (bytes.starts_with(kUtf16BeBom)) return kUtf16Be;
+    return std::nullopt;
 }
-
-bool IsValidUtf8(std::string_view bytes) noexcept { return IsValidUtf8From(bytes, 0); }
 
 FileEncoding DetectEncoding(std::string_view bytes, const CodePageChoice& choice) noexcept {
     if (const std::optional<FileEncoding> marked = EncodingOfBom(bytes)) return *marked;
     if (choice.forced) return PlainEncoding(*choice.forced);
-    const std::size_t first = FirstNonAscii(bytes);
-    if (first == bytes.size()) return PlainEncoding(choice.fallback);
-    return PlainEncoding(IsValidUtf8From(bytes, first) ? CodePage::Utf8 : CodePage::Gbk);
+    if (FirstNonAscii(bytes) == bytes.size()) return PlainEncoding(choice.fallback);
+    return PlainEncoding(IsValidUtf8(bytes) ? CodePage::Utf8 : CodePage::Gbk);
 }
 
 std::string_view EncodingName(const FileEncoding& encoding) noexcept {

@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "common/CodePage.h"
+#include "common/Utf8Scan.h"
 
 // How a file's text is stored, found per file from its bytes. Kelvara works on
 // a file's text in its code page; the text of a UTF-16 file is its UTF-8
@@ -34,18 +35,15 @@ struct CodePageChoice {
     std::optional<CodePage> forced;     // for every file without a byte-order mark
 };
 
+// The encoding that the byte-order mark at the start of `bytes` gives, if any.
+std::optional<FileEncoding> EncodingOfBom(std::string_view bytes) noexcept;
+
 // The encoding of a file's bytes. A byte-order mark decides (EF BB BF UTF-8,
 // FF FE UTF-16 LE, FE FF UTF-16 BE); else a forced code page; else bytes that
 // are valid UTF-8 and hold a non-ASCII character are UTF-8, bytes that are
-// not valid UTF-8 are GBK, and pure ASCII takes the fallback. One pass, which
-// only looks at the bytes from the first non-ASCII one on one by one.
+// not valid UTF-8 are GBK, and pure ASCII takes the fallback. Many bytes at a
+// time; GBK is told at its first characters.
 FileEncoding DetectEncoding(std::string_view bytes, const CodePageChoice& choice) noexcept;
-
-// The position of the first byte above 0x7F; the size when there is none.
-std::size_t FirstNonAscii(std::string_view bytes) noexcept;
-// Whether every sequence is well-formed UTF-8 (no overlong forms, surrogates
-// or values past U+10FFFF).
-bool IsValidUtf8(std::string_view bytes) noexcept;
 
 // "GBK", "UTF-8", "UTF-8 BOM", "UTF-16LE" or "UTF-16BE".
 std::string_view EncodingName(const FileEncoding& encoding) noexcept;

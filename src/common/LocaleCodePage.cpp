@@ -36,10 +36,6 @@ CodePage CodePageOfSettings(const TIniFile& settings) {
     }
 }
 
-std::optional<UnencodableChar> ArgumentToText(std::string_view argument, std::string& out) {
-    return RecodeText(argument, LocaleCodePage(), TextCodePage(), out);
-}
-
 std::string TextToLocale(std::string_view text) {
     std::string out;
     RecodeLenient(text, TextCodePage(), LocaleCodePage(), out);

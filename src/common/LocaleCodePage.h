@@ -24,11 +24,6 @@ CodePage LocaleCodePage();
 // either the locale decides.
 CodePage CodePageOfSettings(const TIniFile& settings);
 
-// A command-line argument in the text code page; a character the text code
-// page cannot hold is reported.
-[[nodiscard]] std::optional<UnencodableChar> ArgumentToText(std::string_view argument,
-                                                            std::string& out);
-
 // A text for the terminal: bytes that do not convert are written as they are.
 std::string TextToLocale(std::string_view text);
 

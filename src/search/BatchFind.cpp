@@ -11,9 +11,9 @@
 #include "search/BatchNotice.h"
 #include "search/BatchSettings.h"
 #include "search/FileBuffer.h"
+#include "search/FileMatch.h"
 #include "search/LineMatcher.h"
-#include "search/Matcher.h"
-#include "search/SubstringFinder.h"
+#include "search/RunTexts.h"
 
 namespace kelvara {
 
@@ -22,14 +22,14 @@ namespace {
 // Matches each candidate line straight into the tree.
 class TreeLines : public CandidateLines {
 public:
-    TreeLines(LineMatcher& matcher, const std::string& path, ResultTree& tree, NodeRef fileNode)
-        : matcher_(matcher), path_(path), tree_(tree), fileNode_(fileNode) {}
+    TreeLines(FileMatch& match, const std::string& path, ResultTree& tree, NodeRef fileNode)
+        : match_(match), path_(path), tree_(tree), fileNode_(fileNode) {}
     void Take(std::int32_t lineNumber, std::string_view line) override {
-        matcher_.FindInLine(line, lineNumber, path_, tree_, fileNode_);
+        match_.MatcherFor(line)->FindInLine(line, lineNumber, path_, tree_, fileNode_);
     }
 
 private:
-    LineMatcher& matcher_;
+    FileMatch& match_;
     const std::string& path_;
     ResultTree& tree_;
     NodeRef fileNode_;
@@ -37,9 +37,10 @@ private:
 
 // One file after the other on the calling thread. Returns the error of the
 // file that ended the run.
-FileStatus FindInTurn(PathFeed& paths, const SubstringFinder& finder, const MatchOptions& options,
-                      ResultTree& tree, const BatchHooks& hooks, BatchResult& result) {
-    LineMatcher matcher(result.searchText, options);
+FileStatus FindInTurn(PathFeed& paths, const RunTexts& texts, const MatchOptions& options,
+                      CodePage fallback, ResultTree& tree, const BatchHooks& hooks,
+                      BatchResult& result) {
+    FileMatch match(texts, options, fallback);
     FileBuffer buffer;
     for (std::size_t index = 0;; ++index) {
         // Also between files: a run through many files without a candidate
@@ -52,14 +53,25 @@ FileStatus FindInTurn(PathFeed& paths, const SubstringFinder& finder, const Matc
         if (FileStatus status = buffer.Read(path)) return status;
         ++result.filesRead;
         if (hooks.observer != nullptr) hooks.observer->FileRead(result.filesRead, path);
+        const std::span<char> bytes = buffer.Bytes();
+        if (std::optional<std::string> reason = match.Take({bytes.data(), bytes.size()})) {
+            result.encodingFiles.push_back({path, std::move(*reason)});
+            continue;
+        }
+        if (hooks.reportEncodings && hooks.observer != nullptr)
+            hooks.observer->EncodingFound(path, match.Encoding());
         try {
-            const NodeRef fileNode = tree.AppendFileNode(path, result.searchText);
+            const NodeRef fileNode =
+                tree.AppendFileNode(path, match.Texts().searchText, match.Page());
             tree.SetIdentity(fileNode, buffer.Identity());
-            const std::span<char> bytes = buffer.Bytes();
-            TreeLines lines(matcher, path, tree, fileNode);
-            if (!SearchFileBytes({bytes.data(), bytes.size()}, finder, result.searchText.size(),
-                                 hooks, lines))
-                break;
+            const LineMatcher* matcher = match.Matcher();
+            if (matcher == nullptr) continue;
+            TreeLines lines(match, path, tree, fileNode);
+            const bool finished = SearchFileBytes(match.Text(), matcher->Finder(),
+                                                  matcher->SearchText().size(), hooks, lines);
+            // A line beyond ASCII may have told the file's code page meanwhile.
+            tree.SetCodePage(fileNode, match.Page());
+            if (!finished) break;
         } catch (const std::bad_alloc&) {
             // A tree that cannot take a file's hits ends the run at that
             // file, as an unreadable file does; the tree keeps what it took.
@@ -72,7 +84,8 @@ FileStatus FindInTurn(PathFeed& paths, const SubstringFinder& finder, const Matc
 // Appends one file's findings as FindInTurn would have: the yield hook before
 // each line, the stop flag checked there. False when a stop was requested.
 bool AppendFindings(const FileFindings& findings, const std::string& path, ResultTree& tree,
-                    NodeRef fileNode, const std::string& searchText, const BatchHooks& hooks) {
+                    NodeRef fileNode, const BatchHooks& hooks) {
+    const std::string& searchText = tree.SearchText(fileNode);
     const std::vector<FoundHit>& hits = findings.hits;
     for (std::size_t k = 0; k < hits.size();) {
         const std::int32_t line = hits[k].line;
@@ -87,10 +100,10 @@ bool AppendFindings(const FileFindings& findings, const std::string& path, Resul
 // The files read and matched on `threads` threads, their findings put into
 // the tree in the order of the paths by the calling thread; a file without
 // hits gets a node only when `emptyFileNodes` says so.
-FileStatus FindInParallel(PathFeed& paths, const SubstringFinder& finder,
-                          const MatchOptions& options, ResultTree& tree, const BatchHooks& hooks,
+FileStatus FindInParallel(PathFeed& paths, const RunTexts& texts, const MatchOptions& options,
+                          CodePage fallback, ResultTree& tree, const BatchHooks& hooks,
                           unsigned threads, bool emptyFileNodes, BatchResult& result) {
-    ParallelFind find(paths, finder, result.searchText, options, hooks, threads);
+    ParallelFind find(paths, texts, options, fallback, hooks, threads);
     for (;;) {
         if (hooks.yield) hooks.yield();
         const FileFindings* findings = find.Next();
@@ -99,11 +112,19 @@ FileStatus FindInParallel(PathFeed& paths, const SubstringFinder& finder,
         const std::string& path = *findings->path;
         ++result.filesRead;
         if (hooks.observer != nullptr) hooks.observer->FileRead(result.filesRead, path);
+        if (findings->unreadable) {
+            result.encodingFiles.push_back({path, *findings->unreadable});
+            continue;
+        }
+        if (hooks.reportEncodings && hooks.observer != nullptr)
+            hooks.observer->EncodingFound(path, findings->encoding);
         if (findings->hits.empty() && !emptyFileNodes) continue;
         try {
-            const NodeRef fileNode = tree.AppendFileNode(path, result.searchText);
+            const CodePage codePage = findings->codePage;
+            const NodeRef fileNode =
+                tree.AppendFileNode(path, texts.In(codePage).searchText, codePage);
             tree.SetIdentity(fileNode, findings->identity);
-            if (!AppendFindings(*findings, path, tree, fileNode, result.searchText, hooks)) break;
+            if (!AppendFindings(*findings, path, tree, fileNode, hooks)) break;
         } catch (const std::bad_alloc&) {
             return OutOfMemory(path);
         }
@@ -115,33 +136,38 @@ unsigned ThreadCount(unsigned wanted) {
     return wanted != 0 ? wanted : std::max(std::thread::hardware_concurrency(), 1u);
 }
 
-// The text is prepared and joins the history; false when it is empty.
+// The text joins the history; false when it is empty.
 bool StartRun(std::string_view text, std::vector<std::string>& findHistory,
-              const MatchOptions& options, const BatchHooks& hooks, BatchResult& result) {
+              const BatchHooks& hooks) {
     if (hooks.stopRequested != nullptr) hooks.stopRequested->store(false);
     if (text.empty()) return false;
     AddToHistory(findHistory, text);
-    result.searchText = PrepareSearchText(text, options);
     return true;
 }
 
 // The run over the feed. With `emptyFileNodes` false, only files with hits
 // get a node, also when a file ends the run.
-BatchResult FindInFeed(BatchResult result, PathFeed& paths, const MatchOptions& options,
+BatchResult FindInFeed(std::string_view text, PathFeed& paths, const MatchOptions& options,
                        ResultTree& tree, const BatchHooks& hooks, unsigned threads,
                        bool emptyFileNodes) {
+    const RunTexts texts(text, {}, options);
+    // A file of nothing but ASCII could be of any code page: it takes the default.
+    const CodePage fallback = TextCodePage();
+    BatchResult result;
+    result.searchText = texts.SearchText();
     tree.Clear();
-    const SubstringFinder finder(result.searchText, !options.CaseSensitive);
-    const FileStatus error = threads > 1 ? FindInParallel(paths, finder, options, tree, hooks,
-                                                          threads, emptyFileNodes, result)
-                                         : FindInTurn(paths, finder, options, tree, hooks, result);
+    const FileStatus error = threads > 1
+                                 ? FindInParallel(paths, texts, options, fallback, tree, hooks,
+                                                  threads, emptyFileNodes, result)
+                                 : FindInTurn(paths, texts, options, fallback, tree, hooks, result);
     paths.Cancel(); // a walk still listing files for a failed or stopped run ends
     if (error && !emptyFileNodes) tree.PruneChildlessFileNodes();
     if (error) return FailRun(hooks.observer, std::move(result), *error);
     result.stopped = hooks.StopRequested();
     PruneFileNodes(tree, hooks.observer);
     result.outcome = BatchOutcome::Finished;
-    ShowDoneNotice(hooks.observer, Translate("kelvara::BatchNotice", "查找完毕"), {});
+    ShowDoneNotice(hooks.observer, Translate("kelvara::BatchNotice", "查找完毕"), {}, {},
+                   result.encodingFiles);
     return result;
 }
 
@@ -150,23 +176,21 @@ BatchResult FindInFeed(BatchResult result, PathFeed& paths, const MatchOptions& 
 BatchResult RunBatchFind(std::string_view text, std::vector<std::string>& findHistory,
                          const FileSet& files, const MatchOptions& options, ResultTree& tree,
                          const BatchHooks& hooks, unsigned threads) {
-    BatchResult result;
-    if (!StartRun(text, findHistory, options, hooks, result) || files.Empty()) return result;
+    if (!StartRun(text, findHistory, hooks) || files.Empty()) return {};
     std::vector<std::string> ticked = files.TickedPaths();
     threads = static_cast<unsigned>(std::min<std::size_t>(ThreadCount(threads), ticked.size()));
     PathFeed paths(std::move(ticked));
-    return FindInFeed(std::move(result), paths, options, tree, hooks, threads, true);
+    return FindInFeed(text, paths, options, tree, hooks, threads, true);
 }
 
 BatchResult RunBatchFind(std::string_view text, std::vector<std::string>& findHistory,
                          PathFeed& paths, const MatchOptions& options, ResultTree& tree,
                          const BatchHooks& hooks, unsigned threads) {
-    BatchResult result;
-    if (!StartRun(text, findHistory, options, hooks, result) || paths.Wait(0) == nullptr) {
+    if (!StartRun(text, findHistory, hooks) || paths.Wait(0) == nullptr) {
         paths.Cancel();
-        return result;
+        return {};
     }
-    return FindInFeed(std::move(result), paths, options, tree, hooks, ThreadCount(threads), false);
+    return FindInFeed(text, paths, options, tree, hooks, ThreadCount(threads), false);
 }
 
 void PruneFileNodes(ResultTree& tree, BatchObserver* observer) {

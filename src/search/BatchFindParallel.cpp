@@ -9,6 +9,7 @@
 #include "search/BatchFindFile.h"
 #include "search/BatchNotice.h"
 #include "search/FileBuffer.h"
+#include "search/FileMatch.h"
 #include "search/LineMatcher.h"
 
 namespace kelvara {
@@ -29,20 +30,20 @@ constexpr std::size_t kKeptHits = 4096;
 // Collects the hits of a file's candidate lines.
 class HitCollector : public CandidateLines {
 public:
-    HitCollector(LineMatcher& matcher, std::vector<FoundHit>& hits)
-        : matcher_(matcher), hits_(hits) {}
+    HitCollector(FileMatch& match, std::vector<FoundHit>& hits) : match_(match), hits_(hits) {}
     void Take(std::int32_t lineNumber, std::string_view line) override {
-        for (const std::int32_t column : matcher_.Scan(line))
+        for (const std::int32_t column : match_.MatcherFor(line)->Scan(line))
             hits_.push_back({lineNumber, column});
     }
 
 private:
-    LineMatcher& matcher_;
+    FileMatch& match_;
     std::vector<FoundHit>& hits_;
 };
 
 void Reset(FileFindings& findings) {
     findings.error.reset();
+    findings.unreadable.reset();
     if (findings.hits.capacity() > kKeptHits)
         findings.hits = {};
     else
@@ -52,19 +53,17 @@ void Reset(FileFindings& findings) {
 } // namespace
 
 struct ParallelFind::Searcher {
-    Searcher(std::string_view searchText, const MatchOptions& options, CodePage codePage)
-        : matcher(searchText, options, codePage) {}
+    Searcher(const RunTexts& texts, const MatchOptions& options, CodePage fallback)
+        : match(texts, options, fallback) {}
     FileBuffer buffer;
-    LineMatcher matcher;
+    FileMatch match;
 };
 
-ParallelFind::ParallelFind(PathFeed& paths, const SubstringFinder& finder,
-                           std::string_view searchText, const MatchOptions& options,
-                           const BatchHooks& hooks, unsigned threads)
-    : paths_(paths), finder_(finder), searchText_(searchText), options_(options),
-      codePage_(TextCodePage()), hooks_(hooks), window_(kWindowFiles),
-      slots_(std::make_unique<Slot[]>(window_)),
-      searcher_(std::make_unique<Searcher>(searchText_, options_, codePage_)) {
+ParallelFind::ParallelFind(PathFeed& paths, const RunTexts& texts, const MatchOptions& options,
+                           CodePage fallback, const BatchHooks& hooks, unsigned threads)
+    : paths_(paths), texts_(texts), options_(options), fallback_(fallback), hooks_(hooks),
+      window_(kWindowFiles), slots_(std::make_unique<Slot[]>(window_)),
+      searcher_(std::make_unique<Searcher>(texts_, options_, fallback_)) {
     workerHooks_.stopRequested = &abort_;
     try {
         for (unsigned i = 1; i < threads; ++i)
@@ -90,9 +89,26 @@ void ParallelFind::Stop() {
 }
 
 void ParallelFind::Work() {
-    Searcher searcher(searchText_, options_, codePage_);
+    Searcher searcher(texts_, options_, fallback_);
     for (std::size_t index = 0; const std::string* path = Claim(index, true);)
         Search(index, *path, searcher, workerHooks_);
+}
+
+// Matches the bytes just read into the findings.
+void ParallelFind::Match(Searcher& searcher, const BatchHooks& hooks,
+                         FileFindings& findings) const {
+    const std::span<char> bytes = searcher.buffer.Bytes();
+    FileMatch& match = searcher.match;
+    findings.unreadable = match.Take({bytes.data(), bytes.size()});
+    if (findings.unreadable) return;
+    if (hooks_.reportEncodings) findings.encoding = match.Encoding();
+    const LineMatcher* matcher = match.Matcher();
+    if (matcher != nullptr) {
+        HitCollector hits(match, findings.hits);
+        SearchFileBytes(match.Text(), matcher->Finder(), matcher->SearchText().size(), hooks, hits);
+    }
+    // A line beyond ASCII may have told the file's code page meanwhile.
+    findings.codePage = match.Page();
 }
 
 // Reads and matches file `index` into its slot.
@@ -104,11 +120,7 @@ void ParallelFind::Search(std::size_t index, const std::string& path, Searcher& 
     try {
         findings.error = searcher.buffer.Read(path);
         findings.identity = searcher.buffer.Identity();
-        if (!findings.error) {
-            const std::span<char> bytes = searcher.buffer.Bytes();
-            HitCollector hits(searcher.matcher, findings.hits);
-            SearchFileBytes({bytes.data(), bytes.size()}, finder_, searchText_.size(), hooks, hits);
-        }
+        if (!findings.error) Match(searcher, hooks, findings);
     } catch (const std::bad_alloc&) {
         findings.hits = {};
         findings.error = OutOfMemory(path);

@@ -11,13 +11,16 @@
 #include <thread>
 #include <vector>
 
+#include <optional>
+
 #include "common/CodePage.h"
+#include "common/FileEncoding.h"
 #include "common/FileError.h"
 #include "common/FileIdentity.h"
 #include "search/BatchRun.h"
 #include "search/MatchOptions.h"
 #include "search/PathFeed.h"
-#include "search/SubstringFinder.h"
+#include "search/RunTexts.h"
 
 namespace kelvara {
 
@@ -27,11 +30,15 @@ struct FoundHit {
     std::int32_t column;
 };
 
-// What was found in one file: an error, or its hits in order.
+// What was found in one file: an error, or its encoding and hits in order.
 struct FileFindings {
     const std::string* path = nullptr; // the file's path in the feed
     FileStatus error;
     FileIdentity identity; // as the file was read
+    // Why the file's bytes could not be matched (FileMatch::Take).
+    std::optional<std::string> unreadable;
+    CodePage codePage = CodePage::Utf8; // the file was matched in (FileMatch::Page)
+    FileEncoding encoding;              // when the hooks report encodings
     std::vector<FoundHit> hits;
 };
 
@@ -40,7 +47,7 @@ struct FileFindings {
 // in the order of the paths and searches files of the window itself while the
 // next one is not ready. Only the calling thread reports anything (tree,
 // observer, yield hook); the workers only read and match, each with its own
-// buffer and matcher, and stop at a line or a stretch of a file when the run
+// buffer and file match, and stop at a line or a stretch of a file when the run
 // is stopped. Memory stays bounded by the window whatever the number of files.
 // The paths may still be arriving from a walk; whoever takes a file that is
 // not listed yet waits for it.
@@ -49,8 +56,8 @@ public:
     // Searches on `threads` threads, the calling one included: starts the
     // others, or as many as the system gives. The arguments must outlive the
     // object.
-    ParallelFind(PathFeed& paths, const SubstringFinder& finder, std::string_view searchText,
-                 const MatchOptions& options, const BatchHooks& hooks, unsigned threads);
+    ParallelFind(PathFeed& paths, const RunTexts& texts, const MatchOptions& options,
+                 CodePage fallback, const BatchHooks& hooks, unsigned threads);
     // Stops the workers and waits for them.
     ~ParallelFind();
     ParallelFind(const ParallelFind&) = delete;
@@ -73,6 +80,7 @@ private:
     struct Searcher;
 
     void Work();
+    void Match(Searcher& searcher, const BatchHooks& hooks, FileFindings& findings) const;
     void Search(std::size_t index, const std::string& path, Searcher& searcher,
                 const BatchHooks& hooks);
     const std::string* Claim(std::size_t& index, bool worker);
@@ -81,10 +89,9 @@ private:
     void Nap();
 
     PathFeed& paths_;
-    const SubstringFinder& finder_;
-    const std::string searchText_;
+    const RunTexts& texts_;
     const MatchOptions options_;
-    const CodePage codePage_;
+    const CodePage fallback_;
     const BatchHooks& hooks_;
     BatchHooks workerHooks_; // no yield; stops with `abort_`
     const std::size_t window_;

@@ -45,7 +45,8 @@ BatchResult FailRun(BatchObserver* observer, BatchResult result, const FileError
 
 void ShowDoneNotice(BatchObserver* observer, std::string_view utf8Text,
                     const std::vector<std::string>& nulFiles,
-                    const std::vector<std::string>& changedFiles) {
+                    const std::vector<std::string>& changedFiles,
+                    const std::vector<LeftFile>& encodingFiles) {
     if (observer != nullptr) observer->RunEnding();
     std::string text = TextFromUtf8(utf8Text);
     AppendFileList(text, Translate("kelvara::BatchNotice", "以下文件含有 NUL 字节，没有改写："),
@@ -53,6 +54,16 @@ void ShowDoneNotice(BatchObserver* observer, std::string_view utf8Text,
     AppendFileList(
         text, Translate("kelvara::BatchNotice", "以下文件在替换期间被其他程序改动，没有改写："),
         changedFiles);
+    if (!encodingFiles.empty()) {
+        text += '\n';
+        text += TextFromUtf8(Translate("kelvara::BatchNotice", "以下文件因编码没有处理："));
+        for (const LeftFile& file : encodingFiles) {
+            text += '\n';
+            text += file.path;
+            text += ": ";
+            text += TextFromUtf8(file.reason);
+        }
+    }
     AskUser(text, "^^", kInformation);
 }
 

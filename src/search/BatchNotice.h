@@ -25,9 +25,11 @@ BatchResult FailRun(BatchObserver* observer, BatchResult result, const FileError
 // The notice at the end of a run ("查找完毕", "替换完毕"), after telling the
 // observer (may be null) that the run ends; the files that were not
 // rewritten because they hold NUL bytes or because another program changed
-// them during the run follow it, one path a line.
+// them during the run, and those left alone because of their encoding (with
+// the reason), follow it, one path a line.
 void ShowDoneNotice(BatchObserver* observer, std::string_view utf8Text,
                     const std::vector<std::string>& nulFiles,
-                    const std::vector<std::string>& changedFiles = {});
+                    const std::vector<std::string>& changedFiles,
+                    const std::vector<LeftFile>& encodingFiles);
 
 } // namespace kelvara

@@ -1,6 +1,7 @@
 #include "search/BatchReplace.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <new>
 #include <set>
@@ -10,7 +11,6 @@
 #include <sys/stat.h>
 
 #include "common/AppPaths.h"
-#include "common/CodePageConversion.h"
 #include "common/FileAccess.h"
 #include "common/FileRewrite.h"
 #include "common/LineFile.h"
@@ -18,11 +18,13 @@
 #include "search/BatchFindFile.h"
 #include "search/BatchNotice.h"
 #include "search/BatchSettings.h"
+#include "search/EncodedRewrite.h"
+#include "search/FileMatch.h"
 #include "search/Journal.h"
 #include "search/LineCursor.h"
 #include "search/LineMatcher.h"
-#include "search/Matcher.h"
 #include "search/RewriteBatch.h"
+#include "search/RunTexts.h"
 #include "search/SubstringFinder.h"
 
 namespace kelvara {
@@ -30,13 +32,6 @@ namespace kelvara {
 namespace {
 
 constexpr std::size_t kNone = std::string_view::npos;
-
-// A text of the run as the journal keeps it.
-std::string Utf8Of(std::string_view text) {
-    std::string utf8;
-    RecodeLenient(text, TextCodePage(), CodePage::Utf8, utf8);
-    return utf8;
-}
 
 // The files a run has rewritten or is about to, by device and inode: a file
 // reached again through a link or another spelling of its path is not
@@ -60,8 +55,8 @@ private:
 // One text the candidate search looks for, with what it has learnt of the
 // file so far: where the next occurrence is, or up to where there is none.
 struct Occurrences {
-    Occurrences(std::string_view text, bool ignoreCase)
-        : finder(text, ignoreCase), size(text.size()) {}
+    Occurrences(std::string_view text, bool ignoreCase, CodePage codePage)
+        : finder(text, ignoreCase, codePage), size(text.size()) {}
 
     // Forgets what it learnt of the file before.
     void Reset() {
@@ -89,13 +84,13 @@ struct Occurrences {
 // the search text (letter case folded unless it counts) and, without whole
 // words, those holding the replacement text, which get a node even when
 // nothing in them is replaced. Every other line is passed over unread. One
-// object serves the whole run, reset for each file.
+// object per code page serves the whole run, reset for each file.
 class ReplaceCandidates {
 public:
-    ReplaceCandidates(std::string_view searchText, std::string_view replacement,
-                      const MatchOptions& options)
-        : search_(searchText, !options.CaseSensitive),
-          replacement_(options.WholeWord ? std::string_view() : replacement, false) {}
+    ReplaceCandidates(const CodePageTexts& texts, const MatchOptions& options, CodePage codePage)
+        : search_(texts.searchText, !options.CaseSensitive, codePage),
+          replacement_(options.WholeWord ? std::string_view() : texts.replacement, false,
+                       codePage) {}
 
     void Reset() {
         search_.Reset();
@@ -124,55 +119,91 @@ private:
 
 // What the run keeps from file to file.
 struct ReplaceContext {
-    std::string_view replacement;
-    LineMatcher& matcher;
-    ReplaceCandidates& candidates;
+    ReplaceContext(const RunTexts& texts, const MatchOptions& options, ResultTree& tree,
+                   const BatchHooks& hooks, RewriteBatch& batch)
+        : texts(texts), options(options), match(texts, options, TextCodePage()), tree(tree),
+          hooks(hooks), batch(batch) {}
+
+    ReplaceCandidates& CandidatesFor(CodePage codePage) {
+        std::optional<ReplaceCandidates>& candidates =
+            candidatesByPage[static_cast<std::size_t>(codePage)];
+        if (!candidates) candidates.emplace(texts.In(codePage), options, codePage);
+        return *candidates;
+    }
+
+    const RunTexts& texts;
+    const MatchOptions& options;
+    // The file read; a file of nothing but ASCII takes the default code page.
+    FileMatch match;
+    std::array<std::optional<ReplaceCandidates>, 2> candidatesByPage;
     ResultTree& tree;
     const BatchHooks& hooks;
     RewriteBatch& batch;
     std::string bytes; // the file read
     FileIdentity identity;
     std::string newLine;
+    std::string encoded; // a piece of a UTF-16 file's new content
 };
 
-// Runs the replace step over the candidate lines of one file and streams the
-// new content into a rewrite that begins at the first replacement: the
-// stretches between changed lines straight from the bytes read, every line
-// keeping its own break. A stop keeps the rest of the file as it was. Sets
-// `changed` when the file was rewritten.
+// Runs the replace step over the candidate lines of the file taken by the
+// context's match and streams the new content into a rewrite that begins at
+// the first replacement: the stretches between changed lines straight from
+// the text read, every line keeping its own break. A stop keeps the rest of
+// the file as it was. Sets `changed` when the file was rewritten.
 FileStatus ReplaceInFile(const std::string& path, NodeRef fileNode, ReplaceContext& context,
                          bool& changed) {
-    const std::string_view bytes(context.bytes);
-    ReplaceCandidates& candidates = context.candidates;
+    FileMatch& match = context.match;
+    const std::string_view text = match.Text();
+    LineMatcher& matcher = *match.Matcher();
+    const std::string_view replacement = match.Texts().replacement;
+    ReplaceCandidates& candidates = context.CandidatesFor(match.Page());
     candidates.Reset();
-    LineCursor cursor(bytes);
+    EncodedRewrite out(path, match.Encoding(), context.batch.Next(), context.encoded);
+    LineCursor cursor(text);
     std::size_t copied = 0;
     changed = false;
-    FileRewrite& rewrite = context.batch.Next();
     for (std::size_t from = 0;;) {
-        const std::size_t at = candidates.Next(bytes, from, context.hooks);
+        const std::size_t at = candidates.Next(text, from, context.hooks);
         if (at == kNone || context.hooks.StopRequested()) break;
         if (context.hooks.yield) context.hooks.yield();
         cursor.MoveTo(at);
         const std::string_view line = cursor.Line();
-        if (context.matcher.ReplaceLine(line, context.replacement, cursor.Number(), path,
-                                        context.tree, fileNode, context.newLine)) {
+        if (matcher.ReplaceLine(line, replacement, cursor.Number(), path, context.tree, fileNode,
+                                context.newLine)) {
             if (!changed) {
-                if (FileStatus error = rewrite.Begin(path, context.identity)) return error;
+                if (FileStatus error = out.Begin(context.identity)) return error;
                 changed = true;
             }
             const std::size_t start = cursor.Start();
-            if (FileStatus error = rewrite.Append(bytes.substr(copied, start - copied)))
-                return error;
-            if (FileStatus error = rewrite.Append(context.newLine)) return error;
+            if (FileStatus error = out.Append(text.substr(copied, start - copied))) return error;
+            if (FileStatus error = out.Append(context.newLine)) return error;
             copied = start + line.size();
         }
         if (!cursor.NextLine()) break;
         from = cursor.Start();
     }
     if (!changed) return std::nullopt;
-    if (FileStatus error = rewrite.Append(bytes.substr(copied))) return error;
-    return context.batch.Add(path, context.identity, bytes, fileNode.file);
+    if (FileStatus error = out.Append(text.substr(copied))) return error;
+    return context.batch.Add(path, context.identity, context.bytes, fileNode.file);
+}
+
+// Whether the replace step would change a line of the file taken by `match`.
+bool WouldReplace(FileMatch& match, const BatchHooks& hooks) {
+    class AnyHit : public CandidateLines {
+    public:
+        explicit AnyHit(LineMatcher& matcher) : matcher_(matcher) {}
+        void Take(std::int32_t, std::string_view line) override {
+            found = found || !matcher_.Scan(line).empty();
+        }
+        bool found = false;
+
+    private:
+        LineMatcher& matcher_;
+    };
+    LineMatcher& matcher = *match.Matcher();
+    AnyHit hit(matcher);
+    SearchFileBytes(match.Text(), matcher.Finder(), matcher.SearchText().size(), hooks, hit);
+    return hit.found;
 }
 
 // Replaces in one file read; the rewrite joins the batch. A file that is not
@@ -239,7 +270,8 @@ BatchResult RunBatchReplace(std::string_view text, std::string_view replacement,
     if (hooks.stopRequested != nullptr) hooks.stopRequested->store(false);
     if (text.empty()) return result;
     AddToHistory(findHistory, text);
-    result.searchText = PrepareSearchText(text, options);
+    const RunTexts texts(text, replacement, options);
+    result.searchText = texts.SearchText();
     if (files.Empty() || replacement.empty()) return result;
     AddToHistory(replaceHistory, replacement);
 
@@ -248,13 +280,12 @@ BatchResult RunBatchReplace(std::string_view text, std::string_view replacement,
     JournalWriter journal;
     if (FileStatus error =
             journal.Start(JournalSettingsOf(TIniFile(IniFileName())),
-                          {std::string(Translate("kelvara::BatchNotice", "批量替换")), Utf8Of(text),
-                           Utf8Of(replacement)}))
+                          {std::string(Translate("kelvara::BatchNotice", "批量替换")),
+                           std::string(text), std::string(replacement)}))
         return FailRun(hooks.observer, std::move(result), *error);
-    LineMatcher matcher(result.searchText, options);
-    ReplaceCandidates candidates(matcher.SearchText(), replacement, options);
     RewriteBatch batch(journal);
-    ReplaceContext context{replacement, matcher, candidates, tree, hooks, batch, {}, {}, {}};
+    ReplaceContext context(texts, options, tree, hooks, batch);
+    FileMatch& match = context.match;
     RewrittenFiles rewritten;
     // Files already in place stay so when the run ends on an error.
     const auto fail = [&](const FileError& error) {
@@ -271,10 +302,24 @@ BatchResult RunBatchReplace(std::string_view text, std::string_view replacement,
             return fail(*status);
         ++result.filesRead;
         if (hooks.observer != nullptr) hooks.observer->FileRead(result.filesRead, path);
-        const NodeRef fileNode = tree.AppendFileNode(path, result.searchText);
+        std::optional<std::string> unreadable = match.Take(context.bytes);
+        // A file is written in its encoding, and its lines are shown in it.
+        const FileEncoding& encoding = match.Encoding();
+        const NodeRef fileNode = tree.AppendFileNode(path, match.Texts().searchText, match.Page());
+        if (unreadable) {
+            result.encodingFiles.push_back({path, std::move(*unreadable)});
+            continue;
+        }
+        if (hooks.reportEncodings && hooks.observer != nullptr)
+            hooks.observer->EncodingFound(path, encoding);
         if (rewritten.Contains(context.identity)) continue;
-        if (std::memchr(context.bytes.data(), '\0', context.bytes.size()) != nullptr) {
+        if (std::memchr(match.Text().data(), '\0', match.Text().size()) != nullptr) {
             result.nulFiles.push_back(path);
+            continue;
+        }
+        if (match.Matcher() == nullptr) continue; // no hits in this code page
+        if (std::optional<std::string> problem = match.ReplacementProblem()) {
+            if (WouldReplace(match, hooks)) result.encodingFiles.push_back({path, *problem});
             continue;
         }
         if (FileStatus status = ProcessFile(path, fileNode, context, result, rewritten))
@@ -291,7 +336,7 @@ BatchResult RunBatchReplace(std::string_view text, std::string_view replacement,
     result.stopped = hooks.StopRequested();
     result.outcome = BatchOutcome::Finished;
     ShowDoneNotice(hooks.observer, Translate("kelvara::BatchNotice", "替换完毕"), result.nulFiles,
-                   result.changedFiles);
+                   result.changedFiles, result.encodingFiles);
     return result;
 }
 

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "common/FileEncoding.h"
 #include "common/FileError.h"
 
 namespace kelvara {
@@ -22,6 +23,8 @@ public:
     // The run is over and its notice or error box comes next: the last
     // progress and the final tree can be shown before it.
     virtual void RunEnding() {}
+    // The encoding of the file just read, when the hooks ask for it.
+    virtual void EncodingFound(const std::string& /*path*/, const FileEncoding& /*encoding*/) {}
 };
 
 // How a window takes part in a run. Everything is optional.
@@ -33,10 +36,19 @@ struct BatchHooks {
     // Set by the stop button; the run sets it false when it starts and checks
     // it before each line and each file.
     std::atomic<bool>* stopRequested = nullptr;
+    // The observer is told each file's encoding. A find for ASCII texts then
+    // looks at every byte of every file, which it otherwise need not.
+    bool reportEncodings = false;
 
     bool StopRequested() const noexcept {
         return stopRequested != nullptr && stopRequested->load(std::memory_order_relaxed);
     }
+};
+
+// A file a run left alone, and why (in UTF-8).
+struct LeftFile {
+    std::string path;
+    std::string reason;
 };
 
 enum class BatchOutcome {
@@ -48,7 +60,7 @@ enum class BatchOutcome {
 struct BatchResult {
     BatchOutcome outcome = BatchOutcome::NotStarted;
     bool stopped = false;
-    std::string searchText; // the prepared search text
+    std::string searchText; // the prepared search text, in UTF-8
     int filesRead = 0;
     int filesWritten = 0;              // replace: files with a replacement
     std::vector<std::string> nulFiles; // replace: files not rewritten (NUL bytes)
@@ -58,6 +70,9 @@ struct BatchResult {
     // replace: the journal's name for the run (empty when nothing was
     // rewritten), for an undo
     std::string journalRun;
+    // Files not searched or not rewritten because of their encoding: UTF-16
+    // that is not valid, a code page that cannot hold the replacement.
+    std::vector<LeftFile> encodingFiles;
     FileStatus error;
 };
 

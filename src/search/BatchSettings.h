@@ -10,6 +10,7 @@ namespace kelvara {
 
 // What the batch window keeps between uses in the settings file.
 struct BatchSettings {
+    // The texts as typed, in UTF-8; the file holds them in the default code page.
     std::vector<std::string> findHistory;    // [findstr]
     std::vector<std::string> replaceHistory; // [replacestr]
     std::vector<std::string> includeHistory; // [includeglob]: globs the walks take
@@ -26,9 +27,8 @@ BatchSettings LoadBatchSettings(const TIniFile& ini, const std::string& exeDirec
 // Writes every key of the settings; sections are not cleared first.
 void SaveBatchSettings(TIniFile& ini, const BatchSettings& settings);
 
-// Appends `text` to the history unless an item already equals it ignoring the
-// letter case of the one-byte ASCII letters (LowerCaseLetters in the text code
-// page: 說 and 誇 are two entries in GBK).
+// Appends `text` (a text as typed, in UTF-8, or a path) to the history unless
+// an item already equals it ignoring the letter case of the ASCII letters.
 void AddToHistory(std::vector<std::string>& history, std::string_view text);
 
 // The mount point of the file system that holds `path`.

@@ -3,24 +3,20 @@
 #include <cstring>
 
 #include "common/AppPaths.h"
-#include "common/CodePageConversion.h"
 #include "common/LineFile.h"
 #include "common/MessageCatalogue.h"
 #include "search/BatchNotice.h"
+#include "search/EncodedRewrite.h"
+#include "search/FileMatch.h"
 #include "search/Journal.h"
 #include "search/LineCursor.h"
 #include "search/LineMatcher.h"
 #include "search/RewriteBatch.h"
+#include "search/RunTexts.h"
 
 namespace kelvara {
 
 namespace {
-
-std::string Utf8Of(std::string_view text) {
-    std::string utf8;
-    RecodeLenient(text, TextCodePage(), CodePage::Utf8, utf8);
-    return utf8;
-}
 
 // A node per changed line under `fileNode`, captioned with its new text.
 void ListChangedLines(std::string_view text, const std::vector<Stretch>& stretches,
@@ -44,38 +40,56 @@ void ListChangedLines(std::string_view text, const std::vector<Stretch>& stretch
 
 class ChosenRun {
 public:
-    ChosenRun(std::string_view searchText, std::string_view replacement,
-              const MatchOptions& options, ResultTree& tree, BatchResult& result)
-        : searchText_(searchText), replacement_(replacement), matcher_(searchText, options),
-          tree_(tree), result_(result), batch_(journal_) {}
+    ChosenRun(std::string_view text, std::string_view replacement, const MatchOptions& options,
+              ResultTree& tree, BatchResult& result)
+        : text_(text), replacement_(replacement), texts_(text, replacement, options),
+          match_(texts_, options, TextCodePage()), tree_(tree), result_(result), batch_(journal_) {}
 
     FileStatus Start() {
         return journal_.Start(JournalSettingsOf(TIniFile(IniFileName())),
                               {std::string(Translate("kelvara::BatchNotice", "替换所选")),
-                               Utf8Of(searchText_), Utf8Of(replacement_)});
+                               std::string(text_), std::string(replacement_)});
     }
 
-    // Reads, checks and rewrites one file; an error ends the run.
+    // Reads, checks and rewrites one file in its own encoding; an error ends
+    // the run.
     FileStatus Replace(const FilePlan& file) {
         FileIdentity identity;
         if (FileStatus error = ReadFileBytes(file.path, bytes_, &identity)) return error;
         ++result_.filesRead;
-        if (identity != file.identity ||
-            !ChosenStretches(bytes_, file.hits, matcher_, stretches_)) {
+        if (identity != file.identity) {
             result_.changedFiles.push_back(file.path);
             return std::nullopt;
         }
-        if (std::memchr(bytes_.data(), '\0', bytes_.size()) != nullptr) {
+        if (std::optional<std::string> unreadable = match_.Take(bytes_)) {
+            result_.encodingFiles.push_back({file.path, std::move(*unreadable)});
+            return std::nullopt;
+        }
+        const FileEncoding& encoding = match_.Encoding();
+        const std::string_view text = match_.Text();
+        LineMatcher* matcher = match_.Matcher();
+        if (matcher == nullptr || !ChosenStretches(text, file.hits, *matcher, stretches_)) {
+            result_.changedFiles.push_back(file.path);
+            return std::nullopt;
+        }
+        if (std::memchr(text.data(), '\0', text.size()) != nullptr) {
             result_.nulFiles.push_back(file.path);
             return std::nullopt;
         }
-        const NodeRef fileNode = tree_.AppendFileNode(file.path, searchText_);
-        ListChangedLines(bytes_, stretches_, replacement_, file.path, searchText_, tree_, fileNode);
+        if (std::optional<std::string> problem = match_.ReplacementProblem()) {
+            result_.encodingFiles.push_back({file.path, std::move(*problem)});
+            return std::nullopt;
+        }
+        const std::string& searchText = match_.Texts().searchText;
+        const std::string_view replacement = match_.Texts().replacement;
+        const NodeRef fileNode = tree_.AppendFileNode(file.path, searchText, match_.Page());
+        ListChangedLines(text, stretches_, replacement, file.path, searchText, tree_, fileNode);
         FileRewrite& rewrite = batch_.Next();
-        FileStatus status = rewrite.Begin(file.path, identity);
+        EncodedRewrite out(file.path, encoding, rewrite, encoded_);
+        FileStatus status = out.Begin(identity);
         if (!status) {
-            status = WriteReplaced(bytes_, stretches_, replacement_,
-                                   [&](std::string_view piece) { return rewrite.Append(piece); });
+            status = WriteReplaced(text, stretches_, replacement,
+                                   [&](std::string_view piece) { return out.Append(piece); });
         }
         if (!status) status = batch_.Add(file.path, identity, bytes_, fileNode.file);
         if (!status) return std::nullopt;
@@ -109,21 +123,24 @@ public:
     }
 
     bool BatchFull() const { return batch_.Full(); }
+    const std::string& SearchText() const { return texts_.SearchText(); }
     void Finish() {
         journal_.Finish();
         result_.journalRun = journal_.RunId();
     }
 
 private:
-    std::string_view searchText_;
+    std::string_view text_;
     std::string_view replacement_;
-    LineMatcher matcher_;
+    const RunTexts texts_;
+    FileMatch match_; // a file of nothing but ASCII takes the default code page
     ResultTree& tree_;
     BatchResult& result_;
     JournalWriter journal_;
     RewriteBatch batch_;
     std::string bytes_;
     std::vector<Stretch> stretches_;
+    std::string encoded_; // a piece of a UTF-16 file's new content
 };
 
 } // namespace
@@ -144,15 +161,15 @@ std::vector<FilePlan> PlanOfTicks(const ResultTree& tree) {
     return plan;
 }
 
-BatchResult RunChosenReplace(const std::vector<FilePlan>& plan, std::string_view searchText,
+BatchResult RunChosenReplace(const std::vector<FilePlan>& plan, std::string_view text,
                              std::string_view replacement, const MatchOptions& options,
                              ResultTree& tree, const BatchHooks& hooks) {
     BatchResult result;
     if (!ConfirmReplace()) return result;
     if (hooks.stopRequested != nullptr) hooks.stopRequested->store(false);
-    result.searchText = searchText;
-    if (plan.empty() || searchText.empty() || replacement.empty()) return result;
-    ChosenRun run(searchText, replacement, options, tree, result);
+    if (plan.empty() || text.empty() || replacement.empty()) return result;
+    ChosenRun run(text, replacement, options, tree, result);
+    result.searchText = run.SearchText();
     // The plan is taken; the tree keeps the find until the journal is there.
     if (FileStatus error = run.Start()) return FailRun(hooks.observer, std::move(result), *error);
     tree.Clear();
@@ -172,7 +189,7 @@ BatchResult RunChosenReplace(const std::vector<FilePlan>& plan, std::string_view
     result.stopped = hooks.StopRequested();
     result.outcome = BatchOutcome::Finished;
     ShowDoneNotice(hooks.observer, Translate("kelvara::BatchNotice", "替换完毕"), result.nulFiles,
-                   result.changedFiles);
+                   result.changedFiles, result.encodingFiles);
     return result;
 }
 

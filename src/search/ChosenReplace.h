@@ -25,16 +25,18 @@ struct FilePlan {
 std::vector<FilePlan> PlanOfTicks(const ResultTree& tree);
 
 // "替换所选": after "确定要替换吗？" is answered Yes, replaces exactly the
-// planned hits of `searchText` (prepared, with the options of the find) by
-// `replacement`, at the places the find recorded. A file that is no longer
-// the one the find read (another file, size or modification time) or no
-// longer holds a planned hit at its place is left untouched and listed with
-// the files changed by another program; a file holding a NUL byte is not
-// rewritten and is listed. Each file goes through the journal and the
-// hardened writer, as in the batch replace. The tree then lists what was
-// written, as the batch replace lists it: a file node per rewritten file and
-// a node per changed line, captioned with the line as it now is.
-BatchResult RunChosenReplace(const std::vector<FilePlan>& plan, std::string_view searchText,
+// planned hits of `text` (as typed, UTF-8, with the options of the find) by
+// `replacement` (as typed), at the places the find recorded, each file in its
+// own encoding. A file that is no longer the one the find read (another file,
+// size or modification time) or no longer holds a planned hit at its place is
+// left untouched and listed with the files changed by another program; a file
+// holding a NUL byte is not rewritten and is listed, and so is one whose
+// encoding cannot take the replacement, with the reason. Each file goes
+// through the journal and the hardened writer, as in the batch replace. The
+// tree then lists what was written, as the batch replace lists it: a file node
+// per rewritten file and a node per changed line, captioned with the line as
+// it now is.
+BatchResult RunChosenReplace(const std::vector<FilePlan>& plan, std::string_view text,
                              std::string_view replacement, const MatchOptions& options,
                              ResultTree& tree, const BatchHooks& hooks);
 

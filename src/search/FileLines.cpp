@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "common/FileEncoding.h"
+#include "common/MessageCatalogue.h"
 #include "search/LineCursor.h"
 
 namespace kelvara {
@@ -11,7 +13,14 @@ FileStatus FileLines::Read(const std::string& path) {
     text_ = {};
     if (FileStatus status = buffer_.Read(path)) return status;
     const std::span<char> bytes = buffer_.Bytes();
-    text_ = std::string_view(bytes.data(), bytes.size());
+    const std::string_view raw(bytes.data(), bytes.size());
+    // The text the run matched: after a byte-order mark, a UTF-16 file decoded.
+    const FileEncoding encoding = EncodingOfBom(raw).value_or(PlainEncoding(CodePage::Utf8));
+    if (const auto bad = FileText(raw, encoding, decoded_, text_)) {
+        return FileError{
+            path, FormatMessage(Translate("kelvara::FileMatch", "不是有效的 %1（第 %2 字节）"),
+                                {EncodingName(encoding), std::to_string(*bad + 1)})};
+    }
     if (const void* nul = std::memchr(text_.data(), '\0', text_.size()))
         text_ = text_.substr(0, static_cast<const char*>(nul) - text_.data());
     return std::nullopt;

@@ -15,14 +15,15 @@ namespace kelvara {
 // One line of a file as listings and exports show it.
 struct FileLine {
     std::int32_t number = 0;
-    std::size_t offset = 0;     // of its first byte in the file
+    std::size_t offset = 0;     // of its first byte in the text
     std::string_view text;      // without its break
     std::string_view lineBreak; // "\r\n", "\n", "\r", or empty after the last line
 };
 
 // A file read again after a run, to show its hit lines with the lines around
 // them. Lines are numbered as the run numbered them: a line ends at CR, LF or
-// CR LF, and the text ends at the first NUL byte.
+// CR LF, and the text ends at the first NUL byte. The text is the one the run
+// matched: without a byte-order mark, a UTF-16 file decoded into UTF-8.
 class FileLines {
 public:
     [[nodiscard]] FileStatus Read(const std::string& path);
@@ -38,6 +39,7 @@ public:
 
 private:
     FileBuffer buffer_;
+    std::string decoded_; // a UTF-16 file's text
     std::string_view text_;
 };
 

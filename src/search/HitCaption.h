@@ -8,7 +8,7 @@
 
 namespace kelvara {
 
-// The caption of a find hit in the text code page:
+// The caption of a find hit in the code page of its file's text:
 // "被找字：" + search text + " 在: 行： " + line + " 列: " + column.
 std::string HitCaption(std::string_view searchText, std::int32_t line, std::int32_t column,
                        CodePage codePage);
@@ -23,8 +23,5 @@ struct HitCaptionWords {
     std::string_view column;
 };
 HitCaptionWords CaptionWordsIn(CodePage codePage);
-inline std::string HitCaption(std::string_view searchText, std::int32_t line, std::int32_t column) {
-    return HitCaption(searchText, line, column, TextCodePage());
-}
 
 } // namespace kelvara

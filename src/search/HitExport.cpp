@@ -1,15 +1,27 @@
 #include "search/HitExport.h"
 
 #include <algorithm>
+#include <array>
 
 #include "common/AnsiString.h"
+#include "search/RunTexts.h"
 
 namespace kelvara {
 
 HitExporter::HitExporter(HitPrinter& printer, ExportSettings settings)
     : printer_(printer), settings_(std::move(settings)) {}
 
-ExportedHit HitExporter::Place(const FileLine& line, std::int32_t column) const {
+std::function<std::size_t(std::string_view, std::size_t, CodePage)>
+SearchTextLength(std::string_view text, const MatchOptions& options) {
+    const RunTexts texts(text, {}, options);
+    const std::array<std::size_t, 2> lengths{texts.In(CodePage::Gbk).searchText.size(),
+                                             texts.In(CodePage::Utf8).searchText.size()};
+    return [lengths](std::string_view, std::size_t, CodePage codePage) {
+        return lengths[static_cast<std::size_t>(codePage)];
+    };
+}
+
+ExportedHit HitExporter::Place(const FileLine& line, std::int32_t column, CodePage codePage) const {
     if (column <= 0) return {column, 0, 0};
     const std::size_t front =
         settings_.ignoreSpaces
@@ -17,7 +29,8 @@ ExportedHit HitExporter::Place(const FileLine& line, std::int32_t column) const 
             : 0;
     const std::size_t start =
         std::min(line.text.size(), front + static_cast<std::size_t>(column - 1));
-    const std::size_t length = settings_.hitLength ? settings_.hitLength(line.text, start) : 0;
+    const std::size_t length =
+        settings_.hitLength ? settings_.hitLength(line.text, start, codePage) : 0;
     return {column, start, std::min(line.text.size(), start + length)};
 }
 
@@ -38,7 +51,7 @@ FileStatus HitExporter::ExportHits(const ResultTree& tree, std::uint32_t file, C
     if (status) {
         for (std::size_t k = 0; k < hits.size(); ++k) {
             const FileLine line{lineOf(k), 0, {}, {}};
-            printer_.Hit(line, Place(line, columnOf(k)));
+            printer_.Hit(line, Place(line, columnOf(k), codePage));
         }
         printer_.EndFile();
         return status;
@@ -52,7 +65,8 @@ FileStatus HitExporter::ExportHits(const ResultTree& tree, std::uint32_t file, C
         [&](const FileLine& line, bool isHit) {
             if (!isHit) return printer_.Context(line);
             for (; next < hits.size() && lineOf(next) <= line.number; ++next) {
-                if (lineOf(next) == line.number) printer_.Hit(line, Place(line, columnOf(next)));
+                if (lineOf(next) == line.number)
+                    printer_.Hit(line, Place(line, columnOf(next), codePage));
             }
         },
         [&] { printer_.GroupEnd(); });

@@ -10,6 +10,7 @@
 #include "common/CodePage.h"
 #include "common/FileError.h"
 #include "search/FileLines.h"
+#include "search/MatchOptions.h"
 #include "search/ResultTree.h"
 
 namespace kelvara {
@@ -42,9 +43,16 @@ struct ExportSettings {
     int before = 0;            // lines shown ahead of a hit line
     int after = 0;             // and after it
     bool ignoreSpaces = false; // the run's columns count in the trimmed line
-    // The length in bytes of the hit that starts at `start` in `line`.
-    std::function<std::size_t(std::string_view line, std::size_t start)> hitLength;
+    // The length in bytes of the hit that starts at `start` in `line`, a line
+    // of a file whose text is in `codePage`.
+    std::function<std::size_t(std::string_view line, std::size_t start, CodePage codePage)>
+        hitLength;
 };
+
+// The hit length of a find for `text` (as typed, UTF-8): the length of the
+// prepared text in each file's code page.
+std::function<std::size_t(std::string_view, std::size_t, CodePage)>
+SearchTextLength(std::string_view text, const MatchOptions& options);
 
 // Hands the hits of a result tree's files to a printer, with their lines read
 // again from the files (the tree keeps positions, not texts).
@@ -60,7 +68,7 @@ public:
                           std::span<const std::uint32_t> hits);
 
 private:
-    ExportedHit Place(const FileLine& line, std::int32_t column) const;
+    ExportedHit Place(const FileLine& line, std::int32_t column, CodePage codePage) const;
 
     HitPrinter& printer_;
     ExportSettings settings_;

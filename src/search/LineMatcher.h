@@ -23,10 +23,11 @@ class LineMatcher {
 public:
     // `preparedSearchText` comes from PrepareSearchText with the same options.
     LineMatcher(std::string_view preparedSearchText, const MatchOptions& options,
-                CodePage codePage = TextCodePage());
+                CodePage codePage);
 
     const std::string& SearchText() const { return searchText_; }
     const MatchOptions& Options() const { return options_; }
+    CodePage Page() const { return codePage_; }
     // Finds the occurrences of the search text, letter case folded unless
     // CaseSensitive, wherever they start: a run looks for the lines that
     // hold one with it.

@@ -5,14 +5,15 @@
 
 namespace kelvara {
 
-std::string PrepareSearchText(std::string_view text, const MatchOptions& options) {
+std::string PrepareSearchText(std::string_view text, const MatchOptions& options,
+                              CodePage codePage) {
     std::string prepared(options.IgnoreSpaces ? TrimView(text) : text);
-    if (!options.CaseSensitive) LowerCaseLettersInPlace(prepared, TextCodePage());
+    if (!options.CaseSensitive) LowerCaseLettersInPlace(prepared, codePage);
     return prepared;
 }
 
-std::string PrepareLine(std::string_view line, const MatchOptions& options) {
-    return PrepareSearchText(line, options);
+std::string PrepareLine(std::string_view line, const MatchOptions& options, CodePage codePage) {
+    return PrepareSearchText(line, options, codePage);
 }
 
 bool IsWholeWordHit(std::string_view preparedLine, std::int32_t column,
@@ -28,15 +29,17 @@ bool IsWholeWordHit(std::string_view preparedLine, std::int32_t column,
 
 void FindInLine(std::string_view searchText, std::string_view line, std::int32_t lineNumber,
                 std::string_view filePath, ResultTree& tree, NodeRef fileNode,
-                const MatchOptions& options) {
-    LineMatcher(searchText, options).FindInLine(line, lineNumber, filePath, tree, fileNode);
+                const MatchOptions& options, CodePage codePage) {
+    LineMatcher(searchText, options, codePage)
+        .FindInLine(line, lineNumber, filePath, tree, fileNode);
 }
 
 std::string ReplaceInLine(std::string_view searchText, std::string_view replacement,
                           std::string_view line, std::int32_t lineNumber, std::string_view filePath,
-                          ResultTree& tree, NodeRef fileNode, const MatchOptions& options) {
+                          ResultTree& tree, NodeRef fileNode, const MatchOptions& options,
+                          CodePage codePage) {
     std::string replaced;
-    LineMatcher matcher(searchText, options);
+    LineMatcher matcher(searchText, options, codePage);
     if (!matcher.ReplaceLine(line, replacement, lineNumber, filePath, tree, fileNode, replaced))
         return std::string(line);
     return replaced;

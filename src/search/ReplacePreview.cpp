@@ -3,8 +3,10 @@
 #include "common/LineFile.h"
 #include "common/MessageCatalogue.h"
 #include "search/ChosenReplace.h"
+#include "search/FileMatch.h"
 #include "search/LineCursor.h"
 #include "search/LineMatcher.h"
+#include "search/RunTexts.h"
 
 namespace kelvara {
 
@@ -72,7 +74,7 @@ FileStatus ReplacePreviewer::Read(const ResultTree& tree, NodeRef fileNode) {
     return std::nullopt;
 }
 
-Preview ReplacePreviewer::Show(const ResultTree& tree, NodeRef node, std::string_view searchText,
+Preview ReplacePreviewer::Show(const ResultTree& tree, NodeRef node, std::string_view text,
                                std::string_view replacement, const MatchOptions& options) {
     Preview preview;
     if (!node.IsValid()) return preview;
@@ -85,22 +87,37 @@ Preview ReplacePreviewer::Show(const ResultTree& tree, NodeRef node, std::string
         preview.note = Translate("kelvara::Preview", "文件在查找以后被改动过，替换时会跳过它");
         return preview;
     }
-    LineMatcher matcher(searchText, options);
+    // The file in its own encoding, as the replace will take it.
+    const RunTexts texts(text, replacement, options);
+    FileMatch match(texts, options, TextCodePage());
+    if (std::optional<std::string> unreadable = match.Take(bytes_)) {
+        preview.note = std::move(*unreadable);
+        return preview;
+    }
+    match.Encoding();
+    preview.codePage = match.Page();
     std::vector<Stretch> stretches;
     const NodeRef only = node.IsHitNode() ? node : NodeRef{};
-    if (!ChosenStretches(bytes_, TickedHits(tree, fileNode, only), matcher, stretches)) {
+    LineMatcher* matcher = match.Matcher();
+    if (matcher == nullptr ||
+        !ChosenStretches(match.Text(), TickedHits(tree, fileNode, only), *matcher, stretches)) {
         preview.note = Translate("kelvara::Preview", "文件在查找以后被改动过，替换时会跳过它");
         return preview;
     }
+    if (std::optional<std::string> problem = match.ReplacementProblem()) {
+        preview.note = std::move(*problem);
+        return preview;
+    }
+    const std::string_view encoded = match.Texts().replacement;
     if (node.IsHitNode()) {
         if (tree.Ticks(node) != TickState::Ticked)
             preview.note = Translate("kelvara::Preview", "这一处没有勾选，不会替换");
-        ShowLine(bytes_, tree.Line(node), stretches, replacement, preview);
+        ShowLine(match.Text(), tree.Line(node), stretches, encoded, preview);
         return preview;
     }
     if (stretches.empty()) preview.note = Translate("kelvara::Preview", "没有勾选的地方");
     PreviewLines lines(preview.lines);
-    DiffReplaced(bytes_, stretches, replacement, kContext, lines);
+    DiffReplaced(match.Text(), stretches, encoded, kContext, lines);
     return preview;
 }
 

@@ -5,6 +5,7 @@
 #include <string_view>
 #include <vector>
 
+#include "common/CodePage.h"
 #include "common/FileIdentity.h"
 #include "search/MatchOptions.h"
 #include "search/ResultTree.h"
@@ -25,16 +26,18 @@ struct PreviewLine {
 struct Preview {
     std::string note; // UTF-8; why the lines are not a change, or empty
     std::vector<PreviewLine> lines;
+    CodePage codePage = CodePage::Utf8; // of the lines' texts: the file's
 };
 
 // What "替换所选" would do, for the node selected in a find's tree: for a hit,
 // its line before and after the replace of the ticked hits in it; for a file,
 // the diff of its whole change with two lines of context. Taken from the file
-// as it is on disk by the very functions that write it. The file read last is
-// kept, so that stepping through its hits reads it once.
+// as it is on disk, in its own encoding, by the very functions that write it.
+// The texts are as typed (UTF-8). The file read last is kept, so that stepping
+// through its hits reads it once.
 class ReplacePreviewer {
 public:
-    Preview Show(const ResultTree& tree, NodeRef node, std::string_view searchText,
+    Preview Show(const ResultTree& tree, NodeRef node, std::string_view text,
                  std::string_view replacement, const MatchOptions& options);
 
 private:

@@ -67,7 +67,8 @@ FileStatus ExportResults(const ResultTree& tree, ExportFormat format,
     HitExporter exporter(*printer, settings);
     for (std::uint32_t node = 0; node < tree.FileNodeCount() && !writeError; ++node) {
         if (tree.ChildCount({node, NodeRef::kNone}) == 0) continue;
-        if (FileStatus status = exporter.ExportFile(tree, node, TextCodePage()))
+        if (FileStatus status =
+                exporter.ExportFile(tree, node, tree.CodePageOf({node, NodeRef::kNone})))
             unread.push_back(std::move(*status));
         if (yield) yield();
     }
@@ -98,7 +99,7 @@ std::string GrepLinesOf(const ResultTree& tree, std::span<const NodeRef> nodes,
         std::sort(hits.begin(), hits.end());
         hits.erase(std::unique(hits.begin(), hits.end()), hits.end());
         // A file that cannot be read again still gives its hits' places.
-        exporter.ExportHits(tree, file, TextCodePage(), hits);
+        exporter.ExportHits(tree, file, tree.CodePageOf({file, NodeRef::kNone}), hits);
     }
     return out;
 }

@@ -39,7 +39,8 @@ template <typename Vector> void ReserveOneMore(Vector& vector) {
 
 } // namespace
 
-NodeRef ResultTree::AppendFileNode(std::string_view path, std::string_view searchText) {
+NodeRef ResultTree::AppendFileNode(std::string_view path, std::string_view searchText,
+                                   CodePage codePage) {
     const NodeRef node{static_cast<std::uint32_t>(files_.size()), NodeRef::kNone};
     // The file nodes of one run share its search text.
     SharedText sharedSearch =
@@ -47,6 +48,7 @@ NodeRef ResultTree::AppendFileNode(std::string_view path, std::string_view searc
     FileNode file;
     file.path = std::make_shared<const std::string>(path);
     file.searchText = std::move(sharedSearch);
+    file.codePage = codePage;
     ReserveOneMore(files_);
     if (listener_) listener_->NodeAppending(node);
     files_.push_back(std::move(file));
@@ -123,7 +125,7 @@ const std::string& ResultTree::PathOf(NodeRef node) const {
     return other && other->path ? *other->path : *File(node).path;
 }
 
-const std::string& ResultTree::SearchTextOf(NodeRef node) const {
+const std::string& ResultTree::SearchText(NodeRef node) const {
     const OtherTexts* other = Other(node);
     return other && other->searchText ? *other->searchText : *File(node).searchText;
 }
@@ -200,11 +202,11 @@ void ResultTree::AppendCaption(NodeRef node, std::string& out) const {
         out.append(bytes.substr(texts.newSize + extra->oldFrom));
         return;
     }
-    AppendHitCaption(out, SearchTextOf(node), hit.line, hit.column, TextCodePage());
+    AppendHitCaption(out, SearchText(node), hit.line, hit.column, File(node).codePage);
 }
 
 HitRecord ResultTree::Record(NodeRef node) const {
-    return MakeHitRecord({PathOf(node), Line(node), Column(node), SearchTextOf(node)});
+    return MakeHitRecord({PathOf(node), Line(node), Column(node), SearchText(node)});
 }
 
 std::int32_t ResultTree::Line(NodeRef node) const { return node.IsFileNode() ? 0 : Hit(node).line; }

@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "common/CodePage.h"
 #include "common/FileIdentity.h"
 #include "search/HitRecord.h"
 
@@ -54,8 +55,10 @@ public:
     using LineTextsId = std::uint32_t;
 
     // Appends a file node at the end of the top level and selects it. Its
-    // caption is the whole path; its record is (path, 0, 0, searchText).
-    NodeRef AppendFileNode(std::string_view path, std::string_view searchText);
+    // caption is the whole path; its record is (path, 0, 0, searchText). The
+    // captions of its hits and their search text are in `codePage`, the code
+    // page of the file's text.
+    NodeRef AppendFileNode(std::string_view path, std::string_view searchText, CodePage codePage);
     // Appends a hit node under `fileNode` whose caption is the find caption
     // built from `record` (HitCaption), and selects it.
     NodeRef AppendFindHit(NodeRef fileNode, const RecordFields& record);
@@ -82,11 +85,22 @@ public:
     void Select(NodeRef node);
     NodeRef Selected() const { return selected_; }
 
+    // A hit node's caption is in the code page of its file node.
     std::string Caption(NodeRef node) const;
     // The caption appended to `out`.
     void AppendCaption(NodeRef node, std::string& out) const;
     // The node's record, texts cut to kMaxRecordText bytes.
     HitRecord Record(NodeRef node) const;
+    // The code page of the texts of the node's file.
+    CodePage CodePageOf(NodeRef node) const { return File(node).codePage; }
+    // Gives a file node the code page its file turned out to be in. Only for
+    // hits whose captions read the same in both code pages: the listener is
+    // not told.
+    void SetCodePage(NodeRef fileNode, CodePage codePage) {
+        files_[fileNode.file].codePage = codePage;
+    }
+    // The node's search text, whole.
+    const std::string& SearchText(NodeRef node) const;
     std::int32_t Line(NodeRef node) const;
     std::int32_t Column(NodeRef node) const;
     // The file node a hit node hangs under (a file node is its own).
@@ -149,6 +163,7 @@ private:
         std::vector<bool> unticked;
         std::uint32_t untickedCount = 0;
         FileIdentity identity;
+        CodePage codePage = CodePage::Utf8;
     };
 
     NodeRef AppendHit(NodeRef fileNode, const HitExtra& caption, const RecordFields& record);
@@ -157,7 +172,6 @@ private:
     const HitExtra* Extra(const HitNode& hit) const;
     const OtherTexts* Other(NodeRef node) const;
     const std::string& PathOf(NodeRef node) const;
-    const std::string& SearchTextOf(NodeRef node) const;
     void ReleaseExtra(const HitNode& hit);
     void SetSelected(NodeRef node);
 

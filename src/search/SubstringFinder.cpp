@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "common/AnsiString.h"
+#include "common/CpuFeatures.h"
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -59,14 +60,6 @@ std::size_t SubstringFinder::FindScalar(std::string_view text, std::size_t from)
 
 #if defined(__x86_64__)
 namespace {
-
-bool HasAvx2() {
-    static const bool has = [] {
-        __builtin_cpu_init();
-        return __builtin_cpu_supports("avx2") != 0;
-    }();
-    return has;
-}
 
 // The first block of 32 positions from `i` on (stepping by 32, up to the
 // last possible start `last`) in which some position has the first and the

@@ -22,8 +22,7 @@ class SubstringFinder {
 public:
     static constexpr std::size_t kNotFound = std::string_view::npos;
 
-    explicit SubstringFinder(std::string_view pattern, bool ignoreCase = false,
-                             CodePage codePage = TextCodePage());
+    SubstringFinder(std::string_view pattern, bool ignoreCase, CodePage codePage);
 
     // Position of the first occurrence starting at or after `from`, or kNotFound.
     // An empty pattern is never found.

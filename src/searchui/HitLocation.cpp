@@ -16,7 +16,7 @@ HitSelection LocateHit(const TMemoComponent& view, const HitTarget& target) {
     // The blanks a trimming run took off the front of the line.
     const std::size_t lead =
         target.trimmed ? static_cast<std::size_t>(TrimView(line).data() - line.data()) : 0;
-    const SubstringFinder finder(target.text, target.ignoreCase);
+    const SubstringFinder finder(target.text, target.ignoreCase, target.codePage);
     std::size_t start = SubstringFinder::kNotFound;
     if (target.column > 0) {
         const std::size_t expected = lead + static_cast<std::size_t>(target.column) - 1;

@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <string>
 
+#include "common/CodePage.h"
+
 namespace kelvara {
 
 class TMemoComponent;
@@ -12,8 +14,9 @@ struct HitTarget {
     std::int32_t line = 0;   // 1-based
     std::int32_t column = 0; // 1-based; 0: anywhere in the line (a replaced line)
     // The bytes that stand there: the search text, or after a replace the
-    // replacement.
+    // replacement, in the code page of the file's text.
     std::string text;
+    CodePage codePage = CodePage::Utf8;
     bool ignoreCase = false; // the run folded ASCII letters
     // The run ignored blanks: the column counts from the first byte after the
     // line's leading blanks (bytes up to 0x20).

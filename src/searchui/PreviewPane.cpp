@@ -29,8 +29,8 @@ LineLook LookOf(const PreviewLine& line) {
 }
 
 // One line with its marked stretches, each piece converted on its own: the
-// marks are byte positions of the line's code page.
-void AppendLine(QTextCursor& cursor, const PreviewLine& line) {
+// marks are byte positions of the line's code page, `codePage`.
+void AppendLine(QTextCursor& cursor, const PreviewLine& line, CodePage codePage) {
     const LineLook look = LookOf(line);
     QTextBlockFormat block;
     if (look.line.isValid()) block.setBackground(look.line);
@@ -49,11 +49,11 @@ void AppendLine(QTextCursor& cursor, const PreviewLine& line) {
     for (const Stretch& mark : line.marks) {
         const std::size_t start = std::min(mark.start, text.size());
         const std::size_t end = std::min(mark.End(), text.size());
-        cursor.insertText(TextToQt(text.substr(done, start - done)), plain);
-        cursor.insertText(TextToQt(text.substr(start, end - start)), marked);
+        cursor.insertText(TextToQt(text.substr(done, start - done), codePage), plain);
+        cursor.insertText(TextToQt(text.substr(start, end - start), codePage), marked);
         done = end;
     }
-    cursor.insertText(TextToQt(text.substr(done)), plain);
+    cursor.insertText(TextToQt(text.substr(done), codePage), plain);
 }
 
 } // namespace
@@ -74,7 +74,7 @@ void PreviewPane::Show(const Preview& preview) {
         cursor.insertText(QString::fromStdString(preview.note), note);
     }
     for (const PreviewLine& line : preview.lines)
-        AppendLine(cursor, line);
+        AppendLine(cursor, line, preview.codePage);
     moveCursor(QTextCursor::Start);
 }
 

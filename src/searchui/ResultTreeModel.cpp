@@ -63,7 +63,7 @@ QVariant ResultTreeModel::data(const QModelIndex& index, int role) const {
     }
     if (role != Qt::DisplayRole && role != Qt::ToolTipRole) return {};
     if (node.IsFileNode()) return PathToQt(tree_.Caption(node));
-    return TextToQt(tree_.Caption(node));
+    return TextToQt(tree_.Caption(node), tree_.CodePageOf(node));
 }
 
 Qt::ItemFlags ResultTreeModel::flags(const QModelIndex& index) const {

@@ -14,6 +14,11 @@
 // the batch windows need them besides the shared ones (TextToQt, TextFromQt).
 namespace kelvara {
 
+// A text as typed (a search or replacement text, in UTF-8), for a widget.
+inline QString Utf8ToQt(std::string_view utf8) {
+    return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+}
+
 // The windows' font: a CJK-capable monospace font at 12 pixels.
 QFont WindowFont();
 

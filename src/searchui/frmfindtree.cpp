@@ -187,6 +187,9 @@ MatchOptions Tfrmfindtree::Options() const {
     options.CaseSensitive = chkdaxiao->isChecked();
     options.WholeWord = chkquanzi->isChecked();
     options.IgnoreSpaces = chkspace->isChecked();
+    if (cbcodepage->currentIndex() > 0)
+        options.ForcedCodePage =
+            cbcodepage->currentData().toInt() == 936 ? CodePage::Gbk : CodePage::Utf8;
     return options;
 }
 
@@ -200,35 +203,38 @@ bool Tfrmfindtree::BoxText(QComboBox* box, const QString& what, std::string& out
     return true;
 }
 
+std::string Tfrmfindtree::TypedText(const QComboBox* box) {
+    return box->currentText().toStdString();
+}
+
 void Tfrmfindtree::Button2Click() {
     if (Busy()) return;
-    std::string text;
-    if (!BoxText(cb1, tr("要找的字"), text)) return;
+    const std::string text = TypedText(cb1);
     if (text.empty()) {
         Tell(MessageText(tr("请先输入要找的字。")));
         return;
     }
     runOptions_ = Options();
+    runText_ = text;
     runReplaced_ = false;
     treeModel_->SetTickable(true);
     SetActivity(Activity::Running);
     const BatchHooks hooks{this, [this] { pump_(); }, &stopRequested_};
-    const BatchResult result = RunBatchFind(text, findHistory_, files_, runOptions_, tree_, hooks);
-    runSearchText_ = result.searchText;
+    RunBatchFind(text, findHistory_, files_, runOptions_, tree_, hooks);
     EndActivity();
 }
 
 void Tfrmfindtree::Button3Click() {
     if (Busy()) return;
-    std::string text;
-    std::string replacement;
-    if (!BoxText(cb1, tr("要找的字"), text) || !BoxText(cb4, tr("要替换的字"), replacement)) return;
+    const std::string text = TypedText(cb1);
+    const std::string replacement = TypedText(cb4);
     if (text.empty() || replacement.empty()) {
         Tell(MessageText(text.empty() ? tr("请先输入要找的字。") : tr("请先输入要替换的字。")));
         return;
     }
     if (!UnsavedDocumentsAllowed(files_.TickedPaths())) return;
     runOptions_ = Options();
+    runText_ = text;
     runReplaced_ = true;
     runReplacement_ = replacement;
     const bool tickable = treeModel_->Tickable();
@@ -237,7 +243,6 @@ void Tfrmfindtree::Button3Click() {
     const BatchHooks hooks{this, [this] { pump_(); }, &stopRequested_};
     const BatchResult result = RunBatchReplace(text, replacement, findHistory_, replaceHistory_,
                                                files_, runOptions_, tree_, hooks);
-    if (result.outcome != BatchOutcome::NotStarted) runSearchText_ = result.searchText;
     // Declined: the find's tree and its ticks stay.
     if (result.outcome == BatchOutcome::NotStarted) treeModel_->SetTickable(tickable);
     EndActivity();
@@ -368,8 +373,10 @@ void Tfrmfindtree::CopyCaption() {
 ExportSettings Tfrmfindtree::ListingSettings() const {
     ExportSettings settings;
     settings.ignoreSpaces = runOptions_.IgnoreSpaces;
-    const std::size_t length = runReplaced_ ? 0 : runSearchText_.size();
-    settings.hitLength = [length](std::string_view, std::size_t) { return length; };
+    if (runReplaced_)
+        settings.hitLength = [](std::string_view, std::size_t, CodePage) { return std::size_t{0}; };
+    else
+        settings.hitLength = SearchTextLength(runText_, runOptions_);
     return settings;
 }
 
@@ -444,17 +451,21 @@ HitTarget Tfrmfindtree::TargetOf(NodeRef node) const {
     target.line = tree_.Line(node);
     target.column = tree_.Column(node);
     target.trimmed = runOptions_.IgnoreSpaces;
+    // The texts as the file holds them, in its code page.
+    target.codePage = tree_.CodePageOf(node);
+    const std::string& searchText = tree_.SearchText(node);
     if (!runReplaced_) {
-        target.text = runSearchText_;
+        target.text = searchText;
         target.ignoreCase = !runOptions_.CaseSensitive;
         return target;
     }
     // After a replace the line holds the replacement, shifted by the ones
-    // replaced before it in the same line.
-    target.text = runReplacement_;
+    // replaced before it in the same line. The run wrote only replacements
+    // the file's code page holds.
+    RecodeLenient(runReplacement_, CodePage::Utf8, target.codePage, target.text);
     if (target.column > 0) {
-        const auto growth = static_cast<std::int32_t>(runReplacement_.size()) -
-                            static_cast<std::int32_t>(runSearchText_.size());
+        const auto growth = static_cast<std::int32_t>(target.text.size()) -
+                            static_cast<std::int32_t>(searchText.size());
         for (std::uint32_t hit = node.hit;
              hit-- > 0 && tree_.Line({node.file, hit}) == target.line;)
             target.column += growth;

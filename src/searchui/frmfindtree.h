@@ -146,6 +146,9 @@ public:
     QCheckBox* chkquanzi;
     QCheckBox* chkspace;
     QCheckBox* chkdaxiao;
+    QLabel* Label9; // "编码："
+    // The code page of the files: each file's own, or one forced for all.
+    QComboBox* cbcodepage;
     QSplitter* Splitter1;
     ResultTreeView* tv1;
     PreviewPane* preview_; // under the tree: what a replace of the ticked hits does
@@ -188,9 +191,12 @@ private:
     // A combo box's text in the text code page; false (after a message) when
     // the code page cannot hold it.
     bool BoxText(QComboBox* box, const QString& what, std::string& out) const;
-    // `toQt` shows an item: TextToQt for texts, PathToQt for globs.
+    // A search or replacement text as typed, in UTF-8: a run encodes it into
+    // the code page of each file.
+    static std::string TypedText(const QComboBox* box);
+    // `toQt` shows an item: Utf8ToQt for typed texts, PathToQt for globs.
     void ShowHistory(QComboBox* box, const std::vector<std::string>& history,
-                     QString (*toQt)(std::string_view) = TextToQt);
+                     QString (*toQt)(std::string_view) = Utf8ToQt);
     void DriveChosen();
     void tv1Change();
     void UpdatePreview();
@@ -228,10 +234,10 @@ private:
     int filesRead_ = 0;
     std::string currentPath_;
     std::optional<std::size_t> nodesLeft_; // after pruning
-    // What the result tree came from: the run's options, and for a replace
-    // its replacement text.
+    // What the result tree came from: the run's options and search text, and
+    // for a replace its replacement text (UTF-8, as typed).
     MatchOptions runOptions_;
-    std::string runSearchText_; // prepared, whole (records keep a cut copy)
+    std::string runText_;
     bool runReplaced_ = false;
     std::string runReplacement_;
     std::string lastRun_; // the journal's name of this window's last replace

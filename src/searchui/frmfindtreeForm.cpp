@@ -255,6 +255,13 @@ void Tfrmfindtree::CreateRightPanel() {
     chkquanzi = new QCheckBox(tr("全字匹配 "), Panel1);
     chkspace = new QCheckBox(tr("忽略被查找字的空格"), Panel1);
     chkdaxiao = new QCheckBox(tr("区别大小写"), Panel1);
+    Label9 = new QLabel(tr("编码："), Panel1);
+    cbcodepage = new QComboBox(Panel1);
+    cbcodepage->addItem(tr("自动"), 0);
+    cbcodepage->addItem(QStringLiteral("GBK"), 936);
+    cbcodepage->addItem(QStringLiteral("UTF-8"), 65001);
+    cbcodepage->setToolTip(tr("自动：每个文件按自己的编码（字节顺序标记、是否为有效的 "
+                              "UTF-8）；GBK 或 UTF-8：没有字节顺序标记的文件都按它处理"));
     Button2 = new QPushButton(tr("开始批量查找"), Panel1);
     Button3 = new QPushButton(tr("批量替换"), Panel1);
     Button4 = new QPushButton(tr("停止"), Panel1);
@@ -273,7 +280,10 @@ void Tfrmfindtree::CreateRightPanel() {
     layout->addWidget(cb1, 0, 1);
     layout->addWidget(Label4, 1, 0);
     layout->addWidget(cb4, 1, 1);
-    layout->addLayout(Row({chkquanzi, chkdaxiao}), 2, 0, 1, 2);
+    // The code page box shares the row of the first options.
+    QHBoxLayout* options = Row({chkquanzi, chkdaxiao, Label9, cbcodepage});
+    options->insertStretch(2, 1);
+    layout->addLayout(options, 2, 0, 1, 2);
     // The replace of the ticked hits and its undo share the row of the last
     // option, so that the form keeps its width.
     QHBoxLayout* ticked = Row({chkspace, ButtonReplaceTicked, ButtonUndo});

@@ -65,8 +65,7 @@ void Tfrmfindtree::ReplaceTickedClick() {
         AskUser(MessageText(tr("请先查找，再勾选要替换的地方。")), "Kelvara", kInformation);
         return;
     }
-    std::string replacement;
-    if (!BoxText(cb4, tr("要替换的字"), replacement)) return;
+    const std::string replacement = TypedText(cb4);
     if (replacement.empty()) {
         AskUser(MessageText(tr("请先输入要替换的字。")), "Kelvara", kInformation);
         return;
@@ -78,7 +77,7 @@ void Tfrmfindtree::ReplaceTickedClick() {
     SetActivity(Activity::Running);
     const BatchHooks hooks{this, [this] { pump_(); }, &stopRequested_};
     const BatchResult result =
-        RunChosenReplace(plan, runSearchText_, replacement, runOptions_, tree_, hooks);
+        RunChosenReplace(plan, runText_, replacement, runOptions_, tree_, hooks);
     if (result.outcome == BatchOutcome::NotStarted) treeModel_->SetTickable(true);
     if (!result.journalRun.empty()) lastRun_ = result.journalRun;
     EndActivity();
@@ -115,10 +114,8 @@ void Tfrmfindtree::UpdatePreview() {
         preview_->Show({});
         return;
     }
-    std::string replacement;
-    TextFromQt(cb4->currentText(), replacement); // what it cannot hold shows as it is
     const NodeRef node = treeModel_->NodeAt(tv1->currentIndex());
-    preview_->Show(previewer_.Show(tree_, node, runSearchText_, replacement, runOptions_));
+    preview_->Show(previewer_.Show(tree_, node, runText_, TypedText(cb4), runOptions_));
 }
 
 } // namespace kelvara

@@ -183,9 +183,60 @@ TEST(KelvaraProgramTest, TextsAreConvertedBetweenLocaleAndCodePage) {
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.out, gbk + "\n  被找字：中文 在: 行： 1 列: 3\n");
 
-    const Outcome bad = RunKelvara({"find", "--codepage", "gbk", "x\U0001F600", gbk});
-    EXPECT_EQ(bad.status, 2);
-    EXPECT_TRUE(Holds(bad.err, "U+1F600"));
+    // A text the file's code page cannot hold is not in the file.
+    const Outcome beyond = RunKelvara({"find", "--codepage", "gbk", "x\U0001F600", gbk});
+    EXPECT_EQ(beyond.status, 1);
+    EXPECT_EQ(beyond.out, "");
+}
+
+// A folder where GBK, UTF-8 and UTF-16 files stand side by side: every file
+// is found and replaced in its own encoding, and -v tells which that was.
+TEST(KelvaraProgramTest, MixedEncodingsAreFoundAndReplacedPerFile) {
+    TestFolder dir;
+    const std::string gbk = dir.Write("a-gbk.txt", "\xD6\xD0\xCE\xC4 foo\n");
+    const std::string utf8 = dir.Write("b-utf8.txt", "中文 foo\n");
+    const std::string utf16 =
+        dir.Write("c-utf16.txt", std::string("\xFF\xFE\x2D\x4E\x87\x65 \0f\0o\0o\0", 14));
+    Outcome run = RunKelvara({"find", "-v", "中文", dir.Path()});
+    EXPECT_EQ(run.status, 0);
+    const std::string hit = "\n  被找字：中文 在: 行： 1 列: 1\n";
+    EXPECT_EQ(run.out, gbk + hit + utf8 + hit + utf16 + hit);
+    EXPECT_TRUE(Holds(run.err, "各文件的编码：\n" + gbk + ": GBK\n" + utf8 + ": UTF-8\n" + utf16 +
+                                   ": UTF-16LE\n"))
+        << run.err;
+    run = RunKelvara({"find", "--format=grep", "foo", dir.Path()});
+    EXPECT_EQ(run.out, gbk + ":1:6\n" + utf8 + ":1:8\n" + utf16 + ":1:8\n");
+    // Lines read again for a listing are shown in UTF-8 whatever their file's encoding.
+    run = RunKelvara({"find", "--format=json", "中文", gbk, utf16});
+    EXPECT_TRUE(Holds(run.out, gbk + "\"},\"lines\":{\"text\":\"中文 foo\\n\"}")) << run.out;
+    EXPECT_TRUE(Holds(run.out, utf16 + "\"},\"lines\":{\"text\":\"中文 foo\"}")) << run.out;
+    // The dry run's diff holds the GBK file's own bytes, so that patch applies it.
+    run = RunKelvara({"replace", "--dry-run", "foo", "汉字", gbk});
+    EXPECT_TRUE(Holds(run.out, "-\xD6\xD0\xCE\xC4 foo\n+\xD6\xD0\xCE\xC4 \xBA\xBA\xD7\xD6\n"))
+        << run.out;
+
+    run = RunKelvara({"replace", "-y", "foo", "汉字", dir.Path()});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(TestFolder::Read(gbk), "\xD6\xD0\xCE\xC4 \xBA\xBA\xD7\xD6\n");
+    EXPECT_EQ(TestFolder::Read(utf8), "中文 汉字\n");
+    EXPECT_EQ(TestFolder::Read(utf16),
+              std::string("\xFF\xFE\x2D\x4E\x87\x65 \0\x49\x6C\x57\x5B", 12));
+    EXPECT_EQ(run.out,
+              gbk + "\n  中文 汉字\n" + utf8 + "\n  中文 汉字\n" + utf16 + "\n  中文 汉字\n");
+
+    // GBK cannot hold 😀: that file is left and named, the run goes on, and
+    // the exit status says that not everything was replaced.
+    run = RunKelvara({"replace", "-y", "汉字", "😀", dir.Path()});
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(TestFolder::Read(gbk), "\xD6\xD0\xCE\xC4 \xBA\xBA\xD7\xD6\n");
+    EXPECT_EQ(TestFolder::Read(utf8), "中文 😀\n");
+    EXPECT_TRUE(
+        Holds(run.err, "以下文件因编码没有改写：\n" + gbk + ": GBK 不能表示替换文字中的 U+1F600\n"))
+        << run.err;
+
+    // Forced, every file without a byte-order mark is taken to be GBK.
+    run = RunKelvara({"find", "--codepage", "gbk", "--format=grep", "中文", dir.Path()});
+    EXPECT_EQ(run.out, gbk + ":1:1\n" + utf16 + ":1:1\n");
 }
 
 TEST(KelvaraProgramTest, ErrorsExitWithTwoAndNameTheCause) {

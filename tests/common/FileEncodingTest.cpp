@@ -45,6 +45,74 @@ TEST(FileEncoding, FirstNonAsciiAgreesWithAPlainScanAtEveryPlace) {
     }
 }
 
+// Character by character, as the code page classifies them.
+bool PlainUtf8Check(std::string_view bytes) {
+    for (std::size_t i = 0; i < bytes.size(); i += CharLength(bytes, i, CodePage::Utf8)) {
+        if (static_cast<unsigned char>(bytes[i]) >= 0x80 &&
+            CharLength(bytes, i, CodePage::Utf8) == 1)
+            return false;
+    }
+    return true;
+}
+
+// Valid sequences of every length and the edges of the valid ranges, with a
+// byte changed, cut or put in now and then, across the blocks of the scan.
+TEST(FileEncoding, Utf8CheckAgreesWithACheckCharacterByCharacter) {
+    std::mt19937 random(8);
+    const std::string pieces[] = {"a",
+                                  "\xC2\x80",
+                                  "\xDF\xBF",
+                                  "\xE0\xA0\x80",
+                                  "\xED\x9F\xBF",
+                                  "\xEE\x80\x80",
+                                  "\xEF\xBF\xBF",
+                                  "\xF0\x90\x80\x80",
+                                  "\xF4\x8F\xBF\xBF",
+                                  "\xE4\xB8\xAD",
+                                  std::string(40, 'x')};
+    const char strays[] = {'\x80', '\xBF', '\xC0', '\xC1', '\xE0', '\xED', '\xF0',
+                           '\xF4', '\xF5', '\xFF', '\xA0', '\x90', '\x8F', '\0'};
+    int invalid = 0;
+    for (int round = 0; round < 20000; ++round) {
+        std::string bytes;
+        for (int n = static_cast<int>(random() % 30); n > 0; --n)
+            bytes += pieces[random() % std::size(pieces)];
+        if (!bytes.empty() && round % 2 == 0) {
+            const std::size_t at = random() % bytes.size();
+            const char stray = strays[random() % std::size(strays)];
+            switch (random() % 3) {
+            case 0:
+                bytes[at] = stray;
+                break;
+            case 1:
+                bytes.insert(bytes.begin() + static_cast<std::ptrdiff_t>(at), stray);
+                break;
+            default:
+                bytes.resize(at);
+            }
+        }
+        const bool valid = PlainUtf8Check(bytes);
+        invalid += valid ? 0 : 1;
+        ASSERT_EQ(IsValidUtf8(bytes), valid) << "round " << round;
+    }
+    EXPECT_GT(invalid, 5000);
+
+    // Every lead with every second byte around the continuations, and third
+    // bytes at the edges of the byte classes, straddling two blocks of the scan.
+    std::string bytes(31, 'x');
+    for (int lead = 0x80; lead <= 0xFF; ++lead) {
+        for (int second = 0x7F; second <= 0xC0; ++second) {
+            for (const int third : {0x00, 0x7F, 0x80, 0x8F, 0x90, 0x9F, 0xA0, 0xBF, 0xC0, 0xFF}) {
+                bytes.resize(31);
+                bytes += {static_cast<char>(lead), static_cast<char>(second),
+                          static_cast<char>(third), '\x80', 'x'};
+                ASSERT_EQ(IsValidUtf8(bytes), PlainUtf8Check(bytes))
+                    << lead << " " << second << " " << third;
+            }
+        }
+    }
+}
+
 std::string Utf16(std::u16string_view units, Utf16Order order) {
     std::string bytes;
     for (const char16_t unit : units) {

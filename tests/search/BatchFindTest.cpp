@@ -10,6 +10,7 @@
 #include "common/AskUser.h"
 #include "common/ChildProcess.h"
 #include "common/CodePageConversion.h"
+#include "common/FileEncoding.h"
 #include "common/LineFile.h"
 #include "search/HitCaption.h"
 #include "search/Matcher.h"
@@ -33,8 +34,12 @@ public:
         readPaths.push_back(path);
     }
     void NodesLeft(std::size_t count) override { nodesLeft = count; }
+    void EncodingFound(const std::string&, const FileEncoding& encoding) override {
+        encodings.emplace_back(EncodingName(encoding));
+    }
 
     std::vector<int> readCounts;
+    std::vector<std::string> encodings;
     std::vector<std::string> readPaths;
     std::size_t nodesLeft = 0;
     std::vector<std::string> notices;
@@ -54,8 +59,9 @@ BatchHooks Hooks(BatchObserver* observer, std::function<void()> yield = {},
     return {observer, std::move(yield), stop};
 }
 
+// A hit's caption in a file of nothing but ASCII, which takes the default code page.
 std::string Hit(std::string_view text, int line, int column) {
-    return "  " + HitCaption(text, line, column);
+    return "  " + HitCaption(text, line, column, TextCodePage());
 }
 
 TEST(BatchFindTest, SearchesTickedFilesInOrderAndPrunesFilesWithoutHits) {
@@ -96,11 +102,57 @@ TEST(BatchFindTest, SearchesTickedFilesInOrderAndPrunesFilesWithoutHits) {
     EXPECT_EQ(history, (std::vector<std::string>{"other", "NEEDLE"}));
 }
 
+// A folder of files in GBK, UTF-8 (with and without a byte-order mark) and
+// UTF-16: the text as typed is found in each, with its columns in the file's
+// own text; a UTF-16 file that is not valid is listed with the reason.
+TEST(BatchFindTest, EveryFileIsSearchedInItsOwnEncoding) {
+    TestFolder dir;
+    FileSet files;
+    const std::string gbkText = "\xD6\xD0\xCE\xC4"; // 中文
+    files.Add(dir.Write("gbk.txt", "x " + gbkText + " foo\r\n"));
+    files.Add(dir.Write("utf8.txt", "中文 foo\n"));
+    files.Add(dir.Write("bom.txt", "\xEF\xBB\xBF中文\n"));
+    files.Add(dir.Write("le.txt", std::string("\xFF\xFE\x2D\x4E\x87\x65\n\0", 8)));
+    files.Add(dir.Write("bad.txt", std::string("\xFF\xFEx\0\x3D\xD8", 6)));
+    files.Add(dir.Write("ascii.txt", "foo\n"));
+    files.TickAll();
+    RunRecorder recorder;
+    std::vector<std::string> history;
+    ResultTree tree;
+    BatchHooks hooks = Hooks(&recorder);
+    hooks.reportEncodings = true;
+    for (const unsigned threads : {1u, 2u}) {
+        const BatchResult result = RunBatchFind("中文", history, files, {}, tree, hooks, threads);
+        ASSERT_EQ(tree.FileNodeCount(), 4u);
+        EXPECT_EQ(tree.Caption({0, 0}), HitCaption(gbkText, 1, 3, CodePage::Gbk));
+        EXPECT_EQ(tree.CodePageOf({0, 0}), CodePage::Gbk);
+        EXPECT_EQ(tree.Caption({1, 0}), HitCaption("中文", 1, 1, CodePage::Utf8));
+        EXPECT_EQ(tree.Column({2, 0}), 1); // counted after the byte-order mark
+        EXPECT_EQ(tree.Caption({3, 0}), HitCaption("中文", 1, 1, CodePage::Utf8));
+        ASSERT_EQ(result.encodingFiles.size(), 1u);
+        EXPECT_EQ(result.encodingFiles[0].path, dir / "bad.txt");
+        EXPECT_EQ(result.encodingFiles[0].reason, "不是有效的 UTF-16LE（第 5 字节）");
+        EXPECT_NE(recorder.notices.back().find(dir / "bad.txt"), std::string::npos);
+        EXPECT_EQ(
+            recorder.encodings,
+            (std::vector<std::string>{"GBK", "UTF-8", "UTF-8 BOM", "UTF-16LE",
+                                      std::string(EncodingName(PlainEncoding(TextCodePage())))}));
+        recorder.encodings.clear();
+    }
+
+    // A code page forced on the run holds for every file without a mark.
+    MatchOptions forced;
+    forced.ForcedCodePage = CodePage::Utf8;
+    RunBatchFind("中文", history, files, forced, tree, Hooks(&recorder));
+    EXPECT_EQ(tree.FileNodeCount(), 3u);
+    EXPECT_EQ(tree.Caption({0, NodeRef::kNone}), dir / "utf8.txt");
+}
+
 TEST(BatchFindTest, NothingToSearch) {
     RunRecorder recorder;
     std::vector<std::string> history;
     ResultTree tree;
-    tree.AppendFileNode("/kept", "x");
+    tree.AppendFileNode("/kept", "x", CodePage::Utf8);
     FileSet files;
 
     // Empty text: nothing at all; empty set: only the history grows.
@@ -252,31 +304,30 @@ TEST(BatchFindTest, SameHitsAsMatchingEveryLine) {
     files.TickAll();
     RunRecorder recorder;
     const std::string texts[] = {"ab", "a", " ab", "b a", "\xA1", "ab\xB0"};
-    const CodePage original = TextCodePage();
     for (int round = 0; round < 96; ++round) {
-        SetTextCodePage(round < 48 ? CodePage::Gbk : CodePage::Utf8);
-        const MatchOptions options{(round & 1) != 0, (round & 2) != 0, (round & 4) != 0};
+        // Every file in one code page, whatever its bytes.
+        const CodePage codePage = round < 48 ? CodePage::Gbk : CodePage::Utf8;
+        const MatchOptions options{(round & 1) != 0, (round & 2) != 0, (round & 4) != 0, codePage};
         const std::string& text = texts[round % 48 / 8];
         std::vector<std::string> history;
         ResultTree tree;
         RunBatchFind(text, history, files, options, tree, Hooks(&recorder));
 
         ResultTree expected;
-        const std::string prepared = PrepareSearchText(text, options);
+        const std::string prepared = PrepareSearchText(text, options, codePage);
         LineFile file;
         for (std::size_t i = 0; i < files.Count(); ++i) {
             const std::string& path = files.Entry(i).path;
             ASSERT_FALSE(ReadLineFile(path, file).has_value());
-            const NodeRef node = expected.AppendFileNode(path, prepared);
+            const NodeRef node = expected.AppendFileNode(path, prepared, codePage);
             for (std::size_t n = 0; n < file.lines.size(); ++n) {
                 FindInLine(prepared, file.Line(n), static_cast<std::int32_t>(n + 1), path, expected,
-                           node, options);
+                           node, options, codePage);
             }
         }
         expected.PruneChildlessFileNodes();
         EXPECT_EQ(Dump(tree), Dump(expected)) << "round " << round;
     }
-    SetTextCodePage(original);
 }
 
 } // namespace

@@ -99,6 +99,45 @@ TEST(BatchReplaceTest, RewritesOnlyFilesWithReplacementsKeepingEveryOtherByte) {
     EXPECT_EQ(f.replaceHistory, (std::vector<std::string>{"dog"}));
 }
 
+// Each file is replaced in its own encoding and keeps it, byte-order mark
+// included; a file whose code page cannot hold the replacement, or a UTF-16
+// file that is not valid, is left as it was and listed with the reason.
+TEST(BatchReplaceTest, EveryFileIsReplacedInItsOwnEncoding) {
+    Fixture f;
+    const std::string gbk = f.Add("gbk.txt", "\xD6\xD0\xCE\xC4 foo\r\n");
+    const std::string utf8 = f.Add("utf8.txt", "中文 foo\n");
+    const std::string bom = f.Add("bom.txt", "\xEF\xBB\xBF"
+                                             "foo\n");
+    const std::string be = f.Add("be.txt", std::string("\xFE\xFF\0f\0o\0o\0\r\0\n", 12));
+    const std::string bad = f.Add("bad.txt", std::string("\xFE\xFF\0f\0o\0o\xDC\0", 10));
+    ReplaceRecorder recorder;
+    BatchResult result = f.Replace("foo", "汉字", &recorder);
+    EXPECT_EQ(result.filesWritten, 4);
+    EXPECT_EQ(TestFolder::Read(gbk), "\xD6\xD0\xCE\xC4 \xBA\xBA\xD7\xD6\r\n");
+    EXPECT_EQ(TestFolder::Read(utf8), "中文 汉字\n");
+    EXPECT_EQ(TestFolder::Read(bom), "\xEF\xBB\xBF汉字\n");
+    EXPECT_EQ(TestFolder::Read(be), std::string("\xFE\xFF\x6C\x49\x5B\x57\0\r\0\n", 10));
+    EXPECT_EQ(TestFolder::Read(bad), std::string("\xFE\xFF\0f\0o\0o\xDC\0", 10));
+    ASSERT_EQ(result.encodingFiles.size(), 1u);
+    EXPECT_EQ(result.encodingFiles[0].path, bad);
+    EXPECT_EQ(f.tree.Caption({0, 0}), "\xD6\xD0\xCE\xC4 \xBA\xBA\xD7\xD6");
+    EXPECT_EQ(f.tree.CodePageOf({0, 0}), CodePage::Gbk);
+
+    // GBK cannot hold 😀: the GBK file with a hit is listed, the one without
+    // is not, the UTF-8 file is replaced.
+    f.dir.Write("gbk.txt", "\xD6\xD0 foo\n");
+    f.dir.Write("utf8.txt", "中 foo\n");
+    const std::string none = f.Add("none.txt", "\xD6\xD0\n");
+    result = f.Replace("foo", "😀", &recorder);
+    EXPECT_EQ(TestFolder::Read(gbk), "\xD6\xD0 foo\n");
+    EXPECT_EQ(TestFolder::Read(utf8), "中 😀\n");
+    ASSERT_EQ(result.encodingFiles.size(), 2u);
+    EXPECT_EQ(result.encodingFiles[0].path, gbk);
+    EXPECT_EQ(result.encodingFiles[0].reason, "GBK 不能表示替换文字中的 U+1F600");
+    EXPECT_EQ(result.encodingFiles[1].path, bad);
+    EXPECT_NE(recorder.notices.back().find(gbk), std::string::npos);
+}
+
 TEST(BatchReplaceTest, FileReachedTwiceThroughALinkIsReplacedOnce) {
     Fixture f;
     const std::string a = f.Add("a.txt", "cat\n");

@@ -69,13 +69,26 @@ TEST(BatchSettingsTest, HistoryIgnoresAsciiLetterCase) {
     EXPECT_EQ(history, (std::vector<std::string>{"Abc", "abcd", "\xC4\xE3", "\xC4\xC3"}));
 }
 
-TEST(BatchSettingsTest, HistoryKeepsGbkCharactersWhoseTrailBytesDifferInCase) {
+// The histories hold the texts as typed (UTF-8); a settings file in GBK is
+// read and written in GBK, and a text GBK cannot hold stays out of it.
+TEST(BatchSettingsTest, HistoryIsTypedTextStoredInTheDefaultCodePage) {
     CodePageScope page(CodePage::Gbk);
-    std::vector<std::string> history{"\xD5\x66"}; // 說
-    AddToHistory(history, "\xD5\x46");            // 誇: another character
-    AddToHistory(history, "x\xD5\x46");
-    AddToHistory(history, "X\xD5\x46"); // the same, but for the letter X
-    EXPECT_EQ(history, (std::vector<std::string>{"\xD5\x66", "\xD5\x46", "x\xD5\x46"}));
+    std::vector<std::string> history{"說"};
+    AddToHistory(history, "誇"); // another character, though GBK bytes differ in a letter only
+    AddToHistory(history, "x誇");
+    AddToHistory(history, "X誇");
+    AddToHistory(history, "€uro");
+    EXPECT_EQ(history, (std::vector<std::string>{"說", "誇", "x誇", "€uro"}));
+
+    TestFolder dir;
+    const std::string path = dir.Write("k.ini", "[findstr]\r\ncount=1\r\n0.vvalue=\xD5\x66\r\n");
+    TIniFile ini(path);
+    BatchSettings settings = LoadBatchSettings(ini, "/exe/");
+    EXPECT_EQ(settings.findHistory, (std::vector<std::string>{"說"}));
+    settings.findHistory = {"\xE2\x82\xAC", "\xF0\x9F\x98\x80", "\xE8\xAA\x87"};
+    SaveBatchSettings(ini, settings);
+    EXPECT_EQ(ini.ReadInteger("findstr", "count", -1), 2);
+    EXPECT_EQ(ini.ReadString("findstr", "1.vvalue", ""), "\xD5\x46");
 }
 
 } // namespace

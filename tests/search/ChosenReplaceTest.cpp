@@ -7,7 +7,6 @@
 #include "TestFolder.h"
 #include "common/AskUser.h"
 #include "search/BatchFind.h"
-#include "search/Matcher.h"
 #include "search/ReplacePreview.h"
 
 namespace kelvara {
@@ -28,8 +27,7 @@ struct Fixture {
         RunBatchFind(text, history, files, options, tree, {}, 1);
     }
     BatchResult ReplaceTicked(std::string_view text, std::string_view replacement) {
-        return RunChosenReplace(PlanOfTicks(tree), PrepareSearchText(text, options), replacement,
-                                options, tree, {});
+        return RunChosenReplace(PlanOfTicks(tree), text, replacement, options, tree, {});
     }
 
     TestFolder dir;
@@ -95,6 +93,38 @@ TEST(ChosenReplaceTest, AFileChangedSinceTheFindIsLeftAndListed) {
     EXPECT_EQ(result.changedFiles, (std::vector<std::string>{a}));
     EXPECT_EQ(TestFolder::Read(a), "cat\nmore\n");
     EXPECT_EQ(TestFolder::Read(b), "dog\n");
+}
+
+// The ticked hits of GBK and UTF-16 files are replaced, and previewed, in
+// each file's own encoding; a GBK file cannot take a replacement beyond GBK.
+TEST(ChosenReplaceTest, TickedHitsAreReplacedInEachFilesEncoding) {
+    Fixture f;
+    const std::string gbk = f.dir.Write("g.txt", "\xD6\xD0\xCE\xC4 cat\n");
+    const std::string utf16 =
+        f.dir.Write("u.txt", std::string("\xFE\xFF\x4E\x2D\x65\x87\0 \0c\0a\0t", 14));
+    f.paths = {gbk, utf16};
+    f.Find("中文");
+    ASSERT_EQ(f.tree.FileNodeCount(), 2u);
+    ReplacePreviewer previewer;
+    const Preview line = previewer.Show(f.tree, {0, 0}, "中文", "汉字", f.options);
+    ASSERT_EQ(line.lines.size(), 2u);
+    EXPECT_EQ(line.codePage, CodePage::Gbk);
+    EXPECT_EQ(line.lines[1].text, "\xBA\xBA\xD7\xD6 cat");
+    EXPECT_EQ(previewer.Show(f.tree, {1, 0}, "中文", "汉字", f.options).lines[1].text, "汉字 cat");
+
+    BatchResult result = f.ReplaceTicked("中文", "汉字");
+    EXPECT_EQ(result.filesWritten, 2);
+    EXPECT_EQ(TestFolder::Read(gbk), "\xBA\xBA\xD7\xD6 cat\n");
+    EXPECT_EQ(TestFolder::Read(utf16), std::string("\xFE\xFF\x6C\x49\x5B\x57\0 \0c\0a\0t", 14));
+
+    f.Find("cat");
+    EXPECT_FALSE(previewer.Show(f.tree, {0, 0}, "cat", "😀", f.options).note.empty());
+    result = f.ReplaceTicked("cat", "😀");
+    ASSERT_EQ(result.encodingFiles.size(), 1u);
+    EXPECT_EQ(result.encodingFiles[0].path, gbk);
+    EXPECT_EQ(TestFolder::Read(gbk), "\xBA\xBA\xD7\xD6 cat\n");
+    EXPECT_EQ(TestFolder::Read(utf16),
+              std::string("\xFE\xFF\x6C\x49\x5B\x57\0 \xD8\x3D\xDE\x00", 12));
 }
 
 } // namespace

@@ -16,15 +16,15 @@ protected:
         b = dir.Write("b,\xff.txt", "\xD6\xD0"
                                     "cat\n\xFF"
                                     "cat\n");
-        const NodeRef fileA = tree.AppendFileNode(a, "cat");
+        const NodeRef fileA = tree.AppendFileNode(a, "cat", CodePage::Utf8);
         tree.AppendFindHit(fileA, {a, 2, 1, "cat"}); // columns in the trimmed line
         tree.AppendFindHit(fileA, {a, 2, 7, "cat"});
         tree.AppendFindHit(fileA, {a, 5, 1, "cat"});
-        const NodeRef fileB = tree.AppendFileNode(b, "cat");
+        const NodeRef fileB = tree.AppendFileNode(b, "cat", CodePage::Gbk);
         tree.AppendFindHit(fileB, {b, 1, 3, "cat"});
         tree.AppendFindHit(fileB, {b, 2, 2, "cat"});
         settings.ignoreSpaces = true;
-        settings.hitLength = [](std::string_view, std::size_t) { return std::size_t{3}; };
+        settings.hitLength = [](std::string_view, std::size_t, CodePage) { return std::size_t{3}; };
     }
 
     std::string Export(HitPrinter& printer, CodePage codePageOfB) {

@@ -29,7 +29,7 @@ std::vector<std::int32_t> ReferenceScan(const std::string& search, std::string_v
                                         const MatchOptions& options) {
     std::vector<std::int32_t> columns;
     if (search.empty()) return columns;
-    const std::string prepared = PrepareLine(line, options);
+    const std::string prepared = PrepareLine(line, options, TextCodePage());
     for (const std::size_t start : CharStarts(prepared)) {
         if (prepared.compare(start, search.size(), search) != 0) continue;
         const auto column = static_cast<std::int32_t>(start + 1);
@@ -99,7 +99,7 @@ void CompareWithReference(CodePage codePage, const std::vector<std::string>& pie
         const std::string typed = line.empty() || below(4) == 0
                                       ? somePieces(3)
                                       : line.substr(below(line.size()), 1 + below(4));
-        const std::string search = PrepareSearchText(typed, options);
+        const std::string search = PrepareSearchText(typed, options, codePage);
         const std::string replacement = somePieces(2);
         SCOPED_TRACE("line '" + line + "' search '" + search + "' replacement '" + replacement +
                      "' options " + std::to_string(options.CaseSensitive) +
@@ -111,7 +111,7 @@ void CompareWithReference(CodePage codePage, const std::vector<std::string>& pie
                   ReferenceScan(search, line, options));
 
         ResultTree tree;
-        const NodeRef file = tree.AppendFileNode("f", search);
+        const NodeRef file = tree.AppendFileNode("f", search, codePage);
         const bool replaced = matcher.ReplaceLine(line, replacement, 1, "f", tree, file, out);
         const ReplaceResult expected = ReferenceReplace(search, replacement, line, options);
         ASSERT_EQ(replaced ? out : line, expected.line);

@@ -5,7 +5,6 @@
 #include <string>
 #include <vector>
 
-#include "CodePageScope.h"
 #include "search/HitCaption.h"
 #include "search/LineMatcher.h"
 
@@ -18,7 +17,7 @@ constexpr MatchOptions kWord{.CaseSensitive = true, .WholeWord = true};
 
 std::vector<std::int32_t> Columns(std::string_view search, std::string_view line,
                                   const MatchOptions& options, CodePage codePage) {
-    LineMatcher matcher(PrepareSearchText(search, options), options, codePage);
+    LineMatcher matcher(PrepareSearchText(search, options, codePage), options, codePage);
     const auto columns = matcher.Scan(line);
     return {columns.begin(), columns.end()};
 }
@@ -27,12 +26,10 @@ using Cols = std::vector<std::int32_t>;
 
 TEST(Matcher, PreparationTrimsThenFoldsAsciiOnly) {
     const MatchOptions spaces{.IgnoreSpaces = true};
-    {
-        CodePageScope page(CodePage::Utf8); // \xC4 without a continuation stands alone
-        EXPECT_EQ(PrepareSearchText(" \tAbC\xC4\x41 \x01", spaces), "abc\xC4\x61");
-    }
-    EXPECT_EQ(PrepareLine("  ABC ", kCase), "  ABC ");
-    EXPECT_EQ(PrepareLine("  ABC ", kNone), "  abc ");
+    // \xC4 without a continuation stands alone in UTF-8.
+    EXPECT_EQ(PrepareSearchText(" \tAbC\xC4\x41 \x01", spaces, CodePage::Utf8), "abc\xC4\x61");
+    EXPECT_EQ(PrepareLine("  ABC ", kCase, CodePage::Gbk), "  ABC ");
+    EXPECT_EQ(PrepareLine("  ABC ", kNone, CodePage::Gbk), "  abc ");
 }
 
 TEST(Matcher, ScanFindsOverlappingCandidatesUnderTheOptions) {
@@ -88,10 +85,10 @@ TEST(Matcher, GbkCandidatesStartOnCharacters) {
 
 // 說 is D5 66 and 誇 is D5 46 in GBK: trail bytes that spell 'f' and 'F'.
 TEST(Matcher, IgnoringCaseNeverFoldsAByteOfATwoByteCharacter) {
-    CodePageScope page(CodePage::Gbk);
+    const CodePage gbk = CodePage::Gbk;
     const std::string shuo = "\xD5\x66", kua = "\xD5\x46";
-    EXPECT_EQ(PrepareSearchText(kua + "A", kNone), kua + "a");
-    EXPECT_EQ(PrepareLine("\xC4\x41" + kua + "Z", kNone), "\xC4\x41" + kua + "z");
+    EXPECT_EQ(PrepareSearchText(kua + "A", kNone, gbk), kua + "a");
+    EXPECT_EQ(PrepareLine("\xC4\x41" + kua + "Z", kNone, gbk), "\xC4\x41" + kua + "z");
     EXPECT_EQ(Columns(shuo, kua + " " + shuo, kNone, CodePage::Gbk), (Cols{4}));
     EXPECT_EQ(Columns(kua, shuo + kua + shuo, kNone, CodePage::Gbk), (Cols{3}));
     EXPECT_EQ(Columns(kua + "x", kua + "X" + shuo + "X", kNone, CodePage::Gbk), (Cols{1}));
@@ -100,12 +97,13 @@ TEST(Matcher, IgnoringCaseNeverFoldsAByteOfATwoByteCharacter) {
     // Replacing 說 by 话 leaves 誇 alone, with whole words too.
     const std::string hua = "\xBB\xB0";
     ResultTree tree;
-    const NodeRef file = tree.AppendFileNode("f", shuo);
-    EXPECT_EQ(ReplaceInLine(shuo, hua, kua + shuo + kua, 1, "f", tree, file, kNone),
+    const NodeRef file = tree.AppendFileNode("f", shuo, gbk);
+    EXPECT_EQ(ReplaceInLine(shuo, hua, kua + shuo + kua, 1, "f", tree, file, kNone, gbk),
               kua + hua + kua);
-    EXPECT_EQ(ReplaceInLine(shuo, hua, kua + " " + shuo, 1, "f", tree, file, {.WholeWord = true}),
-              kua + " " + hua);
-    EXPECT_EQ(ReplaceInLine(shuo, hua, kua, 1, "f", tree, file, kNone), kua);
+    EXPECT_EQ(
+        ReplaceInLine(shuo, hua, kua + " " + shuo, 1, "f", tree, file, {.WholeWord = true}, gbk),
+        kua + " " + hua);
+    EXPECT_EQ(ReplaceInLine(shuo, hua, kua, 1, "f", tree, file, kNone, gbk), kua);
 }
 
 // After a hit the scan resumes on the character that follows the hit's first
@@ -128,11 +126,10 @@ TEST(Matcher, AdjacentHitsEndingInATwoByteCharacterAreAllFound) {
     const std::string zhong = "\xE4\xB8\xAD"; // 中 in UTF-8
     EXPECT_EQ(Columns("A" + zhong, "A" + zhong + "A" + zhong, kCase, CodePage::Utf8), (Cols{1, 5}));
     // A whole-word replace replaces every one of them.
-    CodePageScope page(CodePage::Gbk);
     ResultTree tree;
-    const NodeRef file = tree.AppendFileNode("f", "");
+    const NodeRef file = tree.AppendFileNode("f", "", CodePage::Gbk);
     const std::string word = "1" + zhang + " 1" + zhang + "1" + zhang + " 1" + zhang;
-    EXPECT_EQ(ReplaceInLine("1" + zhang, "x", word, 1, "f", tree, file, kWord),
+    EXPECT_EQ(ReplaceInLine("1" + zhang, "x", word, 1, "f", tree, file, kWord, CodePage::Gbk),
               "x 1" + zhang + "1" + zhang + " x");
 }
 
@@ -162,10 +159,9 @@ TEST(Matcher, FoldingChangesAsciiCapitalsOnly) {
 }
 
 TEST(Matcher, FindInLineAppendsCaptionedHits) {
-    CodePageScope page(CodePage::Utf8);
     ResultTree tree;
-    const NodeRef file = tree.AppendFileNode("/d/a.txt", "abc");
-    FindInLine("abc", "xAbC abc", 12, "/d/a.txt", tree, file, kNone);
+    const NodeRef file = tree.AppendFileNode("/d/a.txt", "abc", CodePage::Utf8);
+    FindInLine("abc", "xAbC abc", 12, "/d/a.txt", tree, file, kNone, CodePage::Utf8);
     ASSERT_EQ(tree.ChildCount(file), 2u);
     EXPECT_EQ(tree.Caption({0, 0}), "被找字：abc 在: 行： 12 列: 2");
     EXPECT_EQ(tree.Caption({0, 1}), "被找字：abc 在: 行： 12 列: 6");
@@ -192,12 +188,12 @@ struct Replaced {
 
 Replaced Replace(std::string_view search, std::string_view replacement, std::string_view line,
                  const MatchOptions& options) {
-    CodePageScope page(CodePage::Gbk);
+    const CodePage gbk = CodePage::Gbk;
     ResultTree tree;
-    const NodeRef file = tree.AppendFileNode("f", "");
+    const NodeRef file = tree.AppendFileNode("f", "", gbk);
     Replaced result;
-    result.line = ReplaceInLine(PrepareSearchText(search, options), replacement, line, 3, "f", tree,
-                                file, options);
+    result.line = ReplaceInLine(PrepareSearchText(search, options, gbk), replacement, line, 3, "f",
+                                tree, file, options, gbk);
     for (std::uint32_t i = 0; i < tree.ChildCount(file); ++i) {
         result.captions.push_back(tree.Caption({0, i}));
         result.columns.push_back(tree.Column({0, i}));

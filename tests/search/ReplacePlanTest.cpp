@@ -4,9 +4,9 @@
 
 #include <gtest/gtest.h>
 
-#include "CodePageScope.h"
 #include "TestFolder.h"
 #include "common/AskUser.h"
+#include "common/CodePageConversion.h"
 #include "search/BatchFind.h"
 #include "search/BatchReplace.h"
 #include "search/Matcher.h"
@@ -42,16 +42,17 @@ std::string RandomText(std::mt19937& random, CodePage codePage) {
 TEST(ReplacePlanTest, PlanOfEveryFoundHitWritesWhatTheBatchReplaceWrites) {
     SetAskUserSink([](const MessageBoxRequest&) { return kIdYes; });
     std::mt19937 random(17);
-    const std::vector<std::string> searches = {"a", "ab", "Ab", "aa", " a", "\xD6\xD0", "ba"};
+    // As typed: in UTF-8, and encoded into each code page by the run.
+    const std::vector<std::string> searches = {"a", "ab", "Ab", "aa", " a", "中", "ba"};
     for (int round = 0; round < 100; ++round) {
         const CodePage codePage = round % 2 ? CodePage::Gbk : CodePage::Utf8;
-        const CodePageScope scope(codePage);
         MatchOptions options;
+        options.ForcedCodePage = codePage; // whatever the random bytes look like
         options.CaseSensitive = random() % 2;
         options.WholeWord = random() % 2;
         options.IgnoreSpaces = random() % 2;
         const std::string search = searches[random() % searches.size()];
-        const std::string replacement = round % 3 ? "Q" : "\xE4\xB8\xADq\n";
+        const std::string replacement = round % 3 ? "Q" : "中q\n";
         const std::string text = RandomText(random, codePage);
 
         TestFolder dir;
@@ -66,7 +67,10 @@ TEST(ReplacePlanTest, PlanOfEveryFoundHitWritesWhatTheBatchReplaceWrites) {
         for (std::uint32_t hit = 0; tree.FileNodeCount() > 0 && hit < tree.ChildCount({0}); ++hit)
             chosen.push_back({tree.Line({0, hit}), tree.Column({0, hit})});
 
-        LineMatcher matcher(PrepareSearchText(search, options), options);
+        std::string encodedSearch, encodedReplacement;
+        ASSERT_FALSE(RecodeText(search, CodePage::Utf8, codePage, encodedSearch));
+        ASSERT_FALSE(RecodeText(replacement, CodePage::Utf8, codePage, encodedReplacement));
+        LineMatcher matcher(PrepareSearchText(encodedSearch, options, codePage), options, codePage);
         std::vector<Stretch> planned;
         ASSERT_TRUE(ChosenStretches(text, chosen, matcher, planned));
         std::vector<Stretch> all;
@@ -77,15 +81,14 @@ TEST(ReplacePlanTest, PlanOfEveryFoundHitWritesWhatTheBatchReplaceWrites) {
         ResultTree replaceTree;
         RunBatchReplace(search, replacement, history, replaceHistory, files, options, replaceTree,
                         {});
-        EXPECT_EQ(TestFolder::Read(path), Replaced(text, planned, replacement)) << round;
+        EXPECT_EQ(TestFolder::Read(path), Replaced(text, planned, encodedReplacement)) << round;
     }
     SetAskUserSink({});
 }
 
 TEST(ReplacePlanTest, OnlyChosenHitsAreReplacedAndAHitNoLongerThereFailsThePlan) {
-    const CodePageScope scope(CodePage::Utf8);
     MatchOptions options;
-    LineMatcher matcher("aa", options);
+    LineMatcher matcher("aa", options, CodePage::Utf8);
     const std::string text = "x\naaaa\n  aa";
     std::vector<Stretch> out;
     // "aaaa" holds "aa" at columns 1, 2 and 3; taking 1 leaves 2, which overlaps it.
@@ -99,7 +102,7 @@ TEST(ReplacePlanTest, OnlyChosenHitsAreReplacedAndAHitNoLongerThereFailsThePlan)
 
     // Trimmed lines count their columns after the blanks.
     options.IgnoreSpaces = true;
-    LineMatcher trimmed("aa", options);
+    LineMatcher trimmed("aa", options, CodePage::Utf8);
     ASSERT_TRUE(ChosenStretches(text, std::vector<ChosenHit>{{3, 1}}, trimmed, out));
     EXPECT_EQ(Replaced(text, out, "B"), "x\naaaa\n  B");
     EXPECT_EQ(NewStretches(out, "BBB"), (std::vector<Stretch>{{9, 3}}));

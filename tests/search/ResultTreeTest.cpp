@@ -5,8 +5,6 @@
 #include <string>
 #include <vector>
 
-#include "CodePageScope.h"
-
 namespace kelvara {
 namespace {
 
@@ -36,7 +34,7 @@ ResultTree MakeTree(const std::vector<int>& hits) {
     ResultTree tree;
     for (std::size_t i = 0; i < hits.size(); ++i) {
         const std::string path = "f" + std::to_string(i);
-        const NodeRef file = tree.AppendFileNode(path, "s");
+        const NodeRef file = tree.AppendFileNode(path, "s", CodePage::Utf8);
         for (int h = 0; h < hits[i]; ++h)
             tree.AppendChild(file, path + "." + std::to_string(h), {path, 1, h + 1, "s"});
     }
@@ -58,11 +56,10 @@ TEST(ResultTree, KeepsTwoLevelsInDisplayOrder) {
 }
 
 TEST(ResultTree, RecordsCutLongTextsButCaptionsKeepThemWhole) {
-    CodePageScope page(CodePage::Utf8);
     ResultTree tree;
     const std::string path = "/" + std::string(257, 'p');
     const std::string search(300, 's');
-    const NodeRef file = tree.AppendFileNode(path, search);
+    const NodeRef file = tree.AppendFileNode(path, search, CodePage::Utf8);
     const NodeRef hit = tree.AppendFindHit(file, {path, 7, 9, search});
     EXPECT_EQ(tree.Caption(file), path);
     EXPECT_EQ(tree.Record(file).FileName, path.substr(0, 255));
@@ -112,15 +109,15 @@ TEST(ResultTree, TellsTheListenerAboutEveryChange) {
     ResultTree tree;
     LoggingListener listener;
     tree.SetListener(&listener);
-    const NodeRef file = tree.AppendFileNode("a", "s");
+    const NodeRef file = tree.AppendFileNode("a", "s", CodePage::Utf8);
     tree.AppendChild(file, "line", {"a", 1, 0, "s"});
-    tree.AppendFileNode("b", "s");
+    tree.AppendFileNode("b", "s", CodePage::Utf8);
     tree.Delete({0, 0});
     tree.PruneChildlessFileNodes();
     tree.Clear();
     EXPECT_EQ(listener.log, "+as+as+as-r[][]");
     tree.SetListener(nullptr);
-    tree.AppendFileNode("c", "s");
+    tree.AppendFileNode("c", "s", CodePage::Utf8);
     EXPECT_EQ(listener.log.size(), 15u);
 }
 

@@ -53,8 +53,10 @@ TEST(SubstringFinder, AgreesWithAPlainSearchFromEveryPosition) {
                 << ignoreCase << " GBK " << (codePage == CodePage::Gbk);
         }
     }
-    EXPECT_EQ(SubstringFinder("").Find("abc", 0), SubstringFinder::kNotFound);
-    EXPECT_EQ(SubstringFinder("abc").Find("", 0), SubstringFinder::kNotFound);
+    EXPECT_EQ(SubstringFinder("", false, CodePage::Utf8).Find("abc", 0),
+              SubstringFinder::kNotFound);
+    EXPECT_EQ(SubstringFinder("abc", false, CodePage::Utf8).Find("", 0),
+              SubstringFinder::kNotFound);
 }
 
 // 說 is D5 66 and 誇 is D5 46 in GBK: ignoring case must not make them one.

@@ -159,23 +159,32 @@ TEST_F(BatchRunWindowTest, ShortRunsShowTheirWholeResultBeforeTheNotice) {
     EXPECT_EQ(WhatIsShown(*window), failed);
 }
 
-TEST_F(BatchRunWindowTest, BadSearchTextsAreRefusedWithAMessage) {
+// Texts are taken as typed, whatever the default code page: a file whose
+// code page cannot hold the search text has no hits, and one that cannot hold
+// the replacement is left as it was and listed.
+TEST_F(BatchRunWindowTest, TextsAreTakenAsTypedAndFilesThatCannotHoldThemAreListed) {
     CodePageScope gbk(CodePage::Gbk);
-    files.Write("a.txt", "x\n");
+    const std::string ascii = files.Write("a.txt", "x\n"); // pure ASCII: the default, GBK
+    const std::string utf8 = files.Write("u.txt", "x 表情😀\n");
     auto window = MakeWindow();
     AddAndTick(*window, files.Path(), ".txt");
+    answer = kIdYes;
     window->cb1->setCurrentText("");
     window->Button2->click();
     window->cb1->setCurrentText(QString::fromUtf8("表情😀"));
     window->Button2->click();
+    ASSERT_EQ(window->TreeModel().rowCount(), 1);
+    EXPECT_EQ(Caption(*window, 0, 0), QString::fromUtf8("被找字：表情😀 在: 行： 1 列: 3"));
+
     window->cb1->setCurrentText("x");
     window->cb4->setCurrentText(QString::fromUtf8("🙂"));
     window->Button3->click();
-    ASSERT_EQ(messages.size(), 3u);
-    EXPECT_NE(messages[1].find("U+1F600"), std::string::npos);
-    EXPECT_NE(messages[2].find("U+1F642"), std::string::npos);
-    EXPECT_TRUE(window->FindHistory().empty());
-    EXPECT_EQ(TestFolder::Read(files / "a.txt"), "x\n");
+    EXPECT_EQ(TestFolder::Read(ascii), "x\n");
+    EXPECT_EQ(TestFolder::Read(utf8), "🙂 表情😀\n");
+    ASSERT_EQ(messages.size(), 4u); // empty text, find notice, question, replace notice
+    EXPECT_NE(messages[3].find(ascii + ": GBK"), std::string::npos);
+    EXPECT_NE(messages[3].find("U+1F642"), std::string::npos);
+    EXPECT_EQ(window->FindHistory(), (std::vector<std::string>{"表情😀", "x"}));
 }
 
 TEST_F(BatchRunWindowTest, UnreadableFileIsReportedWithItsPath) {

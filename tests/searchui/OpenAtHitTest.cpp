@@ -1,4 +1,5 @@
 #include <QCheckBox>
+#include <QComboBox>
 #include <QTreeView>
 
 #include "common/CodePageConversion.h"
@@ -43,6 +44,43 @@ TEST_F(OpenAtHitTest, GbkHitsAreSelectedWithAndWithoutTrimming) {
     EXPECT_EQ(frame.SelStart(path), 2); // the trimmed blanks counted back in
     EXPECT_EQ(frame.SelLength(path), 4);
     EXPECT_TRUE(messages.size() == 2u); // the two notices
+}
+
+// GBK, UTF-8 and UTF-16 files in one folder: each shows its hits, and a hit
+// opened selects the text in the file's own bytes, after a replace too.
+TEST_F(OpenAtHitTest, MixedEncodingsShowAndSelectEachFilesHits) {
+    const std::string gbk = files.Write("a.txt", "x \xD6\xD0\xCE\xC4\r\n");
+    const std::string utf8 = files.Write("b.txt", "中文 x\n");
+    files.Write("c.txt", std::string("\xFF\xFE\x2D\x4E\x87\x65", 6));
+    Run("中文");
+    ResultTreeModel& model = window->TreeModel();
+    ASSERT_EQ(model.rowCount(), 3);
+    const auto caption = [&](int file) { return model.index(0, 0, model.index(file, 0)).data(); };
+    EXPECT_EQ(caption(0), QString::fromUtf8("被找字：中文 在: 行： 1 列: 3"));
+    EXPECT_EQ(caption(1), QString::fromUtf8("被找字：中文 在: 行： 1 列: 1"));
+    EXPECT_EQ(caption(2), QString::fromUtf8("被找字：中文 在: 行： 1 列: 1"));
+    Open(0, 0);
+    EXPECT_EQ(frame.SelStart(gbk), 2);
+    EXPECT_EQ(frame.SelLength(gbk), 4);
+    Open(1, 0);
+    EXPECT_EQ(frame.SelStart(utf8), 0);
+    EXPECT_EQ(frame.SelLength(utf8), 6);
+    // GBK chosen for the run: the UTF-8 file is taken as GBK and has no hit.
+    window->cbcodepage->setCurrentIndex(window->cbcodepage->findText("GBK"));
+    window->Button2->click();
+    EXPECT_EQ(model.rowCount(), 2);
+    window->cbcodepage->setCurrentIndex(0);
+
+    answer = kIdYes;
+    window->cb4->setCurrentText(QString::fromUtf8("汉字"));
+    window->Button3->click();
+    ASSERT_EQ(TestFolder::Read(gbk), "x \xBA\xBA\xD7\xD6\r\n");
+    frame.documents.clear();
+    Open(0, 0);
+    EXPECT_EQ(frame.SelStart(gbk), 2);
+    EXPECT_EQ(frame.SelLength(gbk), 4);
+    Open(1, 0);
+    EXPECT_EQ(frame.SelLength(utf8), 6);
 }
 
 TEST_F(OpenAtHitTest, Utf8HitsAreSelectedWithTrimming) {
