@@ -5,6 +5,8 @@
 #include <QPixmap>
 #include <QTreeView>
 
+#include "common/CodePageConversion.h"
+#include "common/FileEncoding.h"
 #include "searchui/PreviewPane.h"
 #include "searchui/ResultTreeModel.h"
 #include "searchui/ResultTreeView.h"
@@ -15,13 +17,25 @@ namespace {
 
 using WindowPictureTest = WindowTest;
 
-// Paints the window with results; the picture goes to $KELVARA_SCREENSHOT
-// when that is set (the README's screenshot is made so).
+std::string InEncoding(std::string_view utf8, const FileEncoding& encoding) {
+    std::string bytes;
+    if (encoding.codePage == CodePage::Gbk)
+        EXPECT_FALSE(RecodeText(utf8, CodePage::Utf8, CodePage::Gbk, bytes));
+    else
+        EXPECT_FALSE(AppendFileBytes(utf8, encoding, bytes));
+    return bytes;
+}
+
+// Paints the window with results from files in GBK, UTF-8 and UTF-16; the
+// picture goes to $KELVARA_SCREENSHOT when that is set (the README's
+// screenshot is made so).
 TEST_F(WindowPictureTest, WindowWithResultsPaints) {
-    files.Write("网页/index.htm", "<p>中文网页</p>\n<p>更多中文</p>\n");
+    files.Write("网页/index.htm",
+                InEncoding("<p>中文网页</p>\n<p>更多中文</p>\n", PlainEncoding(CodePage::Gbk)));
     files.Write("网页/about.htm", "<h1>关于</h1>\n");
     files.Write("源程序/main.pas", "// 中文注释\nbegin\n  中文 := 1;\nend.\n");
-    files.Write("说明.txt", "这是中文说明。\n");
+    files.Write("说明.txt",
+                InEncoding("这是中文说明。\n", {CodePage::Utf8, true, Utf16Order::LittleEndian}));
     auto window = MakeWindow();
     window->SetDirectory(files.Path());
     window->Button6->click();
