@@ -80,9 +80,9 @@ void TMemoComponent::MouseMove(ShiftState shift, int x, int y) {
         notificationLock_ = true; // no OnChange while dragging
     }
     dragPending_ = false;
-    const DragEdits edits(dragEditing_);
     if (dragMoving_ && dragOrigin_) {
         // With Control the origin shows a copy of the dragged text.
+        const DragEdits edits(dragEditing_);
         const bool copy = Held(shift, kCtrl);
         if (copy && dragOrigin_->RLength() <= 0) {
             dragOrigin_->SetText(selection_->GetText());

@@ -74,6 +74,24 @@ TEST_F(Mouse, DraggingBelowTheWindowScrollsOnEveryTick) {
     EXPECT_EQ(editor.View().TopRow(), 7);
 }
 
+// Leaving a row strips its trailing blanks as an edit of its own, also when
+// the mouse moves the selection off it.
+TEST_F(Mouse, BlanksStrippedWhileTheMouseSelectsAreUndone) {
+    editor.SetRemoveTrailingSpaces(true);
+    editor.SetText("ab\r\ncd");
+    editor.ClearUndo();
+    Click(3, 2);
+    editor.KeyPress(' ');
+    editor.MouseDown(MouseButton::Left, kNoShift, X(4), Y(2));
+    editor.MouseMove(kNoShift, X(1), Y(1));
+    editor.MouseUp(MouseButton::Left, kNoShift, X(1), Y(1));
+    EXPECT_EQ(editor.Text(), "ab\r\ncd");
+    editor.Undo();
+    EXPECT_EQ(editor.Text(), "ab\r\ncd ");
+    editor.Undo();
+    EXPECT_EQ(editor.Text(), "ab\r\ncd");
+}
+
 TEST_F(Mouse, TheWheelScrollsThreeRowsANotchAndAddsUpSmallSteps) {
     std::string text;
     for (int row = 1; row <= 100; ++row)
