@@ -110,7 +110,8 @@ void TMemoComponent::ReplaceRange(TCustomRange& range, std::string_view newText)
     int b = std::clamp(range.REnd(), a - 1, textLength_);
     WidenOverBreaks(a, b);
     std::string text = AdjustLineBreaks(newText);
-    if (removeTrailingSpaces_) StripTrailingBlanks(text);
+    if (removeTrailingSpaces_ && !undoing_)
+        StripTrailingBlanks(text); // undo restores them as they were
     const int oldLength = b - a + 1;
     // Offsets are 32-bit: the text stays well below their limit (measured
     // before the new length is narrowed to an int).

@@ -106,6 +106,18 @@ TEST(ReplaceUndo, TrailingBlanksAreStrippedBeforeBreaksOnly) {
     Press(editor, Key::Down); // leaving the row strips it
     EXPECT_EQ(editor.Text(), "ab\r\ncd");
     EXPECT_EQ(editor.CheckInvariants(), "");
+
+    // Undo and redo put back the very text they took, blanks included.
+    editor.SetText("q");
+    editor.ClearUndo();
+    editor.SetSelStart(1);
+    editor.KeyPress(' ');
+    editor.KeyPress('\r');
+    const std::string typed = editor.Text();
+    editor.Undo();
+    EXPECT_EQ(editor.Text(), "q");
+    editor.Redo();
+    EXPECT_EQ(editor.Text(), typed);
 }
 
 TEST(ReplaceUndo, IndentingIsOneUndoStep) {
