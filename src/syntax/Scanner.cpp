@@ -187,6 +187,7 @@ void Scanner::BeginRun(RunType type, bool cut) {
     runType_ = type;
     if (type == RunType::Text) PlanCut();
     if (pos_ < stopAfter_ && pos_ < limit_) return;
+    if (pos_ > length_) return; // a style ran to the text's end: nothing is left to stop before
     const int count = old_->Count();
     while (oldIndex_ < count && old_->Start(oldIndex_) < pos_)
         ++oldIndex_;

@@ -108,6 +108,10 @@ void TSourceEdit::ScanRange(TCustomRange& range) {
     guessFrom_ = guessTo_ = 0; // the rows guessed ahead may hold the change
     range.SetRStart(from);
     if (pendingFrom_ > 0 && from >= pendingFrom_) { // the pending scan gets there
+        // Until it does, the text keeps its colour; an edit at the start may
+        // have taken the runs that gave it one.
+        if (runs_.Empty() || runs_.Start(0) > 1)
+            runs_.Splice(0, 0, {SyntaxRun::Make(1, SyntaxKind::NormalText, 0, false)});
         pendingStop_ = std::max(pendingStop_, stopAfter);
         range.SetREnd(from - 1);
         return ContinueLater();

@@ -102,6 +102,32 @@ TEST(ScanSlices, AnEditBeforeAPendingScanDoesNotEndIt) {
 
 // The rows on screen far beyond the pending scan are coloured first, from
 // their top row; the slices the window's timer asks for do the rest.
+// A style that runs to the text's end within the first slice ends the scan:
+// no run is left waiting past the text.
+TEST(ScanSlices, AStyleToTheEndOfTheTextEndsTheScan) {
+    TestSourceEdit editor;
+    editor.SyntaxColoring().CustomStyles().Add(); // empty begin and end: everything
+    editor.SetScanStep(1);
+    editor.SetText("x");
+    EXPECT_EQ(editor.PendingScanFrom(), 0);
+    EXPECT_EQ(editor.CheckInvariants(), "");
+    EXPECT_EQ(editor.SyntaxRuns().Count(), 1);
+}
+
+// An edit that takes every run before the pending scan leaves the text
+// plain until the scan gets there.
+TEST(ScanSlices, AnEditOfTheWholeScannedStretchKeepsTheTextCovered) {
+    TestSourceEdit editor;
+    test::UseCStyles(editor.SyntaxColoring());
+    editor.SetScanStep(1);
+    editor.SetText("a?b");
+    ASSERT_EQ(editor.PendingScanFrom(), 2);
+    TMCRange(&editor, 1, 2).SetText("(");
+    EXPECT_EQ(editor.CheckInvariants(), "");
+    Finish(editor);
+    EXPECT_EQ(Runs(editor), FullScanOf(editor));
+}
+
 TEST(ScanSlices, TheRowsOnScreenAreColouredFirstAndTheTimerDoesTheRest) {
     test::FakeHost host;
     TestSourceEdit editor(&host);
