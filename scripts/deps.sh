@@ -6,6 +6,7 @@ kelvara_packages=(
     qt6-base-dev qt6-qpa-plugins qt6-l10n-tools qt6-translations-l10n xvfb xauth fonts-noto-cjk
     clang-format xdg-utils patch
     dpkg-dev lintian appstream desktop-file-utils man-db bash-completion
+    clang libclang-rt-14-dev
 )
 
 kelvara_install_missing() {
