@@ -54,6 +54,18 @@
         <source>以下文件因编码没有处理：</source>
         <translation>These files were left alone because of their encoding:</translation>
     </message>
+    <message>
+        <source>正则表达式有误，在第 %1 个字符：%2</source>
+        <translation>The regular expression has a fault at character %1: %2</translation>
+    </message>
+    <message>
+        <source>正则表达式有误：%1</source>
+        <translation>The regular expression has a fault: %1</translation>
+    </message>
+    <message>
+        <source>正则表达式在以下行试得太久，这些行的其余部分没有查找：</source>
+        <translation>The regular expression took too long on these lines; the rest of each was not searched:</translation>
+    </message>
 </context>
 <context>
     <name>kelvara::CommandLine</name>
@@ -1022,6 +1034,14 @@ Excluded folders are never opened.</translation>
         <source>自动：每个文件按自己的编码（字节顺序标记、是否为有效的 UTF-8）；GBK 或 UTF-8：没有字节顺序标记的文件都按它处理</source>
         <translation>Auto: each file in its own encoding (byte-order mark, valid UTF-8 or not); GBK or UTF-8: every file without a byte-order mark is taken to be in it</translation>
     </message>
+    <message>
+        <source>正则表达式</source>
+        <translation>Regular expression</translation>
+    </message>
+    <message>
+        <source>要找的字是正则表达式（PCRE2）；要替换的字里 $1、${名字} 代表分组，$0 代表找到的字，$$ 代表 $</source>
+        <translation>The search text is a regular expression (PCRE2); in the replacement $1 and ${name} stand for groups, $0 for the match, $$ for $</translation>
+    </message>
 </context>
 <context>
     <name>kelvara::Undo</name>
@@ -1109,44 +1129,6 @@ Replaces TEXT by REPLACEMENT in each PATH (a file, or every file below a folder)
 </translation>
     </message>
     <message>
-        <source>  -c, --case           区别大小写
-  -w, --word           全字匹配
-  -s, --trim           忽略 TEXT 和每一行两端的空白
-  -e, --ext EXT        只勾选扩展名正是 EXT 的文件（&quot;.txt&quot;）；可以重复
-  -g, --glob GLOB      遍历目录时只取与 GLOB 相符的条目（&quot;*.c&quot;、&quot;src/**&quot;），
-                       或者去掉与 &quot;!GLOB&quot; 相符的条目（&quot;!vendor/**&quot;）；相对于
-                       所给的目录；最后一个相符的 GLOB 算数；可以重复
-      --ignore-files   遍历目录时遵循 .gitignore 和 .ignore 文件
-      --codepage CP    gbk 或 utf8：没有字节顺序标记的文件都按它处理；
-                       auto（默认）：每个文件按自己的编码
-      --format FMT     tree（默认）、grep（路径:行:列）或 json（JSON lines：
-                       begin、match、context、end 和 summary 对象）
-  -0, --null           结果中每个路径之后跟一个 NUL 字节，路径不加引号
-      --color WHEN     给路径、行号和找到的字着色：auto（默认：只在终端上，
-                       并且没有设置 NO_COLOR）、always 或 never
-  -v, --verbose        列出每个文件的编码和遍历目录时跳过的条目
-</source>
-        <translation>  -c, --case           letter case significant
-  -w, --word           whole words only
-  -s, --trim           ignore surrounding blanks of TEXT and of each line
-  -e, --ext EXT        tick only files whose extension is EXT (&quot;.txt&quot;); repeatable
-  -g, --glob GLOB      folder walks take only entries matching GLOB (&quot;*.c&quot;,
-                       &quot;src/**&quot;), or leave out those matching &quot;!GLOB&quot; (&quot;!vendor/**&quot;);
-                       relative to the folder named; the last matching GLOB wins;
-                       repeatable
-      --ignore-files   folder walks honour .gitignore and .ignore files
-      --codepage CP    gbk or utf8: take every file without a byte-order mark to
-                       be in it; auto (default): each file&apos;s own encoding
-      --format FMT     tree (default), grep (path:line:column) or json (JSON lines:
-                       begin, match, context, end and summary objects)
-  -0, --null           end each path of the results with a NUL byte, unquoted
-      --color WHEN     colour paths, line numbers and hits: auto (default: only on
-                       a terminal and without NO_COLOR), always or never
-  -v, --verbose        list each file&apos;s encoding and the entries the folder walks
-                       skipped
-</translation>
-    </message>
-    <message>
         <source>  -A, --after-context N
                        同时显示每个命中行之后的 N 行（grep、json）
   -B, --before-context N
@@ -1217,6 +1199,48 @@ Replaces TEXT by REPLACEMENT in each PATH (a file, or every file below a folder)
         <translation>  -h, --help           show this usage
       --version        show the version
 Exit status: 0 found or replaced (or would be), 1 nothing, 2 error.
+</translation>
+    </message>
+    <message>
+        <source>  -c, --case           区别大小写
+  -w, --word           全字匹配
+  -s, --trim           忽略 TEXT 和每一行两端的空白
+  -E, --regex          TEXT 是正则表达式（PCRE2）；REPLACEMENT 中 $1、${名字}
+                       是分组，$0 是找到的字，$$ 是 $
+  -e, --ext EXT        只勾选扩展名正是 EXT 的文件（&quot;.txt&quot;）；可以重复
+  -g, --glob GLOB      遍历目录时只取与 GLOB 相符的条目（&quot;*.c&quot;、&quot;src/**&quot;），
+                       或者去掉与 &quot;!GLOB&quot; 相符的条目（&quot;!vendor/**&quot;）；相对于
+                       所给的目录；最后一个相符的 GLOB 算数；可以重复
+      --ignore-files   遍历目录时遵循 .gitignore 和 .ignore 文件
+      --codepage CP    gbk 或 utf8：没有字节顺序标记的文件都按它处理；
+                       auto（默认）：每个文件按自己的编码
+      --format FMT     tree（默认）、grep（路径:行:列）或 json（JSON lines：
+                       begin、match、context、end 和 summary 对象）
+  -0, --null           结果中每个路径之后跟一个 NUL 字节，路径不加引号
+      --color WHEN     给路径、行号和找到的字着色：auto（默认：只在终端上，
+                       并且没有设置 NO_COLOR）、always 或 never
+  -v, --verbose        列出每个文件的编码和遍历目录时跳过的条目
+</source>
+        <translation>  -c, --case           letter case significant
+  -w, --word           whole words only
+  -s, --trim           ignore surrounding blanks of TEXT and of each line
+  -E, --regex          TEXT is a regular expression (PCRE2); in REPLACEMENT $1 and
+                       ${name} are groups, $0 the match, $$ a dollar sign
+  -e, --ext EXT        tick only files whose extension is EXT (&quot;.txt&quot;); repeatable
+  -g, --glob GLOB      folder walks take only entries matching GLOB (&quot;*.c&quot;,
+                       &quot;src/**&quot;), or leave out those matching &quot;!GLOB&quot; (&quot;!vendor/**&quot;);
+                       relative to the folder named; the last matching GLOB wins;
+                       repeatable
+      --ignore-files   folder walks honour .gitignore and .ignore files
+      --codepage CP    gbk or utf8: take every file without a byte-order mark to
+                       be in it; auto (default): each file&apos;s own encoding
+      --format FMT     tree (default), grep (path:line:column) or json (JSON lines:
+                       begin, match, context, end and summary objects)
+  -0, --null           end each path of the results with a NUL byte, unquoted
+      --color WHEN     colour paths, line numbers and hits: auto (default: only on
+                       a terminal and without NO_COLOR), always or never
+  -v, --verbose        list each file&apos;s encoding and the entries the folder walks
+                       skipped
 </translation>
     </message>
 </context>

@@ -103,6 +103,9 @@ private:
         case 'c':
             line_.options.CaseSensitive = true;
             return true;
+        case 'E':
+            line_.options.Regex = true;
+            return true;
         case 'w':
             line_.options.WholeWord = true;
             return true;
@@ -188,8 +191,8 @@ private:
             return false;
         }
         static constexpr std::pair<std::string_view, char> kFlags[] = {
-            {"case", 'c'}, {"word", 'w'},    {"trim", 's'}, {"yes", 'y'},
-            {"help", 'h'}, {"verbose", 'v'}, {"null", '0'}, {"dry-run", 'n'}};
+            {"case", 'c'},    {"word", 'w'}, {"trim", 's'},    {"yes", 'y'},  {"help", 'h'},
+            {"verbose", 'v'}, {"null", '0'}, {"dry-run", 'n'}, {"regex", 'E'}};
         for (const auto& [flagName, letter] : kFlags) {
             if (body == flagName) return Flag(letter);
         }

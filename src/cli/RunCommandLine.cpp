@@ -32,6 +32,7 @@
 #include "search/BatchReplace.h"
 #include "search/Matcher.h"
 #include "search/PathFeed.h"
+#include "search/RunTexts.h"
 #include "search/WalkFilter.h"
 
 namespace kelvara {
@@ -239,6 +240,12 @@ void PrintOutcome(const CommandLine& line, const BatchResult& result, const Resu
         for (const LeftFile& file : result.encodingFiles)
             PrintPath(file.path, file.reason);
     }
+    if (!result.cutLines.empty()) {
+        PrintLine(std::string(Translate("kelvara::RunCommandLine",
+                                        "正则表达式在以下行试得太久，这些行的其余部分没有查找：")));
+        for (const CutLine& cut : result.cutLines)
+            std::fprintf(stderr, "%s:%d\n", QuotedPath(cut.path).c_str(), cut.line);
+    }
     PrintEncodings(progress.encodings);
     if (!line.verbose || files.SkippedCount() == 0) return;
     PrintLine(std::string(Translate("kelvara::RunCommandLine", "以下条目被跳过：")));
@@ -259,8 +266,9 @@ ExportSettings ListingSettings(const CommandLine& line, const std::string& text)
 int ExitStatus(const CommandLine& line, const BatchResult& result, const ResultTree& tree) {
     // A file that could not be searched or replaced (another program changed
     // it, its encoding) is a failure for a script, though the run went on.
+    // So is a line whose search a regular expression's match limit ended.
     if (result.outcome == BatchOutcome::Failed || !result.changedFiles.empty() ||
-        !result.encodingFiles.empty())
+        !result.encodingFiles.empty() || !result.cutLines.empty())
         return kExitError;
     const bool something = line.mode == CommandMode::Find ? tree.NodeCount() > tree.FileNodeCount()
                                                           : result.filesWritten > 0;
@@ -274,6 +282,17 @@ int Run(CommandLine line, const TIniFile& settings) {
     const std::string text = TypedText(line.text);
     const std::string replacement = TypedText(line.replacement);
     const bool replacing = line.mode == CommandMode::Replace;
+    if (line.options.Regex) {
+        if (const auto fault = CheckRegex(text, replacing ? replacement : "", line.options)) {
+            return Fail(fault->column > 0
+                            ? FormatMessage(Translate("kelvara::RunCommandLine",
+                                                      "TEXT 的正则表达式有误，在第 %1 个字符：%2"),
+                                            {std::to_string(fault->column), fault->message})
+                            : FormatMessage(
+                                  Translate("kelvara::RunCommandLine", "TEXT 的正则表达式有误：%1"),
+                                  {fault->message}));
+        }
+    }
     if (replacing && !line.dryRun && !line.yes && isatty(STDIN_FILENO) != 1) {
         return Fail(std::string(Translate("kelvara::RunCommandLine",
                                           "replace 要在终端上确认；不经确认就替换请加 --yes")));

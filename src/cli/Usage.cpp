@@ -32,6 +32,8 @@ std::string_view CommonOptions() {
         "  -c, --case           区别大小写\n"
         "  -w, --word           全字匹配\n"
         "  -s, --trim           忽略 TEXT 和每一行两端的空白\n"
+        "  -E, --regex          TEXT 是正则表达式（PCRE2）；REPLACEMENT 中 $1、${名字}\n"
+        "                       是分组，$0 是找到的字，$$ 是 $\n"
         "  -e, --ext EXT        只勾选扩展名正是 EXT 的文件（\".txt\"）；可以重复\n"
         "  -g, --glob GLOB      遍历目录时只取与 GLOB 相符的条目（\"*.c\"、\"src/**\"），\n"
         "                       或者去掉与 \"!GLOB\" 相符的条目（\"!vendor/**\"）；相对于\n"

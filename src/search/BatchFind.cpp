@@ -22,10 +22,13 @@ namespace {
 // Matches each candidate line straight into the tree.
 class TreeLines : public CandidateLines {
 public:
-    TreeLines(FileMatch& match, const std::string& path, ResultTree& tree, NodeRef fileNode)
-        : match_(match), path_(path), tree_(tree), fileNode_(fileNode) {}
+    TreeLines(FileMatch& match, const std::string& path, ResultTree& tree, NodeRef fileNode,
+              std::vector<CutLine>& cutLines)
+        : match_(match), path_(path), tree_(tree), fileNode_(fileNode), cutLines_(cutLines) {}
     void Take(std::int32_t lineNumber, std::string_view line) override {
-        match_.MatcherFor(line)->FindInLine(line, lineNumber, path_, tree_, fileNode_);
+        LineMatcher& matcher = *match_.MatcherFor(line);
+        matcher.FindInLine(line, lineNumber, path_, tree_, fileNode_);
+        if (matcher.LineCutShort()) cutLines_.push_back({path_, lineNumber});
     }
 
 private:
@@ -33,6 +36,7 @@ private:
     const std::string& path_;
     ResultTree& tree_;
     NodeRef fileNode_;
+    std::vector<CutLine>& cutLines_;
 };
 
 // One file after the other on the calling thread. Returns the error of the
@@ -66,9 +70,8 @@ FileStatus FindInTurn(PathFeed& paths, const RunTexts& texts, const MatchOptions
             tree.SetIdentity(fileNode, buffer.Identity());
             const LineMatcher* matcher = match.Matcher();
             if (matcher == nullptr) continue;
-            TreeLines lines(match, path, tree, fileNode);
-            const bool finished = SearchFileBytes(match.Text(), matcher->Finder(),
-                                                  matcher->SearchText().size(), hooks, lines);
+            TreeLines lines(match, path, tree, fileNode, result.cutLines);
+            const bool finished = matcher->SearchFile(match.Text(), hooks, lines);
             // A line beyond ASCII may have told the file's code page meanwhile.
             tree.SetCodePage(fileNode, match.Page());
             if (!finished) break;
@@ -118,6 +121,8 @@ FileStatus FindInParallel(PathFeed& paths, const RunTexts& texts, const MatchOpt
         }
         if (hooks.reportEncodings && hooks.observer != nullptr)
             hooks.observer->EncodingFound(path, findings->encoding);
+        for (const std::int32_t line : findings->cutLines)
+            result.cutLines.push_back({path, line});
         if (findings->hits.empty() && !emptyFileNodes) continue;
         try {
             const CodePage codePage = findings->codePage;
@@ -155,6 +160,10 @@ BatchResult FindInFeed(std::string_view text, PathFeed& paths, const MatchOption
     const CodePage fallback = TextCodePage();
     BatchResult result;
     result.searchText = texts.SearchText();
+    if (const std::optional<PatternError>& error = texts.RegexError()) {
+        paths.Cancel();
+        return FailPattern(hooks.observer, std::move(result), *error);
+    }
     tree.Clear();
     const FileStatus error = threads > 1
                                  ? FindInParallel(paths, texts, options, fallback, tree, hooks,
@@ -167,7 +176,7 @@ BatchResult FindInFeed(std::string_view text, PathFeed& paths, const MatchOption
     PruneFileNodes(tree, hooks.observer);
     result.outcome = BatchOutcome::Finished;
     ShowDoneNotice(hooks.observer, Translate("kelvara::BatchNotice", "查找完毕"), {}, {},
-                   result.encodingFiles);
+                   result.encodingFiles, result.cutLines);
     return result;
 }
 

@@ -80,4 +80,17 @@ bool SearchFileBytes(std::string_view bytes, const SubstringFinder& finder, std:
     }
 }
 
+bool SearchEveryLine(std::string_view bytes, const BatchHooks& hooks, CandidateLines& lines) {
+    if (const void* nul = std::memchr(bytes.data(), '\0', bytes.size()))
+        bytes = bytes.substr(0, static_cast<const char*>(nul) - bytes.data());
+    if (bytes.empty()) return true;
+    LineCursor cursor(bytes);
+    do {
+        if (hooks.StopRequested()) return false;
+        if (hooks.yield) hooks.yield();
+        lines.Take(cursor.Number(), cursor.Line());
+    } while (cursor.NextLine());
+    return true;
+}
+
 } // namespace kelvara

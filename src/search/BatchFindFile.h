@@ -31,4 +31,8 @@ public:
 bool SearchFileBytes(std::string_view bytes, const SubstringFinder& finder, std::size_t patternSize,
                      const BatchHooks& hooks, CandidateLines& lines);
 
+// The same where no text tells the lines that can hold a hit: every line of
+// the text (up to its first NUL byte) is handed over.
+bool SearchEveryLine(std::string_view bytes, const BatchHooks& hooks, CandidateLines& lines);
+
 } // namespace kelvara

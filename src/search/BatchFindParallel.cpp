@@ -30,20 +30,23 @@ constexpr std::size_t kKeptHits = 4096;
 // Collects the hits of a file's candidate lines.
 class HitCollector : public CandidateLines {
 public:
-    HitCollector(FileMatch& match, std::vector<FoundHit>& hits) : match_(match), hits_(hits) {}
+    HitCollector(FileMatch& match, FileFindings& findings) : match_(match), findings_(findings) {}
     void Take(std::int32_t lineNumber, std::string_view line) override {
-        for (const std::int32_t column : match_.MatcherFor(line)->Scan(line))
-            hits_.push_back({lineNumber, column});
+        LineMatcher& matcher = *match_.MatcherFor(line);
+        for (const std::int32_t column : matcher.Scan(line))
+            findings_.hits.push_back({lineNumber, column});
+        if (matcher.LineCutShort()) findings_.cutLines.push_back(lineNumber);
     }
 
 private:
     FileMatch& match_;
-    std::vector<FoundHit>& hits_;
+    FileFindings& findings_;
 };
 
 void Reset(FileFindings& findings) {
     findings.error.reset();
     findings.unreadable.reset();
+    findings.cutLines.clear();
     if (findings.hits.capacity() > kKeptHits)
         findings.hits = {};
     else
@@ -104,8 +107,8 @@ void ParallelFind::Match(Searcher& searcher, const BatchHooks& hooks,
     if (hooks_.reportEncodings) findings.encoding = match.Encoding();
     const LineMatcher* matcher = match.Matcher();
     if (matcher != nullptr) {
-        HitCollector hits(match, findings.hits);
-        SearchFileBytes(match.Text(), matcher->Finder(), matcher->SearchText().size(), hooks, hits);
+        HitCollector hits(match, findings);
+        matcher->SearchFile(match.Text(), hooks, hits);
     }
     // A line beyond ASCII may have told the file's code page meanwhile.
     findings.codePage = match.Page();

@@ -40,6 +40,7 @@ struct FileFindings {
     CodePage codePage = CodePage::Utf8; // the file was matched in (FileMatch::Page)
     FileEncoding encoding;              // when the hooks report encodings
     std::vector<FoundHit> hits;
+    std::vector<std::int32_t> cutLines; // lines whose search a match limit ended
 };
 
 // Reads and matches the files of a find run on several threads, at most a

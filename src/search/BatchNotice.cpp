@@ -43,10 +43,25 @@ BatchResult FailRun(BatchObserver* observer, BatchResult result, const FileError
     return result;
 }
 
+BatchResult FailPattern(BatchObserver* observer, BatchResult result, const PatternError& error) {
+    if (observer != nullptr) observer->RunEnding();
+    const std::string message =
+        error.column > 0
+            ? FormatMessage(Translate("kelvara::BatchNotice", "正则表达式有误，在第 %1 个字符：%2"),
+                            {std::to_string(error.column), error.message})
+            : FormatMessage(Translate("kelvara::BatchNotice", "正则表达式有误：%1"),
+                            {error.message});
+    AskUser(TextFromUtf8(message), "Kelvara", kError);
+    result.outcome = BatchOutcome::Failed;
+    result.error = FileError{{}, message};
+    return result;
+}
+
 void ShowDoneNotice(BatchObserver* observer, std::string_view utf8Text,
                     const std::vector<std::string>& nulFiles,
                     const std::vector<std::string>& changedFiles,
-                    const std::vector<LeftFile>& encodingFiles) {
+                    const std::vector<LeftFile>& encodingFiles,
+                    const std::vector<CutLine>& cutLines) {
     if (observer != nullptr) observer->RunEnding();
     std::string text = TextFromUtf8(utf8Text);
     AppendFileList(text, Translate("kelvara::BatchNotice", "以下文件含有 NUL 字节，没有改写："),
@@ -62,6 +77,15 @@ void ShowDoneNotice(BatchObserver* observer, std::string_view utf8Text,
             text += file.path;
             text += ": ";
             text += TextFromUtf8(file.reason);
+        }
+    }
+    if (!cutLines.empty()) {
+        text += '\n';
+        text += TextFromUtf8(Translate("kelvara::BatchNotice",
+                                       "正则表达式在以下行试得太久，这些行的其余部分没有查找："));
+        for (const CutLine& cut : cutLines) {
+            text += '\n';
+            text += cut.path + ":" + std::to_string(cut.line);
         }
     }
     AskUser(text, "^^", kInformation);

@@ -80,17 +80,21 @@ struct Occurrences {
     std::size_t clearTo = 0;
 };
 
-// The lines of a file that the replace step can change or list: those holding
-// the search text (letter case folded unless it counts) and, without whole
-// words, those holding the replacement text, which get a node even when
-// nothing in them is replaced. Every other line is passed over unread. One
-// object per code page serves the whole run, reset for each file.
+// The lines of a file that the replace step can change or list: those
+// holding what every hit holds (the search text, letter case folded unless it
+// counts, or the text every match of a regular expression holds) and, for a
+// text without whole words, those holding the replacement text, which get a
+// node even when nothing in them is replaced. Every other line is passed over
+// unread; a regular expression that holds no text tries every line. One object
+// per code page serves the whole run, reset for each file.
 class ReplaceCandidates {
 public:
-    ReplaceCandidates(const CodePageTexts& texts, const MatchOptions& options, CodePage codePage)
-        : search_(texts.searchText, !options.CaseSensitive, codePage),
-          replacement_(options.WholeWord ? std::string_view() : texts.replacement, false,
-                       codePage) {}
+    ReplaceCandidates(const LineMatcher& matcher, const CodePageTexts& texts,
+                      const MatchOptions& options, CodePage codePage)
+        : search_(matcher.CandidateText(), !options.CaseSensitive, codePage),
+          replacement_(options.WholeWord || options.Regex ? std::string_view() : texts.replacement,
+                       false, codePage),
+          everyLine_(options.Regex && matcher.CandidateText().empty()) {}
 
     void Reset() {
         search_.Reset();
@@ -100,6 +104,7 @@ public:
     // Where the next candidate occurrence starts, at or after `from`; kNone at
     // the end of the bytes or when a stop was requested.
     std::size_t Next(std::string_view bytes, std::size_t from, const BatchHooks& hooks) {
+        if (everyLine_) return from < bytes.size() ? from : kNone;
         while (from < bytes.size()) {
             const std::size_t limit = std::min(bytes.size(), from + kYieldStretch);
             const std::size_t found =
@@ -115,19 +120,21 @@ public:
 private:
     Occurrences search_;
     Occurrences replacement_;
+    bool everyLine_;
 };
 
 // What the run keeps from file to file.
 struct ReplaceContext {
     ReplaceContext(const RunTexts& texts, const MatchOptions& options, ResultTree& tree,
-                   const BatchHooks& hooks, RewriteBatch& batch)
+                   const BatchHooks& hooks, RewriteBatch& batch, std::vector<CutLine>& cutLines)
         : texts(texts), options(options), match(texts, options, TextCodePage()), tree(tree),
-          hooks(hooks), batch(batch) {}
+          hooks(hooks), batch(batch), cutLines(cutLines) {}
 
-    ReplaceCandidates& CandidatesFor(CodePage codePage) {
+    ReplaceCandidates& CandidatesFor(const LineMatcher& matcher) {
+        const CodePage codePage = matcher.Page();
         std::optional<ReplaceCandidates>& candidates =
             candidatesByPage[static_cast<std::size_t>(codePage)];
-        if (!candidates) candidates.emplace(texts.In(codePage), options, codePage);
+        if (!candidates) candidates.emplace(matcher, texts.In(codePage), options, codePage);
         return *candidates;
     }
 
@@ -139,6 +146,7 @@ struct ReplaceContext {
     ResultTree& tree;
     const BatchHooks& hooks;
     RewriteBatch& batch;
+    std::vector<CutLine>& cutLines;
     std::string bytes; // the file read
     FileIdentity identity;
     std::string newLine;
@@ -156,7 +164,7 @@ FileStatus ReplaceInFile(const std::string& path, NodeRef fileNode, ReplaceConte
     const std::string_view text = match.Text();
     LineMatcher& matcher = *match.Matcher();
     const std::string_view replacement = match.Texts().replacement;
-    ReplaceCandidates& candidates = context.CandidatesFor(match.Page());
+    ReplaceCandidates& candidates = context.CandidatesFor(matcher);
     candidates.Reset();
     EncodedRewrite out(path, match.Encoding(), context.batch.Next(), context.encoded);
     LineCursor cursor(text);
@@ -168,8 +176,10 @@ FileStatus ReplaceInFile(const std::string& path, NodeRef fileNode, ReplaceConte
         if (context.hooks.yield) context.hooks.yield();
         cursor.MoveTo(at);
         const std::string_view line = cursor.Line();
-        if (matcher.ReplaceLine(line, replacement, cursor.Number(), path, context.tree, fileNode,
-                                context.newLine)) {
+        const bool replaced = matcher.ReplaceLine(line, replacement, cursor.Number(), path,
+                                                  context.tree, fileNode, context.newLine);
+        if (matcher.LineCutShort()) context.cutLines.push_back({path, cursor.Number()});
+        if (replaced) {
             if (!changed) {
                 if (FileStatus error = out.Begin(context.identity)) return error;
                 changed = true;
@@ -202,7 +212,7 @@ bool WouldReplace(FileMatch& match, const BatchHooks& hooks) {
     };
     LineMatcher& matcher = *match.Matcher();
     AnyHit hit(matcher);
-    SearchFileBytes(match.Text(), matcher.Finder(), matcher.SearchText().size(), hooks, hit);
+    matcher.SearchFile(match.Text(), hooks, hit);
     return hit.found;
 }
 
@@ -273,6 +283,8 @@ BatchResult RunBatchReplace(std::string_view text, std::string_view replacement,
     const RunTexts texts(text, replacement, options);
     result.searchText = texts.SearchText();
     if (files.Empty() || replacement.empty()) return result;
+    if (const std::optional<PatternError>& error = texts.RegexError())
+        return FailPattern(hooks.observer, std::move(result), *error);
     AddToHistory(replaceHistory, replacement);
 
     const std::vector<std::string> paths = files.TickedPaths();
@@ -284,7 +296,7 @@ BatchResult RunBatchReplace(std::string_view text, std::string_view replacement,
                            std::string(text), std::string(replacement)}))
         return FailRun(hooks.observer, std::move(result), *error);
     RewriteBatch batch(journal);
-    ReplaceContext context(texts, options, tree, hooks, batch);
+    ReplaceContext context(texts, options, tree, hooks, batch, result.cutLines);
     FileMatch& match = context.match;
     RewrittenFiles rewritten;
     // Files already in place stay so when the run ends on an error.
@@ -336,7 +348,7 @@ BatchResult RunBatchReplace(std::string_view text, std::string_view replacement,
     result.stopped = hooks.StopRequested();
     result.outcome = BatchOutcome::Finished;
     ShowDoneNotice(hooks.observer, Translate("kelvara::BatchNotice", "替换完毕"), result.nulFiles,
-                   result.changedFiles, result.encodingFiles);
+                   result.changedFiles, result.encodingFiles, result.cutLines);
     return result;
 }
 

@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
@@ -51,6 +52,13 @@ struct LeftFile {
     std::string reason;
 };
 
+// A line whose search ended at a regular expression's match limit (PCRE2's
+// bound on backtracking): the rest of that line was not searched.
+struct CutLine {
+    std::string path;
+    std::int32_t line = 0;
+};
+
 enum class BatchOutcome {
     NotStarted, // empty text, empty file set or empty replacement: nothing done
     Finished,   // also after a stop
@@ -73,6 +81,7 @@ struct BatchResult {
     // Files not searched or not rewritten because of their encoding: UTF-16
     // that is not valid, a code page that cannot hold the replacement.
     std::vector<LeftFile> encodingFiles;
+    std::vector<CutLine> cutLines;
     FileStatus error;
 };
 

@@ -31,7 +31,7 @@ void ListChangedLines(std::string_view text, const std::vector<Stretch>& stretch
         const std::size_t start = cursor.Start();
         inLine.clear();
         for (; i < stretches.size() && stretches[i].start < start + line.size(); ++i)
-            inLine.push_back({stretches[i].start - start, stretches[i].length});
+            inLine.push_back(stretches[i].MovedTo(stretches[i].start - start));
         newLine.clear();
         AppendReplaced(line, inLine, replacement, newLine);
         tree.AppendChild(fileNode, newLine, {path, cursor.Number(), 0, searchText});
@@ -124,6 +124,7 @@ public:
 
     bool BatchFull() const { return batch_.Full(); }
     const std::string& SearchText() const { return texts_.SearchText(); }
+    const std::optional<PatternError>& RegexError() const { return texts_.RegexError(); }
     void Finish() {
         journal_.Finish();
         result_.journalRun = journal_.RunId();
@@ -170,6 +171,8 @@ BatchResult RunChosenReplace(const std::vector<FilePlan>& plan, std::string_view
     if (plan.empty() || text.empty() || replacement.empty()) return result;
     ChosenRun run(text, replacement, options, tree, result);
     result.searchText = run.SearchText();
+    if (const std::optional<PatternError>& error = run.RegexError())
+        return FailPattern(hooks.observer, std::move(result), *error);
     // The plan is taken; the tree keeps the find until the journal is there.
     if (FileStatus error = run.Start()) return FailRun(hooks.observer, std::move(result), *error);
     tree.Clear();
@@ -189,7 +192,7 @@ BatchResult RunChosenReplace(const std::vector<FilePlan>& plan, std::string_view
     result.stopped = hooks.StopRequested();
     result.outcome = BatchOutcome::Finished;
     ShowDoneNotice(hooks.observer, Translate("kelvara::BatchNotice", "替换完毕"), result.nulFiles,
-                   result.changedFiles, result.encodingFiles);
+                   result.changedFiles, result.encodingFiles, result.cutLines);
     return result;
 }
 

@@ -39,7 +39,7 @@ LineMatcher* FileMatch::Matcher() {
     const CodePageTexts& texts = Texts();
     if (!texts.holdsSearchText) return nullptr;
     std::optional<LineMatcher>& matcher = matchers_[static_cast<std::size_t>(Page())];
-    if (!matcher) matcher.emplace(texts.searchText, options_, Page());
+    if (!matcher) matcher.emplace(texts.searchText, options_, Page(), texts_.Regex());
     return &*matcher;
 }
 

@@ -2,8 +2,11 @@
 
 #include <algorithm>
 #include <array>
+#include <memory>
+#include <optional>
 
 #include "common/AnsiString.h"
+#include "search/LineMatcher.h"
 #include "search/RunTexts.h"
 
 namespace kelvara {
@@ -11,8 +14,52 @@ namespace kelvara {
 HitExporter::HitExporter(HitPrinter& printer, ExportSettings settings)
     : printer_(printer), settings_(std::move(settings)) {}
 
+namespace {
+
+// The hits of a regular expression are as long as their matches: each line
+// is matched again (once, however many hits it holds).
+class MatchLengths {
+public:
+    MatchLengths(std::string_view text, const MatchOptions& options)
+        : texts_(text, {}, options), options_(options) {}
+
+    std::size_t operator()(std::string_view line, std::size_t start, CodePage codePage) {
+        std::optional<LineMatcher>& matcher = matchers_[static_cast<std::size_t>(codePage)];
+        if (!texts_.Regex()) return 0;
+        if (!matcher)
+            matcher.emplace(texts_.In(codePage).searchText, options_, codePage, texts_.Regex());
+        if (line != line_ || codePage != page_) {
+            line_ = line;
+            page_ = codePage;
+            stretches_.clear();
+            for (const std::int32_t column : matcher->Scan(line))
+                stretches_.push_back(matcher->StretchOf(line, column));
+        }
+        for (const Stretch& stretch : stretches_) {
+            if (stretch.start == start) return stretch.length;
+        }
+        return 0;
+    }
+
+private:
+    const RunTexts texts_;
+    const MatchOptions options_;
+    std::array<std::optional<LineMatcher>, 2> matchers_;
+    std::string line_; // the line last matched
+    CodePage page_ = CodePage::Utf8;
+    std::vector<Stretch> stretches_;
+};
+
+} // namespace
+
 std::function<std::size_t(std::string_view, std::size_t, CodePage)>
 SearchTextLength(std::string_view text, const MatchOptions& options) {
+    if (options.Regex) {
+        auto lengths = std::make_shared<MatchLengths>(text, options);
+        return [lengths](std::string_view line, std::size_t start, CodePage codePage) {
+            return (*lengths)(line, start, codePage);
+        };
+    }
     const RunTexts texts(text, {}, options);
     const std::array<std::size_t, 2> lengths{texts.In(CodePage::Gbk).searchText.size(),
                                              texts.In(CodePage::Utf8).searchText.size()};

@@ -50,7 +50,8 @@ struct ExportSettings {
 };
 
 // The hit length of a find for `text` (as typed, UTF-8): the length of the
-// prepared text in each file's code page.
+// prepared text in each file's code page, or for a regular expression the
+// length of the match found there again.
 std::function<std::size_t(std::string_view, std::size_t, CodePage)>
 SearchTextLength(std::string_view text, const MatchOptions& options);
 

@@ -1,8 +1,10 @@
 #include "search/LineMatcher.h"
 
+#include <algorithm>
 #include <limits>
 
 #include "common/AnsiString.h"
+#include "common/CodePageConversion.h"
 #include "search/Matcher.h"
 
 namespace kelvara {
@@ -24,13 +26,36 @@ bool NeedsClassification(std::string_view searchText, CodePage codePage) {
     return IsUtf8Continuation(static_cast<unsigned char>(searchText.front()));
 }
 
+// What every line with a hit holds: the search text, or the text that every
+// match of the regular expression holds, in the code page (a character it
+// cannot hold keeps its bytes: no line holds them as that character, but the
+// text only picks lines, it never decides a hit).
+std::string CandidateTextOf(std::string_view searchText, const RunRegex* regex, CodePage codePage) {
+    if (regex == nullptr) return std::string(searchText);
+    std::string encoded;
+    RecodeLenient(regex->pattern->Literal(), CodePage::Utf8, codePage, encoded);
+    return encoded;
+}
+
 } // namespace
 
 LineMatcher::LineMatcher(std::string_view preparedSearchText, const MatchOptions& options,
-                         CodePage codePage)
+                         CodePage codePage, const RunRegex* regex)
     : searchText_(preparedSearchText), options_(options), codePage_(codePage),
-      finder_(preparedSearchText, !options.CaseSensitive, codePage),
+      regex_(regex ? std::make_unique<RegexMatcher>(*regex->pattern, codePage) : nullptr),
+      replacement_(regex ? regex->replacement.get() : nullptr),
+      candidateText_(CandidateTextOf(preparedSearchText, regex, codePage)),
+      finder_(candidateText_, !options.CaseSensitive, codePage),
       needsClassification_(NeedsClassification(preparedSearchText, codePage)) {}
+
+LineMatcher::~LineMatcher() = default;
+LineMatcher::LineMatcher(LineMatcher&&) noexcept = default;
+
+bool LineMatcher::SearchFile(std::string_view text, const BatchHooks& hooks,
+                             CandidateLines& lines) const {
+    if (regex_ && candidateText_.empty()) return SearchEveryLine(text, hooks, lines);
+    return SearchFileBytes(text, finder_, candidateText_.size(), hooks, lines);
+}
 
 // The line as the scan sees it; letter case is left to the finder.
 std::string_view LineMatcher::Prepare(std::string_view line) const {
@@ -74,6 +99,7 @@ std::size_t LineMatcher::FindFrom(std::string_view text, std::size_t from,
 }
 
 std::span<const std::int32_t> LineMatcher::Scan(std::string_view line) {
+    if (regex_) return ScanRegex(line);
     columns_.clear();
     if (searchText_.empty()) return {};
     const std::string_view text = Prepare(line);
@@ -101,11 +127,41 @@ std::size_t LineMatcher::FindInLine(std::string_view line, std::int32_t lineNumb
     return columns.size();
 }
 
+// The hits of the regular expression; a replacement needs their groups.
+std::span<const std::int32_t> LineMatcher::ScanRegex(std::string_view line) {
+    columns_.clear();
+    lineCut_ = !regex_->Scan(Prepare(line), regexHits_, replacement_ != nullptr);
+    for (const RegexHit& hit : regexHits_) {
+        if (hit.start >= kMaxColumn) {
+            regexHits_.resize(columns_.size());
+            break;
+        }
+        columns_.push_back(static_cast<std::int32_t>(hit.start + 1));
+    }
+    return columns_;
+}
+
 Stretch LineMatcher::StretchOf(std::string_view line, std::int32_t column) const {
     // Columns count in the trimmed line; trimming only removed bytes in front.
     const std::size_t front =
         options_.IgnoreSpaces ? static_cast<std::size_t>(TrimView(line).data() - line.data()) : 0;
-    return {front + static_cast<std::size_t>(column - 1), searchText_.size()};
+    Stretch stretch{front + static_cast<std::size_t>(column - 1), searchText_.size()};
+    if (!regex_) return stretch;
+    // A match is as long as it is: the one the last Scan found at the column.
+    const auto hit = std::lower_bound(columns_.begin(), columns_.end(), column);
+    stretch.length = 0;
+    if (hit == columns_.end() || *hit != column) return stretch;
+    const auto index = static_cast<std::size_t>(hit - columns_.begin());
+    stretch.length = regexHits_[index].end - regexHits_[index].start;
+    AddExpansion(line, index, stretch);
+    return stretch;
+}
+
+// The replacement of hit `hit` of the last Scan of `line`, when there is one.
+void LineMatcher::AddExpansion(std::string_view line, std::size_t hit, Stretch& stretch) const {
+    if (replacement_ == nullptr) return;
+    stretch.replacement.emplace();
+    replacement_->Append(*regex_, Prepare(line), hit, *stretch.replacement);
 }
 
 std::span<const Stretch> LineMatcher::ReplacedStretches(std::string_view line) {
@@ -128,9 +184,10 @@ bool LineMatcher::ReplaceLine(std::string_view line, std::string_view replacemen
     }
     const std::string_view newLine = stretches.empty() ? line : std::string_view(out);
     // A line gets its node whenever the replacement text stands in it, even
-    // when it stood there before.
-    if (AnsiPos(replacement, newLine, codePage_) > 0)
-        tree.AppendChild(fileNode, newLine, {filePath, lineNumber, 0, searchText_});
+    // when it stood there before; a regular expression's replacement differs
+    // from match to match, so there a line gets one when it was replaced.
+    const bool listed = regex_ ? !stretches.empty() : AnsiPos(replacement, newLine, codePage_) > 0;
+    if (listed) tree.AppendChild(fileNode, newLine, {filePath, lineNumber, 0, searchText_});
     return !stretches.empty();
 }
 
@@ -147,16 +204,13 @@ bool LineMatcher::ReplaceWholeWords(std::string_view line, std::string_view repl
     out.clear();
     AppendReplaced(line, stretches, replacement, out);
     // The record keeps the hit's column in the prepared line.
-    const std::size_t front = StretchOf(line, 1).start;
+    const std::size_t front =
+        options_.IgnoreSpaces ? static_cast<std::size_t>(TrimView(line).data() - line.data()) : 0;
     const ResultTree::LineTextsId texts = tree.AddLineTexts(out, line);
-    std::size_t replaced = 0;
-    for (const Stretch& stretch : stretches) {
-        ++replaced;
-        // Every replacement before this one changed the length by the same amount.
-        const std::size_t newEnd =
-            stretch.start + replaced * replacement.size() - (replaced - 1) * searchText_.size();
-        const auto column = static_cast<std::int32_t>(stretch.start - front + 1);
-        tree.AppendReplaceHit(fileNode, texts, newEnd, stretch.End(),
+    const std::vector<Stretch> placed = NewStretches(stretches, replacement);
+    for (std::size_t k = 0; k < stretches.size(); ++k) {
+        const auto column = static_cast<std::int32_t>(stretches[k].start - front + 1);
+        tree.AppendReplaceHit(fileNode, texts, placed[k].End(), stretches[k].End(),
                               {filePath, lineNumber, column, searchText_});
     }
     return true;

@@ -14,6 +14,9 @@ struct MatchOptions {
     // Empty: each file's code page is told from its bytes; set: every file
     // without a byte-order mark is taken to be in this one.
     std::optional<CodePage> ForcedCodePage = std::nullopt;
+    // On: the search text is a regular expression (PCRE2); letter case, whole
+    // words and blanks keep their meaning.
+    bool Regex = false;
 };
 
 } // namespace kelvara

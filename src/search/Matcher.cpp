@@ -8,7 +8,7 @@ namespace kelvara {
 std::string PrepareSearchText(std::string_view text, const MatchOptions& options,
                               CodePage codePage) {
     std::string prepared(options.IgnoreSpaces ? TrimView(text) : text);
-    if (!options.CaseSensitive) LowerCaseLettersInPlace(prepared, codePage);
+    if (!options.CaseSensitive && !options.Regex) LowerCaseLettersInPlace(prepared, codePage);
     return prepared;
 }
 

@@ -14,7 +14,8 @@
 namespace kelvara {
 
 // Trimmed when IgnoreSpaces, then its letters lower-cased unless CaseSensitive
-// (LowerCaseLetters: bytes of two-byte characters stay).
+// (LowerCaseLetters: bytes of two-byte characters stay); a regular expression
+// keeps its letters, the expression folds them itself.
 std::string PrepareSearchText(std::string_view text, const MatchOptions& options,
                               CodePage codePage);
 std::string PrepareLine(std::string_view line, const MatchOptions& options, CodePage codePage);

@@ -17,7 +17,7 @@ public:
     void Take(std::int32_t, std::string_view line) override {
         const std::size_t start = static_cast<std::size_t>(line.data() - text_.data());
         for (const Stretch& stretch : matcher_.ReplacedStretches(line))
-            out_.push_back({start + stretch.start, stretch.length});
+            out_.push_back(stretch.MovedTo(start + stretch.start));
     }
 
 private:
@@ -44,7 +44,7 @@ bool ChosenStretches(std::string_view text, std::span<const ChosenHit> chosen, L
         for (; i < chosen.size() && chosen[i].line == number; ++i) {
             if (!std::binary_search(columns.begin(), columns.end(), chosen[i].column)) return false;
             const Stretch stretch = matcher.StretchOf(line, chosen[i].column);
-            out.push_back({start + stretch.start, stretch.length});
+            out.push_back(stretch.MovedTo(start + stretch.start));
         }
         KeepApart(out, first);
     }
@@ -55,8 +55,7 @@ bool AllStretches(std::string_view text, LineMatcher& matcher, const BatchHooks&
                   std::vector<Stretch>& out) {
     out.clear();
     LineStretches lines(text, matcher, out);
-    const SubstringFinder& finder = matcher.Finder();
-    return SearchFileBytes(text, finder, matcher.SearchText().size(), hooks, lines);
+    return matcher.SearchFile(text, hooks, lines);
 }
 
 } // namespace kelvara

@@ -46,21 +46,30 @@ std::vector<ChosenHit> TickedHits(const ResultTree& tree, NodeRef fileNode, Node
     return hits;
 }
 
-// The line of `number` before and after its stretches are replaced.
+// The line of `number` before and after its stretches are replaced, with up
+// to kContext lines on either side as they are.
 void ShowLine(std::string_view text, std::int32_t number, const std::vector<Stretch>& stretches,
               std::string_view replacement, Preview& preview) {
     LineCursor cursor(text);
-    while (cursor.Number() < number && cursor.NextLine()) {
+    std::vector<std::string_view> before;
+    while (cursor.Number() < number) {
+        if (cursor.Number() >= number - static_cast<std::int32_t>(kContext))
+            before.push_back(cursor.Line());
+        if (!cursor.NextLine()) break;
     }
+    for (const std::string_view line : before)
+        preview.lines.push_back({false, DiffLineKind::Context, std::string(line), {}});
     const std::string_view line = cursor.Line();
     std::vector<Stretch> inLine;
     for (const Stretch& stretch : stretches)
-        inLine.push_back({stretch.start - cursor.Start(), stretch.length});
+        inLine.push_back(stretch.MovedTo(stretch.start - cursor.Start()));
     std::string after;
     AppendReplaced(line, inLine, replacement, after);
     preview.lines.push_back({false, DiffLineKind::Removed, std::string(line), inLine});
     preview.lines.push_back(
         {false, DiffLineKind::Added, std::move(after), NewStretches(inLine, replacement)});
+    for (std::size_t shown = 0; shown < kContext && cursor.NextLine(); ++shown)
+        preview.lines.push_back({false, DiffLineKind::Context, std::string(cursor.Line()), {}});
 }
 
 } // namespace
@@ -89,6 +98,10 @@ Preview ReplacePreviewer::Show(const ResultTree& tree, NodeRef node, std::string
     }
     // The file in its own encoding, as the replace will take it.
     const RunTexts texts(text, replacement, options);
+    if (const std::optional<PatternError>& error = texts.RegexError()) {
+        preview.note = error->message;
+        return preview;
+    }
     FileMatch match(texts, options, TextCodePage());
     if (std::optional<std::string> unreadable = match.Take(bytes_)) {
         preview.note = std::move(*unreadable);

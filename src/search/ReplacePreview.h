@@ -30,7 +30,8 @@ struct Preview {
 };
 
 // What "替换所选" would do, for the node selected in a find's tree: for a hit,
-// its line before and after the replace of the ticked hits in it; for a file,
+// its line before and after the replace of the ticked hits in it, with two
+// lines around it; for a file,
 // the diff of its whole change with two lines of context. Taken from the file
 // as it is on disk, in its own encoding, by the very functions that write it.
 // The texts are as typed (UTF-8). The file read last is kept, so that stepping

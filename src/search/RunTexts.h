@@ -1,11 +1,14 @@
 #pragma once
 
 #include <array>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 
 #include "common/CodePage.h"
+#include "common/Regex.h"
+#include "common/RegexReplacement.h"
 #include "search/MatchOptions.h"
 
 namespace kelvara {
@@ -22,10 +25,19 @@ struct CodePageTexts {
     std::optional<char32_t> missingFromReplacement;
 };
 
+// A run's regular expression, compiled once for all its threads, and its
+// replacement parsed against it.
+struct RunRegex {
+    std::shared_ptr<const RegexPattern> pattern;
+    std::shared_ptr<const RegexReplacement> replacement; // null without a replacement text
+};
+
 // The search and replacement texts of a run as the user typed them (UTF-8),
 // encoded once into each code page: every file is matched with the texts in
 // its own code page. A byte of the typed text that is not valid UTF-8 is
-// taken over as it is.
+// taken over as it is. With the Regex option the search text is a regular
+// expression, compiled here (its text, encoded, shows in captions), and the
+// replacement refers to its groups.
 class RunTexts {
 public:
     RunTexts(std::string_view text, std::string_view replacement, const MatchOptions& options);
@@ -40,9 +52,23 @@ public:
     // match a line of nothing but ASCII alike whatever its file's code page.
     bool AsciiOnly() const noexcept { return asciiOnly_; }
 
+    // The regular expression; null without the Regex option, or when it
+    // cannot be used (RegexError says why).
+    const RunRegex* Regex() const noexcept { return regex_.pattern ? &regex_ : nullptr; }
+    // Why the regular expression or its replacement cannot be used.
+    const std::optional<PatternError>& RegexError() const noexcept { return regexError_; }
+
 private:
+    RunRegex regex_;
+    std::optional<PatternError> regexError_;
     std::array<CodePageTexts, 2> texts_;
     bool asciiOnly_;
 };
+
+// Whether the regular expression `text` and the `replacement` (when not
+// empty) can be used under `options`; the fault when not, its column counted
+// in `text` as typed. The window and the command line ask before a run.
+std::optional<PatternError> CheckRegex(std::string_view text, std::string_view replacement,
+                                       const MatchOptions& options);
 
 } // namespace kelvara

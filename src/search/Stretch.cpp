@@ -10,7 +10,8 @@ void KeepApart(std::vector<Stretch>& stretches, std::size_t from) {
     for (std::size_t i = from; i < stretches.size(); ++i) {
         if (kept > from && stretches[i].start < end) continue;
         end = stretches[i].End();
-        stretches[kept++] = stretches[i];
+        if (kept != i) stretches[kept] = std::move(stretches[i]);
+        ++kept;
     }
     stretches.resize(kept);
 }
@@ -20,7 +21,7 @@ void AppendReplaced(std::string_view text, std::span<const Stretch> stretches,
     std::size_t copied = 0;
     for (const Stretch& stretch : stretches) {
         out.append(text.substr(copied, stretch.start - copied));
-        out.append(replacement);
+        out.append(stretch.ReplacedBy(replacement));
         copied = stretch.End();
     }
     out.append(text.substr(copied));
@@ -31,7 +32,7 @@ FileStatus WriteReplaced(std::string_view text, std::span<const Stretch> stretch
     std::size_t copied = 0;
     for (const Stretch& stretch : stretches) {
         if (FileStatus error = sink(text.substr(copied, stretch.start - copied))) return error;
-        if (FileStatus error = sink(replacement)) return error;
+        if (FileStatus error = sink(stretch.ReplacedBy(replacement))) return error;
         copied = stretch.End();
     }
     return sink(text.substr(copied));
@@ -45,8 +46,9 @@ std::vector<Stretch> NewStretches(std::span<const Stretch> stretches,
     // and the sums still come out right.
     std::size_t shift = 0;
     for (const Stretch& stretch : stretches) {
-        placed.push_back({stretch.start + shift, replacement.size()});
-        shift += replacement.size() - stretch.length;
+        const std::size_t size = stretch.ReplacedBy(replacement).size();
+        placed.push_back({stretch.start + shift, size});
+        shift += size - stretch.length;
     }
     return placed;
 }

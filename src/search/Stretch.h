@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <functional>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -14,12 +15,25 @@
 // written cannot differ.
 namespace kelvara {
 
-// Bytes [start, start + length) of a text.
+// Bytes [start, start + length) of a text, and what replaces them when it is
+// not the one replacement of the run (a regular expression's replacement,
+// expanded for this match).
 struct Stretch {
     std::size_t start = 0;
     std::size_t length = 0;
+    std::optional<std::string> replacement = std::nullopt;
 
     std::size_t End() const noexcept { return start + length; }
+    std::string_view ReplacedBy(std::string_view runReplacement) const noexcept {
+        return replacement ? std::string_view(*replacement) : runReplacement;
+    }
+    // The same stretch, replacement and all, starting at `newStart` (the
+    // stretch counted in a line placed in the whole text, or back).
+    Stretch MovedTo(std::size_t newStart) const {
+        Stretch moved = *this;
+        moved.start = newStart;
+        return moved;
+    }
     friend bool operator==(const Stretch&, const Stretch&) = default;
 };
 

@@ -85,8 +85,9 @@ private:
             std::size_t copied = line.start;
             for (std::size_t i = line.firstStretch; i < line.stretchEnd; ++i) {
                 newText_.append(text_.substr(copied, stretches_[i].start - copied));
-                marks_.push_back({newText_.size() - made.textStart, replacement_.size()});
-                newText_.append(replacement_);
+                const std::string_view replacement = stretches_[i].ReplacedBy(replacement_);
+                marks_.push_back({newText_.size() - made.textStart, replacement.size()});
+                newText_.append(replacement);
                 copied = stretches_[i].End();
             }
             newText_.append(text_.substr(copied, line.end - copied));

@@ -1,9 +1,11 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "common/CodePage.h"
+#include "common/Regex.h"
 
 namespace kelvara {
 
@@ -21,6 +23,9 @@ struct HitTarget {
     // The run ignored blanks: the column counts from the first byte after the
     // line's leading blanks (bytes up to 0x20).
     bool trimmed = false;
+    // A find for a regular expression: a match of it must start at the
+    // column, and is selected whole (`text` is not used).
+    std::shared_ptr<const RegexPattern> regex;
 };
 
 enum class HitPlace {
@@ -37,7 +42,8 @@ struct HitSelection {
 
 // Finds the hit in the view's text and checks that its bytes are still
 // there, so that a file changed since the run is never selected at a wrong
-// place.
+// place. An empty text at column 0 (a line a regular expression replaced)
+// places the caret at the line's start.
 HitSelection LocateHit(const TMemoComponent& view, const HitTarget& target);
 
 } // namespace kelvara

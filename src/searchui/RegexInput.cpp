@@ -14,20 +14,24 @@ constexpr int kError = 2;
 
 } // namespace
 
+void TellPatternFault(const PatternError& fault) {
+    const std::string message =
+        fault.column > 0
+            ? MessageText(
+                  QCoreApplication::translate("RegexInput", "正则表达式有误，在第 %1 个字符：%2"),
+                  {std::to_string(fault.column), TextFromUtf8(fault.message)})
+            : MessageText(QCoreApplication::translate("RegexInput", "正则表达式有误：%1"),
+                          {TextFromUtf8(fault.message)});
+    AskUser(message, "Kelvara", kError);
+}
+
 std::optional<TypedRegex> CompileTypedRegex(const QString& pattern, const QString* replacement,
                                             const RegexOptions& options) {
     PatternError error;
     std::shared_ptr<const RegexPattern> compiled =
         RegexPattern::Compile(pattern.toStdString(), options, error);
     if (!compiled) {
-        const std::string message =
-            error.column > 0
-                ? MessageText(QCoreApplication::translate("RegexInput",
-                                                          "正则表达式有误，在第 %1 个字符：%2"),
-                              {std::to_string(error.column), error.message})
-                : MessageText(QCoreApplication::translate("RegexInput", "正则表达式有误：%1"),
-                              {error.message});
-        AskUser(message, "Kelvara", kError);
+        TellPatternFault(error);
         return std::nullopt;
     }
     TypedRegex typed{compiled, nullptr};

@@ -26,11 +26,13 @@
 #include "search/BatchReplace.h"
 #include "search/BatchSettings.h"
 #include "search/ResultExport.h"
+#include "search/RunTexts.h"
 #include "search/WalkFilter.h"
 #include "searchui/DocumentFrame.h"
 #include "searchui/FileListFilter.h"
 #include "searchui/FileSetModel.h"
 #include "searchui/HitLocation.h"
+#include "searchui/RegexInput.h"
 #include "searchui/ResultTreeModel.h"
 #include "searchui/ResultTreeView.h"
 #include "searchui/UiText.h"
@@ -187,6 +189,7 @@ MatchOptions Tfrmfindtree::Options() const {
     options.CaseSensitive = chkdaxiao->isChecked();
     options.WholeWord = chkquanzi->isChecked();
     options.IgnoreSpaces = chkspace->isChecked();
+    options.Regex = chkregex->isChecked();
     if (cbcodepage->currentIndex() > 0)
         options.ForcedCodePage =
             cbcodepage->currentData().toInt() == 936 ? CodePage::Gbk : CodePage::Utf8;
@@ -207,6 +210,15 @@ std::string Tfrmfindtree::TypedText(const QComboBox* box) {
     return box->currentText().toStdString();
 }
 
+// A regular expression is checked before a run reads any file; a fault is
+// shown at its column.
+bool Tfrmfindtree::PatternUsable(const std::string& text, const std::string& replacement) const {
+    if (!runOptions_.Regex) return true;
+    const std::optional<PatternError> fault = CheckRegex(text, replacement, runOptions_);
+    if (fault) TellPatternFault(*fault);
+    return !fault;
+}
+
 void Tfrmfindtree::Button2Click() {
     if (Busy()) return;
     const std::string text = TypedText(cb1);
@@ -215,6 +227,7 @@ void Tfrmfindtree::Button2Click() {
         return;
     }
     runOptions_ = Options();
+    if (!PatternUsable(text, {})) return;
     runText_ = text;
     runReplaced_ = false;
     treeModel_->SetTickable(true);
@@ -234,6 +247,7 @@ void Tfrmfindtree::Button3Click() {
     }
     if (!UnsavedDocumentsAllowed(files_.TickedPaths())) return;
     runOptions_ = Options();
+    if (!PatternUsable(text, replacement)) return;
     runText_ = text;
     runReplaced_ = true;
     runReplacement_ = replacement;
@@ -454,6 +468,17 @@ HitTarget Tfrmfindtree::TargetOf(NodeRef node) const {
     // The texts as the file holds them, in its code page.
     target.codePage = tree_.CodePageOf(node);
     const std::string& searchText = tree_.SearchText(node);
+    if (runOptions_.Regex) {
+        // A find's match is found again; a replaced line holds replacements
+        // of any length, so only the line is shown.
+        if (runReplaced_) {
+            target.column = 0;
+            return target;
+        }
+        const RunTexts texts(runText_, {}, runOptions_);
+        if (texts.Regex() != nullptr) target.regex = texts.Regex()->pattern;
+        return target;
+    }
     if (!runReplaced_) {
         target.text = searchText;
         target.ignoreCase = !runOptions_.CaseSensitive;

@@ -146,7 +146,8 @@ public:
     QCheckBox* chkquanzi;
     QCheckBox* chkspace;
     QCheckBox* chkdaxiao;
-    QLabel* Label9; // "编码："
+    QCheckBox* chkregex; // "正则表达式": the search text is a regular expression
+    QLabel* Label9;      // "编码："
     // The code page of the files: each file's own, or one forced for all.
     QComboBox* cbcodepage;
     QSplitter* Splitter1;
@@ -188,6 +189,7 @@ private:
     NodeRef LatestNode() const;
     void EndActivity();
     MatchOptions Options() const;
+    bool PatternUsable(const std::string& text, const std::string& replacement) const;
     // A combo box's text in the text code page; false (after a message) when
     // the code page cannot hold it.
     bool BoxText(QComboBox* box, const QString& what, std::string& out) const;

@@ -255,6 +255,9 @@ void Tfrmfindtree::CreateRightPanel() {
     chkquanzi = new QCheckBox(tr("全字匹配 "), Panel1);
     chkspace = new QCheckBox(tr("忽略被查找字的空格"), Panel1);
     chkdaxiao = new QCheckBox(tr("区别大小写"), Panel1);
+    chkregex = new QCheckBox(tr("正则表达式"), Panel1);
+    chkregex->setToolTip(tr("要找的字是正则表达式（PCRE2）；要替换的字里 $1、${名字} "
+                            "代表分组，$0 代表找到的字，$$ 代表 $"));
     Label9 = new QLabel(tr("编码："), Panel1);
     cbcodepage = new QComboBox(Panel1);
     cbcodepage->addItem(tr("自动"), 0);
@@ -281,8 +284,8 @@ void Tfrmfindtree::CreateRightPanel() {
     layout->addWidget(Label4, 1, 0);
     layout->addWidget(cb4, 1, 1);
     // The code page box shares the row of the first options.
-    QHBoxLayout* options = Row({chkquanzi, chkdaxiao, Label9, cbcodepage});
-    options->insertStretch(2, 1);
+    QHBoxLayout* options = Row({chkquanzi, chkdaxiao, chkregex, Label9, cbcodepage});
+    options->insertStretch(3, 1);
     layout->addLayout(options, 2, 0, 1, 2);
     // The replace of the ticked hits and its undo share the row of the last
     // option, so that the form keeps its width.

@@ -59,6 +59,12 @@ TEST(CommandLineTest, GlobsAreKeptInOrder) {
     EXPECT_NE(error.find("选项 -g 需要一个值"), std::string::npos);
 }
 
+TEST(CommandLineTest, RegexIsAnOption) {
+    EXPECT_TRUE(Parse({"find", "-Ec", "a+", "p"})->options.Regex);
+    EXPECT_TRUE(Parse({"replace", "--regex", "a+", "b", "p"})->options.Regex);
+    EXPECT_FALSE(Parse({"find", "a+", "p"})->options.Regex);
+}
+
 TEST(CommandLineTest, ContextLinesNeedAListingOfAFind) {
     auto line = Parse({"find", "-C2", "-A", "5", "--format=json", "t", "p"});
     ASSERT_TRUE(line.has_value());

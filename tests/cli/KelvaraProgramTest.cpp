@@ -112,6 +112,36 @@ TEST(KelvaraProgramTest, GlobsChooseWhatTheFolderWalksTake) {
     EXPECT_TRUE(Holds(run.err, "kelvara: 模式 [a-：“[” 没有闭合")) << run.err;
 }
 
+TEST(KelvaraProgramTest, RegularExpressionsFindAndReplaceWithGroups) {
+    TestFolder dir;
+    const std::string gbk = dir.Write("gbk.txt", "\xD6\xD0\xCE\xC4 key=1\r\n"); // 中文
+    const std::string utf8 = dir.Write("utf8.txt", "中文 key=22\n");
+    Outcome run = RunKelvara({"find", "-E", "--format=grep", "-C0", "中.\\s+\\w+", dir.Path()});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, gbk + ":1:1:中文 key=1\n--\n" + utf8 + ":1:1:中文 key=22\n");
+
+    run = RunKelvara({"replace", "-E", "-y", "(\\w+)=(\\d+)", "$2=${1}", dir.Path()});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(TestFolder::Read(gbk), "\xD6\xD0\xCE\xC4 1=key\r\n");
+    EXPECT_EQ(TestFolder::Read(utf8), "中文 22=key\n");
+
+    // A fault is named before any file is read.
+    run = RunKelvara({"find", "-E", "--trim", "  ab(c", dir / "missing"});
+    EXPECT_EQ(run.status, 2);
+    EXPECT_TRUE(Holds(run.err, "TEXT 的正则表达式有误，在第 7 个字符：missing closing parenthesis"))
+        << run.err;
+    run = RunKelvara({"replace", "-E", "-y", "(a)", "$2", dir.Path()});
+    EXPECT_EQ(run.status, 2);
+    EXPECT_TRUE(Holds(run.err, "group 2")) << run.err;
+
+    // A line past the match limit is named; the run goes on, and ends in 2.
+    const std::string slow = dir.Write("slow.txt", "aa\n" + std::string(3000, 'a') + "b\n");
+    run = RunKelvara({"find", "-E", "--format=grep", "(a+)+$", slow});
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.out, slow + ":1:1\n");
+    EXPECT_TRUE(Holds(run.err, "这些行的其余部分没有查找：\n" + slow + ":2\n")) << run.err;
+}
+
 TEST(KelvaraProgramTest, ContextLinesComeInGrepsFormat) {
     TestFolder dir;
     const std::string a = dir.Write("a.txt", "one\ncat two\nthree\nfour\nfive\nsix cat\n");

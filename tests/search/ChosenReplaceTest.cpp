@@ -52,11 +52,20 @@ TEST(ChosenReplaceTest, TickedHitsAreReplacedAndTheUntickedOnesStay) {
 
     // The preview shows what is then written.
     ReplacePreviewer previewer;
+    // A hit shows its line before and after, and two lines on either side.
     const Preview hit = previewer.Show(f.tree, {0, 0}, "cat", "dog", f.options);
-    ASSERT_EQ(hit.lines.size(), 2u);
+    ASSERT_EQ(hit.lines.size(), 4u);
     EXPECT_EQ(hit.lines[0].text, "cat cat");
     EXPECT_EQ(hit.lines[1].text, "dog cat");
     EXPECT_EQ(hit.lines[1].marks, (std::vector<Stretch>{{0, 3}}));
+    EXPECT_EQ(hit.lines[2].kind, DiffLineKind::Context);
+    EXPECT_EQ(hit.lines[2].text, "no");
+    EXPECT_EQ(hit.lines[3].text, "cat");
+    const Preview last = previewer.Show(f.tree, {0, 2}, "cat", "dog", f.options);
+    ASSERT_EQ(last.lines.size(), 4u);
+    EXPECT_EQ(last.lines[0].text, "cat cat");
+    EXPECT_EQ(last.lines[1].text, "no");
+    EXPECT_EQ(last.lines[2].kind, DiffLineKind::Removed);
     const Preview unticked = previewer.Show(f.tree, {0, 1}, "cat", "dog", f.options);
     EXPECT_FALSE(unticked.note.empty());
     const Preview file = previewer.Show(f.tree, {0, NodeRef::kNone}, "cat", "dog", f.options);

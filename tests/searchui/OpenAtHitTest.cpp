@@ -11,11 +11,12 @@ namespace {
 
 class OpenAtHitTest : public WindowTest {
 protected:
-    void Run(const std::string& text, bool trim = false) {
+    void Run(const std::string& text, bool trim = false, bool regex = false) {
         window = MakeWindow();
         window->SetFrame(&frame);
         AddAndTick(*window, files.Path(), ".txt");
         window->chkspace->setChecked(trim);
+        window->chkregex->setChecked(regex);
         window->cb1->setCurrentText(QString::fromUtf8(text.c_str()));
         window->Button2->click();
     }
@@ -44,6 +45,28 @@ TEST_F(OpenAtHitTest, GbkHitsAreSelectedWithAndWithoutTrimming) {
     EXPECT_EQ(frame.SelStart(path), 2); // the trimmed blanks counted back in
     EXPECT_EQ(frame.SelLength(path), 4);
     EXPECT_TRUE(messages.size() == 2u); // the two notices
+}
+
+// A regular expression's hit is selected as long as its match; a bad pattern
+// is named at its column before anything is read.
+TEST_F(OpenAtHitTest, RegexHitsAreSelectedWholeAndABadPatternIsNamed) {
+    const std::string gbk = files.Write("a.txt", "  x \xD6\xD0\xCE\xC4=12\r\n");
+    const std::string utf8 = files.Write("b.txt", "中文=345\n");
+    Run("中.=\\d+", true, true);
+    ResultTreeModel& model = window->TreeModel();
+    ASSERT_EQ(model.rowCount(), 2);
+    Open(0, 0);
+    EXPECT_EQ(frame.SelStart(gbk), 4);
+    EXPECT_EQ(frame.SelLength(gbk), 7);
+    Open(1, 0);
+    EXPECT_EQ(frame.SelStart(utf8), 0);
+    EXPECT_EQ(frame.SelLength(utf8), 10);
+
+    messages.clear();
+    Run("a(b", false, true);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_NE(messages[0].find("第 4 个字符"), std::string::npos) << messages[0];
+    EXPECT_EQ(window->Tree().FileNodeCount(), 0u);
 }
 
 // GBK, UTF-8 and UTF-16 files in one folder: each shows its hits, and a hit
