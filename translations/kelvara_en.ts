@@ -432,6 +432,18 @@
         <source>以下文件因编码没有改写：</source>
         <translation>These files were not rewritten because of their encoding:</translation>
     </message>
+    <message>
+        <source>正则表达式在以下行试得太久，这些行的其余部分没有查找：</source>
+        <translation>The regular expression took too long on these lines; the rest of each was not searched:</translation>
+    </message>
+    <message>
+        <source>TEXT 的正则表达式有误，在第 %1 个字符：%2</source>
+        <translation>The regular expression TEXT is wrong at character %1: %2</translation>
+    </message>
+    <message>
+        <source>TEXT 的正则表达式有误：%1</source>
+        <translation>The regular expression TEXT is wrong: %1</translation>
+    </message>
 </context>
 <context>
     <name>kelvara::TAboutBox</name>
