@@ -4,7 +4,7 @@ kelvara_packages=(
     g++ cmake ninja-build pkg-config
     libgtest-dev libgmock-dev libbenchmark-dev libxxhash-dev libpcre2-dev
     qt6-base-dev qt6-qpa-plugins qt6-l10n-tools qt6-translations-l10n xvfb xauth fonts-noto-cjk
-    clang-format xdg-utils patch
+    clang-format xdg-utils patch python3
     dpkg-dev lintian appstream desktop-file-utils man-db bash-completion
     clang libclang-rt-14-dev
 )
