@@ -713,6 +713,78 @@ The changes made here will be lost.</translation>
         <translation>%1 was rewritten by a batch replace while the editor holds unsaved changes.
 Keep the editor&apos;s text (Yes), or load the file&apos;s new content (No)?</translation>
     </message>
+    <message>
+        <source>当前文档的编码</source>
+        <translation>Encoding of the current document</translation>
+    </message>
+    <message>
+        <source>%1 不是有效的 UTF-16（从第 %2 个字节起），以只读方式打开。</source>
+        <translation>%1 is not valid UTF-16 (from byte %2 on); it is opened read-only.</translation>
+    </message>
+    <message>
+        <source>编码</source>
+        <translation>&amp;Encoding</translation>
+    </message>
+    <message>
+        <source>以 GBK 重新打开</source>
+        <translation>Reopen as GBK</translation>
+    </message>
+    <message>
+        <source>按 GBK 重新读入当前文档的文件</source>
+        <translation>Read the current document&apos;s file again as GBK</translation>
+    </message>
+    <message>
+        <source>以 UTF-8 重新打开</source>
+        <translation>Reopen as UTF-8</translation>
+    </message>
+    <message>
+        <source>按 UTF-8 重新读入当前文档的文件</source>
+        <translation>Read the current document&apos;s file again as UTF-8</translation>
+    </message>
+    <message>
+        <source>保存为 GBK</source>
+        <translation>Save as GBK</translation>
+    </message>
+    <message>
+        <source>用 GBK 保存当前文档</source>
+        <translation>Save the current document in GBK</translation>
+    </message>
+    <message>
+        <source>保存为 UTF-8</source>
+        <translation>Save as UTF-8</translation>
+    </message>
+    <message>
+        <source>用 UTF-8 保存当前文档</source>
+        <translation>Save the current document in UTF-8</translation>
+    </message>
+    <message>
+        <source>保存为 UTF-8（带 BOM）</source>
+        <translation>Save as UTF-8 with BOM</translation>
+    </message>
+    <message>
+        <source>用 UTF-8 保存当前文档，文件以 BOM 开头</source>
+        <translation>Save the current document in UTF-8, the file starting with a byte-order mark</translation>
+    </message>
+    <message>
+        <source>%1 还没有文件，不能重新打开。</source>
+        <translation>%1 has no file yet and cannot be reopened.</translation>
+    </message>
+    <message>
+        <source>%1 有没保存的修改，以 %2 重新打开会丢失它们。是否继续?</source>
+        <translation>%1 has unsaved changes; reopening it as %2 loses them. Go on?</translation>
+    </message>
+    <message>
+        <source>%1 第 %2 行的字符 %3 不能用 %4 保存，文件没有写。</source>
+        <translation>%1, line %2: the character %3 cannot be saved in %4. The file was not written.</translation>
+    </message>
+    <message>
+        <source>%1 第 %2 行有不是 %3 字符的字节，不能转换成 %4，文件没有写。</source>
+        <translation>%1, line %2: bytes that are no %3 character cannot be converted to %4. The file was not written.</translation>
+    </message>
+    <message>
+        <source>%1 不是有效的 UTF-16，修改后不能再按 UTF-16 保存，文件没有写。可以在“编码”菜单中保存为 UTF-8 或 GBK。</source>
+        <translation>%1 is not valid UTF-16: once edited it cannot be saved as UTF-16 again. The file was not written. The Encoding menu can save it as UTF-8 or GBK.</translation>
+    </message>
 </context>
 <context>
     <name>kelvara::TMemoComponent</name>

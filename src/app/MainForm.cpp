@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QGuiApplication>
+#include <QLabel>
 #include <QMdiArea>
 #include <QMenuBar>
 #include <QStatusBar>
@@ -33,6 +34,10 @@ TMainForm::TMainForm(std::string settingsFile, std::string dataFolder)
     BuildToolBar();
     BuildCentralArea();
     statusBar()->setObjectName(QStringLiteral("StatusBar"));
+    encodingLabel_ = new QLabel(statusBar());
+    encodingLabel_->setObjectName(QStringLiteral("EncodingLabel"));
+    encodingLabel_->setToolTip(tr("当前文档的编码"));
+    statusBar()->addPermanentWidget(encodingLabel_);
     resize(1000, 700);
 }
 
@@ -143,6 +148,8 @@ void TMainForm::BuildMenus() {
     windowGroup_ = new QActionGroup(this);
     connect(windowGroup_, &QActionGroup::triggered, this,
             [this](QAction* entry) { RunCommand([=, this] { WindowMenuItemClick(entry); }); });
+
+    menuBar()->addMenu(BuildEncodingMenu());
 
     QMenu* help = menuBar()->addMenu(tr("帮助"));
     help->addAction(HelpAboutItem_);

@@ -7,11 +7,13 @@
 #include <string>
 #include <vector>
 
+#include "common/CodePage.h"
 #include "searchui/DocumentFrame.h"
 #include "searchui/SearchCommands.h"
 
 class QAction;
 class QActionGroup;
+class QLabel;
 class QMdiArea;
 class QMdiSubWindow;
 class QMenu;
@@ -22,6 +24,7 @@ namespace kelvara {
 
 class TIniFile;
 class TMDIChild;
+struct FileEncoding;
 
 // The frame window: menus, toolbar, tab strip, the MDI area with the
 // document windows, the status bar; the open-path list, the history and the
@@ -62,6 +65,11 @@ public:
     void mnucloseallClick();
     bool SaveDocument(TMDIChild& window);
     bool SaveDocumentAs(TMDIChild& window);
+    // "编码": the active document's file read again in a code page, or the
+    // document saved in an encoding (through the save dialog when it has no
+    // file), going on in it.
+    void ReopenIn(CodePage codePage);
+    void SaveInEncoding(const FileEncoding& encoding);
     void menusaveallClick();
     void clearrepenClick();
     void HistoryItemClick(const std::string& path);
@@ -138,7 +146,14 @@ private:
     void CheckFileOnDisk(TMDIChild& window);
 
     // Saving.
-    bool WriteDocument(TMDIChild& window, const std::string& target);
+    bool SaveIn(TMDIChild& window, const FileEncoding& encoding);
+    bool SaveAsIn(TMDIChild& window, const FileEncoding& encoding);
+    bool WriteDocument(TMDIChild& window, const std::string& target, const FileEncoding& encoding);
+
+    // Encodings.
+    QMenu* BuildEncodingMenu();
+    // The status bar shows the encoding of the document (none: nothing).
+    void ShowEncoding(const TMDIChild* window);
     void RenameDocument(TMDIChild& window, const std::string& target);
 
     // Settings.
@@ -164,6 +179,7 @@ private:
     QMenu* mywindows1_ = nullptr;
     QActionGroup* historyGroup_ = nullptr;
     QActionGroup* windowGroup_ = nullptr;
+    QLabel* encodingLabel_ = nullptr;
 
     QAction* FileNew1_ = nullptr;
     QAction* FileOpen1_ = nullptr;

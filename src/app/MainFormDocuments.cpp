@@ -100,9 +100,16 @@ bool TMainForm::OpenDocumentWith(const std::string& path, bool addToHistory) {
     mdi_->setActiveSubWindow(window);
     window->Memo1Widget().setFocus();
     lbfileSelected_ = static_cast<int>(lbfile_.size()) - 1;
-    mnureadonly_->setChecked(false);
+    // A damaged UTF-16 file is shown, not edited: its bad units have no text.
+    if (window->DamagedAt()) window->Memo1().SetReadOnly(true);
+    mnureadonly_->setChecked(window->Memo1().ReadOnly());
     UpdateDocumentCommands(0);
+    ShowEncoding(window);
     ShowStatus(MessageText(tr("加载完毕!")));
+    if (const auto damaged = window->DamagedAt())
+        AskUser(MessageText(tr("%1 不是有效的 UTF-16（从第 %2 个字节起），以只读方式打开。"),
+                            {PathInText(path), std::to_string(*damaged + 1)}),
+                "**_*", 2);
     return true;
 }
 
@@ -254,6 +261,7 @@ void TMainForm::ScheduleDiskCheck(TMDIChild& window) {
 void TMainForm::SyncWithActive() {
     TMDIChild* window = ActiveChild();
     lbfileSelected_ = -1;
+    ShowEncoding(window);
     if (!window) {
         mnureadonly_->setChecked(false);
         return;
@@ -307,6 +315,7 @@ void TMainForm::FormCloseOfDocument(TMDIChild& window) {
     }
     std::erase_if(lbfile_, [&](const OpenPath& line) { return line.window == &window; });
     lbfileSelected_ = -1;
+    if (lbfile_.empty()) ShowEncoding(nullptr);
     UpdateDocumentCommands(1);
 }
 

@@ -20,29 +20,70 @@ bool FileExists(const std::string& path) { return StampOfFile(path).size >= 0; }
 
 void TellSaved() { AskUser(MessageText(TMainForm::tr("已经保存了")), "*_*", 2); }
 
+std::string EncodingText(const FileEncoding& encoding) {
+    return std::string(EncodingName(encoding));
+}
+
+// Why the document's text cannot be written in `target`. The class is named in
+// full: lupdate loses the namespace after a `std::` return type.
+std::string ProblemText(const EncodingProblem& problem, const TMDIChild& window,
+                        const FileEncoding& target) {
+    const std::string name = PathInText(FileNameOfPath(window.Path()));
+    const std::string line = std::to_string(problem.line);
+    if (problem.kind == EncodingProblem::Kind::Unencodable)
+        return MessageText(
+            kelvara::TMainForm::tr("%1 第 %2 行的字符 %3 不能用 %4 保存，文件没有写。"),
+            {name, line, CodePointName(problem.codePoint), EncodingText(target)});
+    if (problem.kind == EncodingProblem::Kind::NotText)
+        return MessageText(
+            kelvara::TMainForm::tr("%1 第 %2 行有不是 %3 字符的字节，不能转换成 %4，文件没有写。"),
+            {name, line, EncodingText(PlainEncoding(window.Encoding().codePage)),
+             EncodingText(target)});
+    return MessageText(
+        kelvara::TMainForm::tr("%1 不是有效的 UTF-16，修改后不能再按 UTF-16 保存，文件没有写。"
+                               "可以在“编码”菜单中保存为 UTF-8 或 GBK。"),
+        {name});
+}
+
 } // namespace
 
-// A failed write says why, and leaves the file and the modified mark as they
-// were.
-bool TMainForm::WriteDocument(TMDIChild& window, const std::string& target) {
-    if (const FileStatus error = WriteFileAtomic(target, window.TextToSave())) {
+// A text the encoding cannot hold and a failed write say why, and leave the
+// file and the modified mark as they were. Written in another encoding, the
+// document goes on in that one.
+bool TMainForm::WriteDocument(TMDIChild& window, const std::string& target,
+                              const FileEncoding& encoding) {
+    std::string bytes;
+    if (const auto problem = window.BytesToSave(encoding, bytes)) {
+        AskUser(ProblemText(*problem, window, encoding), "*_*", 2);
+        return false;
+    }
+    if (const FileStatus error = WriteFileAtomic(target, bytes)) {
         AskUser(PathInText(error->Message()), "*_*", 2);
         return false;
     }
     window.Saved(StampOfFile(target));
+    if (encoding != window.Encoding()) {
+        window.ChangeEncoding(encoding);
+        ShowEncoding(ActiveChild());
+    }
     return true;
 }
 
-bool TMainForm::SaveDocument(TMDIChild& window) {
+bool TMainForm::SaveDocument(TMDIChild& window) { return SaveIn(window, window.Encoding()); }
+
+bool TMainForm::SaveDocumentAs(TMDIChild& window) { return SaveAsIn(window, window.Encoding()); }
+
+// To the document's file when it has one, else through the save dialog.
+bool TMainForm::SaveIn(TMDIChild& window, const FileEncoding& encoding) {
     if (window.Path() != "NONAME" && FileExists(window.Path())) {
-        if (!WriteDocument(window, window.Path())) return false;
+        if (!WriteDocument(window, window.Path(), encoding)) return false;
         TellSaved();
         return true;
     }
-    return SaveDocumentAs(window);
+    return SaveAsIn(window, encoding);
 }
 
-bool TMainForm::SaveDocumentAs(TMDIChild& window) {
+bool TMainForm::SaveAsIn(TMDIChild& window, const FileEncoding& encoding) {
     const bool hasFile = window.Stamp().size >= 0 || FileExists(window.Path());
     const QString proposed = hasFile ? PathToQt(window.Path()) : QStringLiteral("NONAME.txt");
     const QString name = FileDialogs().SaveFileName(this, QtFileFilter(FileFilter), proposed);
@@ -56,7 +97,7 @@ bool TMainForm::SaveDocumentAs(TMDIChild& window) {
         AskUser(MessageText(tr("%1 已经存在，是否替换?"), {PathInText(target)}), "*_*", 1) !=
             kIdYes)
         return false;
-    if (!WriteDocument(window, target)) return false;
+    if (!WriteDocument(window, target, encoding)) return false;
     RenameDocument(window, target);
     TellSaved();
     return true;
@@ -98,7 +139,7 @@ void TMainForm::menusaveallClick() {
     bool all = true;
     for (TMDIChild* window : Documents()) {
         if (window->Path() != "NONAME" && FileExists(window->Path()))
-            all &= WriteDocument(*window, window->Path());
+            all &= WriteDocument(*window, window->Path(), window->Encoding());
         else
             all &= SaveDocumentAs(*window);
     }

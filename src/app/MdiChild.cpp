@@ -41,6 +41,18 @@ std::string SelectedText(TMemoComponent& editor) {
     return editor.TextAt(editor.SelStart() + 1, editor.SelLength());
 }
 
+// Gives an editor a text in a code page, as loaded (no undo). A change of
+// code page goes first, while the editor is empty, so that the old text is
+// not measured again.
+void SetTextIn(TMemoComponent& editor, std::string_view text, CodePage codePage) {
+    if (editor.GetCodePage() != codePage) {
+        editor.ClearText();
+        editor.SetCodePage(codePage);
+    }
+    editor.SetText(text);
+    editor.ClearUndo();
+}
+
 } // namespace
 
 TMDIChild::TMDIChild(TMainForm& frame, std::string path, int id)
@@ -48,6 +60,7 @@ TMDIChild::TMDIChild(TMainForm& frame, std::string path, int id)
     setAttribute(Qt::WA_DeleteOnClose);
     setObjectName(QStringLiteral("MDIChild%1").arg(id));
     BuildPages();
+    encoding_ = PlainEncoding(Memo1().GetCodePage());
     AddHitKeys();
     SetCaption(PathInText(FileNameOfPath(path_)));
 }
@@ -127,15 +140,18 @@ void TMDIChild::SetFindDialog(QWidget* dialog) {
 // --- Text of the two views -------------------------------------------------
 
 void TMDIChild::LoadText(std::string bytes, const FileStamp& stamp) {
+    std::string decoded;
+    const DocumentText document = ReadDocumentText(bytes, TextCodePage(), chosenPage_, decoded);
+    encoding_ = document.encoding;
+    damagedAt_ = document.damagedAt;
     bool mixed = false;
-    lineBreaks_ = DetectLineBreaks(bytes, mixed);
+    lineBreaks_ = DetectLineBreaks(document.text, mixed);
     {
         const Carrying carrying(carrying_);
-        Memo1().SetText(bytes);
-        Memo1().ClearUndo();
+        SetTextIn(Memo1(), document.text, encoding_.codePage);
         Memo1().SetSelStart(0);
     }
-    mixedOriginal_ = mixed ? std::move(bytes) : std::string();
+    original_ = mixed || damagedAt_ ? std::move(bytes) : std::string();
     editedSinceLoad_ = false;
     highlightedStale_ = true;
     modified_ = false;
@@ -149,20 +165,61 @@ void TMDIChild::ReloadKeepingPlace(std::string bytes, const FileStamp& stamp) {
     const int top = plain.View().TopRow();
     const int left = plain.View().LeftCol();
     LoadText(std::move(bytes), stamp);
-    plain.SetSelStart(std::min(caret, plain.TextLength()));
+    // On the start of the character there: the text may have changed.
+    const int kept = std::min(caret, plain.TextLength());
+    plain.SetSelStart(kept < plain.TextLength() ? plain.PrevCharStart(kept + 2) - 1 : kept);
     plain.View().SetTopRow(std::min(top, plain.LineCount()));
     plain.View().SetLeftCol(left);
 }
 
-std::string TMDIChild::TextToSave() const {
-    if (!editedSinceLoad_ && !mixedOriginal_.empty()) return mixedOriginal_;
-    return TextForFile(memo1_->Editor().Text(), lineBreaks_);
+std::optional<EncodingProblem> TMDIChild::BytesToSave(const FileEncoding& target,
+                                                      std::string& out) const {
+    out.clear();
+    if (target == encoding_ && !editedSinceLoad_ && !original_.empty()) {
+        out = original_;
+        return std::nullopt;
+    }
+    // Written as UTF-16 again, the units that were no character would be lost.
+    if (target == encoding_ && damagedAt_) return EncodingProblem{EncodingProblem::Kind::Damaged};
+    return EncodeDocument(TextForFile(memo1_->Editor().Text(), lineBreaks_), encoding_.codePage,
+                          target, out);
 }
 
 void TMDIChild::Saved(const FileStamp& stamp) {
     modified_ = false;
     stamp_ = stamp;
-    if (editedSinceLoad_) mixedOriginal_.clear();
+    if (editedSinceLoad_) original_.clear();
+}
+
+void TMDIChild::ChangeEncoding(const FileEncoding& target) {
+    const CodePage from = encoding_.codePage;
+    TMemoComponent& editor = Memo1();
+    const int caret = editor.SelStart();
+    std::string text;
+    int newCaret = 0;
+    if (target.codePage != from) {
+        // The save converted every character, so the text converts too; were
+        // it not to, the document stays in its old code page, text and all.
+        if (RecodeText(editor.TextView(1, caret), from, target.codePage, text)) return;
+        newCaret = static_cast<int>(text.size());
+        if (RecodeText(editor.TextView(caret + 1, editor.TextLength() - caret), from,
+                       target.codePage, text))
+            return;
+    }
+    encoding_ = target;
+    damagedAt_.reset();
+    original_.clear(); // the file now holds what the text gives
+    // A reload reads the file as written; UTF-16 tells itself by its mark.
+    chosenPage_ = target.utf16 == Utf16Order::None ? std::optional(target.codePage) : std::nullopt;
+    if (target.codePage == from) return;
+    {
+        const Carrying carrying(carrying_);
+        SetTextIn(editor, text, target.codePage);
+        editor.SetSelStart(newCaret);
+        editor.ScrollToCaret();
+    }
+    highlightedStale_ = true;
+    if (pages_->currentIndex() == 1) RefreshHighlighted();
 }
 
 void TMDIChild::PlainChanged() {
@@ -182,8 +239,7 @@ void TMDIChild::HighlightedChanged() {
 void TMDIChild::RefreshHighlighted() {
     if (!highlightedStale_) return;
     const Carrying carrying(carrying_);
-    Memohun().SetText(Memo1().TextView(1, Memo1().TextLength()));
-    Memohun().ClearUndo();
+    SetTextIn(Memohun(), Memo1().TextView(1, Memo1().TextLength()), Memo1().GetCodePage());
     Memohun().SetSelStart(std::min(Memo1().SelStart(), Memohun().TextLength()));
     highlightedStale_ = false;
 }
@@ -263,7 +319,8 @@ void TMDIChild::ShowHighlightedMenu(const QPoint& at) {
 }
 
 void TMDIChild::CopyHighlighted() {
-    QGuiApplication::clipboard()->setText(TextToQt(SelectedText(Memohun())));
+    QGuiApplication::clipboard()->setText(
+        TextToQt(SelectedText(Memohun()), Memohun().GetCodePage()));
 }
 
 void TMDIChild::CutHighlighted() {
@@ -274,7 +331,8 @@ void TMDIChild::CutHighlighted() {
 // The clipboard's text goes in at the caret; the selection stays.
 void TMDIChild::PasteHighlighted() {
     std::string bytes;
-    if (const auto bad = TextFromQt(QGuiApplication::clipboard()->text(), bytes)) {
+    if (const auto bad =
+            TextFromQt(QGuiApplication::clipboard()->text(), Memohun().GetCodePage(), bytes)) {
         AskUser(MessageText(tr("剪贴板中的字符 %1 不能用当前的代码页保存，没有粘贴。"),
                             {CodePointName(bad->codePoint)}),
                 "Kelvara", 2);

@@ -3,8 +3,10 @@
 #include <QMdiSubWindow>
 #include <QPointer>
 #include <functional>
+#include <optional>
 #include <string>
 
+#include "app/DocumentEncoding.h"
 #include "app/DocumentFile.h"
 #include "searchui/DocumentFrame.h"
 
@@ -49,16 +51,30 @@ public:
     EditorWidget& Memo1Widget() noexcept { return *memo1_; }
     int PageIndex() const;
 
-    // Fills the plain view with a file's bytes (the highlighted view follows
-    // when first shown) and remembers how the file was written.
+    // Fills the plain view with the text of a file's bytes (the highlighted
+    // view follows when first shown) and remembers how the file was written:
+    // its encoding (detected, unless the user chose a code page) and breaks.
     void LoadText(std::string bytes, const FileStamp& stamp);
+    // The code page the next loads take the file's bytes in; none: detected.
+    void ChooseCodePage(std::optional<CodePage> codePage) { chosenPage_ = codePage; }
+    // How the document's file is written; a new document's is the default
+    // code page.
+    const FileEncoding& Encoding() const noexcept { return encoding_; }
+    // The loaded file was UTF-16 that is not valid UTF-16: the offset of its
+    // first bad byte.
+    std::optional<std::size_t> DamagedAt() const noexcept { return damagedAt_; }
     // LoadText for a file rewritten by a batch replace or an undo: the caret
     // and the scroll position stay where they were (as far as the text goes).
     void ReloadKeepingPlace(std::string bytes, const FileStamp& stamp);
-    // The bytes a save writes: the plain view's text with the file's breaks.
-    std::string TextToSave() const;
+    // The bytes a save in `target` writes: the plain view's text with the
+    // file's breaks, in the target's encoding; the file's own bytes while the
+    // text is as loaded. A text that cannot be written so gives the problem.
+    std::optional<EncodingProblem> BytesToSave(const FileEncoding& target, std::string& out) const;
     // The document now matches the file written with these bytes.
     void Saved(const FileStamp& stamp);
+    // The file was written in `target`: the text follows into its code page,
+    // the caret kept on its character, and later saves write that encoding.
+    void ChangeEncoding(const FileEncoding& target);
     const FileStamp& Stamp() const noexcept { return stamp_; }
     void SetStamp(const FileStamp& stamp) { stamp_ = stamp; }
 
@@ -101,8 +117,13 @@ private:
     QPointer<QWidget> findDialog_; // lstdaohang
     std::function<void(bool forward)> hitStepper_;
     LineBreakStyle lineBreaks_ = LineBreakStyle::Lf;
-    // A file with more than one kind of break is saved unchanged until edited.
-    std::string mixedOriginal_;
+    FileEncoding encoding_;
+    std::optional<CodePage> chosenPage_;
+    std::optional<std::size_t> damagedAt_;
+    // The file's bytes, when its text would not give them back (more than
+    // one kind of break, UTF-16 that is not valid): saved unchanged until
+    // edited.
+    std::string original_;
     bool editedSinceLoad_ = false;
     bool highlightedStale_ = true; // the plain view changed since Memohun was filled
     bool carrying_ = false;        // an edit is being carried between the views

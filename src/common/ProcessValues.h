@@ -12,7 +12,8 @@ extern std::string FileFilter;
 extern std::vector<std::string> ExtensionList;
 // Per extention.txt entry its display text followed by its extension.
 extern std::vector<std::string> FilterEntries;
-// The last search and replacement texts of the current-document dialog.
+// The last search and replacement texts of the current-document dialog, as
+// typed (UTF-8): each search encodes them in its document's code page.
 extern std::string LastFindText;
 extern std::string LastReplaceText;
 // False while the frame opens a document or switches windows, so document

@@ -118,7 +118,7 @@ Tfrmdaohangtest* Tfrmdaohangtest::Open(DocumentFrame& frame, DocumentWindow& doc
             dialog->move(parent->geometry().center() - dialog->rect().center());
     }
     dialog->SetMode(mode);
-    if (!LastFindText.empty()) dialog->Edit1->setText(TextToQt(LastFindText));
+    if (!LastFindText.empty()) dialog->Edit1->setText(QString::fromStdString(LastFindText));
     dialog->show();
     dialog->raise();
     dialog->activateWindow();
@@ -151,8 +151,10 @@ void Tfrmdaohangtest::SetOptions(TSourceEdit& view) {
                           (CheckBox11->isChecked() ? soFromEdge : soFromCaret));
 }
 
-bool Tfrmdaohangtest::BoxText(QLineEdit* box, std::string& out) {
-    if (const auto bad = TextFromQt(box->text(), out)) {
+bool Tfrmdaohangtest::InViewPage(const TSourceEdit& view, const std::string& typed,
+                                 std::string& out) {
+    out.clear();
+    if (const auto bad = RecodeText(typed, CodePage::Utf8, view.GetCodePage(), out)) {
         AskUser(MessageText(tr("文字含有当前代码页不能表示的字符 %1，没有执行。"),
                             {CodePointName(bad->codePoint)}),
                 "Kelvara", 2);
@@ -173,7 +175,7 @@ bool Tfrmdaohangtest::SetRegex(TSourceEdit& view, bool replacing) {
         Edit1->text(), replacing ? &replacement : nullptr, {.caseless = !CheckBox1->isChecked()});
     if (!typed) return false;
     if (typed->replacement) {
-        if (const auto missing = typed->replacement->MissingFrom(TextCodePage())) {
+        if (const auto missing = typed->replacement->MissingFrom(view.GetCodePage())) {
             AskUser(MessageText(tr("文字含有当前代码页不能表示的字符 %1，没有执行。"),
                                 {CodePointName(*missing)}),
                     "Kelvara", 2);
@@ -193,20 +195,22 @@ void Tfrmdaohangtest::TellLimit(const TSourceEdit& view) {
 
 void Tfrmdaohangtest::BitBtn1Click() {
     TSourceEdit& view = View();
+    const std::string typed = Edit1->text().toStdString();
     std::string text;
-    if (!BoxText(Edit1, text)) return;
-    LastFindText = text;
+    if (!InViewPage(view, typed, text)) return;
+    LastFindText = typed;
     if (LastFindText.empty()) return;
     if (!SetRegex(view, false)) return;
     SetOptions(view);
-    view.FindNext(LastFindText);
+    view.FindNext(text);
     TellLimit(view);
 }
 
 void Tfrmdaohangtest::BitBtn2Click() {
     TSourceEdit& view = View();
-    if (LastFindText.empty()) return;
-    if (!view.FindNext(LastFindText)) {
+    std::string text;
+    if (LastFindText.empty() || !InViewPage(view, LastFindText, text)) return;
+    if (!view.FindNext(text)) {
         view.SetSelStart(view.SelStart() + view.SelLength());
         view.SetSelLength(0);
     }
@@ -215,22 +219,28 @@ void Tfrmdaohangtest::BitBtn2Click() {
 
 void Tfrmdaohangtest::Button1Click() {
     TSourceEdit& view = View();
+    const std::string typed = Edit1->text().toStdString();
+    const std::string typedReplacement = Edit2->text().toStdString();
     std::string text;
     std::string replacement;
-    if (!BoxText(Edit1, text) || !BoxText(Edit2, replacement)) return;
-    LastFindText = text;
-    LastReplaceText = replacement;
+    if (!InViewPage(view, typed, text) || !InViewPage(view, typedReplacement, replacement)) return;
+    LastFindText = typed;
+    LastReplaceText = typedReplacement;
     if (LastFindText.empty()) return;
     if (!SetRegex(view, true)) return;
     SetOptions(view);
-    view.ReplaceFound(LastFindText, LastReplaceText, CheckBox6->isChecked());
+    view.ReplaceFound(text, replacement, CheckBox6->isChecked());
     document_.SetModified(true);
     TellLimit(view);
 }
 
 void Tfrmdaohangtest::Button2Click() {
     TSourceEdit& view = View();
-    if (!LastFindText.empty()) view.ReplaceFound(LastFindText, LastReplaceText, false);
+    std::string text;
+    std::string replacement;
+    if (!LastFindText.empty() && InViewPage(view, LastFindText, text) &&
+        InViewPage(view, LastReplaceText, replacement))
+        view.ReplaceFound(text, replacement, false);
     document_.SetModified(true);
 }
 

@@ -68,9 +68,9 @@ private:
     bool SetRegex(TSourceEdit& view, bool replacing);
     // Tells of a row the last search gave up on.
     void TellLimit(const TSourceEdit& view);
-    // An edit box's text in the text code page; false (after a message) when
-    // the code page cannot hold it.
-    bool BoxText(QLineEdit* box, std::string& out);
+    // A text as typed (UTF-8) in the code page of the view's text; false
+    // (after a message) when the code page cannot hold it.
+    bool InViewPage(const TSourceEdit& view, const std::string& typed, std::string& out);
 
     DocumentFrame& frame_;
     DocumentWindow& document_;

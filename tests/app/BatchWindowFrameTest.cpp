@@ -67,6 +67,25 @@ TEST_F(BatchWindowFrameTest, HitsOpenInTheFrameWithTheHitSelected) {
     EXPECT_EQ(Active().Memo1().SelLength(), 6);
 }
 
+// A hit opened in a file with a byte-order mark or in UTF-16 selects the
+// found characters in the document, whose text starts after the mark.
+TEST_F(BatchWindowFrameTest, HitsOfEveryEncodingSelectTheirTextInTheDocument) {
+    std::filesystem::create_directories(folder.Path("data"));
+    folder.Write("data/a.txt", "x \xD6\xD0\xCE\xC4\n"); // GBK
+    folder.Write("data/b.txt", "\xEF\xBB\xBF"
+                               "x \xE4\xB8\xAD\xE6\x96\x87\n");                    // UTF-8 BOM
+    folder.Write("data/c.txt", std::string("\xFE\xFF\0x\0 \x4E\x2D\x65\x87", 10)); // UTF-16BE
+    Tfrmfindtree& window = FindInData("中文", false);
+    ASSERT_EQ(window.TreeModel().rowCount(), 3);
+    const char* found[] = {"\xD6\xD0\xCE\xC4", "\xE4\xB8\xAD\xE6\x96\x87",
+                           "\xE4\xB8\xAD\xE6\x96\x87"};
+    for (int file = 0; file < 3; ++file) {
+        Open(window, file, 0);
+        EXPECT_EQ(Active().Memo1().SelStart(), 2) << file;
+        EXPECT_EQ(Active().Memo1().Selection().GetText(), found[file]) << file;
+    }
+}
+
 TEST_F(BatchWindowFrameTest, F3InAnOpenedDocumentStepsThroughTheHits) {
     std::filesystem::create_directories(folder.Path("data"));
     const std::string a = folder.Write("data/a.txt", "key\nkey key\n");

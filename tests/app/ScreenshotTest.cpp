@@ -2,6 +2,8 @@
 // renders the real frame into the PNG files the README shows.
 #include <QDialog>
 #include <QImage>
+#include <QMenuBar>
+#include <QPainter>
 #include <QTimer>
 
 #include "FrameFixture.h"
@@ -64,6 +66,29 @@ TEST_F(Screenshots, Frame) {
     frame->Tabs().setCurrentIndex(0);
     Active().ShowPage(1);
     Save(*frame, "highlighted.png");
+}
+
+// The encoding menu open over a GBK document, the status bar naming its
+// encoding. The menu is a window of its own: it is drawn into the frame's
+// picture where it opens.
+TEST_F(Screenshots, EncodingMenu) {
+    std::string gbk;
+    ASSERT_FALSE(RecodeText("这个文件是 GBK 编码的。\n"
+                            "状态栏的右边显示当前文档的编码，\n"
+                            "“编码”菜单可以按别的编码重新打开，或用别的编码保存。\n",
+                            CodePage::Utf8, CodePage::Gbk, gbk));
+    OpenWithDialog({folder.Write("旧文件.txt", gbk)});
+    auto* menu = frame->findChild<QMenu*>(QStringLiteral("mnuencoding"));
+    ASSERT_NE(menu, nullptr);
+    QMenuBar* bar = frame->menuBar();
+    const QPoint at = bar->mapTo(frame.get(), bar->actionGeometry(menu->menuAction()).bottomLeft());
+    menu->popup(frame->mapToGlobal(at));
+    menu->setActiveAction(menu->actions().value(4));
+    QApplication::processEvents();
+    QImage picture = frame->grab().toImage();
+    QPainter(&picture).drawPixmap(at, menu->grab());
+    menu->close();
+    ASSERT_TRUE(picture.save(QString::fromStdString(output + "/encoding-menu.png")));
 }
 
 // The frame of a user whose locale is English.
