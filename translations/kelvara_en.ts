@@ -152,6 +152,10 @@
         <source>以下文件因编码不会改写：</source>
         <translation>These files would not be rewritten because of their encoding:</translation>
     </message>
+    <message>
+        <source>正则表达式在以下行试得太久，这些行的其余部分没有查找：</source>
+        <translation>The regular expression took too long on these lines; the rest of each was not searched:</translation>
+    </message>
 </context>
 <context>
     <name>kelvara::EditorWidget</name>

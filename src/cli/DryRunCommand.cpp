@@ -54,12 +54,18 @@ int RunDryRun(const CommandLine& line, const FileSet& files, const std::string& 
                          TextToLocale(TextFromUtf8(file.reason)).c_str());
         }
     }
+    if (!result.cutLines.empty()) {
+        PrintLine(std::string(Translate("kelvara::DryRun",
+                                        "正则表达式在以下行试得太久，这些行的其余部分没有查找：")));
+        for (const CutLine& cut : result.cutLines)
+            std::fprintf(stderr, "%s:%d\n", QuotedPath(cut.path).c_str(), cut.line);
+    }
     if (out.Error() != 0) {
         PrintLine("kelvara: " + FormatMessage(Translate("kelvara::RunCommandLine", "标准输出：%1"),
                                               {std::strerror(out.Error())}));
         return 2;
     }
-    if (result.error || !result.encodingFiles.empty()) return 2;
+    if (result.error || !result.encodingFiles.empty() || !result.cutLines.empty()) return 2;
     return result.filesChanged > 0 ? 0 : 1;
 }
 

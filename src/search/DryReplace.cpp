@@ -30,6 +30,7 @@ DryReplaceResult RunDryReplace(std::string_view text, std::string_view replaceme
     std::string bytes;
     FileIdentity identity;
     std::vector<Stretch> stretches;
+    std::vector<std::int32_t> cutLines;
     for (const std::string& path : paths) {
         if (hooks.yield) hooks.yield();
         if (hooks.StopRequested()) break;
@@ -46,7 +47,10 @@ DryReplaceResult RunDryReplace(std::string_view text, std::string_view replaceme
         const FileEncoding& encoding = match.Encoding();
         LineMatcher* matcher = match.Matcher();
         if (matcher == nullptr) continue; // no hits in this code page
-        if (!AllStretches(match.Text(), *matcher, hooks, stretches)) break;
+        const bool finished = AllStretches(match.Text(), *matcher, hooks, stretches, cutLines);
+        for (const std::int32_t line : cutLines)
+            result.cutLines.push_back({path, line});
+        if (!finished) break;
         if (stretches.empty()) continue;
         if (std::memchr(match.Text().data(), '\0', match.Text().size()) != nullptr) {
             result.nulFiles.push_back(path);

@@ -33,7 +33,8 @@ struct DryReplaceResult {
     std::vector<std::string> nulFiles; // would not be rewritten
     // Would not be searched or rewritten because of their encoding.
     std::vector<LeftFile> encodingFiles;
-    FileStatus error; // the file that ended the run, and why
+    std::vector<CutLine> cutLines; // a regular expression's match limit ended their search
+    FileStatus error;              // the file that ended the run, and why
 };
 
 // What a replace of `text` by `replacement` (as typed, in UTF-8) would do to

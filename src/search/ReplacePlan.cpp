@@ -12,18 +12,21 @@ namespace {
 // Every hit of each line handed over, placed in the whole text.
 class LineStretches : public CandidateLines {
 public:
-    LineStretches(std::string_view text, LineMatcher& matcher, std::vector<Stretch>& out)
-        : text_(text), matcher_(matcher), out_(out) {}
-    void Take(std::int32_t, std::string_view line) override {
+    LineStretches(std::string_view text, LineMatcher& matcher, std::vector<Stretch>& out,
+                  std::vector<std::int32_t>& cutLines)
+        : text_(text), matcher_(matcher), out_(out), cutLines_(cutLines) {}
+    void Take(std::int32_t number, std::string_view line) override {
         const std::size_t start = static_cast<std::size_t>(line.data() - text_.data());
         for (const Stretch& stretch : matcher_.ReplacedStretches(line))
             out_.push_back(stretch.MovedTo(start + stretch.start));
+        if (matcher_.LineCutShort()) cutLines_.push_back(number);
     }
 
 private:
     std::string_view text_;
     LineMatcher& matcher_;
     std::vector<Stretch>& out_;
+    std::vector<std::int32_t>& cutLines_;
 };
 
 } // namespace
@@ -52,9 +55,10 @@ bool ChosenStretches(std::string_view text, std::span<const ChosenHit> chosen, L
 }
 
 bool AllStretches(std::string_view text, LineMatcher& matcher, const BatchHooks& hooks,
-                  std::vector<Stretch>& out) {
+                  std::vector<Stretch>& out, std::vector<std::int32_t>& cutLines) {
     out.clear();
-    LineStretches lines(text, matcher, out);
+    cutLines.clear();
+    LineStretches lines(text, matcher, out, cutLines);
     return matcher.SearchFile(text, hooks, lines);
 }
 

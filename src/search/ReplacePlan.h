@@ -34,8 +34,9 @@ struct ChosenHit {
 
 // The stretches of every hit, the lines found as a find finds them (the text
 // ends at its first NUL byte): what a replace of the whole text changes.
-// False when a stop was requested.
+// The numbers of lines whose search a regular expression's match limit ended
+// go to `cutLines`. False when a stop was requested.
 bool AllStretches(std::string_view text, LineMatcher& matcher, const BatchHooks& hooks,
-                  std::vector<Stretch>& out);
+                  std::vector<Stretch>& out, std::vector<std::int32_t>& cutLines);
 
 } // namespace kelvara

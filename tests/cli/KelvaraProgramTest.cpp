@@ -140,6 +140,10 @@ TEST(KelvaraProgramTest, RegularExpressionsFindAndReplaceWithGroups) {
     EXPECT_EQ(run.status, 2);
     EXPECT_EQ(run.out, slow + ":1:1\n");
     EXPECT_TRUE(Holds(run.err, "这些行的其余部分没有查找：\n" + slow + ":2\n")) << run.err;
+    run = RunKelvara({"replace", "-E", "-n", "(a+)+$", "b", slow});
+    EXPECT_EQ(run.status, 2);
+    EXPECT_TRUE(Holds(run.out, "+b\n")) << run.out;
+    EXPECT_TRUE(Holds(run.err, "这些行的其余部分没有查找：\n" + slow + ":2\n")) << run.err;
 }
 
 TEST(KelvaraProgramTest, ContextLinesComeInGrepsFormat) {

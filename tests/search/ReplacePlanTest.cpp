@@ -74,7 +74,8 @@ TEST(ReplacePlanTest, PlanOfEveryFoundHitWritesWhatTheBatchReplaceWrites) {
         std::vector<Stretch> planned;
         ASSERT_TRUE(ChosenStretches(text, chosen, matcher, planned));
         std::vector<Stretch> all;
-        AllStretches(text, matcher, {}, all);
+        std::vector<std::int32_t> cutLines;
+        AllStretches(text, matcher, {}, all, cutLines);
         EXPECT_EQ(planned, all) << round;
 
         std::vector<std::string> replaceHistory;
