@@ -119,6 +119,12 @@ TEST(KelvaraProgramTest, RegularExpressionsFindAndReplaceWithGroups) {
     Outcome run = RunKelvara({"find", "-E", "--format=grep", "-C0", "中.\\s+\\w+", dir.Path()});
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.out, gbk + ":1:1:中文 key=1\n--\n" + utf8 + ":1:1:中文 key=22\n");
+    // JSON gives each match's own bytes, in the file's own code page.
+    run = RunKelvara({"find", "-E", "--format=json", "\\w+=\\d+", dir.Path()});
+    EXPECT_TRUE(Holds(run.out, "{\"match\":{\"text\":\"key=1\"},\"start\":5,\"end\":10}"))
+        << run.out;
+    EXPECT_TRUE(Holds(run.out, "{\"match\":{\"text\":\"key=22\"},\"start\":7,\"end\":13}"))
+        << run.out;
 
     run = RunKelvara({"replace", "-E", "-y", "(\\w+)=(\\d+)", "$2=${1}", dir.Path()});
     EXPECT_EQ(run.status, 0) << run.err;
