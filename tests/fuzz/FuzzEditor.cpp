@@ -1,8 +1,9 @@
 // The editor as a user drives it: keys, typing, the mouse with drags and
 // drops, the clipboard, undo and redo, and selections from code. After every
-// step the editor is consistent; at the end undoing everything gives the
-// first text and redoing everything the newest; a highlighted editor's runs
-// are then those of a full scan.
+// step the editor is consistent (and, when the input asks, paints without
+// drawing a line break, or switches its code page now and then); at the end undoing everything
+// gives the first text and redoing everything the newest; a highlighted editor's runs are then
+// those of a full scan.
 #include <memory>
 #include <string>
 
@@ -22,6 +23,17 @@ std::string Runs(const TSourceEdit& editor) {
         out +=
             std::to_string(run.RStart()) + run.ClassName() + std::to_string(run.ParenthesisLevel());
     return out;
+}
+
+// Rows are drawn without the bytes of their line breaks.
+void RequireNoLineBreaksDrawn(const test::FakeHost& host) {
+    const auto clean = [](const test::FakeCanvas& canvas) {
+        for (const test::FakeCanvas::Text& text : canvas.texts)
+            if (text.Chars.find_first_of("\r\n") != std::string::npos) return false;
+        return true;
+    };
+    fuzz::Require(clean(host.canvas) && (!host.bitmap || clean(host.bitmap->canvas)),
+                  "painting draws no line break");
 }
 
 } // namespace
@@ -50,10 +62,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     editor.ClearUndo();
     const std::string first = editor.Text();
 
+    const bool paint = (bits & 16) != 0;
+    const bool switchCodePage = (bits & 32) != 0; // as reopening in another code page does
     test::EditorScript script(editor, host);
-    while (script.Step(input.Remaining())) {
+    for (int step = 1; script.Step(input.Remaining()); ++step) {
+        if (switchCodePage && step % 16 == 0)
+            editor.SetCodePage(editor.GetCodePage() == CodePage::Gbk ? CodePage::Utf8
+                                                                     : CodePage::Gbk);
         fuzz::RequireNoFault(editor.CheckInvariants(), "the editor is consistent after a step");
-        host.canvas.Clear(); // what was drawn is not looked at
+        if (paint) {
+            editor.Paint();
+            RequireNoLineBreaksDrawn(host);
+        }
+        host.canvas.Clear();
+        if (host.bitmap) host.bitmap->canvas.Clear();
     }
     script.Finish();
     while (editor.EMCanUndo(1))
@@ -68,6 +90,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fuzz::RequireNoFault(editor.CheckInvariants(), "the editor is consistent at the end");
     if (auto* source = dynamic_cast<TSourceEdit*>(&editor)) {
         TSourceEdit whole;
+        whole.SetCodePage(source->GetCodePage());
         test::UseCStyles(whole.SyntaxColoring());
         whole.SetText(source->Text());
         fuzz::Require(Runs(*source) == Runs(whole), "the runs are a full scan's");
