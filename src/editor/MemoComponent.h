@@ -114,6 +114,8 @@ public:
     bool AllowUndo() const noexcept { return allowUndo_; }
     void SetAllowUndo(bool value);
     bool Undoing() const noexcept { return undoing_; }
+    // True during the edits a drag makes itself (they leave no undo records).
+    bool DragEditing() const noexcept { return dragEditing_; }
 
     bool RemoveTrailingSpaces() const noexcept { return removeTrailingSpaces_; }
     void SetRemoveTrailingSpaces(bool value);

@@ -110,8 +110,9 @@ void TMemoComponent::ReplaceRange(TCustomRange& range, std::string_view newText)
     int b = std::clamp(range.REnd(), a - 1, textLength_);
     WidenOverBreaks(a, b);
     std::string text = AdjustLineBreaks(newText);
-    if (removeTrailingSpaces_ && !undoing_)
-        StripTrailingBlanks(text); // undo restores them as they were
+    // Undo restores text as it was and a drag moves text as it is: the drag's
+    // one undo step puts back exactly the bytes it moved.
+    if (removeTrailingSpaces_ && !undoing_ && !dragEditing_) StripTrailingBlanks(text);
     const int oldLength = b - a + 1;
     // Offsets are 32-bit: the text stays well below their limit (measured
     // before the new length is narrowed to an int).

@@ -99,7 +99,7 @@ void TSelectionRange::Changed() {
     // Taken out first: removing blanks below replaces text, which brackets
     // the selection again.
     if (const std::unique_ptr<TMCRange> old = std::move(snapshot_)) {
-        if (editor_->RemoveTrailingSpaces() && !editor_->Undoing()) {
+        if (editor_->RemoveTrailingSpaces() && !editor_->Undoing() && !editor_->DragEditing()) {
             const int oldRow = old->GetStartPoint().Row;
             if (GetStartPoint().Row != oldRow) editor_->RemoveLineTrailingBlanks(oldRow);
         }

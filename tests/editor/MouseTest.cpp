@@ -321,6 +321,41 @@ TEST_F(DragDrop, OtherButtonsDuringADragLeaveItAlone) {
     EXPECT_EQ(editor.Text(), "abcdefgh");
 }
 
+// With trailing blanks removed, a drag still moves text as it is: neither
+// the dragged text nor the text it passes loses a blank, so that one undo
+// puts back the text before the drag.
+TEST_F(DragDrop, TrailingBlanksMoveWithTheTextAndUndoKeepsThem) {
+    editor.SetRemoveTrailingSpaces(true);
+    editor.SetText("ab\r\ncd");
+    editor.SetSelStart(0);
+    editor.KeyPress(' ');
+    editor.SetSelLength(6); // "ab\r\ncd"
+    editor.MouseDown(MouseButton::Left, kNoShift, X(3), Y(1));
+    editor.MouseMove(kNoShift, X(1), Y(1)); // the blank goes behind the dragged text
+    editor.MouseUp(MouseButton::Left, kNoShift, X(1), Y(1));
+    EXPECT_EQ(editor.Text(), "ab\r\ncd ");
+    editor.Undo();
+    EXPECT_EQ(editor.Text(), " ab\r\ncd");
+    editor.Undo();
+    EXPECT_EQ(editor.Text(), "ab\r\ncd");
+
+    // A dragged text that holds a blank before a line break.
+    editor.SetText("x\r\nab\r\ncd");
+    editor.SetSelStart(5);
+    editor.KeyPress(' ');
+    ASSERT_EQ(editor.Text(), "x\r\nab \r\ncd");
+    editor.SetSelStart(3);
+    editor.SetSelLength(7); // "ab \r\ncd"
+    editor.ClearUndo();
+    editor.MouseDown(MouseButton::Left, kNoShift, X(2), Y(2));
+    editor.MouseMove(kNoShift, X(1), Y(1));
+    editor.MouseUp(MouseButton::Left, kNoShift, X(1), Y(1));
+    EXPECT_EQ(editor.Selection().GetText(), "ab \r\ncd");
+    editor.Undo();
+    EXPECT_EQ(editor.Text(), "x\r\nab \r\ncd");
+    EXPECT_EQ(editor.CheckInvariants(), "");
+}
+
 // Offsets from code that fall between CR and LF take the whole line break.
 TEST_F(DragDrop, ASelectionFromCodeNeverSplitsALineBreak) {
     editor.SetText("ab\r\ncd\r\nef");
