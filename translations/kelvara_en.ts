@@ -379,6 +379,17 @@
     </message>
 </context>
 <context>
+    <name>kelvara::Regex</name>
+    <message>
+        <source>这个表达式不能做全字匹配：%1</source>
+        <translation>whole words cannot be matched with this pattern: %1</translation>
+    </message>
+    <message>
+        <source>替换文字引用的分组 %1 在表达式里不存在</source>
+        <translation>the replacement refers to group %1, which the pattern does not have</translation>
+    </message>
+</context>
+<context>
     <name>kelvara::RunCommandLine</name>
     <message>
         <source>，跳过 %1 个</source>

@@ -7,6 +7,7 @@
 
 #include "common/CodePageConversion.h"
 #include "common/FileEncoding.h"
+#include "common/MessageCatalogue.h"
 #include "common/RegexLiteral.h"
 
 namespace kelvara {
@@ -84,7 +85,9 @@ RegexPattern::Compile(std::string_view pattern, const RegexOptions& options, Pat
         const std::string wrapped = "(?<![^ ])(?:" + std::string(pattern) + "\\E)(?![^ ])";
         compiled = CompileCode(wrapped, flags, code, offset);
         if (compiled == nullptr) {
-            error = {"whole words cannot be matched with this pattern: " + ErrorText(code), 0};
+            error = {FormatMessage(Translate("kelvara::Regex", "这个表达式不能做全字匹配：%1"),
+                                   {ErrorText(code)}),
+                     0};
             return nullptr;
         }
     }

@@ -3,6 +3,7 @@
 #include <cctype>
 
 #include "common/CodePageConversion.h"
+#include "common/MessageCatalogue.h"
 
 namespace kelvara {
 
@@ -21,8 +22,8 @@ std::optional<std::size_t> GroupOf(std::string_view name, const RegexPattern& pa
     }
     if (!numeric) number = pattern.GroupNumber(name);
     if ((numeric && number <= pattern.GroupCount()) || (!numeric && number > 0)) return number;
-    error = "the replacement refers to group " + std::string(name) +
-            ", which the pattern does not have";
+    error = FormatMessage(Translate("kelvara::Regex", "替换文字引用的分组 %1 在表达式里不存在"),
+                          {name});
     return std::nullopt;
 }
 

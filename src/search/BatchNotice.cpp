@@ -43,14 +43,17 @@ BatchResult FailRun(BatchObserver* observer, BatchResult result, const FileError
     return result;
 }
 
+std::string PatternFaultText(const PatternError& error) {
+    return error.column > 0 ? FormatMessage(Translate("kelvara::BatchNotice",
+                                                      "正则表达式有误，在第 %1 个字符：%2"),
+                                            {std::to_string(error.column), error.message})
+                            : FormatMessage(Translate("kelvara::BatchNotice", "正则表达式有误：%1"),
+                                            {error.message});
+}
+
 BatchResult FailPattern(BatchObserver* observer, BatchResult result, const PatternError& error) {
     if (observer != nullptr) observer->RunEnding();
-    const std::string message =
-        error.column > 0
-            ? FormatMessage(Translate("kelvara::BatchNotice", "正则表达式有误，在第 %1 个字符：%2"),
-                            {std::to_string(error.column), error.message})
-            : FormatMessage(Translate("kelvara::BatchNotice", "正则表达式有误：%1"),
-                            {error.message});
+    const std::string message = PatternFaultText(error);
     AskUser(TextFromUtf8(message), "Kelvara", kError);
     result.outcome = BatchOutcome::Failed;
     result.error = FileError{{}, message};

@@ -23,6 +23,10 @@ FileError OutOfMemory(const std::string& path);
 // as failed.
 BatchResult FailRun(BatchObserver* observer, BatchResult result, const FileError& error);
 
+// What is wrong with a regular expression or its replacement, in words
+// (UTF-8), at its column where it has one.
+std::string PatternFaultText(const PatternError& error);
+
 // Ends a run whose regular expression (or its replacement) cannot be used,
 // before any file is read: tells the observer (may be null), shows the fault
 // and returns the result marked as failed.

@@ -2,6 +2,7 @@
 
 #include "common/LineFile.h"
 #include "common/MessageCatalogue.h"
+#include "search/BatchNotice.h"
 #include "search/ChosenReplace.h"
 #include "search/FileMatch.h"
 #include "search/LineCursor.h"
@@ -99,7 +100,7 @@ Preview ReplacePreviewer::Show(const ResultTree& tree, NodeRef node, std::string
     // The file in its own encoding, as the replace will take it.
     const RunTexts texts(text, replacement, options);
     if (const std::optional<PatternError>& error = texts.RegexError()) {
-        preview.note = error->message;
+        preview.note = PatternFaultText(*error);
         return preview;
     }
     FileMatch match(texts, options, TextCodePage());

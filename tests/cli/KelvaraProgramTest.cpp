@@ -138,7 +138,7 @@ TEST(KelvaraProgramTest, RegularExpressionsFindAndReplaceWithGroups) {
         << run.err;
     run = RunKelvara({"replace", "-E", "-y", "(a)", "$2", dir.Path()});
     EXPECT_EQ(run.status, 2);
-    EXPECT_TRUE(Holds(run.err, "group 2")) << run.err;
+    EXPECT_TRUE(Holds(run.err, "分组 2 在表达式里不存在")) << run.err;
 
     // A line past the match limit is named; the run goes on, and ends in 2.
     const std::string slow = dir.Write("slow.txt", "aa\n" + std::string(3000, 'a') + "b\n");

@@ -74,7 +74,7 @@ TEST(RegexTest, WholeWordsStandBetweenSpacesOrLineEnds) {
     EXPECT_EQ(Hits("\\Qa(", "x a( y", CodePage::Utf8, word), "2-4 ");
     PatternError error;
     EXPECT_FALSE(RegexPattern::Compile("(?x)a # note", word, error));
-    EXPECT_NE(error.message.find("whole words"), std::string::npos);
+    EXPECT_NE(error.message.find("不能做全字匹配"), std::string::npos);
 }
 
 TEST(RegexTest, ABadPatternIsNamedAtItsColumn) {
@@ -119,8 +119,7 @@ TEST(RegexTest, ReplacementsTakeGroupsByNumberAndName) {
     EXPECT_EQ(Replaced("(\\w+)=(\\w+)", "$2=$1", "a=b, cc=dd"), "b=a, dd=cc");
     EXPECT_EQ(Replaced("(?<key>\\w+):", "${key}${1}$$ $0 $x $", "ab:"), "abab$ ab: $x $");
     EXPECT_EQ(Replaced("(a)|(b)", "[$1$2]", "ab"), "[a][b]"); // an unset group gives nothing
-    EXPECT_EQ(Replaced("(a)", "$12", "a"), "error: the replacement refers to group 12, which "
-                                           "the pattern does not have");
+    EXPECT_EQ(Replaced("(a)", "$12", "a"), "error: 替换文字引用的分组 12 在表达式里不存在");
     EXPECT_EQ(Replaced("(a)", "${name}", "a").rfind("error:", 0), 0u);
     // GBK: groups are the line's own bytes, the replacement's text is encoded.
     EXPECT_EQ(Replaced("(中)(.)", "$2和$1", "\xD6\xD0\xCE\xC4", CodePage::Gbk),

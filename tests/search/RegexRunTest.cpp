@@ -150,6 +150,10 @@ TEST(RegexRunTest, TickedHitsAreReplacedWithTheirOwnGroups) {
     EXPECT_EQ(hit.lines[0].marks, (std::vector<Stretch>{{7, 6, "22和key"}}));
     EXPECT_EQ(hit.lines[1].text, "中文 22和key x=3");
     EXPECT_EQ(hit.lines[1].marks, (std::vector<Stretch>{{7, 8}}));
+    // A replacement naming a group the expression lacks shows why, and nothing else.
+    const Preview bad = previewer.Show(f.tree, {1, 0}, "(\\w+)=(\\d+)", "$9", Regex());
+    EXPECT_TRUE(bad.lines.empty());
+    EXPECT_NE(bad.note.find("分组 9 在表达式里不存在"), std::string::npos) << bad.note;
 
     const BatchResult result =
         RunChosenReplace(PlanOfTicks(f.tree), "(\\w+)=(\\d+)", "$2和${1}", Regex(), f.tree, {});
