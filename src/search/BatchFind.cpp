@@ -19,24 +19,33 @@ namespace kelvara {
 
 namespace {
 
-// Matches each candidate line straight into the tree.
+// Matches each candidate line straight into the tree. The file's identity
+// goes with its first hit: only a file with hits may be replaced, which
+// checks it, and a run's many files without hits keep none.
 class TreeLines : public CandidateLines {
 public:
-    TreeLines(FileMatch& match, const std::string& path, ResultTree& tree, NodeRef fileNode,
-              std::vector<CutLine>& cutLines)
-        : match_(match), path_(path), tree_(tree), fileNode_(fileNode), cutLines_(cutLines) {}
+    TreeLines(FileMatch& match, const std::string& path, const FileIdentity& identity,
+              ResultTree& tree, NodeRef fileNode, std::vector<CutLine>& cutLines)
+        : match_(match), path_(path), identity_(identity), tree_(tree), fileNode_(fileNode),
+          cutLines_(cutLines) {}
     void Take(std::int32_t lineNumber, std::string_view line) override {
         LineMatcher& matcher = *match_.MatcherFor(line);
         matcher.FindInLine(line, lineNumber, path_, tree_, fileNode_);
         if (matcher.LineCutShort()) cutLines_.push_back({path_, lineNumber});
+        if (!identified_ && tree_.ChildCount(fileNode_) > 0) {
+            tree_.SetIdentity(fileNode_, identity_);
+            identified_ = true;
+        }
     }
 
 private:
     FileMatch& match_;
     const std::string& path_;
+    const FileIdentity& identity_;
     ResultTree& tree_;
     NodeRef fileNode_;
     std::vector<CutLine>& cutLines_;
+    bool identified_ = false;
 };
 
 // One file after the other on the calling thread. Returns the error of the
@@ -67,10 +76,9 @@ FileStatus FindInTurn(PathFeed& paths, const RunTexts& texts, const MatchOptions
         try {
             const NodeRef fileNode =
                 tree.AppendFileNode(path, match.Texts().searchText, match.Page());
-            tree.SetIdentity(fileNode, buffer.Identity());
             const LineMatcher* matcher = match.Matcher();
             if (matcher == nullptr) continue;
-            TreeLines lines(match, path, tree, fileNode, result.cutLines);
+            TreeLines lines(match, path, buffer.Identity(), tree, fileNode, result.cutLines);
             const bool finished = matcher->SearchFile(match.Text(), hooks, lines);
             // A line beyond ASCII may have told the file's code page meanwhile.
             tree.SetCodePage(fileNode, match.Page());
@@ -128,7 +136,7 @@ FileStatus FindInParallel(PathFeed& paths, const RunTexts& texts, const MatchOpt
             const CodePage codePage = findings->codePage;
             const NodeRef fileNode =
                 tree.AppendFileNode(path, texts.In(codePage).searchText, codePage);
-            tree.SetIdentity(fileNode, findings->identity);
+            if (!findings->hits.empty()) tree.SetIdentity(fileNode, findings->identity);
             if (!AppendFindings(*findings, path, tree, fileNode, hooks)) break;
         } catch (const std::bad_alloc&) {
             return OutOfMemory(path);
@@ -151,10 +159,11 @@ bool StartRun(std::string_view text, std::vector<std::string>& findHistory,
 }
 
 // The run over the feed. With `emptyFileNodes` false, only files with hits
-// get a node, also when a file ends the run.
+// get a node, also when a file ends the run; else every file does, and the
+// tree makes room for `files` nodes at once rather than doubling as it grows.
 BatchResult FindInFeed(std::string_view text, PathFeed& paths, const MatchOptions& options,
                        ResultTree& tree, const BatchHooks& hooks, unsigned threads,
-                       bool emptyFileNodes) {
+                       bool emptyFileNodes, std::size_t files = 0) {
     const RunTexts texts(text, {}, options);
     // A file of nothing but ASCII could be of any code page: it takes the default.
     const CodePage fallback = TextCodePage();
@@ -165,6 +174,11 @@ BatchResult FindInFeed(std::string_view text, PathFeed& paths, const MatchOption
         return FailPattern(hooks.observer, std::move(result), *error);
     }
     tree.Clear();
+    try {
+        tree.ReserveFileNodes(files);
+    } catch (const std::bad_alloc&) {
+        // The tree grows file by file instead.
+    }
     const FileStatus error = threads > 1
                                  ? FindInParallel(paths, texts, options, fallback, tree, hooks,
                                                   threads, emptyFileNodes, result)
@@ -186,10 +200,11 @@ BatchResult RunBatchFind(std::string_view text, std::vector<std::string>& findHi
                          const FileSet& files, const MatchOptions& options, ResultTree& tree,
                          const BatchHooks& hooks, unsigned threads) {
     if (!StartRun(text, findHistory, hooks) || files.Empty()) return {};
-    std::vector<std::string> ticked = files.TickedPaths();
-    threads = static_cast<unsigned>(std::min<std::size_t>(ThreadCount(threads), ticked.size()));
+    std::vector<const std::string*> ticked = files.TickedPathsInPlace();
+    const std::size_t count = ticked.size();
+    threads = static_cast<unsigned>(std::min<std::size_t>(ThreadCount(threads), count));
     PathFeed paths(std::move(ticked));
-    return FindInFeed(text, paths, options, tree, hooks, threads, true);
+    return FindInFeed(text, paths, options, tree, hooks, threads, true, count);
 }
 
 BatchResult RunBatchFind(std::string_view text, std::vector<std::string>& findHistory,

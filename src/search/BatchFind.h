@@ -20,7 +20,8 @@ namespace kelvara {
 // Files are read and matched on `threads` threads (0: one per core of the
 // machine; 1: all on the calling thread), while the calling thread alone puts
 // the results into the tree and calls the hooks, in list order: the tree, the
-// observer's calls and the outcome are those of a run on one thread.
+// observer's calls and the outcome are those of a run on one thread. The run
+// reads the set's own paths: no entry may be removed until it returns.
 BatchResult RunBatchFind(std::string_view text, std::vector<std::string>& findHistory,
                          const FileSet& files, const MatchOptions& options, ResultTree& tree,
                          const BatchHooks& hooks, unsigned threads = 0);

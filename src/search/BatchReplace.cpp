@@ -287,7 +287,7 @@ BatchResult RunBatchReplace(std::string_view text, std::string_view replacement,
         return FailPattern(hooks.observer, std::move(result), *error);
     AddToHistory(replaceHistory, replacement);
 
-    const std::vector<std::string> paths = files.TickedPaths();
+    const std::vector<const std::string*> paths = files.TickedPathsInPlace();
     tree.Clear();
     JournalWriter journal;
     if (FileStatus error =
@@ -305,7 +305,8 @@ BatchResult RunBatchReplace(std::string_view text, std::string_view replacement,
             return FailRun(hooks.observer, std::move(result), *batchError);
         return FailRun(hooks.observer, std::move(result), error);
     };
-    for (const std::string& path : paths) {
+    for (const std::string* listed : paths) {
+        const std::string& path = *listed;
         // Also between files: files with NUL bytes or without lines have no
         // line to yield at.
         if (hooks.yield) hooks.yield();

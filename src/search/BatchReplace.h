@@ -20,7 +20,8 @@ namespace kelvara {
 // NUL byte is not rewritten and is listed. A stop in the middle of a file
 // keeps the rest of it as it was. A file that cannot be read or written ends
 // the run with its error, that file left intact (and listed without lines);
-// otherwise "替换完毕" is shown.
+// otherwise "替换完毕" is shown. The run reads the set's own paths: no entry
+// may be removed until it returns.
 BatchResult RunBatchReplace(std::string_view text, std::string_view replacement,
                             std::vector<std::string>& findHistory,
                             std::vector<std::string>& replaceHistory, const FileSet& files,

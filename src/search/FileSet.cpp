@@ -393,4 +393,12 @@ std::vector<std::string> FileSet::TickedPaths() const {
     return paths;
 }
 
+std::vector<const std::string*> FileSet::TickedPathsInPlace() const {
+    std::vector<const std::string*> paths;
+    for (const FileSetEntry& entry : entries_) {
+        if (entry.ticked) paths.push_back(&entry.path);
+    }
+    return paths;
+}
+
 } // namespace kelvara

@@ -90,6 +90,9 @@ public:
 
     // The ticked paths in list order: what a run works on.
     std::vector<std::string> TickedPaths() const;
+    // The same paths as the set holds them, without a copy: valid while no
+    // entry is removed (a window allows no removal during a run).
+    std::vector<const std::string*> TickedPathsInPlace() const;
 
     // Files added by the current folder walk; the stop button resets it.
     int AddedCount() const noexcept { return addedCount_; }

@@ -2,11 +2,8 @@
 
 namespace kelvara {
 
-PathFeed::PathFeed(std::vector<std::string> paths) : owned_(std::move(paths)), closed_(true) {
-    paths_.reserve(owned_.size());
-    for (const std::string& path : owned_)
-        paths_.push_back(&path);
-}
+PathFeed::PathFeed(std::vector<const std::string*> paths)
+    : paths_(std::move(paths)), closed_(true) {}
 
 void PathFeed::Add(const std::string& path) {
     {

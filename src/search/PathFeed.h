@@ -16,8 +16,9 @@ namespace kelvara {
 class PathFeed {
 public:
     PathFeed() = default;
-    // A feed of the given paths, closed: nothing is added later.
-    explicit PathFeed(std::vector<std::string> paths);
+    // A feed of the given paths, closed: nothing is added later. The paths
+    // stay where they are, as with Add.
+    explicit PathFeed(std::vector<const std::string*> paths);
     PathFeed(const PathFeed&) = delete;
     PathFeed& operator=(const PathFeed&) = delete;
 
@@ -39,7 +40,6 @@ public:
 private:
     std::mutex mutex_;
     std::condition_variable added_;
-    std::vector<std::string> owned_; // the paths of a feed made closed
     std::vector<const std::string*> paths_;
     bool closed_ = false;
     std::atomic<bool> cancelled_{false};

@@ -1,6 +1,7 @@
 #include "search/ResultTree.h"
 
 #include <algorithm>
+#include <new>
 
 #include "search/HitCaption.h"
 
@@ -22,14 +23,6 @@ NodeRef SelectionAfterDelete(NodeRef selected, NodeRef deleted) {
     return selected;
 }
 
-using SharedText = std::shared_ptr<const std::string>;
-
-// `known` when it holds `text`, else a new copy.
-SharedText Share(const SharedText& known, std::string_view text) {
-    if (known && *known == text) return known;
-    return std::make_shared<const std::string>(text);
-}
-
 // Room for one more element, so that the push_back after a listener was told
 // cannot throw.
 template <typename Vector> void ReserveOneMore(Vector& vector) {
@@ -42,14 +35,24 @@ template <typename Vector> void ReserveOneMore(Vector& vector) {
 NodeRef ResultTree::AppendFileNode(std::string_view path, std::string_view searchText,
                                    CodePage codePage) {
     const NodeRef node{static_cast<std::uint32_t>(files_.size()), NodeRef::kNone};
-    // The file nodes of one run share its search text.
-    SharedText sharedSearch =
-        Share(files_.empty() ? nullptr : files_.back().searchText, searchText);
     FileNode file;
-    file.path = std::make_shared<const std::string>(path);
-    file.searchText = std::move(sharedSearch);
+    file.path = path;
     file.codePage = codePage;
-    ReserveOneMore(files_);
+    // The file nodes of one run share its search text in each code page.
+    const auto known = std::find(searchTexts_.begin(), searchTexts_.end(), searchText);
+    const bool newSearch = known == searchTexts_.end();
+    if (newSearch) {
+        ReserveOneMore(searchTexts_);
+        searchTexts_.emplace_back(searchText);
+    }
+    file.searchText = static_cast<std::uint32_t>(newSearch ? searchTexts_.size() - 1
+                                                           : known - searchTexts_.begin());
+    try {
+        ReserveOneMore(files_);
+    } catch (const std::bad_alloc&) {
+        if (newSearch) searchTexts_.pop_back();
+        throw;
+    }
     if (listener_) listener_->NodeAppending(node);
     files_.push_back(std::move(file));
     if (listener_) listener_->NodeAppended(node);
@@ -86,16 +89,18 @@ NodeRef ResultTree::AppendHit(NodeRef fileNode, const HitExtra& caption,
     FileNode& file = files_[fileNode.file];
     const NodeRef node{fileNode.file, static_cast<std::uint32_t>(file.hits.size())};
     HitNode hit{record.Line, record.Column, kNoExtra};
-    const bool ownPath = *file.path != record.FileName;
-    const bool ownSearch = *file.searchText != record.SearchText;
+    const bool ownPath = file.path != record.FileName;
+    const bool ownSearch = searchTexts_[file.searchText] != record.SearchText;
     ReserveOneMore(file.hits);
-    if (!file.unticked.empty()) file.unticked.reserve(file.hits.size() + 1);
+    std::vector<bool>* unticked = file.detail ? &file.detail->unticked : nullptr;
+    if (unticked && unticked->empty()) unticked = nullptr;
+    if (unticked) unticked->reserve(file.hits.size() + 1);
     if (caption.texts != kNoExtra || ownPath || ownSearch) {
         HitExtra extra = caption;
         if (ownPath || ownSearch) {
             otherTexts_.push_back(
                 {ownPath ? std::make_shared<const std::string>(record.FileName) : nullptr,
-                 ownSearch ? Share(file.searchText, record.SearchText) : nullptr});
+                 ownSearch ? std::make_shared<const std::string>(record.SearchText) : nullptr});
             extra.other = static_cast<std::uint32_t>(otherTexts_.size() - 1);
         }
         extras_.push_back(extra);
@@ -104,7 +109,7 @@ NodeRef ResultTree::AppendHit(NodeRef fileNode, const HitExtra& caption,
     }
     if (listener_) listener_->NodeAppending(node);
     file.hits.push_back(hit);
-    if (!file.unticked.empty()) file.unticked.push_back(false);
+    if (unticked) unticked->push_back(false);
     ++hitCount_;
     if (listener_) listener_->NodeAppended(node);
     SetSelected(node);
@@ -122,12 +127,12 @@ const ResultTree::OtherTexts* ResultTree::Other(NodeRef node) const {
 
 const std::string& ResultTree::PathOf(NodeRef node) const {
     const OtherTexts* other = Other(node);
-    return other && other->path ? *other->path : *File(node).path;
+    return other && other->path ? *other->path : File(node).path;
 }
 
 const std::string& ResultTree::SearchText(NodeRef node) const {
     const OtherTexts* other = Other(node);
-    return other && other->searchText ? *other->searchText : *File(node).searchText;
+    return other && other->searchText ? *other->searchText : searchTexts_[File(node).searchText];
 }
 
 // The slot stays (later indexes keep their meaning) but its texts go.
@@ -140,39 +145,49 @@ void ResultTree::ReleaseExtra(const HitNode& hit) {
     extra = HitExtra{};
 }
 
+ResultTree::FileDetail& ResultTree::DetailOf(FileNode& file) {
+    if (!file.detail) file.detail = std::make_unique<FileDetail>();
+    return *file.detail;
+}
+
 void ResultTree::SetTicked(NodeRef node, bool ticked) {
     FileNode& file = files_[node.file];
+    if (ticked && (!file.detail || file.detail->untickedCount == 0)) return;
+    FileDetail& detail = DetailOf(file);
     if (node.IsFileNode()) {
-        file.untickedCount = ticked ? 0 : static_cast<std::uint32_t>(file.hits.size());
+        detail.untickedCount = ticked ? 0 : static_cast<std::uint32_t>(file.hits.size());
         if (ticked)
-            std::vector<bool>().swap(file.unticked);
+            std::vector<bool>().swap(detail.unticked);
         else
-            file.unticked.assign(file.hits.size(), true);
+            detail.unticked.assign(file.hits.size(), true);
         return;
     }
-    if (file.unticked.empty()) {
-        if (ticked) return;
-        file.unticked.assign(file.hits.size(), false);
-    }
-    if (file.unticked[node.hit] == !ticked) return;
-    file.unticked[node.hit] = !ticked;
+    if (detail.unticked.empty()) detail.unticked.assign(file.hits.size(), false);
+    if (detail.unticked[node.hit] == !ticked) return;
+    detail.unticked[node.hit] = !ticked;
     if (ticked)
-        --file.untickedCount;
+        --detail.untickedCount;
     else
-        ++file.untickedCount;
+        ++detail.untickedCount;
 }
 
 TickState ResultTree::Ticks(NodeRef node) const {
-    const FileNode& file = File(node);
+    const FileDetail* detail = File(node).detail.get();
+    const std::uint32_t unticked = detail ? detail->untickedCount : 0;
     if (node.IsHitNode())
-        return !file.unticked.empty() && file.unticked[node.hit] ? TickState::Unticked
-                                                                 : TickState::Ticked;
-    if (file.untickedCount == 0) return TickState::Ticked;
-    return file.untickedCount == file.hits.size() ? TickState::Unticked : TickState::Partial;
+        return unticked > 0 && detail->unticked[node.hit] ? TickState::Unticked : TickState::Ticked;
+    if (unticked == 0) return TickState::Ticked;
+    return unticked == File(node).hits.size() ? TickState::Unticked : TickState::Partial;
 }
 
 void ResultTree::SetIdentity(NodeRef fileNode, const FileIdentity& identity) {
-    files_[fileNode.file].identity = identity;
+    DetailOf(files_[fileNode.file]).identity = identity;
+}
+
+const FileIdentity& ResultTree::Identity(NodeRef fileNode) const {
+    static const FileIdentity kNone;
+    const FileDetail* detail = File(fileNode).detail.get();
+    return detail ? detail->identity : kNone;
 }
 
 void ResultTree::Select(NodeRef node) { SetSelected(node); }
@@ -190,7 +205,7 @@ std::string ResultTree::Caption(NodeRef node) const {
 
 void ResultTree::AppendCaption(NodeRef node, std::string& out) const {
     if (node.IsFileNode()) {
-        out.append(*File(node).path);
+        out.append(File(node).path);
         return;
     }
     const HitNode& hit = Hit(node);
@@ -242,10 +257,10 @@ void ResultTree::Delete(NodeRef node) {
         ReleaseExtra(hits[node.hit]);
         hits.erase(hits.begin() + node.hit);
         --hitCount_;
-        FileNode& file = files_[node.file];
-        if (!file.unticked.empty()) {
-            file.untickedCount -= file.unticked[node.hit];
-            file.unticked.erase(file.unticked.begin() + node.hit);
+        FileDetail* detail = files_[node.file].detail.get();
+        if (detail && !detail->unticked.empty()) {
+            detail->untickedCount -= detail->unticked[node.hit];
+            detail->unticked.erase(detail->unticked.begin() + node.hit);
         }
     }
     if (listener_) listener_->NodeRemoved(node);
@@ -260,8 +275,10 @@ void ResultTree::DeleteChildren(NodeRef fileNode) {
         ReleaseExtra(hit);
     hitCount_ -= hits.size();
     std::vector<HitNode>().swap(hits); // frees without allocating, also when memory ran out
-    std::vector<bool>().swap(files_[fileNode.file].unticked);
-    files_[fileNode.file].untickedCount = 0;
+    if (FileDetail* detail = files_[fileNode.file].detail.get()) {
+        std::vector<bool>().swap(detail->unticked);
+        detail->untickedCount = 0;
+    }
     if (selected_.file == fileNode.file && selected_.IsHitNode()) selected_ = fileNode;
     if (listener_) listener_->TreeReset();
 }
@@ -281,6 +298,8 @@ std::size_t ResultTree::PruneChildlessFileNodes() {
     }
     const std::size_t removed = files_.size() - kept;
     files_.resize(kept);
+    // A run's files without hits may have been most of them.
+    if (kept < files_.capacity() / 2) files_.shrink_to_fit();
     selected_ = selected;
     if (listener_) listener_->TreeReset();
     return removed;
@@ -290,6 +309,8 @@ void ResultTree::Clear() {
     if (listener_) listener_->TreeResetting();
     files_.clear();
     files_.shrink_to_fit();
+    searchTexts_.clear();
+    searchTexts_.shrink_to_fit();
     extras_.clear();
     extras_.shrink_to_fit();
     otherTexts_.clear();

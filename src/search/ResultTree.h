@@ -80,7 +80,8 @@ public:
     TickState Ticks(NodeRef node) const;
     // The file as the find read it, which a replace of its hits checks first.
     void SetIdentity(NodeRef fileNode, const FileIdentity& identity);
-    const FileIdentity& Identity(NodeRef fileNode) const { return File(fileNode).identity; }
+    // A file node that was given none has the empty identity.
+    const FileIdentity& Identity(NodeRef fileNode) const;
 
     void Select(NodeRef node);
     NodeRef Selected() const { return selected_; }
@@ -119,6 +120,9 @@ public:
     void Delete(NodeRef node);
     // Deletes every hit node of a file node, which stays.
     void DeleteChildren(NodeRef fileNode);
+    // Room for this many file nodes, so that a run that knows its files does
+    // not grow the tree by doubling it.
+    void ReserveFileNodes(std::size_t count) { files_.reserve(count); }
     // Deletes every file node without children in one pass; returns how many.
     std::size_t PruneChildlessFileNodes();
     void Clear();
@@ -155,14 +159,19 @@ private:
         std::size_t newSize = 0;
         std::uint32_t users = 0;
     };
-    struct FileNode {
-        SharedText path;
-        SharedText searchText;
-        std::vector<HitNode> hits;
+    // What only file nodes with hits need, kept apart so that a run's many
+    // files without hits cost little until pruning.
+    struct FileDetail {
         // Empty while every hit is ticked, else one flag per hit.
         std::vector<bool> unticked;
         std::uint32_t untickedCount = 0;
         FileIdentity identity;
+    };
+    struct FileNode {
+        std::string path;
+        std::vector<HitNode> hits;
+        std::unique_ptr<FileDetail> detail; // null until needed
+        std::uint32_t searchText = 0;       // index into searchTexts_
         CodePage codePage = CodePage::Utf8;
     };
 
@@ -174,8 +183,12 @@ private:
     const std::string& PathOf(NodeRef node) const;
     void ReleaseExtra(const HitNode& hit);
     void SetSelected(NodeRef node);
+    static FileDetail& DetailOf(FileNode& file);
 
     std::vector<FileNode> files_;
+    // The search texts of the file nodes, each once (a run has one per code
+    // page).
+    std::vector<std::string> searchTexts_;
     std::vector<HitExtra> extras_;
     std::vector<OtherTexts> otherTexts_;
     std::vector<LineTexts> lineTexts_;

@@ -105,6 +105,30 @@ TEST(ResultTree, DeleteAndPruneKeepTheSelectionOnItsNode) {
     EXPECT_EQ(tree.First(), NodeRef{});
 }
 
+TEST(ResultTree, TicksAndIdentitiesStayWithTheirFileNodes) {
+    ResultTree tree = MakeTree({0, 2, 0, 3});
+    const FileIdentity read{1, 2, 3, 4, 5};
+    tree.SetIdentity({1}, read);
+    tree.SetTicked({1, 0}, false);
+    tree.SetTicked({3}, false);
+    tree.SetTicked({3, 2}, true);
+    EXPECT_EQ(tree.PruneChildlessFileNodes(), 2u);
+    EXPECT_EQ(tree.Identity({0}), read);
+    EXPECT_EQ(tree.Ticks({0}), TickState::Partial);
+    EXPECT_EQ(tree.Ticks({0, 0}), TickState::Unticked);
+    EXPECT_EQ(tree.Ticks({0, 1}), TickState::Ticked);
+    EXPECT_EQ(tree.Identity({1}), FileIdentity{}); // never given one
+    EXPECT_EQ(tree.Ticks({1}), TickState::Partial);
+    tree.Delete({1, 2});
+    EXPECT_EQ(tree.Ticks({1}), TickState::Unticked);
+    tree.SetTicked({1}, true);
+    EXPECT_EQ(tree.Ticks({1, 1}), TickState::Ticked);
+    // A hit appended after an untick comes ticked.
+    tree.AppendChild({0}, "late", {"f1", 2, 1, "s"});
+    EXPECT_EQ(tree.Ticks({0, 2}), TickState::Ticked);
+    EXPECT_EQ(tree.Ticks({0}), TickState::Partial);
+}
+
 TEST(ResultTree, TellsTheListenerAboutEveryChange) {
     ResultTree tree;
     LoggingListener listener;
