@@ -68,9 +68,9 @@ std::string_view TrimView(std::string_view text) noexcept {
 }
 
 std::string StringReplace(std::string_view text, std::string_view oldPattern,
-                          std::string_view newText, bool replaceAll, bool ignoreCase) {
+                          std::string_view newText, bool replaceAll, bool ignoreCase,
+                          CodePage codePage) {
     if (text.empty() || oldPattern.empty()) return std::string(text);
-    const CodePage codePage = TextCodePage();
     std::string foldedText, foldedPattern;
     std::string_view haystack = text, needle = oldPattern;
     if (ignoreCase) {

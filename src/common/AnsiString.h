@@ -5,7 +5,7 @@
 
 #include "common/CodePage.h"
 
-// Byte-string primitives in the text code page. Positions are 1-based and
+// Byte-string primitives over text in a code page. Positions are 1-based and
 // count bytes; 0 means "not found".
 namespace kelvara {
 
@@ -43,8 +43,9 @@ inline std::string Trim(std::string_view text) { return std::string(TrimView(tex
 // Replaces the non-overlapping occurrences of `oldPattern` (found with AnsiPos)
 // from left to right: all of them, or the first only. Ignoring case folds the
 // letters as LowerCaseLetters does; the bytes copied to the result always come
-// from `text`.
+// from `text`, whose characters are in `codePage`.
 std::string StringReplace(std::string_view text, std::string_view oldPattern,
-                          std::string_view newText, bool replaceAll, bool ignoreCase);
+                          std::string_view newText, bool replaceAll, bool ignoreCase,
+                          CodePage codePage);
 
 } // namespace kelvara

@@ -46,8 +46,9 @@ Language LanguageOfLocale(std::string_view languageList, std::string_view lcAll,
 
 Language ChosenLanguage(const TIniFile& settings) {
     const std::string chosen = settings.ReadString("options", "language", "");
-    if (SameTextFolded(chosen, "zh")) return Language::Chinese;
-    if (SameTextFolded(chosen, "en")) return Language::English;
+    // Both names are ASCII: any code page compares them alike.
+    if (SameTextFolded(chosen, "zh", CodePage::Utf8)) return Language::Chinese;
+    if (SameTextFolded(chosen, "en", CodePage::Utf8)) return Language::English;
     return LanguageOfLocale(Environment("LANGUAGE"), Environment("LC_ALL"),
                             Environment("LC_MESSAGES"), Environment("LANG"));
 }

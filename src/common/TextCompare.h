@@ -12,14 +12,8 @@ namespace kelvara {
 // and the in-document search all use it, so their orders agree.
 // Negative, zero or positive like memcmp (bytes unsigned).
 int CompareTextFolded(std::string_view a, std::string_view b, CodePage codePage);
-inline int CompareTextFolded(std::string_view a, std::string_view b) {
-    return CompareTextFolded(a, b, TextCodePage());
-}
 inline bool SameTextFolded(std::string_view a, std::string_view b, CodePage codePage) {
     return a.size() == b.size() && CompareTextFolded(a, b, codePage) == 0;
-}
-inline bool SameTextFolded(std::string_view a, std::string_view b) {
-    return SameTextFolded(a, b, TextCodePage());
 }
 
 } // namespace kelvara

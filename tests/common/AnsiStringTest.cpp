@@ -37,12 +37,12 @@ TEST(AnsiText, LowerCaseAndTrimWorkOnBytes) {
 }
 
 TEST(StringReplace, ReplacesLeftToRightWithoutOverlap) {
-    EXPECT_EQ(StringReplace("aaaa", "aa", "b", true, false), "bb");
-    EXPECT_EQ(StringReplace("Cat cat", "cat", "dog", true, true), "dog dog");
-    EXPECT_EQ(StringReplace("Cat cat", "cat", "dog", true, false), "Cat dog");
-    EXPECT_EQ(StringReplace("ABC abc", "abc", "XyZ", false, true), "XyZ abc");
-    EXPECT_EQ(StringReplace("", "a", "b", true, false), "");
-    EXPECT_EQ(StringReplace("abc", "", "b", true, false), "abc");
+    EXPECT_EQ(StringReplace("aaaa", "aa", "b", true, false, CodePage::Utf8), "bb");
+    EXPECT_EQ(StringReplace("Cat cat", "cat", "dog", true, true, CodePage::Utf8), "dog dog");
+    EXPECT_EQ(StringReplace("Cat cat", "cat", "dog", true, false, CodePage::Utf8), "Cat dog");
+    EXPECT_EQ(StringReplace("ABC abc", "abc", "XyZ", false, true, CodePage::Utf8), "XyZ abc");
+    EXPECT_EQ(StringReplace("", "a", "b", true, false, CodePage::Utf8), "");
+    EXPECT_EQ(StringReplace("abc", "", "b", true, false, CodePage::Utf8), "abc");
 }
 
 // The GBK characters 說 (D5 66) and 誇 (D5 46) differ only in a trail byte that
@@ -51,11 +51,9 @@ TEST(AnsiText, FoldingLeavesBytesOfTwoByteCharacters) {
     EXPECT_EQ(LowerCaseLetters("AbC\xB0\x41Z\xD5\x46", CodePage::Gbk), "abc\xB0\x41z\xD5\x46");
     EXPECT_EQ(LowerCaseLetters("A\xC3\xA9Z", CodePage::Utf8), "a\xC3\xA9z");
     EXPECT_EQ(LowerCaseLetters("\xB0", CodePage::Gbk), "\xB0");
-    const CodePage original = TextCodePage();
-    SetTextCodePage(CodePage::Gbk);
-    EXPECT_EQ(StringReplace("\xD5\x46\xD5\x66", "\xD5\x66", "x", true, true), "\xD5\x46x");
-    EXPECT_EQ(StringReplace("A\xD5\x46", "a\xD5\x46", "x", true, true), "x");
-    SetTextCodePage(original);
+    EXPECT_EQ(StringReplace("\xD5\x46\xD5\x66", "\xD5\x66", "x", true, true, CodePage::Gbk),
+              "\xD5\x46x");
+    EXPECT_EQ(StringReplace("A\xD5\x46", "a\xD5\x46", "x", true, true, CodePage::Gbk), "x");
 }
 
 } // namespace
