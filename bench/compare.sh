@@ -13,8 +13,9 @@
 # $KELVARA_BUILD (default build/main).
 # Then the cost of telling each file's encoding: the default (auto) against a
 # forced code page. Needs hyperfine and iconv; rg and grep are compared when
-# present.
+# present. `bench/compare.sh encodings` runs only the encodings table.
 set -euo pipefail
+only=${1:-}
 top=$(cd "$(dirname "$0")/.." && pwd)
 corpus=${KELVARA_CORPUS:-$top/build/corpus}
 runs=${KELVARA_RUNS:-5}
@@ -169,27 +170,29 @@ compare() {
 
 load() { cut -d' ' -f1-3 /proc/loadavg; }
 
-echo "Corpus: $corpus/source ($(find "$corpus/source" -type f | wc -l) files," \
-    "$(du -sh "$corpus/source" | cut -f1)); $corpus/gbk ($(du -sh "$corpus/gbk" | cut -f1))"
-echo "$cores cores; load average before: $(load); median of $runs runs, page cache warm"
-echo
-header="| text                       |    hits |"
-rule="|----------------------------|---------|"
-for t in "${threads[@]}"; do header+=" k -j$t |"; rule+="-------|"; done
-header+="    rg | rg -j1 |  grep | k-j${threads[-1]}/rg | k-j1/rg-j1 | k-j1/grep |"
-rule+="-------|--------|-------|-------|-------|-------|"
-for t in "${threads[@]:1}"; do header+=" -j$t speed-up |"; rule+="------|"; done
-echo "$header"
-echo "$rule"
-compare kmalloc_array "'kmalloc_array'" "-F -- 'kmalloc_array'" "$corpus/source" no "'kmalloc_array'"
-compare kmalloc_array "'kmalloc_array'" "-F -- 'kmalloc_array'" "$corpus/source" yes "'kmalloc_array'"
-compare static "'static'" "-F -- 'static'" "$corpus/source" no "'static'"
-compare static "'static'" "-F -- 'static'" "$corpus/source" yes "'static'"
-compare "GBK prose, zhongwen" "\"\$(printf '\\326\\320\\316\\304')\"" \
-    "-- '(?-u)\\xD6\\xD0\\xCE\\xC4'" "$corpus/gbk" yes \
-    "\"\$(printf '\\344\\270\\255\\346\\226\\207')\"" --codepage gbk
-echo
-echo "Load average after: $(load)"
+if [ "$only" != encodings ]; then
+    echo "Corpus: $corpus/source ($(find "$corpus/source" -type f | wc -l) files," \
+        "$(du -sh "$corpus/source" | cut -f1)); $corpus/gbk ($(du -sh "$corpus/gbk" | cut -f1))"
+    echo "$cores cores; load average before: $(load); median of $runs runs, page cache warm"
+    echo
+    header="| text                       |    hits |"
+    rule="|----------------------------|---------|"
+    for t in "${threads[@]}"; do header+=" k -j$t |"; rule+="-------|"; done
+    header+="    rg | rg -j1 |  grep | k-j${threads[-1]}/rg | k-j1/rg-j1 | k-j1/grep |"
+    rule+="-------|--------|-------|-------|-------|-------|"
+    for t in "${threads[@]:1}"; do header+=" -j$t speed-up |"; rule+="------|"; done
+    echo "$header"
+    echo "$rule"
+    compare kmalloc_array "'kmalloc_array'" "-F -- 'kmalloc_array'" "$corpus/source" no "'kmalloc_array'"
+    compare kmalloc_array "'kmalloc_array'" "-F -- 'kmalloc_array'" "$corpus/source" yes "'kmalloc_array'"
+    compare static "'static'" "-F -- 'static'" "$corpus/source" no "'static'"
+    compare static "'static'" "-F -- 'static'" "$corpus/source" yes "'static'"
+    compare "GBK prose, zhongwen" "\"\$(printf '\\326\\320\\316\\304')\"" \
+        "-- '(?-u)\\xD6\\xD0\\xCE\\xC4'" "$corpus/gbk" yes \
+        "\"\$(printf '\\344\\270\\255\\346\\226\\207')\"" --codepage gbk
+    echo
+    echo "Load average after: $(load)"
+fi
 
 # One row of the encodings table: LABEL THREADS AUTO-CMD FORCED-CMD RG-CMD.
 # Each command writes its hits to a file of its own (appending, when it is
@@ -205,18 +208,21 @@ encodings() {
     forcedHits=$(wc -l <"$out/ef")
     [ "$hits" = "$forcedHits" ] || echo "auto found $hits hits, the forced runs $forcedHits" >&2
     awk -F, -v label="$label" -v t="$t" -v hits="$hits" -v rg="$(have rg && echo 1)" \
-        'NR > 1 { m[NR - 1] = $4 }
+        'NR > 1 { m[NR - 1] = $4; c[NR - 1] = $5 + $6 }
         END {
-            printf "| %-28s | %2d | %7d | %5.2f | %6.2f | %5.2fx | %5.2f |\n", label, t, hits,
-                m[1], m[2], m[1] / m[2], rg ? m[3] : 0
+            printf "| %-28s | %2d | %7d | %5.2f | %6.2f | %10.2fx | %8.2f | %10.2f | %8.2fx | %5.2f |\n",
+                label, t, hits, m[1], m[2], m[1] / m[2], c[1], c[2], c[1] / c[2], rg ? m[3] : 0
         }' "$out/e.csv"
 }
 
 echo
 echo "Encodings: auto (each file's own) against a forced code page"
+echo "$cores cores; load average before: $(load); median of $runs runs, page cache warm"
 echo
-echo "| text                         | -j |    hits |  auto | forced | auto/forced |    rg |"
-echo "|------------------------------|----|---------|-------|--------|-------------|-------|"
+# Wall time (median) and CPU time (user + system, mean), which a busy machine
+# disturbs less.
+echo "| text                         | -j |    hits |  auto | forced | auto/forced | auto CPU | forced CPU | CPU ratio |    rg |"
+echo "|------------------------------|----|---------|-------|--------|-------------|----------|------------|-----------|-------|"
 for t in 1 "$cores"; do
     for text in kmalloc_array static; do
         encodings "$text, kernel" "$t" "'$kelvara' find --format grep --threads $t $text '$corpus/source'" \
@@ -232,6 +238,7 @@ done
 echo
 echo "Load average after: $(load)"
 
+[ "$only" = encodings ] && exit 0
 echo
 for text in static if; do
     for t in 1 "$cores"; do
