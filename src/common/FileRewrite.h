@@ -55,6 +55,9 @@ public:
 
     // The last error came from a file changed by someone else since it was read.
     bool ChangedMeanwhile() const { return changed_; }
+    // The new content goes to a new file renamed over the old one, which is
+    // never written to (no write in place).
+    bool RenamesOver() const noexcept { return !inPlace_ && original_.has_value(); }
     // The digest of the new content appended since Begin.
     ContentDigest NewDigest() const noexcept { return hash_.Digest(); }
 

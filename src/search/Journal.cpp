@@ -120,9 +120,10 @@ FileStatus JournalWriter::Start(const JournalSettings& settings,
         runId_ = MakeRunId(started) + "-" + std::to_string(attempt);
     }
     runFolder_ = settings_.folder + "/" + runId_;
+    folderFd_ = open(runFolder_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     indexFd_ = open((runFolder_ + "/index").c_str(),
                     O_WRONLY | O_CREAT | O_EXCL | O_APPEND | O_CLOEXEC, 0600);
-    if (indexFd_ < 0 || flock(indexFd_, LOCK_EX) != 0) {
+    if (folderFd_ < 0 || indexFd_ < 0 || flock(indexFd_, LOCK_EX) != 0) {
         const int error = errno;
         Finish();
         return Error(error);
@@ -154,6 +155,20 @@ FileStatus JournalWriter::Append(const std::string& record) {
     return Error(written < 0 ? errno : ENOSPC);
 }
 
+// Gives the old file a second name in the run's folder, so that it outlives
+// the rename of the new content over it: no byte is copied. Only a file on
+// the journal's file system that is still the one read qualifies.
+bool JournalWriter::KeepOldFile(const std::string& target, const FileIdentity& old,
+                                const std::string& name) {
+    if (linkat(AT_FDCWD, target.c_str(), folderFd_, name.c_str(), 0) != 0) return false;
+    struct stat info {};
+    if (fstatat(folderFd_, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0 &&
+        IdentityOf(info) == old)
+        return true;
+    unlinkat(folderFd_, name.c_str(), 0);
+    return false;
+}
+
 FileStatus JournalWriter::SaveContent(const std::string& target, const FileIdentity& old,
                                       std::string_view bytes, std::uint64_t& offset) {
 #ifdef FICLONERANGE
@@ -167,6 +182,7 @@ FileStatus JournalWriter::SaveContent(const std::string& target, const FileIdent
             range.dest_offset = offset;
             if (ioctl(dataFd_, FICLONERANGE, &range) == 0) {
                 dataSize_ = offset + bytes.size();
+                dataAdded_ = true;
                 return std::nullopt;
             }
             cloning_ = false; // this file system does not share blocks
@@ -176,18 +192,25 @@ FileStatus JournalWriter::SaveContent(const std::string& target, const FileIdent
     offset = dataSize_;
     if (const int error = WriteAllAt(dataFd_, bytes, offset)) return Error(error);
     dataSize_ = offset + bytes.size();
+    dataAdded_ = true;
     return std::nullopt;
 }
 
 FileStatus JournalWriter::Add(const std::string& path, const FileIdentity& old,
                               std::string_view oldBytes, const ContentDigest& newDigest,
-                              std::uint32_t& index) {
+                              bool renamedOver, std::uint32_t& index) {
     index = files_;
     if (!Started()) return std::nullopt;
     const std::string target = RealPathOf(path);
     if (target.empty()) return SystemError(path, errno);
     std::uint64_t offset = 0;
-    if (FileStatus error = SaveContent(target, old, oldBytes, offset)) return error;
+    std::string keptName = "old-" + std::to_string(index);
+    if (renamedOver && KeepOldFile(target, old, keptName)) {
+        linksAdded_ = true;
+    } else {
+        keptName.clear();
+        if (FileStatus error = SaveContent(target, old, oldBytes, offset)) return error;
+    }
     if (FileStatus error = Append(JournalRecordBuilder(JournalRecordType::File)
                                       .U32(index)
                                       .Text(path)
@@ -201,6 +224,7 @@ FileStatus JournalWriter::Add(const std::string& path, const FileIdentity& old,
                                       .U64(oldBytes.size())
                                       .Digest(DigestOf(oldBytes))
                                       .Digest(newDigest)
+                                      .Text(keptName)
                                       .Finish()))
         return error;
     ++files_;
@@ -209,7 +233,10 @@ FileStatus JournalWriter::Add(const std::string& path, const FileIdentity& old,
 
 FileStatus JournalWriter::Sync() {
     if (!Started()) return std::nullopt;
-    if (fdatasync(dataFd_) != 0 || fdatasync(indexFd_) != 0) return Error(errno);
+    if (dataAdded_ && fdatasync(dataFd_) != 0) return Error(errno);
+    if (linksAdded_ && fsync(folderFd_) != 0) return Error(errno);
+    if (fdatasync(indexFd_) != 0) return Error(errno);
+    dataAdded_ = linksAdded_ = false;
     return std::nullopt;
 }
 
@@ -227,7 +254,9 @@ void JournalWriter::Finish() {
     }
     if (dataFd_ >= 0) close(dataFd_);
     if (indexFd_ >= 0) close(indexFd_);
-    dataFd_ = indexFd_ = -1;
+    if (folderFd_ >= 0) close(folderFd_);
+    dataFd_ = indexFd_ = folderFd_ = -1;
+    dataAdded_ = linksAdded_ = false;
     if (files_ == 0) {
         unlink((runFolder_ + "/index").c_str());
         unlink((runFolder_ + "/data").c_str());

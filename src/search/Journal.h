@@ -15,8 +15,9 @@
 // taken back, also after it was killed half way. Each run has a folder of
 // its own under the journal folder, named after the time it started (so that
 // names sort as the runs came), holding `index` (the records of
-// JournalRecord.h) and `data` (the old contents, one after the other). A run
-// being written is locked (flock on its index); an undone one gets a file
+// JournalRecord.h), `data` (old contents copied, one after the other) and
+// `old-N` (old files kept whole under a second name, N the file's number in
+// the run). A run being written is locked (flock on its index); an undone one gets a file
 // `undone`.
 namespace kelvara {
 
@@ -53,12 +54,16 @@ public:
                                    const RunDescription& description);
     bool Started() const noexcept { return indexFd_ >= 0; }
     // Saves the old content of `path`, read as `old`, which is about to be
-    // replaced by content with digest `newDigest`; on disk after Sync. Where
-    // the file system shares blocks, the saved copy is a clone of the file.
-    // `index` receives the file's number in the run.
+    // replaced by content with digest `newDigest`; on disk after Sync.
+    // `renamedOver` says that the rewrite puts a new file in the old one's
+    // place and never writes into the old one: then, on the same file
+    // system, the journal keeps the old file itself under a second name (a
+    // hard link) and copies nothing. Otherwise the saved copy is a clone
+    // where the file system shares blocks, else a copy. `index` receives the
+    // file's number in the run.
     [[nodiscard]] FileStatus Add(const std::string& path, const FileIdentity& old,
                                  std::string_view oldBytes, const ContentDigest& newDigest,
-                                 std::uint32_t& index);
+                                 bool renamedOver, std::uint32_t& index);
     // Flushes what was added to disk: only then may those files be touched.
     [[nodiscard]] FileStatus Sync();
     // File `index` was rewritten.
@@ -71,6 +76,7 @@ public:
 
 private:
     FileStatus Append(const std::string& record);
+    bool KeepOldFile(const std::string& target, const FileIdentity& old, const std::string& name);
     FileStatus SaveContent(const std::string& target, const FileIdentity& old,
                            std::string_view bytes, std::uint64_t& offset);
     FileStatus Error(int error) const;
@@ -78,8 +84,11 @@ private:
     JournalSettings settings_;
     std::string runId_;
     std::string runFolder_;
+    int folderFd_ = -1; // the run's folder
     int indexFd_ = -1;
     int dataFd_ = -1;
+    bool dataAdded_ = false;  // since the last Sync
+    bool linksAdded_ = false; // since the last Sync
     std::uint64_t dataSize_ = 0;
     std::uint32_t files_ = 0;
     bool cloning_ = true; // until the file system refuses a clone

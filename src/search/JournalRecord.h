@@ -47,6 +47,8 @@ public:
     bool I64(std::int64_t& value);
     bool Text(std::string& text);
     bool Digest(ContentDigest& digest);
+    // No field is left (a record of an older Kelvara lacks the newer ones).
+    bool AtEnd() const noexcept { return fields_.empty(); }
 
 private:
     bool Take(std::size_t size, std::string_view& bytes);

@@ -30,7 +30,8 @@ bool ReadFileRecord(std::string_view fields, JournalFile& file) {
            reader.U64(file.old.device) && reader.U64(file.old.inode) && reader.I64(file.old.size) &&
            reader.I64(file.old.modifiedSeconds) && reader.I64(file.old.modifiedNanoseconds) &&
            reader.U64(file.dataOffset) && reader.U64(file.dataLength) &&
-           reader.Digest(file.oldDigest) && reader.Digest(file.newDigest);
+           reader.Digest(file.oldDigest) && reader.Digest(file.newDigest) &&
+           (reader.AtEnd() || reader.Text(file.keptName));
 }
 
 // Reads the records after the header; false at bytes that are not a whole,
@@ -98,6 +99,9 @@ std::optional<JournalRun> ReadJournalRun(const std::string& folder) {
     run.undone = access((folder + "/undone").c_str(), F_OK) == 0;
     run.busy = IsBusy(folder);
     run.bytes = index.size() + SizeOf(folder + "/data");
+    for (const JournalFile& file : run.files) {
+        if (!file.keptName.empty()) run.bytes += file.dataLength;
+    }
     return run;
 }
 

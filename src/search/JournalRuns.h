@@ -20,6 +20,7 @@ struct JournalFile {
     FileIdentity old;   // as it was read
     std::uint64_t dataOffset = 0;
     std::uint64_t dataLength = 0;
+    std::string keptName; // the old file kept in the run's folder; empty: in `data`
     ContentDigest oldDigest;
     ContentDigest newDigest;
     bool written = false; // the run noted it rewritten (a killed run may not have)

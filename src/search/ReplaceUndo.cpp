@@ -32,8 +32,15 @@ std::vector<std::string> NewerRunsOverlapping(const std::vector<JournalRun>& run
     return newer;
 }
 
-// The saved old content of `file`, checked against its digest.
-bool ReadSavedContent(int dataFd, const JournalFile& file, std::string& bytes) {
+// The saved old content of `file`, checked against its digest: the old file
+// kept in the run's folder, or its copy in `data`.
+bool ReadSavedContent(const std::string& runFolder, int dataFd, const JournalFile& file,
+                      std::string& bytes) {
+    if (!file.keptName.empty()) {
+        return file.keptName.find('/') == std::string::npos &&
+               !ReadFileBytes(runFolder + "/" + file.keptName, bytes) &&
+               DigestOf(bytes) == file.oldDigest;
+    }
     bytes.resize(file.dataLength);
     std::size_t done = 0;
     while (done < bytes.size()) {
@@ -48,7 +55,8 @@ bool ReadSavedContent(int dataFd, const JournalFile& file, std::string& bytes) {
 
 class Restorer {
 public:
-    Restorer(int dataFd, UndoResult& result) : dataFd_(dataFd), result_(result) {}
+    Restorer(const std::string& runFolder, int dataFd, UndoResult& result)
+        : runFolder_(runFolder), dataFd_(dataFd), result_(result) {}
 
     void Restore(const JournalFile& file) {
         FileIdentity now;
@@ -62,7 +70,7 @@ public:
         }
         if (digest != file.newDigest)
             return Skip(file, Translate("kelvara::Journal", "替换以后又被改动过，没有撤销"));
-        if (!ReadSavedContent(dataFd_, file, saved_))
+        if (!ReadSavedContent(runFolder_, dataFd_, file, saved_))
             return Skip(file, Translate("kelvara::Journal", "日志里保存的原内容已损坏，没有撤销"));
         FileRewrite rewrite;
         FileStatus error = rewrite.Begin(file.target, now);
@@ -77,6 +85,7 @@ private:
         result_.skipped.push_back({file.target, std::string(reason)});
     }
 
+    const std::string& runFolder_;
     int dataFd_;
     UndoResult& result_;
     std::string current_;
@@ -113,7 +122,7 @@ UndoResult UndoReplaceRun(const JournalSettings& settings, const std::string& ru
         return result;
     }
     const FileHandle data(open((run->folder + "/data").c_str(), O_RDONLY | O_CLOEXEC));
-    Restorer restorer(data.Get(), result);
+    Restorer restorer(run->folder, data.Get(), result);
     for (const JournalFile& file : run->files)
         restorer.Restore(file);
     const FileHandle mark(

@@ -18,7 +18,8 @@ FileStatus RewriteBatch::Add(const std::string& path, const FileIdentity& old,
                              std::string_view oldBytes, std::uint32_t tag) {
     FileRewrite& rewrite = *rewrites_[pending_.size()];
     std::uint32_t journalIndex = 0;
-    if (FileStatus error = journal_.Add(path, old, oldBytes, rewrite.NewDigest(), journalIndex)) {
+    if (FileStatus error = journal_.Add(path, old, oldBytes, rewrite.NewDigest(),
+                                        rewrite.RenamesOver(), journalIndex)) {
         rewrite.Abandon();
         return error;
     }

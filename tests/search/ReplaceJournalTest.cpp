@@ -57,9 +57,19 @@ TEST(ReplaceJournalTest, UndoGivesBackEveryFileAsItWasAndLeavesOnesEditedSince) 
     chmod(b.c_str(), 0640);
     link(b.c_str(), (f.dir / "b-link.txt").c_str());
     f.paths = {a, b, edited, none};
+    const ino_t oldInodeOfA = StatOf(a).st_ino;
     const BatchResult result = f.Replace("cat", "tiger");
     ASSERT_EQ(result.filesWritten, 3);
     ASSERT_FALSE(result.journalRun.empty());
+    // a was renamed over: the journal keeps its old file whole, no copy. b,
+    // written in place because of its second name, must be copied.
+    const std::vector<JournalFile> saved = ListJournalRuns(f.settings).at(0).files;
+    ASSERT_EQ(saved.size(), 3u);
+    ASSERT_FALSE(saved[0].keptName.empty());
+    const std::string runFolder = f.settings.folder + "/" + result.journalRun;
+    EXPECT_EQ(StatOf(runFolder + "/" + saved[0].keptName).st_ino, oldInodeOfA);
+    EXPECT_EQ(saved[1].keptName, "");
+    EXPECT_EQ(TestFolder::Read(runFolder + "/data").substr(saved[1].dataOffset, 6), "a cat\n");
     std::ofstream(edited, std::ios::app) << "mine\n";
 
     const UndoResult undo = UndoReplaceRun(f.settings, "");
@@ -73,6 +83,7 @@ TEST(ReplaceJournalTest, UndoGivesBackEveryFileAsItWasAndLeavesOnesEditedSince) 
     EXPECT_EQ(StatOf(b).st_mode & 07777, 0640u);
     EXPECT_EQ(StatOf(b).st_nlink, 2u); // the hard link still shares the file
     EXPECT_EQ(TestFolder::Read(f.dir / "b-link.txt"), "a cat\n");
+    EXPECT_EQ(StatOf(a).st_nlink, 1u);
 
     // Undone once; nothing left to undo, and the list says so.
     const std::vector<JournalRun> runs = ListJournalRuns(f.settings);
@@ -116,11 +127,13 @@ TEST(ReplaceJournalTest, DamagedJournalsAreReportedAndTheirDamagedCopiesNeverWri
     f.paths = {a, b};
     const std::string run = f.Replace("cat", "dog").journalRun;
     const std::string folder = f.settings.folder + "/" + run;
-    // A killed run's last record cut short, and the saved copy of b spoilt.
+    // A killed run's last record cut short, and the saved copy of b (the old
+    // file kept in the journal) spoilt.
     const std::string index = TestFolder::Read(folder + "/index");
     std::ofstream(folder + "/index", std::ios::binary) << index.substr(0, index.size() - 5);
-    std::fstream data(folder + "/data", std::ios::in | std::ios::out | std::ios::binary);
-    data.seekp(7);
+    std::fstream data(folder + "/old-1", std::ios::in | std::ios::out | std::ios::binary);
+    ASSERT_TRUE(data.is_open());
+    data.seekp(2);
     data << 'X';
     data.close();
 
