@@ -5,7 +5,7 @@
 #     default) and without it ([journal] runs=0), the copy made anew before
 #     each run, page cache warm;
 #   - `kelvara replace --dry-run TEXT X` against `kelvara find --format grep
-#     --threads 1 TEXT` over TREE itself (both only read).
+#     TEXT` over TREE itself (both only read), on one thread and on two.
 #
 #   bench/replace_journal.sh [TREE] [TEXT] [RUNS]
 #
@@ -44,21 +44,34 @@ replace_once() { # config
     XDG_CONFIG_HOME=$work/$1 seconds "$kelvara" replace -y "$text" X "$work/copy"
 }
 
-for config in without with; do
-    for _ in $(seq "$runs"); do replace_once "$config"; done | median >"$work/$config.time"
-done
+# The two settings take turns, so that the load of other programs falls on
+# both alike.
 for _ in $(seq "$runs"); do
-    seconds "$kelvara" find --format grep --threads 1 "$text" "$tree"
-done | median >"$work/find.time"
-for _ in $(seq "$runs"); do seconds "$kelvara" replace -n "$text" X "$tree"; done |
-    median >"$work/dry.time"
+    for config in without with; do
+        replace_once "$config" >>"$work/$config.times"
+    done
+done
+for config in without with; do median <"$work/$config.times" >"$work/$config.time"; done
+for threads in 1 2; do
+    for _ in $(seq "$runs"); do
+        seconds "$kelvara" find --format grep --threads "$threads" "$text" "$tree" \
+            >>"$work/find$threads.times"
+        seconds "$kelvara" replace -n --threads "$threads" "$text" X "$tree" \
+            >>"$work/dry$threads.times"
+    done
+    median <"$work/find$threads.times" >"$work/find$threads.time"
+    median <"$work/dry$threads.times" >"$work/dry$threads.time"
+done
 
 hits=$("$kelvara" find --format grep --threads 1 "$text" "$tree" | wc -l)
 printf 'tree %s, "%s": %s hits\n' "$tree" "$text" "$hits"
 printf '%-40s %8s\n' "replace without journal" "$(cat "$work/without.time")"
 printf '%-40s %8s   %.2fx\n' "replace with journal" "$(cat "$work/with.time")" \
     "$(echo "$(cat "$work/with.time") / $(cat "$work/without.time")" | bc -l)"
-printf '%-40s %8s\n' "find --format grep --threads 1" "$(cat "$work/find.time")"
-printf '%-40s %8s   %.2fx\n' "replace --dry-run" "$(cat "$work/dry.time")" \
-    "$(echo "$(cat "$work/dry.time") / $(cat "$work/find.time")" | bc -l)"
+for threads in 1 2; do
+    printf '%-40s %8s\n' "find --format grep --threads $threads" "$(cat "$work/find$threads.time")"
+    printf '%-40s %8s   %.2fx\n' "replace --dry-run --threads $threads" \
+        "$(cat "$work/dry$threads.time")" \
+        "$(echo "$(cat "$work/dry$threads.time") / $(cat "$work/find$threads.time")" | bc -l)"
+done
 du -sh "$XDG_STATE_HOME/kelvara/journal" 2>/dev/null | sed 's/^/journal kept: /'

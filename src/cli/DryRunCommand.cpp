@@ -29,8 +29,8 @@ int RunDryRun(const CommandLine& line, const FileSet& files, const std::string& 
     const BatchHooks hooks{&progress, {}, stopRequested};
     OutputBuffer out(STDOUT_FILENO);
     DiffPrinter printer(out, isatty(STDOUT_FILENO) == 1);
-    const DryReplaceResult result =
-        RunDryReplace(text, replacement, files.TickedPaths(), line.options, hooks, printer);
+    const DryReplaceResult result = RunDryReplace(text, replacement, files.TickedPaths(),
+                                                  line.options, hooks, printer, line.threads);
     progress.Clear();
     out.Flush();
     if (result.error) {

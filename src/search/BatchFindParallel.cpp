@@ -24,6 +24,9 @@ constexpr std::size_t kWindowFiles = 1024;
 // none is left to take; it yields after each nap, so a window stays live and
 // sees its stop button.
 constexpr auto kNap = std::chrono::milliseconds(2);
+// A run that plans a replace holds the text of each file that would change:
+// a few files ahead keep the workers as busy.
+constexpr std::size_t kPlanWindowFiles = 16;
 // A slot that held more hits than this gives the memory back.
 constexpr std::size_t kKeptHits = 4096;
 
@@ -51,6 +54,7 @@ void Reset(FileFindings& findings) {
         findings.hits = {};
     else
         findings.hits.clear();
+    findings.change.Clear();
 }
 
 } // namespace
@@ -63,9 +67,11 @@ struct ParallelFind::Searcher {
 };
 
 ParallelFind::ParallelFind(PathFeed& paths, const RunTexts& texts, const MatchOptions& options,
-                           CodePage fallback, const BatchHooks& hooks, unsigned threads)
+                           CodePage fallback, const BatchHooks& hooks, unsigned threads,
+                           bool planReplace)
     : paths_(paths), texts_(texts), options_(options), fallback_(fallback), hooks_(hooks),
-      window_(kWindowFiles), slots_(std::make_unique<Slot[]>(window_)),
+      planReplace_(planReplace), window_(planReplace ? kPlanWindowFiles : kWindowFiles),
+      slots_(std::make_unique<Slot[]>(window_)),
       searcher_(std::make_unique<Searcher>(texts_, options_, fallback_)) {
     workerHooks_.stopRequested = &abort_;
     try {
@@ -106,7 +112,9 @@ void ParallelFind::Match(Searcher& searcher, const BatchHooks& hooks,
     if (findings.unreadable) return;
     if (hooks_.reportEncodings) findings.encoding = match.Encoding();
     const LineMatcher* matcher = match.Matcher();
-    if (matcher != nullptr) {
+    if (planReplace_) {
+        PlanChange(match, searcher.buffer, hooks, findings.change, findings.cutLines);
+    } else if (matcher != nullptr) {
         HitCollector hits(match, findings);
         matcher->SearchFile(match.Text(), hooks, hits);
     }
@@ -126,6 +134,7 @@ void ParallelFind::Search(std::size_t index, const std::string& path, Searcher& 
         if (!findings.error) Match(searcher, hooks, findings);
     } catch (const std::bad_alloc&) {
         findings.hits = {};
+        findings.change.Clear();
         findings.error = OutOfMemory(path);
     }
     slot.ready.store(true, std::memory_order_release);

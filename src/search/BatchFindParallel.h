@@ -20,6 +20,7 @@
 #include "search/BatchRun.h"
 #include "search/MatchOptions.h"
 #include "search/PathFeed.h"
+#include "search/PlannedChange.h"
 #include "search/RunTexts.h"
 
 namespace kelvara {
@@ -41,6 +42,7 @@ struct FileFindings {
     FileEncoding encoding;              // when the hooks report encodings
     std::vector<FoundHit> hits;
     std::vector<std::int32_t> cutLines; // lines whose search a match limit ended
+    PlannedChange change;               // instead of the hits, when the run plans a replace
 };
 
 // Reads and matches the files of a find run on several threads, at most a
@@ -50,6 +52,8 @@ struct FileFindings {
 // observer, yield hook); the workers only read and match, each with its own
 // buffer and file match, and stop at a line or a stretch of a file when the run
 // is stopped. Memory stays bounded by the window whatever the number of files.
+// A run that plans a replace (a dry run) gets each file's change instead of
+// its hits, with the text of each file that would change: its window is shorter.
 // The paths may still be arriving from a walk; whoever takes a file that is
 // not listed yet waits for it.
 class ParallelFind {
@@ -58,7 +62,8 @@ public:
     // others, or as many as the system gives. The arguments must outlive the
     // object.
     ParallelFind(PathFeed& paths, const RunTexts& texts, const MatchOptions& options,
-                 CodePage fallback, const BatchHooks& hooks, unsigned threads);
+                 CodePage fallback, const BatchHooks& hooks, unsigned threads,
+                 bool planReplace = false);
     // Stops the workers and waits for them.
     ~ParallelFind();
     ParallelFind(const ParallelFind&) = delete;
@@ -94,6 +99,7 @@ private:
     const MatchOptions options_;
     const CodePage fallback_;
     const BatchHooks& hooks_;
+    const bool planReplace_;
     BatchHooks workerHooks_; // no yield; stops with `abort_`
     const std::size_t window_;
     std::unique_ptr<Slot[]> slots_;

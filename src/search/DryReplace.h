@@ -42,9 +42,11 @@ struct DryReplaceResult {
 // replace are handed to `changes` for each file that would change, in the
 // file's own encoding. A file holding a NUL byte, or one whose encoding cannot
 // take the replacement, would not be rewritten and is listed; one that cannot
-// be read ends the run, as it ends a replace.
+// be read ends the run, as it ends a replace. The files are read and matched
+// on `threads` threads as a find reads them (0: one per core); `changes` is
+// called on the calling thread, in the order of the paths.
 DryReplaceResult RunDryReplace(std::string_view text, std::string_view replacement,
                                const std::vector<std::string>& paths, const MatchOptions& options,
-                               const BatchHooks& hooks, FileChanges& changes);
+                               const BatchHooks& hooks, FileChanges& changes, unsigned threads = 1);
 
 } // namespace kelvara

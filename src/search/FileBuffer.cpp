@@ -1,5 +1,7 @@
 #include "search/FileBuffer.h"
 
+#include <utility>
+
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
@@ -42,6 +44,13 @@ int FileBuffer::Open(const std::string& path) {
         if (folderFd_ < 0) return OpenPath(path, kOpenFlags);
     }
     return openat(folderFd_, path.c_str() + slash + 1, kOpenFlags);
+}
+
+void FileBuffer::SwapBytes(FileBuffer& other) noexcept {
+    std::swap(data_, other.data_);
+    std::swap(capacity_, other.capacity_);
+    std::swap(size_, other.size_);
+    std::swap(identity_, other.identity_);
 }
 
 void FileBuffer::Reserve(std::size_t capacity) {

@@ -1,5 +1,6 @@
 #include "search/ReplacePlan.h"
 
+#include <map>
 #include <random>
 
 #include <gtest/gtest.h>
@@ -9,6 +10,7 @@
 #include "common/CodePageConversion.h"
 #include "search/BatchFind.h"
 #include "search/BatchReplace.h"
+#include "search/DryReplace.h"
 #include "search/Matcher.h"
 
 namespace kelvara {
@@ -20,6 +22,16 @@ std::string Replaced(std::string_view text, const std::vector<Stretch>& stretche
     AppendReplaced(text, stretches, replacement, out);
     return out;
 }
+
+// The new content a dry run shows for each file.
+struct ChangedTexts : FileChanges {
+    void Changes(const std::string& path, const FileIdentity&, std::string_view text,
+                 std::span<const Stretch> stretches, std::string_view replacement,
+                 CodePage) override {
+        AppendReplaced(text, stretches, replacement, texts[path]);
+    }
+    std::map<std::string, std::string> texts;
+};
 
 std::string RandomText(std::mt19937& random, CodePage codePage) {
     static const std::vector<std::string> kPieces = {
@@ -37,8 +49,8 @@ std::string RandomText(std::mt19937& random, CodePage codePage) {
 }
 
 // A find's hits, chosen all, make the plan of the replace: what the plan
-// writes is what the batch replace writes, on random texts in both code
-// pages under every option.
+// writes is what the batch replace writes, and what a dry run shows, on
+// random texts in both code pages under every option.
 TEST(ReplacePlanTest, PlanOfEveryFoundHitWritesWhatTheBatchReplaceWrites) {
     SetAskUserSink([](const MessageBoxRequest&) { return kIdYes; });
     std::mt19937 random(17);
@@ -78,11 +90,18 @@ TEST(ReplacePlanTest, PlanOfEveryFoundHitWritesWhatTheBatchReplaceWrites) {
         AllStretches(text, matcher, {}, all, cutLines);
         EXPECT_EQ(planned, all) << round;
 
+        ChangedTexts dry;
+        RunDryReplace(search, replacement, {path}, options, {}, dry, 1 + round % 2);
+        EXPECT_EQ(dry.texts.size(), planned.empty() ? 0u : 1u) << round;
+
         std::vector<std::string> replaceHistory;
         ResultTree replaceTree;
         RunBatchReplace(search, replacement, history, replaceHistory, files, options, replaceTree,
                         {});
         EXPECT_EQ(TestFolder::Read(path), Replaced(text, planned, encodedReplacement)) << round;
+        if (!planned.empty()) {
+            EXPECT_EQ(dry.texts[path], TestFolder::Read(path)) << round;
+        }
     }
     SetAskUserSink({});
 }

@@ -43,6 +43,21 @@ TEST(TextDiffTest, HunksKeepTheirContextAndMergeWhenItTouches) {
     EXPECT_EQ(Diff(text, {}, "Y", 3), "");
 }
 
+// The lines before a change are counted in blocks: a change far into a text
+// of short lines (more breaks than one block counter holds) and one after a
+// long line without breaks get their right numbers; CR is no break of its own.
+TEST(TextDiffTest, HunksDeepInATextGetTheirLineNumbers) {
+    std::string text;
+    for (int i = 1; i <= 5000; ++i)
+        text += i % 7 ? "\n" : "\r\n";
+    text += "x\n" + std::string(100000, 'a') + "\nx\n";
+    const Stretch first{text.find('x'), 1};
+    const Stretch second{text.rfind('x'), 1};
+    const std::string diff = Diff(text, {first, second}, "Y", 0);
+    EXPECT_EQ(diff.substr(0, 26), "@@ -5001 +5001 @@\n-x\n+Y\n@@");
+    EXPECT_EQ(diff.substr(26, 18), " -5003 +5003 @@\n-x");
+}
+
 TEST(TextDiffTest, LineBreaksInTheReplacementAndALastLineWithoutOne) {
     // CR stays in its line, as patch reads it; a replacement with an LF makes
     // two lines of one and shifts the hunks after it.

@@ -1,0 +1,74 @@
+#include "search/PlannedChange.h"
+
+#include <cstring>
+
+namespace kelvara {
+
+namespace {
+
+// A text kept beyond this size is given back after its file.
+constexpr std::size_t kKeptText = 1u << 20;
+
+// Every stretch a replace changes in each candidate line, placed in the
+// whole text.
+class ChangedLines : public CandidateLines {
+public:
+    ChangedLines(FileMatch& match, std::vector<Stretch>& out, std::vector<std::int32_t>& cutLines)
+        : match_(match), out_(out), cutLines_(cutLines) {}
+    void Take(std::int32_t number, std::string_view line) override {
+        const std::size_t start = static_cast<std::size_t>(line.data() - match_.Text().data());
+        LineMatcher& matcher = *match_.MatcherFor(line);
+        for (const Stretch& stretch : matcher.ReplacedStretches(line))
+            out_.push_back(stretch.MovedTo(start + stretch.start));
+        if (matcher.LineCutShort()) cutLines_.push_back(number);
+    }
+
+private:
+    FileMatch& match_;
+    std::vector<Stretch>& out_;
+    std::vector<std::int32_t>& cutLines_;
+};
+
+} // namespace
+
+void PlannedChange::Clear() {
+    stretches.clear();
+    text = {};
+    if (decoded.capacity() > kKeptText)
+        std::string().swap(decoded);
+    else
+        decoded.clear();
+    nul = false;
+    replacementProblem.reset();
+}
+
+bool PlanChange(FileMatch& match, FileBuffer& buffer, const BatchHooks& hooks,
+                PlannedChange& change, std::vector<std::int32_t>& cutLines) {
+    change.Clear();
+    const LineMatcher* matcher = match.Matcher();
+    if (matcher == nullptr) return true; // the file's code page cannot hold the text
+    ChangedLines lines(match, change.stretches, cutLines);
+    const std::string_view text = match.Text();
+    if (!matcher->SearchFile(text, hooks, lines)) return false;
+    if (change.stretches.empty()) return true;
+    change.nul = std::memchr(text.data(), '\0', text.size()) != nullptr;
+    if (change.nul) return true;
+    change.replacementProblem = match.ReplacementProblem();
+    if (change.replacementProblem) return true;
+    const FileEncoding& encoding = match.Encoding();
+    if (encoding.utf16 != Utf16Order::None) {
+        change.decoded.assign(text);
+        change.text = change.decoded;
+        return true;
+    }
+    // The diff is one of the file's own bytes, which patch applies.
+    change.bytes.SwapBytes(buffer);
+    const std::span<char> bytes = change.bytes.Bytes();
+    change.text = {bytes.data(), bytes.size()};
+    const std::size_t bom = BomBytes(encoding).size();
+    for (Stretch& stretch : change.stretches)
+        stretch.start += bom;
+    return true;
+}
+
+} // namespace kelvara
