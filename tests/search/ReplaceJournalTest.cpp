@@ -8,6 +8,7 @@
 #include "TestFolder.h"
 #include "common/AskUser.h"
 #include "search/BatchReplace.h"
+#include "search/JournalRecord.h"
 #include "search/JournalRuns.h"
 #include "search/ReplaceUndo.h"
 
@@ -146,6 +147,47 @@ TEST(ReplaceJournalTest, DamagedJournalsAreReportedAndTheirDamagedCopiesNeverWri
     ASSERT_EQ(undo.skipped.size(), 1u);
     EXPECT_EQ(undo.skipped[0].path, b);
     EXPECT_EQ(TestFolder::Read(b), "dog b\n");
+}
+
+// A run journaled before old files were kept by a second name has file
+// records without that name: its saved contents are in `data`, and an undo
+// still takes them from there.
+TEST(ReplaceJournalTest, RunsOfAnEarlierKelvaraAreStillUndone) {
+    JournalFixture f;
+    const std::string a = f.dir.Write("a.txt", "dog\n");
+    const std::string folder = f.settings.folder + "/20261201-000000.000000-1";
+    std::filesystem::create_directories(folder);
+    const std::string old = "cat\n";
+    std::ofstream(folder + "/data", std::ios::binary) << old;
+    std::ofstream(folder + "/index", std::ios::binary)
+        << JournalRecordBuilder(JournalRecordType::Header)
+               .U64(1)
+               .Text("kelvara replace")
+               .Text("cat")
+               .Text("dog")
+               .Text("/")
+               .Finish()
+        << JournalRecordBuilder(JournalRecordType::File)
+               .U32(0)
+               .Text(a)
+               .Text(a)
+               .U64(0)
+               .U64(0)
+               .U64(4)
+               .U64(0)
+               .U64(0)
+               .U64(0)
+               .U64(old.size())
+               .Digest(DigestOf(old))
+               .Digest(DigestOf("dog\n"))
+               .Finish();
+    const std::vector<JournalRun> runs = ListJournalRuns(f.settings);
+    ASSERT_EQ(runs.size(), 1u);
+    EXPECT_FALSE(runs[0].damaged);
+    ASSERT_EQ(runs[0].files.size(), 1u);
+    EXPECT_EQ(runs[0].files[0].keptName, "");
+    EXPECT_EQ(UndoReplaceRun(f.settings, "").restored, std::vector<std::string>{a});
+    EXPECT_EQ(TestFolder::Read(a), old);
 }
 
 TEST(ReplaceJournalTest, OldestRunsGoBeyondTheCountAndTheSize) {
