@@ -67,8 +67,10 @@ void TMainForm::ReopenIn(CodePage codePage) {
     const DocumentEventsOff eventsOff;
     window->ChooseCodePage(codePage);
     window->ReloadKeepingPlace(std::move(bytes), StampOfFile(window->Path()));
+    window->PrepareViews(); // the words in the code page now taken
     window->ShowStateCaption();
     ShowEncoding(window);
+    ShowStatus(MessageText(tr("加载完毕!"))); // not the last word the views loaded
 }
 
 void TMainForm::SaveInEncoding(const FileEncoding& encoding) {

@@ -63,8 +63,13 @@ bool TMainForm::WriteDocument(TMDIChild& window, const std::string& target,
     }
     window.Saved(StampOfFile(target));
     if (encoding != window.Encoding()) {
+        const CodePage before = window.Encoding().codePage;
         window.ChangeEncoding(encoding);
         ShowEncoding(ActiveChild());
+        if (window.Encoding().codePage != before) {
+            window.PrepareViews(); // the words in the document's new code page
+            ShowStatus({});        // which ran through the status bar
+        }
     }
     return true;
 }

@@ -12,7 +12,9 @@
 #include "app/MainForm.h"
 #include "common/AskUser.h"
 #include "common/CodePageConversion.h"
+#include "common/FileEncoding.h"
 #include "common/IniFile.h"
+#include "common/LineFile.h"
 #include "common/PathHelpers.h"
 #include "common/ProcessValues.h"
 #include "platform/EditorWidget.h"
@@ -376,9 +378,27 @@ void TMDIChild::PrepareViews() {
         if (!list.Words().empty()) list.ClearWords();
         return;
     }
-    const TIniFile words(frame_.DataFile("reservedword.txt"));
+    const std::string file = frame_.DataFile("reservedword.txt");
+    const TIniFile words(file);
     LoadReservedWords(words, extension, list,
                       [this](const std::string& word) { frame_.ShowStatus(word); });
+    WordsInDocumentPage(file, list);
+}
+
+// The words are compared with the document's bytes, so they take its code
+// page; a word it cannot hold is never in the document.
+void TMDIChild::WordsInDocumentPage(const std::string& file, TWordList& list) {
+    std::string bytes;
+    if (list.Words().empty() || ReadFileBytes(file, bytes)) return;
+    const CodePage from = DetectEncoding(bytes, {TextCodePage(), std::nullopt}).codePage;
+    const CodePage to = Memo1().GetCodePage();
+    if (from == to) return;
+    std::vector<std::string> recoded;
+    for (const std::string& word : list.Words()) {
+        std::string out;
+        if (!RecodeText(word, from, to, out)) recoded.push_back(std::move(out));
+    }
+    list.SetWords(recoded);
 }
 
 } // namespace kelvara

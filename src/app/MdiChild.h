@@ -16,6 +16,7 @@ namespace kelvara {
 
 class EditorWidget;
 class TMainForm;
+class TWordList;
 
 // A document window: one file in two pages, the plain editing view Memo1 (what
 // is saved) and the read-only highlighted view Memohun, with the document's
@@ -78,7 +79,8 @@ public:
     const FileStamp& Stamp() const noexcept { return stamp_; }
     void SetStamp(const FileStamp& stamp) { stamp_ = stamp; }
 
-    // The word list of the file's extension for the highlighted view.
+    // The word list of the file's extension for the highlighted view, in the
+    // document's code page.
     void PrepareViews();
 
     // "<file name> 已经被修改" or "<file name> 已经被保存".
@@ -100,6 +102,8 @@ private:
     void ShowPlainMenu(const QPoint& at);
     void ShowHighlightedMenu(const QPoint& at);
     void CarryIntoPlain();
+    // The list's words, read from `file`, in the document's code page.
+    void WordsInDocumentPage(const std::string& file, TWordList& list);
     void SelectAllPlain();
     void CopyHighlighted();
     void CutHighlighted();

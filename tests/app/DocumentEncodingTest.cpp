@@ -3,6 +3,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QStatusBar>
+#include <algorithm>
 
 #include "FrameFixture.h"
 #include "platform/EditorWidget.h"
@@ -197,6 +198,30 @@ TEST_F(DocumentEncodingTest, DocumentsKeepTheirCodePageWhenABatchReplaceRewrites
     EXPECT_EQ(first.Memo1().Text(), "\xE4\xB8\xAD bar\r\n");
     EXPECT_EQ(EncodingName(Active().Encoding()), "UTF-16LE");
     EXPECT_EQ(Active().Memo1().Text(), "\xE4\xB8\xAD g");
+}
+
+// The highlighting words are compared with the document's bytes: they take
+// its code page, whatever reservedword.txt is written in.
+TEST_F(DocumentEncodingTest, HighlightingWordsFollowTheDocumentsCodePage) {
+    SetTextCodePage(CodePage::Gbk);
+    folder.Write("reservedword.txt", "[.cpp]\ncount=3\n0=int\n1=\xE5\x87\xBD\xE6\x95\xB0\n"
+                                     "2=\xED\x95\x9C\n"); // UTF-8: int 函数 한
+    const auto words = [&] {
+        return Active().Memohun().SyntaxColoring().WordLists().Items(0).Words();
+    };
+    const std::string path = folder.Write("a.cpp", "int \xBA\xAF\xCA\xFD;\n"); // GBK 函数
+    OpenWithDialog({path});
+    ASSERT_EQ(Shown(), "GBK");
+    EXPECT_EQ(words(), (std::vector<std::string>{"int", "\xBA\xAF\xCA\xFD"})); // no 한 in GBK
+    Trigger("mnusaveutf8");
+    ASSERT_EQ(Shown(), "UTF-8");
+    auto utf8 = words();
+    std::sort(utf8.begin(), utf8.end());
+    EXPECT_EQ(utf8, (std::vector<std::string>{"int", "\xE5\x87\xBD\xE6\x95\xB0", "\xED\x95\x9C"}));
+    EXPECT_EQ(frame->statusBar()->currentMessage().toStdString(), "");
+    Trigger("mnureopengbk");
+    EXPECT_EQ(words().size(), 2u);
+    EXPECT_EQ(frame->statusBar()->currentMessage().toStdString(), "加载完毕!");
 }
 
 // The find dialog looks for the text as typed in each document's own code
