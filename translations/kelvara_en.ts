@@ -1235,7 +1235,7 @@ Replaces TEXT by REPLACEMENT in each PATH (a file, or every file below a folder)
   -C, --context N      前后各 N 行；grep 格式中命中行是 路径:行:列:文字，
                        它周围的行是 路径-行-文字，两组之间是 &quot;--&quot;
       --threads N      用 N 个线程读取和匹配文件（默认每个核一个；1 只用一个
-                       线程）；输出不变
+                       线程）；输出不变；也用于 replace --dry-run
 </source>
         <translation>  -A, --after-context N
                        also show N lines after each hit line (grep, json)
@@ -1245,7 +1245,8 @@ Replaces TEXT by REPLACEMENT in each PATH (a file, or every file below a folder)
                        path:line:column:text, a line around it path-line-text,
                        &quot;--&quot; between groups
       --threads N      read and match files on N threads (default: one per core;
-                       1 keeps to one thread); the output stays the same
+                       1 keeps to one thread); the output stays the same; also
+                       for replace --dry-run
 </translation>
     </message>
     <message>

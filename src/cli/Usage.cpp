@@ -59,7 +59,7 @@ std::string_view FindOptions() {
         "  -C, --context N      前后各 N 行；grep 格式中命中行是 路径:行:列:文字，\n"
         "                       它周围的行是 路径-行-文字，两组之间是 \"--\"\n"
         "      --threads N      用 N 个线程读取和匹配文件（默认每个核一个；1 只用一个\n"
-        "                       线程）；输出不变\n");
+        "                       线程）；输出不变；也用于 replace --dry-run\n");
 }
 
 std::string_view ReplaceOptions() {
