@@ -50,9 +50,12 @@ row() {
             label = ENVIRON["LABEL"]
             k2 = second ? t[2] : 0; p = second ? 3 : 2
             rp = t[p]; r = t[p + 1]
-            printf "| %-46s | %7d | %7s | %5.2f | %6.2f | %5.2f | %5.2f | %8.2f | %6.2f | %5.2f |\n",
-                label, hits, rghits, t[1], k2, rp, r, k2 ? t[1] / k2 : 0, rp ? t[1] / rp : 0,
-                r ? t[1] / r : 0
+            # A blank where there is nothing to compare.
+            f = "%5.2f"; e = ""
+            printf "| %-46s | %7d | %7s | %5.2f | %6s | %5s | %5s | %8s | %6s | %5s |\n", label,
+                hits, rghits, t[1], k2 ? sprintf(f, k2) : e, rp ? sprintf(f, rp) : e,
+                r ? sprintf(f, r) : e, k2 ? sprintf(f, t[1] / k2) : e,
+                rp ? sprintf(f, t[1] / rp) : e, r ? sprintf(f, t[1] / r) : e
         }' "$out/t.csv"
     rm -f "$out"/k "$out"/k2 "$out"/rp "$out"/r
 }
