@@ -1,6 +1,8 @@
 #include "common/Regex.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <new>
 
 #define PCRE2_CODE_UNIT_WIDTH 8
 #include <pcre2.h>
@@ -134,16 +136,18 @@ std::string_view RegexMatcher::Subject(std::string_view line) {
     lastLine_ = line;
     decoding_ = codePage_ == CodePage::Gbk || !IsValidUtf8(line);
     if (!decoding_) return line;
+    // Offsets are kept in four bytes; no line that long fits in memory twice.
+    if (line.size() > UINT32_MAX) throw std::bad_alloc();
     decoded_.clear();
     offsets_.clear();
     for (std::size_t at = 0; at < line.size();) {
         const DecodedChar c = DecodeCharAt(line, at, codePage_);
         const std::size_t before = decoded_.size();
         AppendUtf8(c.codePoint, decoded_);
-        offsets_.insert(offsets_.end(), decoded_.size() - before, at);
+        offsets_.insert(offsets_.end(), decoded_.size() - before, static_cast<std::uint32_t>(at));
         at += c.length;
     }
-    offsets_.push_back(line.size());
+    offsets_.push_back(static_cast<std::uint32_t>(line.size()));
     return decoded_;
 }
 

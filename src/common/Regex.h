@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -103,11 +104,12 @@ private:
     pcre2_real_jit_stack_8* jitStack_ = nullptr;
     pcre2_real_match_data_8* data_ = nullptr;
     // A GBK line in UTF-8, and for each of its bytes the line's byte offset
-    // (one more entry: the line's size).
+    // (one more entry: the line's size), four bytes each: a huge line's
+    // decoding costs half the memory it would with machine words.
     std::string_view lastLine_;
     bool decoding_ = false; // the last line was decoded
     std::string decoded_;
-    std::vector<std::size_t> offsets_;
+    std::vector<std::uint32_t> offsets_;
     std::vector<RegexHit> groups_;
 };
 
