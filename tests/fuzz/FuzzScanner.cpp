@@ -1,6 +1,7 @@
 // The syntax scanner: after every edit of a text, under custom styles made of
 // the fuzzer's bytes, the runs re-scanned around the edit are those of a
-// full scan of the new text; also when colouring goes on in slices.
+// full scan of the new text; also when colouring goes on in slices, and
+// when the editor's code page changes in between.
 #include <string>
 #include <vector>
 
@@ -56,6 +57,7 @@ std::vector<std::int64_t> Runs(const TSourceEdit& editor) {
 void RequireFullScan(const TSourceEdit& editor, const Settings& settings) {
     fuzz::RequireNoFault(editor.CheckInvariants(), "the runs tile the text");
     TSourceEdit whole;
+    whole.SetCodePage(editor.GetCodePage());
     settings.ApplyTo(whole);
     whole.SetText(editor.Text());
     fuzz::Require(Runs(editor) == Runs(whole), "the runs after an edit are a full scan's");
@@ -71,6 +73,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     settings.splitOnFly = (bits & 2) != 0;
     settings.caseSensitiveWords = (bits & 4) != 0;
     const bool sliced = (bits & 8) != 0;
+    const bool switchCodePage = (bits & 16) != 0; // as reopening in another code page does
     for (unsigned count = input.Byte() % 4; count > 0; --count) {
         StyleBytes style;
         style.begin = input.Bytes(3);
@@ -86,7 +89,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     for (int step = 0; step < 64 && !input.Empty(); ++step) {
         const unsigned op = input.Byte();
-        if (sliced && op % 4 == 0) {
+        if (switchCodePage && step % 8 == 7) {
+            editor.SetCodePage(editor.GetCodePage() == CodePage::Gbk ? CodePage::Utf8
+                                                                     : CodePage::Gbk);
+        } else if (sliced && op % 4 == 0) {
             editor.ScanSome(1 + static_cast<int>(input.Byte()));
         } else if (op % 16 == 1) {
             editor.Undo();
