@@ -52,7 +52,10 @@ const RowCheckpoints::Mark& RowCheckpoints::BeforeWidth(int width) const {
 int RowCheckpoints::Rewalk(const TMemoComponent& editor, std::size_t k) {
     const int from = marks_[k].Offset;
     const int to = marks_[k + 1].Offset;
-    const std::string_view chars = editor.TextView(from, to - from + 8);
+    // A character crossing a mark is read whole; the row's end mark is never
+    // crossed (its line break pairs with no lead byte).
+    const int beyond = k + 2 < marks_.size() ? 8 : 0;
+    const std::string_view chars = editor.TextView(from, to - from + beyond);
     int width = marks_[k].Width;
     bool sawTab = false;
     const std::size_t walked = WalkCells(chars, static_cast<std::size_t>(to - from), width,
@@ -97,14 +100,24 @@ void RowCheckpoints::Replaced(const TMemoComponent& editor, int a, int b, int le
         return;
     }
     // A change of width carries on unchanged over chunks without a tab and
-    // over any chunk when it is a whole number of tab stops.
+    // over any chunk when it is a whole number of tab stops. A mark that a
+    // character now crosses has moved, and the characters behind it may
+    // pair up anew (a run of GBK lead bytes): the next chunk is walked again.
     const int tabSize = editor.TabSize();
+    int oldOffset = marks_[k + 1].Offset;
     int change = Rewalk(editor, k);
-    for (std::size_t j = k + 1; j + 1 < marks_.size() && change != 0; ++j) {
-        if (change % tabSize == 0 || !hasTab_[j]) {
-            marks_[j + 1].Width += change;
-        } else {
+    for (std::size_t j = k + 1; j + 1 < marks_.size(); ++j) {
+        const bool moved = marks_[j].Offset != oldOffset;
+        if (!moved && change == 0) break;
+        if (marks_[j].Offset >= marks_[j + 1].Offset) {
+            Clear(); // the mark passed the next one: walked again when next needed
+            return;
+        }
+        if (moved || (change % tabSize != 0 && hasTab_[j])) {
+            oldOffset = marks_[j + 1].Offset;
             change = Rewalk(editor, j);
+        } else {
+            marks_[j + 1].Width += change;
         }
     }
 }

@@ -129,5 +129,27 @@ TEST(DisplayWidth, CheckpointsOfALongRowFollowEveryEdit) {
     }
 }
 
+// In GBK a byte at the front of a run of lead bytes decides how the whole
+// run pairs up. An edit of part of a character there (an undo recorded in
+// another code page, a selection set from code) moves every character
+// boundary behind it, across the checkpoints too.
+TEST(DisplayWidth, AnEditThatRepairsARunOfLeadBytesMeasuresItAgain) {
+    CodePageScope scope(CodePage::Gbk);
+    std::string row(3 * RowCheckpoints::kLongRow + 1, '\xA3');
+    RecordingEditor editor;
+    editor.SetText(row + "\r\nx");
+    ASSERT_EQ(editor.LineWidth(1), static_cast<int>(row.size()));
+    for (const std::string& front : {std::string(), std::string("\xA3"), std::string("\xA3\xA3")}) {
+        TMCRange(&editor, 1, static_cast<int>(front.size()) == 0 ? 1 : 0).SetText(front);
+        row = editor.Text().substr(0, editor.LineLength(1));
+        const int width = WalkedColumn(row, static_cast<int>(row.size()) + 1, 8) - 1;
+        EXPECT_EQ(editor.LineWidth(1), width) << front.size();
+        // The last character: a pair, or a lone lead byte after an even run.
+        const int last = static_cast<int>(row.size()) - (row.size() % 2 == 0 ? 1 : 0);
+        EXPECT_EQ(editor.DisplayColumn({1, last}), WalkedColumn(row, last, 8)) << front.size();
+    }
+    EXPECT_EQ(editor.CheckInvariants(), "");
+}
+
 } // namespace
 } // namespace kelvara
