@@ -18,6 +18,7 @@ std::unique_ptr<TSourceEdit> MakeHighlightedEditor(EditorHost* host) {
     // A large text is coloured in slices, a step (about 2 ms) at a time.
     editor->SetScanStep(256 * 1024);
     editor->SetReadOnly(true);
+    editor->SetAllowUndo(false); // the view has no undo command
     editor->SetAlwaysShowCaret(false);
     editor->SetLeftMargin(2);
     editor->SetTopMargin(0);

@@ -90,6 +90,16 @@ void TMDIChild::BuildPages() {
 
     Memo1().OnChange = [this](TMemoComponent&) { PlainChanged(); };
     Memohun().OnChange = [this](TMemoComponent&) { HighlightedChanged(); };
+    Memo1().OnReplaced = [this](int offset, int oldLength, std::string_view text) {
+        if (carrying_ || highlightedStale_) return;
+        Carry(Memohun(), offset, oldLength, text);
+    };
+    // A stale highlighted view shows an older text: its edits stay its own.
+    Memohun().OnReplaced = [this](int offset, int oldLength, std::string_view text) {
+        if (carrying_ || highlightedStale_) return;
+        Carry(Memo1(), offset, oldLength, text);
+        editedSinceLoad_ = true;
+    };
 
     memo1_->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(memo1_, &QWidget::customContextMenuRequested, this, &TMDIChild::ShowPlainMenu);
@@ -227,17 +237,16 @@ void TMDIChild::ChangeEncoding(const FileEncoding& target) {
 void TMDIChild::PlainChanged() {
     if (carrying_) return;
     editedSinceLoad_ = true;
-    highlightedStale_ = true;
     if (DocumentEventsEnabled) modified_ = true;
 }
 
 void TMDIChild::HighlightedChanged() {
     if (carrying_) return;
     if (DocumentEventsEnabled) modified_ = true;
-    CarryIntoPlain();
 }
 
-// The highlighted view shows the plain view's text; it is filled when shown.
+// The highlighted view shows the plain view's text: it is filled when first
+// shown after a load, and follows every edit from then on.
 void TMDIChild::RefreshHighlighted() {
     if (!highlightedStale_) return;
     const Carrying carrying(carrying_);
@@ -246,29 +255,17 @@ void TMDIChild::RefreshHighlighted() {
     highlightedStale_ = false;
 }
 
-// An edit of the highlighted view goes into the plain view as one
-// replacement of the stretch where the two texts differ.
-void TMDIChild::CarryIntoPlain() {
-    TMemoComponent& from = Memohun();
-    TMemoComponent& to = Memo1();
-    const std::string_view a = from.TextView(1, from.TextLength());
-    const std::string_view b = to.TextView(1, to.TextLength());
-    const std::size_t limit = std::min(a.size(), b.size());
-    std::size_t prefix = 0;
-    while (prefix < limit && a[prefix] == b[prefix])
-        ++prefix;
-    std::size_t suffix = 0;
-    while (suffix < limit - prefix && a[a.size() - 1 - suffix] == b[b.size() - 1 - suffix])
-        ++suffix;
-    // Never split a CR LF pair.
-    if (prefix > 0 && a[prefix - 1] == '\r') --prefix;
-    if (suffix > 0 && a[a.size() - suffix] == '\n') --suffix;
-    const std::string inserted(a.substr(prefix, a.size() - prefix - suffix));
+// An edit of one view is made in the other one too: both hold the same
+// text, so the same place and length name the same bytes. If the other view
+// cannot take it, the highlighted one is filled anew when next shown.
+void TMDIChild::Carry(TMemoComponent& to, int offset, int oldLength, std::string_view text) {
     const Carrying carrying(carrying_);
-    const int start = static_cast<int>(prefix) + 1;
-    TMCRange(&to, start, static_cast<int>(b.size() - suffix)).SetText(inserted);
-    if (to.TextLength() != from.TextLength()) to.SetText(from.TextView(1, from.TextLength()));
-    editedSinceLoad_ = true;
+    try {
+        TMCRange(&to, offset, offset + oldLength - 1).SetText(text);
+    } catch (...) {
+        highlightedStale_ = true;
+        throw;
+    }
 }
 
 void TMDIChild::SelectInPlainView(int start, int length) {

@@ -5,6 +5,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "app/DocumentEncoding.h"
 #include "app/DocumentFile.h"
@@ -101,7 +102,7 @@ private:
     void RefreshHighlighted();
     void ShowPlainMenu(const QPoint& at);
     void ShowHighlightedMenu(const QPoint& at);
-    void CarryIntoPlain();
+    void Carry(TMemoComponent& to, int offset, int oldLength, std::string_view text);
     // The list's words, read from `file`, in the document's code page.
     void WordsInDocumentPage(const std::string& file, TWordList& list);
     void SelectAllPlain();
@@ -129,7 +130,7 @@ private:
     // edited.
     std::string original_;
     bool editedSinceLoad_ = false;
-    bool highlightedStale_ = true; // the plain view changed since Memohun was filled
+    bool highlightedStale_ = true; // Memohun was not filled since the last load
     bool carrying_ = false;        // an edit is being carried between the views
     FileStamp stamp_;
 };

@@ -131,6 +131,10 @@ public:
     int WMGetTextLength() const { return textLength_; }
 
     std::function<void(TMemoComponent&)> OnChange;
+    // After every replacement, never held back: where it was, how many bytes
+    // it replaced and the bytes it put there (breaks as stored), so that
+    // another view of the same text can make the same edit.
+    std::function<void(int offset, int oldLength, std::string_view newText)> OnReplaced;
     std::function<void(TMemoComponent&)> OnSelectionChange;
     // While set, Change and SelectionChange notify nobody.
     bool NotificationsLocked() const noexcept { return notificationLock_; }

@@ -156,6 +156,7 @@ void TMemoComponent::ReplaceRange(TCustomRange& range, std::string_view newText)
     RepaintAfterReplace(viewMoved, p, r2, rowDelta);
     AfterReplace();
     selection_->EndUpdate();
+    if (OnReplaced) OnReplaced(p, oldLength, TextView(p, n));
     Change();
 }
 

@@ -1,5 +1,6 @@
 #include <QStatusBar>
 #include <QTest>
+#include <random>
 
 #include "FrameFixture.h"
 #include "app/DocumentFile.h"
@@ -79,6 +80,30 @@ TEST_F(FrameTest, TheTwoViewsShowOneDocument) {
     OpenWithDialog({folder.Write("b.txt", "b")});
     Active().Memo1().Undo();
     EXPECT_EQ(Active().Memo1().Text(), "b");
+}
+
+// Edits in either view, across line breaks and over selections, reach the
+// other view one by one: the two texts never differ, and undoing the plain
+// view's steps gives back the file in both.
+TEST_F(FrameTest, EveryEditReachesTheOtherViewAsItIsMade) {
+    OpenWithDialog({folder.Write("a.txt", "one\ntwo\r\nthree\rfour\n\nfive")});
+    TMDIChild& window = Active();
+    window.ShowPage(1);
+    const std::string original = window.Memo1().Text();
+    static const char* const kPieces[] = {"x", "\r\n", "\n", "\r", "中", "", "ab\r\ncd"};
+    std::mt19937 random(15);
+    for (int step = 0; step < 300; ++step) {
+        TMemoComponent& editor = step % 3 == 0 ? window.Memohun() : window.Memo1();
+        const int length = editor.TextLength();
+        const int a = static_cast<int>(random() % (length + 1)) + 1;
+        const int b = std::min(a - 1 + static_cast<int>(random() % 4), length);
+        TMCRange(&editor, a, b).SetText(kPieces[random() % std::size(kPieces)]);
+        ASSERT_EQ(window.Memo1().Text(), window.Memohun().Text()) << "step " << step;
+    }
+    while (window.Memo1().EMCanUndo(0))
+        window.Memo1().Undo();
+    EXPECT_EQ(window.Memo1().Text(), original);
+    EXPECT_EQ(window.Memohun().Text(), original);
 }
 
 // The highlighted page of a large file shows at once: its text is coloured
