@@ -1,8 +1,10 @@
 #include "app/DocumentFile.h"
 
+#include <cstring>
 #include <sys/stat.h>
 
 #include "common/BreakFinder.h"
+#include "common/FileRewrite.h"
 
 namespace kelvara {
 
@@ -45,6 +47,48 @@ std::string TextForFile(std::string_view editorText, LineBreakStyle style) {
     }
     out.append(editorText, from);
     return out;
+}
+
+FileStatus WriteEditorText(const std::string& path, std::string_view head,
+                           std::pair<std::string_view, std::string_view> pieces,
+                           LineBreakStyle style) {
+    FileRewrite rewrite;
+    if (FileStatus error = rewrite.Begin(path)) return error;
+    if (FileStatus error = rewrite.Append(head)) return error;
+    if (style == LineBreakStyle::CrLf) {
+        if (FileStatus error = rewrite.Append(pieces.first)) return error;
+        if (FileStatus error = rewrite.Append(pieces.second)) return error;
+        return rewrite.Commit();
+    }
+    const std::string_view kept = style == LineBreakStyle::Lf ? "\n" : "\r";
+    bool afterCr = false; // the byte before the piece was a CR, not written yet
+    for (const std::string_view piece : {pieces.first, pieces.second}) {
+        std::size_t at = 0;
+        if (afterCr && !piece.empty()) {
+            const bool pair = piece[0] == '\n';
+            if (FileStatus error = rewrite.Append(pair ? kept : "\r")) return error;
+            at = pair ? 1 : 0;
+            afterCr = false;
+        }
+        while (at < piece.size()) {
+            const void* found = std::memchr(piece.data() + at, '\r', piece.size() - at);
+            const std::size_t cr =
+                found ? static_cast<std::size_t>(static_cast<const char*>(found) - piece.data())
+                      : piece.size();
+            if (FileStatus error = rewrite.Append(piece.substr(at, cr - at))) return error;
+            if (cr + 1 >= piece.size()) {
+                afterCr = cr < piece.size();
+                break;
+            }
+            const bool pair = piece[cr + 1] == '\n';
+            if (FileStatus error = rewrite.Append(pair ? kept : "\r")) return error;
+            at = cr + (pair ? 2 : 1);
+        }
+    }
+    if (afterCr) {
+        if (FileStatus error = rewrite.Append("\r")) return error;
+    }
+    return rewrite.Commit();
 }
 
 FileStamp StampOfFile(const std::string& path) {

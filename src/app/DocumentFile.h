@@ -3,6 +3,9 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
+
+#include "common/FileError.h"
 
 // A document's file on disk: its line-break style, and
 // the bytes a save writes. The editor holds every break as CR LF; a save
@@ -17,6 +20,15 @@ LineBreakStyle DetectLineBreaks(std::string_view bytes, bool& mixed);
 
 // The editor's text (CR LF breaks only) with its breaks in `style`.
 std::string TextForFile(std::string_view editorText, LineBreakStyle style);
+
+// Writes `head` (a byte-order mark) and the editor's text (CR LF breaks
+// only), as it lies in the two pieces around the editor's gap, to `path`
+// with its breaks in `style`, through the hardened writer and line by line:
+// no whole copy of the text is made. A CR LF split between the pieces is one
+// break.
+[[nodiscard]] FileStatus WriteEditorText(const std::string& path, std::string_view head,
+                                         std::pair<std::string_view, std::string_view> pieces,
+                                         LineBreakStyle style);
 
 // What identifies a file's state on disk, to notice changes by other programs.
 struct FileStamp {

@@ -52,13 +52,11 @@ std::string ProblemText(const EncodingProblem& problem, const TMDIChild& window,
 // document goes on in that one.
 bool TMainForm::WriteDocument(TMDIChild& window, const std::string& target,
                               const FileEncoding& encoding) {
-    std::string bytes;
-    if (const auto problem = window.BytesToSave(encoding, bytes)) {
-        AskUser(ProblemText(*problem, window, encoding), "*_*", 2);
-        return false;
-    }
-    if (const FileStatus error = WriteFileAtomic(target, bytes)) {
-        AskUser(PathInText(error->Message()), "*_*", 2);
+    if (const auto problem = window.WriteTo(target, encoding)) {
+        if (const auto* unwritable = std::get_if<EncodingProblem>(&*problem))
+            AskUser(ProblemText(*unwritable, window, encoding), "*_*", 2);
+        else
+            AskUser(PathInText(std::get<FileError>(*problem).Message()), "*_*", 2);
         return false;
     }
     window.Saved(StampOfFile(target));

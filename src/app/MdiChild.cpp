@@ -184,17 +184,24 @@ void TMDIChild::ReloadKeepingPlace(std::string bytes, const FileStamp& stamp) {
     plain.View().SetLeftCol(left);
 }
 
-std::optional<EncodingProblem> TMDIChild::BytesToSave(const FileEncoding& target,
-                                                      std::string& out) const {
-    out.clear();
-    if (target == encoding_ && !editedSinceLoad_ && !original_.empty()) {
-        out = original_;
+std::optional<TMDIChild::SaveFailure> TMDIChild::WriteTo(const std::string& path,
+                                                         const FileEncoding& target) const {
+    const auto failed = [](FileStatus status) -> std::optional<SaveFailure> {
+        if (status) return *status;
         return std::nullopt;
-    }
+    };
+    if (target == encoding_ && !editedSinceLoad_ && !original_.empty())
+        return failed(WriteFileAtomic(path, original_));
     // Written as UTF-16 again, the units that were no character would be lost.
     if (target == encoding_ && damagedAt_) return EncodingProblem{EncodingProblem::Kind::Damaged};
-    return EncodeDocument(TextForFile(memo1_->Editor().Text(), lineBreaks_), encoding_.codePage,
-                          target, out);
+    if (target.codePage == encoding_.codePage && target.utf16 == Utf16Order::None)
+        return failed(
+            WriteEditorText(path, BomBytes(target), memo1_->Editor().TextPieces(), lineBreaks_));
+    std::string bytes;
+    if (auto problem = EncodeDocument(TextForFile(memo1_->Editor().Text(), lineBreaks_),
+                                      encoding_.codePage, target, bytes))
+        return *problem;
+    return failed(WriteFileAtomic(path, bytes));
 }
 
 void TMDIChild::Saved(const FileStamp& stamp) {

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <variant>
 
 #include "app/DocumentEncoding.h"
 #include "app/DocumentFile.h"
@@ -68,10 +69,14 @@ public:
     // LoadText for a file rewritten by a batch replace or an undo: the caret
     // and the scroll position stay where they were (as far as the text goes).
     void ReloadKeepingPlace(std::string bytes, const FileStamp& stamp);
-    // The bytes a save in `target` writes: the plain view's text with the
-    // file's breaks, in the target's encoding; the file's own bytes while the
-    // text is as loaded. A text that cannot be written so gives the problem.
-    std::optional<EncodingProblem> BytesToSave(const FileEncoding& target, std::string& out) const;
+    // Writes what a save in `target` writes to `path`: the plain view's text
+    // with the file's breaks, in the target's encoding; the file's own bytes
+    // while the text is as loaded. A text in the target's code page goes
+    // straight from the editor's store, without a whole copy. A text that
+    // cannot be written so gives the problem, a failed write its error.
+    using SaveFailure = std::variant<EncodingProblem, FileError>;
+    [[nodiscard]] std::optional<SaveFailure> WriteTo(const std::string& path,
+                                                     const FileEncoding& target) const;
     // The document now matches the file written with these bytes.
     void Saved(const FileStamp& stamp);
     // The file was written in `target`: the text follows into its code page,

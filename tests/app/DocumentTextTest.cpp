@@ -22,6 +22,20 @@ TEST(DocumentFile, LineBreakStyleAndTheBytesASaveWrites) {
     EXPECT_EQ(TextForFile("a\r\nb\r\n", LineBreakStyle::Lf), "a\nb\n");
     EXPECT_EQ(TextForFile("a\r\n\r\nb", LineBreakStyle::Cr), "a\r\rb");
     EXPECT_EQ(TextForFile("a\r\nb", LineBreakStyle::CrLf), "a\r\nb");
+
+    // The text is written as it lies around the editor's gap, wherever that
+    // is: also between the CR and the LF of a break.
+    const TempFolder folder;
+    const std::string path = folder.Path("saved.txt");
+    const auto written = [&](std::string_view text, std::size_t gap, LineBreakStyle style) {
+        EXPECT_FALSE(WriteEditorText(path, {}, {text.substr(0, gap), text.substr(gap)}, style));
+        return TempFolder::Read(path);
+    };
+    for (std::size_t gap = 0; gap <= 6; ++gap) {
+        EXPECT_EQ(written("a\r\nb\r\n", gap, LineBreakStyle::Lf), "a\nb\n") << gap;
+        EXPECT_EQ(written("a\r\n\r\nb", gap, LineBreakStyle::Cr), "a\r\rb") << gap;
+        EXPECT_EQ(written("a\r\nb", gap % 5, LineBreakStyle::CrLf), "a\r\nb") << gap;
+    }
 }
 
 // Opening a file and saving it without an edit gives back its very bytes.
