@@ -94,15 +94,13 @@ FileStatus WriteEditorText(const std::string& path, std::string_view head,
 FileStamp StampOfFile(const std::string& path) {
     struct stat info {};
     if (stat(path.c_str(), &info) != 0) return {};
-    return {static_cast<std::int64_t>(info.st_size),
-            static_cast<std::int64_t>(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec};
+    return StampOfRead(IdentityOf(info), static_cast<std::size_t>(info.st_size));
 }
 
-bool SameFile(const std::string& a, const std::string& b) {
-    struct stat first {};
-    struct stat second {};
-    return stat(a.c_str(), &first) == 0 && stat(b.c_str(), &second) == 0 &&
-           first.st_dev == second.st_dev && first.st_ino == second.st_ino;
+FileStamp StampOfRead(const FileIdentity& identity, std::size_t bytes) {
+    return {static_cast<std::int64_t>(bytes),
+            identity.modifiedSeconds * 1000000000 + identity.modifiedNanoseconds, identity.device,
+            identity.inode};
 }
 
 } // namespace kelvara

@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "common/FileError.h"
+#include "common/FileIdentity.h"
 
 // A document's file on disk: its line-break style, and
 // the bytes a save writes. The editor holds every break as CR LF; a save
@@ -30,17 +31,23 @@ std::string TextForFile(std::string_view editorText, LineBreakStyle style);
                                          std::pair<std::string_view, std::string_view> pieces,
                                          LineBreakStyle style);
 
-// What identifies a file's state on disk, to notice changes by other programs.
+// Which file a document's path led to and the state it was in, to notice
+// changes by other programs and to tell a file reached by another path.
 struct FileStamp {
-    std::int64_t size = -1;
+    std::int64_t size = -1; // -1: no file
     std::int64_t modifiedNs = 0;
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0;
     bool operator==(const FileStamp&) const = default;
+    // Both name one existing file.
+    bool SameFileAs(const FileStamp& other) const {
+        return size >= 0 && other.size >= 0 && device == other.device && inode == other.inode;
+    }
 };
 
 // The stamp of the file now; size -1 when it cannot be examined.
 FileStamp StampOfFile(const std::string& path);
-
-// True when both paths name one existing file (the same device and inode).
-bool SameFile(const std::string& a, const std::string& b);
+// The stamp of a file as it was read, `bytes` long.
+FileStamp StampOfRead(const FileIdentity& identity, std::size_t bytes);
 
 } // namespace kelvara

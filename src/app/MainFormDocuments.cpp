@@ -51,10 +51,18 @@ void TMainForm::OpenPaths(const QByteArrayList& paths) {
 }
 
 // A path is open when a line of the open-path list holds it, or names the
-// same file through a link or another spelling.
+// same file through a link or another spelling: the file the path leads to
+// is compared with the one each window last read or wrote, and only where
+// they match is the window's own path looked at again (its file may have
+// gone, and its number gone to a new file).
 int TMainForm::FindOpenPath(const std::string& path) const {
-    for (std::size_t i = 0; i < lbfile_.size(); ++i)
-        if (lbfile_[i].path == path || SameFile(lbfile_[i].path, path)) return static_cast<int>(i);
+    const FileStamp file = StampOfFile(path);
+    for (std::size_t i = 0; i < lbfile_.size(); ++i) {
+        const OpenPath& line = lbfile_[i];
+        if (line.path == path ||
+            (file.SameFileAs(line.window->Stamp()) && file.SameFileAs(StampOfFile(line.path))))
+            return static_cast<int>(i);
+    }
     return -1;
 }
 
@@ -72,7 +80,8 @@ bool TMainForm::OpenDocumentWith(const std::string& path, bool addToHistory) {
     if (!newDocument) {
         const std::string loading = MessageText(tr("正在加载。。。"));
         ShowStatus(loading);
-        const FileStatus error = ReadFileBytes(path, bytes, nullptr, [&](int percent) {
+        FileIdentity identity;
+        const FileStatus error = ReadFileBytes(path, bytes, &identity, [&](int percent) {
             ShowStatus(loading + " " + std::to_string(percent) + "%");
         });
         if (error) {
@@ -80,7 +89,7 @@ bool TMainForm::OpenDocumentWith(const std::string& path, bool addToHistory) {
             AskUser(PathInText(error->Message()), "**_*", 2);
             return false;
         }
-        stamp = StampOfFile(path);
+        stamp = StampOfRead(identity, bytes.size());
     }
     // The text goes in before the window is registered anywhere, so a text
     // the editor refuses leaves nothing behind.

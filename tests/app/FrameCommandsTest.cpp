@@ -65,6 +65,14 @@ TEST_F(FrameTest, DuplicatesAreRefusedAlsoThroughALink) {
     // The refusal leaves the active window as it was.
     EXPECT_EQ(Active().Path(), b);
     ExpectInStep();
+    // A save puts a new file in place of the old one: the link still leads
+    // to the open document.
+    frame->ShowDocument(a);
+    Type("!");
+    Trigger("FileSaveItem");
+    OpenWithDialog({link});
+    EXPECT_EQ(frame->Documents().size(), 2u);
+    EXPECT_EQ(LastBox(), "重复了");
 }
 
 TEST_F(FrameTest, UnreadableOrMissingFilesOpenNoWindow) {
