@@ -1,9 +1,9 @@
 // The editor widget on the offscreen platform, its viewport 1920 x 1080: a
 // full repaint of the view at the start, middle and end of plain text of 1
 // and 50 MB; a typed character in the middle of 50 MB up to the repainted
-// screen; a wheel step and a page down there; and a single 10 MB row
-// (minified file): typing in its middle, scrolling it sideways, repainting.
-// Every step goes from the Qt event to the picture on the screen.
+// screen, also with a screen reader listening; a wheel step and a page down there; and a single 10
+// MB row (minified file): typing in its middle, scrolling it sideways, repainting. Every step goes
+// from the Qt event to the picture on the screen.
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
@@ -17,6 +17,7 @@
 #include <string>
 
 #include "common/CodePage.h"
+#include "platform/EditorAccessible.h"
 #include "platform/EditorWidget.h"
 
 namespace kelvara {
@@ -130,6 +131,19 @@ void BM_TypeInTheMiddle(benchmark::State& state) {
         screen.Key(Qt::Key_X, QStringLiteral("x"));
 }
 
+void IgnoreEvent(QAccessibleEvent*) {}
+
+// The same with a screen reader listening: it is told of each change and
+// each caret move in Unicode offsets.
+void BM_TypeInTheMiddleWithAScreenReader(benchmark::State& state) {
+    Screen& screen = PlainScreen(50);
+    PlaceView(screen.Editor(), 1);
+    EditorAccessible::SetEventSink(IgnoreEvent);
+    for (auto _ : state)
+        screen.Key(Qt::Key_X, QStringLiteral("x"));
+    EditorAccessible::SetEventSink(nullptr);
+}
+
 void BM_WheelStep(benchmark::State& state) {
     Screen& screen = PlainScreen(50);
     PlaceView(screen.Editor(), 1);
@@ -201,6 +215,7 @@ BENCHMARK(BM_FullRepaint)
     ->ArgNames({"MB", "view"})
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_TypeInTheMiddle)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_TypeInTheMiddleWithAScreenReader)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_WheelStep)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PageDownKey)->Unit(benchmark::kMillisecond)->Iterations(500);
 BENCHMARK(BM_PageScrollBar)->Unit(benchmark::kMillisecond);

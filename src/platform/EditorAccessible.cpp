@@ -92,6 +92,59 @@ void EditorAccessible::Map() const {
     mapped_ = true;
 }
 
+void EditorAccessible::Replaced(int start, int removed, int inserted) {
+    const unsigned version = Widget().Editor().TextVersion();
+    if (!mapped_ || version_ + 1 != version || !Remap(start, removed, inserted)) mapped_ = false;
+    version_ = version;
+}
+
+// The marks before the edit stay. From the last of them the new text is
+// walked, marking as Map() does, until a character starts where an old mark
+// behind the edit now lies: from there on the characters are the old ones,
+// and the old marks only move. False when that is not found near the edit
+// (a byte that pairs the GBK bytes after it anew); the map is made anew then.
+bool EditorAccessible::Remap(int start, int removed, int inserted) {
+    const TMemoComponent& editor = Widget().Editor();
+    const int delta = inserted - removed;
+    const auto byByte = [](const Mark& mark, int byte) { return mark.Byte < byte; };
+    const auto kept = std::lower_bound(marks_.begin(), marks_.end(), start, byByte);
+    auto moved = std::lower_bound(kept, marks_.end(), start + removed, byByte);
+    const Mark base = kept == marks_.begin() ? Mark{0, 0} : *std::prev(kept);
+    const int length = editor.TextLength();
+    const int end = std::min(length, start + inserted + 8 * kStride);
+    const std::string_view bytes = editor.TextView(base.Byte + 1, end - base.Byte);
+    const CodePage codePage = editor.GetCodePage();
+    std::vector<Mark> walked;
+    int units = base.Unit;
+    int byte = base.Byte;
+    for (int count = 0;; ++count) {
+        if (byte >= start + inserted) {
+            while (moved != marks_.end() && moved->Byte + delta < byte)
+                ++moved;
+            if (moved != marks_.end() && moved->Byte + delta == byte) break;
+        }
+        if (byte == length) break;
+        // A character might go on past the bytes viewed.
+        if (end < length && byte + 4 > end) return false;
+        if (count % kStride == 0 && (count > 0 || kept == marks_.begin()))
+            walked.push_back({units, byte});
+        const DecodedChar decoded =
+            DecodeCharAt(bytes, static_cast<std::size_t>(byte - base.Byte), codePage);
+        units += UnitsOf(decoded.codePoint);
+        byte += static_cast<int>(decoded.length);
+    }
+    const int unitDelta = moved != marks_.end() ? units - moved->Unit : units - units_;
+    for (auto mark = moved; mark != marks_.end(); ++mark) {
+        mark->Unit += unitDelta;
+        mark->Byte += delta;
+    }
+    const auto tail = marks_.erase(kept, moved);
+    marks_.insert(tail, walked.begin(), walked.end());
+    units_ += unitDelta;
+    bytes_ = length;
+    return true;
+}
+
 int EditorAccessible::UnitOfByte(int byte) const {
     Map();
     if (byte >= bytes_) return units_;

@@ -51,6 +51,10 @@ public:
     // Unicode offset of a 0-based byte offset, and back.
     int UnitOfByte(int byte) const;
     int ByteOfUnit(int unit) const;
+    // Follows an edit made right now: `removed` bytes from byte `start`
+    // (0-based) became `inserted` bytes. Only the characters near it are
+    // walked again; a map of an older text is left to be made anew.
+    void Replaced(int start, int removed, int inserted);
 
 private:
     struct Mark {
@@ -59,6 +63,7 @@ private:
     };
     EditorWidget& Widget() const;
     void Map() const;
+    bool Remap(int start, int removed, int inserted);
 
     mutable bool mapped_ = false;
     mutable unsigned version_ = 0;           // of the text mapped

@@ -123,11 +123,18 @@ void EditorWidgetHost::TextReplacing(int offset, int removed, std::string_view i
     const TMemoComponent& editor = widget_.Editor();
     pendingUpdate_ = TextUpdate{accessible->UnitOfByte(offset - 1),
                                 TextToQt(editor.TextView(offset, removed), editor.GetCodePage()),
-                                TextToQt(inserted, editor.GetCodePage())};
+                                TextToQt(inserted, editor.GetCodePage()),
+                                offset - 1,
+                                removed,
+                                static_cast<int>(inserted.size())};
 }
 
 void EditorWidgetHost::TextReplaced() {
     if (!pendingUpdate_) return;
+    if (auto* accessible =
+            static_cast<EditorAccessible*>(QAccessible::queryAccessibleInterface(&widget_)))
+        accessible->Replaced(pendingUpdate_->byte, pendingUpdate_->removedBytes,
+                             pendingUpdate_->insertedBytes);
     QAccessibleTextUpdateEvent event(&widget_, pendingUpdate_->position, pendingUpdate_->removed,
                                      pendingUpdate_->inserted);
     pendingUpdate_.reset();

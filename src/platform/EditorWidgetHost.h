@@ -59,6 +59,9 @@ private:
         int position = 0;
         QString removed;
         QString inserted;
+        int byte = 0; // where, in bytes
+        int removedBytes = 0;
+        int insertedBytes = 0;
     };
 
     EditorWidget& widget_;

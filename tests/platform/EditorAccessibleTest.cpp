@@ -3,6 +3,7 @@
 #include <QTest>
 
 #include <gtest/gtest.h>
+#include <random>
 
 #include "../search/CodePageScope.h"
 #include "platform/EditorAccessible.h"
@@ -88,6 +89,41 @@ TEST(EditorAccessible, ScreenReadersAreToldWhatEachEditChanged) {
     EditorAccessible::SetEventSink(nullptr);
     EXPECT_EQ(gUpdates,
               (std::vector<QString>{"1 - +a", "2 - +b", "2 -b +", "0 -中 +文字", "0 -文字 +中"}));
+}
+
+void IgnoreEvent(QAccessibleEvent*) {}
+
+// While a screen reader listens, each edit moves the offset map on instead of
+// walking the whole text again; offsets read from it are those of a map made
+// afresh, also after bytes that pair the GBK characters after them anew.
+TEST(EditorAccessible, OffsetsFollowEveryEdit) {
+    CodePageScope gbk(CodePage::Gbk);
+    EditorWidget widget;
+    std::string text;
+    for (int i = 0; i < 3000; ++i)
+        text += i % 7 == 0 ? "ab\r\n" : "\xD6\xD0\xCE\xC4x";
+    widget.Editor().SetText(text);
+    EditorAccessible::SetEventSink(IgnoreEvent);
+    auto* accessible =
+        static_cast<EditorAccessible*>(QAccessible::queryAccessibleInterface(&widget));
+    ASSERT_NE(accessible, nullptr);
+    static const char* const kPieces[] = {"y", "\xB0\xA1", "\r\n", "\xB0", "", "\xD6\xD0z"};
+    std::mt19937 random(19);
+    for (int step = 0; step < 400; ++step) {
+        TMemoComponent& editor = widget.Editor();
+        const int at = static_cast<int>(random() % (editor.TextLength() + 1)) + 1;
+        const int end = std::min(at - 1 + static_cast<int>(random() % 5), editor.TextLength());
+        TMCRange(&editor, at, end).SetText(kPieces[random() % std::size(kPieces)]);
+        const EditorAccessible fresh(&widget);
+        ASSERT_EQ(accessible->characterCount(), fresh.characterCount()) << "step " << step;
+        for (int probe = 0; probe < 20; ++probe) {
+            const int byte = static_cast<int>(random() % (editor.TextLength() + 1));
+            ASSERT_EQ(accessible->UnitOfByte(byte), fresh.UnitOfByte(byte)) << "step " << step;
+            const int unit = static_cast<int>(random() % (fresh.characterCount() + 1));
+            ASSERT_EQ(accessible->ByteOfUnit(unit), fresh.ByteOfUnit(unit)) << "step " << step;
+        }
+    }
+    EditorAccessible::SetEventSink(nullptr);
 }
 
 } // namespace
