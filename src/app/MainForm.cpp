@@ -14,6 +14,7 @@
 #include <QToolBar>
 #include <QVBoxLayout>
 #include <exception>
+#include <optional>
 
 #include "app/AboutBox.h"
 #include "app/MdiChild.h"
@@ -220,14 +221,24 @@ void TMainForm::closeEvent(QCloseEvent* event) {
     if (closed_) return event->accept();
     if (!AskAllBeforeExit()) return event->ignore();
     closed_ = true;
-    if (searchCommands_) searchCommands_->FrameClosing();
-    SaveSettings();
+    {
+        std::optional<UnattendedBoxes> unattended;
+        if (closingOnSignal_) unattended.emplace();
+        if (searchCommands_) searchCommands_->FrameClosing();
+        SaveSettings();
+    }
     event->accept();
     emit Closed();
 }
 
 // "退出" asks the same close questions as the close box.
 void TMainForm::FileExitItemClick() { close(); }
+
+void TMainForm::CloseOnSignal() {
+    closingOnSignal_ = true;
+    close();
+    closingOnSignal_ = false;
+}
 
 void TMainForm::findcurrentClick() {
     if (TMDIChild* window = ActiveChild()) searchCommands_->FindCurrent(*this, *window);

@@ -79,6 +79,11 @@ public:
     void piliangfindClick();
     void HelpAboutItemClick();
     void FileExitItemClick();
+    // A close asked for by SIGTERM or SIGHUP: the close questions as for the
+    // close box, then the settings are saved as far as they can be and the
+    // frame closes; a failed write is told on standard error, not in a box
+    // that nobody may be there to answer.
+    void CloseOnSignal();
 
     // The document windows, most recently active first.
     std::vector<TMDIChild*> Documents() const;
@@ -166,6 +171,7 @@ private:
     std::unique_ptr<SearchCommands> searchCommands_;
     bool settingsLoaded_ = false;
     bool closed_ = false;
+    bool closingOnSignal_ = false;
     int documentCounter_ = 0;
 
     std::vector<OpenPath> lbfile_; // the open-path list, one line per document window

@@ -54,7 +54,7 @@ extern "C" __attribute__((visibility("default"))) int KelvaraWindowMain(int argc
                      Qt::QueuedConnection);
     QObject::connect(&instance, &kelvara::SingleInstance::PathsReceived, &frame,
                      &kelvara::TMainForm::OpenPaths);
-    kelvara::OnTerminationSignal(&frame, [&frame] { frame.close(); });
+    kelvara::OnTerminationSignal(&frame, [&frame] { frame.CloseOnSignal(); });
     frame.show();
     instance.Listen();
     frame.OpenPaths(paths);

@@ -37,6 +37,8 @@ AskUserSink& Sink() {
     return sink;
 }
 
+int unattended = 0; // UnattendedBoxes alive; boxes belong to the window thread
+
 } // namespace
 
 std::optional<MessageBoxStyle> MessageBoxStyleOfKind(int kind) {
@@ -51,7 +53,12 @@ void SetAskUserSink(AskUserSink sink) {
 int AskUser(std::string_view text, std::string_view caption, int kind) {
     const std::optional<MessageBoxStyle> style = MessageBoxStyleOfKind(kind);
     if (!style) return 0;
-    return Sink()(MessageBoxRequest{text, caption, *style});
+    const MessageBoxRequest request{text, caption, *style};
+    return unattended > 0 ? AnswerOnStandardError(request) : Sink()(request);
 }
+
+UnattendedBoxes::UnattendedBoxes() { ++unattended; }
+
+UnattendedBoxes::~UnattendedBoxes() { --unattended; }
 
 } // namespace kelvara

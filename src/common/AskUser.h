@@ -47,4 +47,15 @@ void SetAskUserSink(AskUserSink sink);
 // returns 0.
 int AskUser(std::string_view text, std::string_view caption, int kind);
 
+// While one lives, every box goes to standard error and takes its default
+// answer, whatever sink is installed: for work done when nobody may be there
+// to answer, such as a close asked for by a signal.
+class UnattendedBoxes {
+public:
+    UnattendedBoxes();
+    ~UnattendedBoxes();
+    UnattendedBoxes(const UnattendedBoxes&) = delete;
+    UnattendedBoxes& operator=(const UnattendedBoxes&) = delete;
+};
+
 } // namespace kelvara

@@ -1,6 +1,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTabWidget>
 #include <QTest>
 #include <filesystem>
@@ -136,6 +137,36 @@ TEST_F(BatchWindowFrameTest, ClosingTheFrameKeepsTheWindowsSettings) {
     ASSERT_EQ(window->cb1->count(), 1);
     EXPECT_EQ(window->cb1->itemText(0), "needle");
     EXPECT_EQ(window->Directory(), folder.Path("data"));
+}
+
+// Closed by SIGTERM, nobody may be there to answer a box: with the settings
+// folder gone, the frame and its batch window tell standard error and the
+// frame closes. The close box still asks.
+TEST_F(BatchWindowFrameTest, ASignalClosesTheFrameWhoseSettingsCannotBeWritten) {
+    std::filesystem::create_directories(folder.Path("conf"));
+    std::filesystem::create_directories(folder.Path("data"));
+    folder.Write("data/a.txt", "needle\n");
+    settingsFile = folder.Path("conf/kelvara.ini");
+    frame.reset();
+    MakeFrame();
+    FindInData("needle", false);
+    std::filesystem::remove_all(folder.Path("conf"));
+    const QSignalSpy closed(frame.get(), &TMainForm::Closed);
+    boxes.clear();
+    testing::internal::CaptureStderr();
+    frame->CloseOnSignal();
+    const std::string told = testing::internal::GetCapturedStderr();
+    EXPECT_TRUE(boxes.empty()) << LastBox();
+    EXPECT_EQ(closed.count(), 1);
+    EXPECT_FALSE(frame->isVisible());
+    const std::size_t first = told.find("kelvara.ini");
+    ASSERT_NE(first, std::string::npos) << told;
+    EXPECT_NE(told.find("kelvara.ini", first + 1), std::string::npos) << told;
+
+    frame.reset();
+    MakeFrame();
+    EXPECT_TRUE(frame->close());
+    EXPECT_FALSE(boxes.empty());
 }
 
 } // namespace
