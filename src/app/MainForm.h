@@ -186,6 +186,7 @@ private:
     QActionGroup* historyGroup_ = nullptr;
     QActionGroup* windowGroup_ = nullptr;
     QLabel* encodingLabel_ = nullptr;
+    QActionGroup* reopenGroup_ = nullptr; // the reopen commands of the encoding menu
 
     QAction* FileNew1_ = nullptr;
     QAction* FileOpen1_ = nullptr;

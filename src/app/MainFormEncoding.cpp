@@ -1,4 +1,5 @@
 #include <QAction>
+#include <QActionGroup>
 #include <QLabel>
 #include <QMenu>
 
@@ -23,10 +24,25 @@ QMenu* TMainForm::BuildEncodingMenu() {
         menu->addAction(action);
         documentCommands_.push_back(action);
     };
-    add("mnureopengbk", tr("以 GBK 重新打开"), tr("按 GBK 重新读入当前文档的文件"),
-        [this] { ReopenIn(CodePage::Gbk); });
-    add("mnureopenutf8", tr("以 UTF-8 重新打开"), tr("按 UTF-8 重新读入当前文档的文件"),
-        [this] { ReopenIn(CodePage::Utf8); });
+    // The reopen commands carry the check mark of the code page the document is
+    // read in; a UTF-16 file is read in neither, so none is checked.
+    reopenGroup_ = new QActionGroup(this);
+    reopenGroup_->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
+    auto addReopen = [&](const char* name, const QString& caption, const QString& hint,
+                         CodePage codePage) {
+        add(name, caption, hint, [this, codePage] {
+            ReopenIn(codePage);
+            ShowEncoding(ActiveChild()); // also when the reopen was called off
+        });
+        QAction* action = menu->actions().back();
+        action->setCheckable(true);
+        action->setData(static_cast<int>(codePage));
+        reopenGroup_->addAction(action);
+    };
+    addReopen("mnureopengbk", tr("以 GBK 重新打开"), tr("按 GBK 重新读入当前文档的文件"),
+              CodePage::Gbk);
+    addReopen("mnureopenutf8", tr("以 UTF-8 重新打开"), tr("按 UTF-8 重新读入当前文档的文件"),
+              CodePage::Utf8);
     menu->addSeparator();
     add("mnusavegbk", tr("保存为 GBK"), tr("用 GBK 保存当前文档"),
         [this] { SaveInEncoding(PlainEncoding(CodePage::Gbk)); });
@@ -42,6 +58,10 @@ QMenu* TMainForm::BuildEncodingMenu() {
 void TMainForm::ShowEncoding(const TMDIChild* window) {
     const std::string_view name = window ? EncodingName(window->Encoding()) : std::string_view();
     encodingLabel_->setText(QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size())));
+    const bool readInCodePage = window && window->Encoding().utf16 == Utf16Order::None;
+    for (QAction* action : reopenGroup_->actions())
+        action->setChecked(readInCodePage &&
+                           action->data().toInt() == static_cast<int>(window->Encoding().codePage));
 }
 
 // The text is read anew, so edits not saved are lost: the user agrees first.

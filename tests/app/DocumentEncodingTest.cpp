@@ -1,3 +1,4 @@
+#include <QAction>
 #include <QInputMethodEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -26,6 +27,14 @@ protected:
     }
     std::string Shown() const {
         return frame->findChild<QLabel*>(QStringLiteral("EncodingLabel"))->text().toStdString();
+    }
+    // The reopen command that carries the encoding menu's check mark ("": none).
+    std::string Checked() const {
+        std::string name;
+        for (const char* reopen : {"mnureopengbk", "mnureopenutf8"})
+            if (frame->findChild<QAction*>(QString::fromLatin1(reopen))->isChecked())
+                name += reopen;
+        return name;
     }
 };
 
@@ -65,6 +74,10 @@ TEST_F(DocumentEncodingTest, EachEncodingIsShownEditedInChineseAndSavedBackByteE
         OpenWithDialog({path});
         EXPECT_EQ(Shown(), file.name);
         EXPECT_EQ(EncodingName(Active().Encoding()), file.name);
+        const std::string name = file.name;
+        EXPECT_EQ(Checked(), name.starts_with("UTF-16") ? ""
+                             : name == "GBK"            ? "mnureopengbk"
+                                                        : "mnureopenutf8");
         // Saved without an edit: the very bytes.
         Active().SetModified(true);
         Trigger("FileSaveItem");
@@ -79,8 +92,10 @@ TEST_F(DocumentEncodingTest, EachEncodingIsShownEditedInChineseAndSavedBackByteE
     frame->Tabs().setCurrentIndex(0);
     QApplication::processEvents();
     EXPECT_EQ(Shown(), "GBK");
+    EXPECT_EQ(Checked(), "mnureopengbk");
     Trigger("mnucloseall");
     EXPECT_EQ(Shown(), "");
+    EXPECT_EQ(Checked(), "");
 }
 
 TEST_F(DocumentEncodingTest, ASaveTheCodePageCannotHoldIsRefusedAndTheFileStaysAsItWas) {
@@ -126,8 +141,10 @@ TEST_F(DocumentEncodingTest, TheEncodingMenuReopensAndSavesInAnotherEncoding) {
     const std::string path = folder.Write("a.txt", "\xE4\xB8\xAD\xE6\x96\x87\n"); // 中文 in UTF-8
     OpenWithDialog({path});
     ASSERT_EQ(Shown(), "UTF-8");
+    EXPECT_EQ(Checked(), "mnureopenutf8");
     Trigger("mnureopengbk");
     EXPECT_EQ(Shown(), "GBK");
+    EXPECT_EQ(Checked(), "mnureopengbk");
     EXPECT_EQ(Active().Memo1().GetCodePage(), CodePage::Gbk);
     EXPECT_EQ(Active().Memo1().Text(), "\xE4\xB8\xAD\xE6\x96\x87\r\n");
     // A reopen loses unsaved edits only when the user agrees.
@@ -135,6 +152,7 @@ TEST_F(DocumentEncodingTest, TheEncodingMenuReopensAndSavesInAnotherEncoding) {
     answers = {kIdNo};
     Trigger("mnureopenutf8");
     EXPECT_EQ(Shown(), "GBK");
+    EXPECT_EQ(Checked(), "mnureopengbk");
     EXPECT_TRUE(Active().Modified());
     answers = {kIdYes};
     Trigger("mnureopenutf8");
