@@ -800,6 +800,22 @@ Keep the editor&apos;s text (Yes), or load the file&apos;s new content (No)?</tr
         <source>%1 不是有效的 UTF-16，修改后不能再按 UTF-16 保存，文件没有写。可以在“编码”菜单中保存为 UTF-8 或 GBK。</source>
         <translation>%1 is not valid UTF-16: once edited it cannot be saved as UTF-16 again. The file was not written. The Encoding menu can save it as UTF-8 or GBK.</translation>
     </message>
+    <message>
+        <source>%1 没有保存的修改没能另存：%2</source>
+        <translation>The unsaved changes of %1 could not be kept: %2</translation>
+    </message>
+    <message>
+        <source>%1 没有保存的修改另存在 %2</source>
+        <translation>The unsaved changes of %1 are kept in %2</translation>
+    </message>
+    <message>
+        <source>%1 没能移到 %2：%3</source>
+        <translation>%1 could not be moved to %2: %3</translation>
+    </message>
+    <message>
+        <source>Kelvara 上次被系统关闭时，有 %1 个文档没有保存。它们的修改另存在 %2，现在打开了。</source>
+        <translation>When Kelvara was last closed by the system, %1 document(s) had unsaved changes. Their text was kept in %2 and is opened now.</translation>
+    </message>
 </context>
 <context>
     <name>kelvara::TMemoComponent</name>

@@ -219,7 +219,9 @@ void TMainForm::showEvent(QShowEvent* event) {
 
 void TMainForm::closeEvent(QCloseEvent* event) {
     if (closed_) return event->accept();
-    if (!AskAllBeforeExit()) return event->ignore();
+    if (!AskAllBeforeExit(closingOnSignal_ ? KeepUnsavedForRecovery()
+                                           : std::vector<const TMDIChild*>()))
+        return event->ignore();
     closed_ = true;
     {
         std::optional<UnattendedBoxes> unattended;

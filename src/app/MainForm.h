@@ -164,7 +164,13 @@ private:
     // Settings.
     void ReadExtensions();
     void PlaceFrame(const TIniFile& settings);
-    bool AskAllBeforeExit();
+    // The close questions, but for the documents in `kept`.
+    bool AskAllBeforeExit(const std::vector<const TMDIChild*>& kept);
+    // A close by a signal keeps each document's unsaved text in the state
+    // folder's "recovery/" instead of asking; the next start opens the copies.
+    // Gives the documents kept; the others still get the question.
+    std::vector<const TMDIChild*> KeepUnsavedForRecovery();
+    void OpenRecovered();
 
     std::string settingsFile_;
     std::string dataFolder_;

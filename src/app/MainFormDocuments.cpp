@@ -338,9 +338,10 @@ void TMainForm::mnucloseallClick() {
         if (!windows.front()->close()) return;
 }
 
-bool TMainForm::AskAllBeforeExit() {
+bool TMainForm::AskAllBeforeExit(const std::vector<const TMDIChild*>& kept) {
     for (TMDIChild* window : Documents())
-        if (!window->CloseQuery()) return false;
+        if (std::find(kept.begin(), kept.end(), window) == kept.end() && !window->CloseQuery())
+            return false;
     return true;
 }
 

@@ -52,6 +52,7 @@ void TMainForm::LoadSettings() {
     UpdateDocumentCommands(0);
     DocumentEventsEnabled = true;
     SyncWithActive();
+    OpenRecovered();
 }
 
 void TMainForm::ReadExtensions() {

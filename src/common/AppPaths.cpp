@@ -73,6 +73,13 @@ std::string IniFileName() {
     return name;
 }
 
+std::string StateFolder() {
+    std::string state(Environment("XDG_STATE_HOME"));
+    if (state.empty() || state.front() != kPathSeparator)
+        state = WithTrailingBackslash(HomeFolder()) + ".local/state";
+    return WithTrailingBackslash(state) + "kelvara/";
+}
+
 std::string WindowsDirectory() { return "/usr/bin/"; }
 
 std::string DataFileName(std::string_view name) { return DataFileNameIn(ExeDirectory(), name); }

@@ -23,6 +23,11 @@ std::string IniFileName();
 std::string SettingsFileName(std::string_view executable, bool portableExists,
                              std::string_view configHome, std::string_view home);
 
+// Kelvara's folder for state kept between runs (the replace journal, copies of
+// unsaved edits): "$XDG_STATE_HOME/kelvara/" (~/.local/state when the variable
+// is unset or relative), ending in "/". Creates nothing.
+std::string StateFolder();
+
 // The folder of the system's programs, where the desktop launcher lives
 // ("/usr/bin/"): what the system folder is to the launch helpers.
 std::string WindowsDirectory();

@@ -3,7 +3,6 @@
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
-#include <cstdlib>
 #include <ctime>
 
 #include <fcntl.h>
@@ -15,6 +14,7 @@
 #include <linux/fs.h>
 #endif
 
+#include "common/AppPaths.h"
 #include "common/FileAccess.h"
 #include "common/MessageCatalogue.h"
 #include "search/JournalRecord.h"
@@ -26,11 +26,6 @@ namespace {
 
 // A cloned copy must start on a block of the saved-content file.
 constexpr std::uint64_t kCloneAlignment = 4096;
-
-std::string Environment(const char* name) {
-    const char* value = std::getenv(name);
-    return value != nullptr ? value : "";
-}
 
 // The folder and each missing one above it, private to the user.
 int MakeFolders(const std::string& folder) {
@@ -86,9 +81,7 @@ std::string CurrentFolder() {
 
 JournalSettings JournalSettingsOf(const TIniFile& settings) {
     JournalSettings journal;
-    std::string state = Environment("XDG_STATE_HOME");
-    if (state.empty() || state[0] != '/') state = Environment("HOME") + "/.local/state";
-    journal.folder = state + "/kelvara/journal";
+    journal.folder = StateFolder() + "journal";
     journal.keepRuns = std::max(0, settings.ReadInteger("journal", "runs", journal.keepRuns));
     const int megabytes = settings.ReadInteger("journal", "megabytes", 2048);
     journal.keepBytes = static_cast<std::uint64_t>(std::max(1, megabytes)) << 20;

@@ -1,8 +1,74 @@
+#include <filesystem>
+
 #include "FrameFixture.h"
 #include "common/IniFile.h"
 
 namespace kelvara {
 namespace {
+
+// The files of a folder, by name, with their bytes.
+std::map<std::string, std::string> FilesIn(const std::string& folder) {
+    std::map<std::string, std::string> files;
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(folder, error))
+        if (entry.is_regular_file())
+            files[entry.path().filename()] = TempFolder::Read(entry.path());
+    return files;
+}
+
+// Closed by a signal, nobody answers "save?": each document's unsaved text is
+// kept in the state folder, its file stays as it was, and the next start opens
+// the copies, once. Where no copy can be written, the question is still asked.
+TEST_F(FrameTest, ASignalKeepsUnsavedEditsForTheNextStart) {
+    const std::string before = std::getenv("XDG_STATE_HOME");
+    setenv("XDG_STATE_HOME", folder.Path("state").c_str(), 1);
+    const std::string recovery = folder.Path("state/kelvara/recovery/");
+    const std::string gbk = folder.Write("a.txt", "\xD6\xD0\n"); // "中" in GBK
+    const std::string kept = folder.Write("b.txt", "b\n");
+    OpenWithDialog({gbk});
+    Type("x");
+    OpenWithDialog({kept});
+    Trigger("FileNew1");
+    Type("new");
+    boxes.clear();
+    testing::internal::CaptureStderr();
+    frame->CloseOnSignal();
+    const std::string told = testing::internal::GetCapturedStderr();
+    EXPECT_TRUE(boxes.empty()) << LastBox();
+    EXPECT_FALSE(frame->isVisible());
+    EXPECT_EQ(TempFolder::Read(gbk), "\xD6\xD0\n");
+    std::map<std::string, std::string> copies = FilesIn(recovery + "new");
+    ASSERT_EQ(copies.size(), 2u);
+    EXPECT_TRUE(copies.begin()->first.ends_with("-NONAME.txt"));
+    EXPECT_EQ(copies.begin()->second, "new");
+    EXPECT_TRUE(copies.rbegin()->first.ends_with("-a.txt"));
+    EXPECT_EQ(copies.rbegin()->second, "\xD6\xD0\nx");
+    EXPECT_NE(told.find(recovery + "new/" + copies.rbegin()->first), std::string::npos) << told;
+
+    // The next start opens them and says so; the one after does not again.
+    RestartFrame();
+    EXPECT_TRUE(FilesIn(recovery + "new").empty());
+    EXPECT_EQ(FilesIn(recovery), copies);
+    std::vector<std::string> open;
+    for (const TMDIChild* window : frame->Documents())
+        open.push_back(window->Path());
+    for (const auto& [name, bytes] : copies)
+        EXPECT_NE(std::find(open.begin(), open.end(), recovery + name), open.end()) << name;
+    EXPECT_NE(LastBox().find(recovery), std::string::npos) << LastBox();
+    boxes.clear();
+    RestartFrame();
+    EXPECT_TRUE(boxes.empty()) << LastBox();
+
+    // No state folder to write in: the question comes as for the close box.
+    folder.Write("state-file", "");
+    setenv("XDG_STATE_HOME", folder.Path("state-file").c_str(), 1);
+    Type("y");
+    answers = {kIdNo};
+    frame->CloseOnSignal();
+    EXPECT_NE(LastBox().find("是否保存"), std::string::npos) << LastBox();
+    EXPECT_FALSE(frame->isVisible());
+    setenv("XDG_STATE_HOME", before.c_str(), 1);
+}
 
 TEST_F(FrameTest, SettingsFileAfterASessionByteForByte) {
     const std::string a = folder.Write("a.txt", "a");
