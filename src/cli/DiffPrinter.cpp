@@ -26,36 +26,32 @@ void AppendTime(std::string& out, const FileIdentity& identity) {
     out += text;
 }
 
-void AppendHeader(std::string& out, std::string_view mark, const std::string& path,
-                  const FileIdentity& identity) {
-    out.append(mark);
-    AppendQuotedPath(out, path);
-    out += '\t';
-    AppendTime(out, identity);
-    out += '\n';
-}
-
 } // namespace
 
 DiffPrinter::DiffPrinter(OutputBuffer& out, bool forTerminal)
-    : out_(out), forTerminal_(forTerminal) {}
+    : out_(out), forTerminal_(forTerminal), terminalPage_(LocaleCodePage()) {}
 
-void DiffPrinter::Changes(const std::string& path, const FileIdentity& identity,
-                          std::string_view text, std::span<const Stretch> stretches,
-                          std::string_view replacement, CodePage codePage) {
-    std::string& out = out_.Pending();
-    AppendHeader(out, "--- ", path, identity);
-    AppendHeader(out, "+++ ", path, identity);
-    if (!forTerminal_ || codePage == LocaleCodePage()) {
-        UnifiedDiffPrinter printer(out);
-        DiffReplaced(text, stretches, replacement, kContext, printer);
-    } else {
-        diff_.clear();
-        UnifiedDiffPrinter printer(diff_);
-        DiffReplaced(text, stretches, replacement, kContext, printer);
-        RecodeLenient(diff_, codePage, LocaleCodePage(), out);
+void DiffPrinter::Describe(const ChangedFile& file, std::string& out) const {
+    // Both heads name the file alike: "--- PATH\tTIME" and "+++ PATH\tTIME".
+    out += "--- ";
+    const std::size_t name = out.size();
+    AppendQuotedPath(out, file.path);
+    out += '\t';
+    AppendTime(out, file.identity);
+    out += '\n';
+    const std::size_t nameEnd = out.size();
+    out += "+++ ";
+    out.append(out, name, nameEnd - name);
+    const std::size_t body = out.size();
+    UnifiedDiffPrinter printer(out);
+    DiffReplaced(file.text, file.stretches, file.replacement, kContext, printer);
+    if (forTerminal_ && file.codePage != terminalPage_) {
+        const std::string lines = out.substr(body);
+        out.resize(body);
+        RecodeLenient(lines, file.codePage, terminalPage_, out);
     }
-    out_.Written();
 }
+
+void DiffPrinter::Take(const std::string&, std::string_view described) { out_.Append(described); }
 
 } // namespace kelvara

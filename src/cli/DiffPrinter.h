@@ -13,18 +13,19 @@ namespace kelvara {
 // converted from the file's code page to the locale's encoding; into a file
 // or a pipe they go as the file holds them, so that the diff applies (a
 // UTF-16 file's diff shows its UTF-8 decoding, which patch cannot apply).
+// Each file's diff is made on the thread that matched the file; the
+// printer's own thread only writes them out.
 class DiffPrinter : public FileChanges {
 public:
     DiffPrinter(OutputBuffer& out, bool forTerminal);
 
-    void Changes(const std::string& path, const FileIdentity& identity, std::string_view text,
-                 std::span<const Stretch> stretches, std::string_view replacement,
-                 CodePage codePage) override;
+    void Describe(const ChangedFile& file, std::string& out) const override;
+    void Take(const std::string& path, std::string_view described) override;
 
 private:
     OutputBuffer& out_;
-    bool forTerminal_;
-    std::string diff_; // one file's diff, reused
+    const bool forTerminal_;
+    const CodePage terminalPage_; // looked up once, not on the threads that describe
 };
 
 } // namespace kelvara

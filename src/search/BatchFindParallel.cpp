@@ -24,11 +24,13 @@ constexpr std::size_t kWindowFiles = 1024;
 // none is left to take; it yields after each nap, so a window stays live and
 // sees its stop button.
 constexpr auto kNap = std::chrono::milliseconds(2);
-// A run that plans a replace holds the text of each file that would change:
-// a few files ahead keep the workers as busy.
+// A run that plans a replace holds the description of each file that would
+// change: a few files ahead keep the workers as busy.
 constexpr std::size_t kPlanWindowFiles = 16;
-// A slot that held more hits than this gives the memory back.
+// A slot that held more hits, or a longer description, than this gives the
+// memory back.
 constexpr std::size_t kKeptHits = 4096;
+constexpr std::size_t kKeptDescription = 1u << 20;
 
 // Collects the hits of a file's candidate lines.
 class HitCollector : public CandidateLines {
@@ -55,6 +57,10 @@ void Reset(FileFindings& findings) {
     else
         findings.hits.clear();
     findings.change.Clear();
+    if (findings.described.capacity() > kKeptDescription)
+        findings.described = {};
+    else
+        findings.described.clear();
 }
 
 } // namespace
@@ -68,9 +74,9 @@ struct ParallelFind::Searcher {
 
 ParallelFind::ParallelFind(PathFeed& paths, const RunTexts& texts, const MatchOptions& options,
                            CodePage fallback, const BatchHooks& hooks, unsigned threads,
-                           bool planReplace)
+                           const FileChanges* changes)
     : paths_(paths), texts_(texts), options_(options), fallback_(fallback), hooks_(hooks),
-      planReplace_(planReplace), window_(planReplace ? kPlanWindowFiles : kWindowFiles),
+      changes_(changes), window_(changes != nullptr ? kPlanWindowFiles : kWindowFiles),
       slots_(std::make_unique<Slot[]>(window_)),
       searcher_(std::make_unique<Searcher>(texts_, options_, fallback_)) {
     workerHooks_.stopRequested = &abort_;
@@ -112,8 +118,15 @@ void ParallelFind::Match(Searcher& searcher, const BatchHooks& hooks,
     if (findings.unreadable) return;
     if (hooks_.reportEncodings) findings.encoding = match.Encoding();
     const LineMatcher* matcher = match.Matcher();
-    if (planReplace_) {
-        PlanChange(match, searcher.buffer, hooks, findings.change, findings.cutLines);
+    if (changes_ != nullptr) {
+        PlannedChange& change = findings.change;
+        if (PlanChange(match, {bytes.data(), bytes.size()}, hooks, change, findings.cutLines) &&
+            change.Changes()) {
+            changes_->Describe({*findings.path, findings.identity, change.text, change.stretches,
+                                match.Texts().replacement, match.Page()},
+                               findings.described);
+        }
+        change.text = {}; // the buffer reads the next file
     } else if (matcher != nullptr) {
         HitCollector hits(match, findings);
         matcher->SearchFile(match.Text(), hooks, hits);
@@ -135,6 +148,7 @@ void ParallelFind::Search(std::size_t index, const std::string& path, Searcher& 
     } catch (const std::bad_alloc&) {
         findings.hits = {};
         findings.change.Clear();
+        findings.described = {};
         findings.error = OutOfMemory(path);
     }
     slot.ready.store(true, std::memory_order_release);

@@ -42,7 +42,10 @@ struct FileFindings {
     FileEncoding encoding;              // when the hooks report encodings
     std::vector<FoundHit> hits;
     std::vector<std::int32_t> cutLines; // lines whose search a match limit ended
-    PlannedChange change;               // instead of the hits, when the run plans a replace
+    // Instead of the hits, when the run plans a replace: the file's change,
+    // and what the run's FileChanges described of it.
+    PlannedChange change;
+    std::string described;
 };
 
 // Reads and matches the files of a find run on several threads, at most a
@@ -53,17 +56,18 @@ struct FileFindings {
 // buffer and file match, and stop at a line or a stretch of a file when the run
 // is stopped. Memory stays bounded by the window whatever the number of files.
 // A run that plans a replace (a dry run) gets each file's change instead of
-// its hits, with the text of each file that would change: its window is shorter.
+// its hits, described on the thread that matched the file while its bytes
+// are at hand; a description can be large, so its window is shorter.
 // The paths may still be arriving from a walk; whoever takes a file that is
 // not listed yet waits for it.
 class ParallelFind {
 public:
     // Searches on `threads` threads, the calling one included: starts the
-    // others, or as many as the system gives. The arguments must outlive the
-    // object.
+    // others, or as many as the system gives. With `changes` the run plans
+    // a replace. The arguments must outlive the object.
     ParallelFind(PathFeed& paths, const RunTexts& texts, const MatchOptions& options,
                  CodePage fallback, const BatchHooks& hooks, unsigned threads,
-                 bool planReplace = false);
+                 const FileChanges* changes = nullptr);
     // Stops the workers and waits for them.
     ~ParallelFind();
     ParallelFind(const ParallelFind&) = delete;
@@ -99,7 +103,7 @@ private:
     const MatchOptions options_;
     const CodePage fallback_;
     const BatchHooks& hooks_;
-    const bool planReplace_;
+    const FileChanges* const changes_;
     BatchHooks workerHooks_; // no yield; stops with `abort_`
     const std::size_t window_;
     std::unique_ptr<Slot[]> slots_;

@@ -20,7 +20,7 @@ DryReplaceResult RunDryReplace(std::string_view text, std::string_view replaceme
         listed.push_back(&path);
     PathFeed feed(std::move(listed));
     if (threads == 0) threads = std::max(std::thread::hardware_concurrency(), 1u);
-    ParallelFind find(feed, texts, options, TextCodePage(), hooks, threads, true);
+    ParallelFind find(feed, texts, options, TextCodePage(), hooks, threads, &changes);
     for (;;) {
         if (hooks.yield) hooks.yield();
         const FileFindings* findings = find.Next();
@@ -44,8 +44,7 @@ DryReplaceResult RunDryReplace(std::string_view text, std::string_view replaceme
         if (!change.Changes()) continue;
         ++result.filesChanged;
         result.hits += change.stretches.size();
-        changes.Changes(path, findings->identity, change.text, change.stretches,
-                        texts.In(findings->codePage).replacement, findings->codePage);
+        changes.Take(path, findings->described);
     }
     result.stopped = hooks.StopRequested();
     return result;

@@ -46,13 +46,6 @@ int FileBuffer::Open(const std::string& path) {
     return openat(folderFd_, path.c_str() + slash + 1, kOpenFlags);
 }
 
-void FileBuffer::SwapBytes(FileBuffer& other) noexcept {
-    std::swap(data_, other.data_);
-    std::swap(capacity_, other.capacity_);
-    std::swap(size_, other.size_);
-    std::swap(identity_, other.identity_);
-}
-
 void FileBuffer::Reserve(std::size_t capacity) {
     auto grown = std::make_unique_for_overwrite<char[]>(capacity);
     if (size_ > 0) std::memcpy(grown.get(), data_.get(), size_);

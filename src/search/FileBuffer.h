@@ -29,9 +29,6 @@ public:
     std::span<char> Bytes() noexcept { return {data_.get(), size_}; }
     // The file last read, as it was opened.
     const FileIdentity& Identity() const noexcept { return identity_; }
-    // Trades the bytes read (and their memory) with `other`'s: a file's
-    // bytes are kept without a copy while this buffer reads on.
-    void SwapBytes(FileBuffer& other) noexcept;
 
 private:
     void Reserve(std::size_t capacity);

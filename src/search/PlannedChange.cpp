@@ -6,9 +6,6 @@ namespace kelvara {
 
 namespace {
 
-// A text kept beyond this size is given back after its file.
-constexpr std::size_t kKeptText = 1u << 20;
-
 // Every stretch a replace changes in each candidate line, placed in the
 // whole text.
 class ChangedLines : public CandidateLines {
@@ -34,15 +31,11 @@ private:
 void PlannedChange::Clear() {
     stretches.clear();
     text = {};
-    if (decoded.capacity() > kKeptText)
-        std::string().swap(decoded);
-    else
-        decoded.clear();
     nul = false;
     replacementProblem.reset();
 }
 
-bool PlanChange(FileMatch& match, FileBuffer& buffer, const BatchHooks& hooks,
+bool PlanChange(FileMatch& match, std::string_view bytes, const BatchHooks& hooks,
                 PlannedChange& change, std::vector<std::int32_t>& cutLines) {
     change.Clear();
     const LineMatcher* matcher = match.Matcher();
@@ -57,14 +50,11 @@ bool PlanChange(FileMatch& match, FileBuffer& buffer, const BatchHooks& hooks,
     if (change.replacementProblem) return true;
     const FileEncoding& encoding = match.Encoding();
     if (encoding.utf16 != Utf16Order::None) {
-        change.decoded.assign(text);
-        change.text = change.decoded;
+        change.text = text;
         return true;
     }
     // The diff is one of the file's own bytes, which patch applies.
-    change.bytes.SwapBytes(buffer);
-    const std::span<char> bytes = change.bytes.Bytes();
-    change.text = {bytes.data(), bytes.size()};
+    change.text = bytes;
     const std::size_t bom = BomBytes(encoding).size();
     for (Stretch& stretch : change.stretches)
         stretch.start += bom;

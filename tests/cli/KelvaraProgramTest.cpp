@@ -466,14 +466,18 @@ TEST(KelvaraProgramTest, PathsWithLineBreaksAreQuotedOrEndedByNul) {
     EXPECT_TRUE(Holds(run.err, "kelvara: " + quoted + ": ")) << run.err;
 }
 
-// Runs `kelvara replace TEXT REPLACEMENT PATH` on a terminal and types `answer`.
-int ReplaceOnTerminal(const std::string& path, const char* answer, std::string& screen) {
+// Runs kelvara with `args` on a terminal in a UTF-8 locale and types `answer`.
+int RunOnTerminal(std::vector<std::string> args, const char* answer, std::string& screen) {
     int terminal = -1;
     const pid_t child = forkpty(&terminal, nullptr, nullptr, nullptr);
     if (child == 0) {
         setenv("LC_ALL", "C.UTF-8", 1);
-        execl(KELVARA_EXECUTABLE, KELVARA_EXECUTABLE, "replace", "cat", "dog", path.c_str(),
-              static_cast<char*>(nullptr));
+        args.insert(args.begin(), KELVARA_EXECUTABLE);
+        std::vector<char*> argv;
+        for (std::string& arg : args)
+            argv.push_back(arg.data());
+        argv.push_back(nullptr);
+        execv(KELVARA_EXECUTABLE, argv.data());
         _exit(127);
     }
     EXPECT_EQ(write(terminal, answer, std::strlen(answer)),
@@ -487,6 +491,11 @@ int ReplaceOnTerminal(const std::string& path, const char* answer, std::string& 
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
+// Runs `kelvara replace TEXT REPLACEMENT PATH` on a terminal and types `answer`.
+int ReplaceOnTerminal(const std::string& path, const char* answer, std::string& screen) {
+    return RunOnTerminal({"replace", "cat", "dog", path}, answer, screen);
+}
+
 TEST(KelvaraProgramTest, ReplaceAsksOnTheTerminal) {
     TestFolder dir;
     const std::string a = dir.Write("a.txt", "cat\n");
@@ -496,6 +505,32 @@ TEST(KelvaraProgramTest, ReplaceAsksOnTheTerminal) {
     EXPECT_EQ(TestFolder::Read(a), "cat\n");
     EXPECT_EQ(ReplaceOnTerminal(a, "y\n", screen), 0);
     EXPECT_EQ(TestFolder::Read(a), "dog\n");
+}
+
+// On a terminal the dry run shows each file's lines in the terminal's
+// encoding, whatever thread made the file's diff; the heads keep the paths'
+// bytes, and the files come in the order of the paths.
+TEST(KelvaraProgramTest, ADryRunOnATerminalShowsEveryFileInTheTerminalsEncoding) {
+    TestFolder dir;
+    std::vector<std::string> paths;
+    for (int i = 0; i < 40; ++i) {
+        const std::string name = (i < 10 ? "0" : "") + std::to_string(i);
+        paths.push_back(i % 2 ? dir.Write(name + "-gbk.txt", "\xD6\xD0\xCE\xC4 foo\n")
+                              : dir.Write(name + "-utf8.txt", "中文 foo\n"));
+    }
+    std::string screen;
+    EXPECT_EQ(
+        RunOnTerminal({"replace", "-n", "--threads", "3", "foo", "汉字", dir.Path()}, "", screen),
+        0);
+    std::size_t at = 0;
+    for (const std::string& path : paths) {
+        at = screen.find("--- " + path + "\t", at);
+        ASSERT_NE(at, std::string::npos) << path << "\n" << screen;
+        at = screen.find("+++ " + path + "\t", at);
+        ASSERT_NE(at, std::string::npos) << path;
+        const std::string lines = "\r\n@@ -1 +1 @@\r\n-中文 foo\r\n+中文 汉字\r\n";
+        EXPECT_EQ(screen.find(lines, at), screen.find("\r\n", at)) << path;
+    }
 }
 
 TEST(KelvaraProgramTest, VersionAndHelpOfTheProgramAndEachCommand) {

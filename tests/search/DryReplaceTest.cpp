@@ -8,20 +8,20 @@
 namespace kelvara {
 namespace {
 
-// What a dry run handed on, in the order it came.
+// What a dry run handed on, in the order it came: each file's size as read,
+// its code page and its new text, described on the thread that matched it.
 struct Recorded : FileChanges {
-    void Changes(const std::string& path, const FileIdentity& identity, std::string_view text,
-                 std::span<const Stretch> stretches, std::string_view replacement,
-                 CodePage codePage) override {
-        std::string out;
-        AppendReplaced(text, stretches, replacement, out);
-        changes.push_back({path, out, identity.size, codePage});
+    void Describe(const ChangedFile& file, std::string& out) const override {
+        out += std::to_string(file.identity.size);
+        out += file.codePage == CodePage::Gbk ? " gbk\n" : " utf8\n";
+        AppendReplaced(file.text, file.stretches, file.replacement, out);
+    }
+    void Take(const std::string& path, std::string_view described) override {
+        changes.push_back({path, std::string(described)});
     }
     struct Change {
         std::string path;
-        std::string newText;
-        std::int64_t size;
-        CodePage codePage;
+        std::string described;
         friend bool operator==(const Change&, const Change&) = default;
     };
     std::vector<Change> changes;
@@ -65,13 +65,11 @@ TEST(DryReplaceTest, EveryThreadCountGivesTheSameChangesInTheOrderOfThePaths) {
     }
     ASSERT_EQ(recorded[0].changes.size(), 100u + 100u + 2u);
     EXPECT_EQ(recorded[0].changes[0].path, paths[1]);
-    EXPECT_EQ(recorded[0].changes[0].newText,
-              "a \xF0\x9F\x98\x80 1\r\nno\n\xF0\x9F\x98\x80 \xF0\x9F\x98\x80\n");
-    const Recorded::Change& bom = recorded[0].changes[200];
-    EXPECT_EQ(bom.newText, "\xEF\xBB\xBF\xF0\x9F\x98\x80 中\n");
-    EXPECT_EQ(bom.size, 11);
-    EXPECT_EQ(recorded[0].changes[201].newText,
-              "\xF0\x9F\x98\x80\n"); // a UTF-16 file's UTF-8 decoding
+    EXPECT_EQ(recorded[0].changes[0].described,
+              "20 utf8\na \xF0\x9F\x98\x80 1\r\nno\n\xF0\x9F\x98\x80 \xF0\x9F\x98\x80\n");
+    EXPECT_EQ(recorded[0].changes[200].described, "11 utf8\n\xEF\xBB\xBF\xF0\x9F\x98\x80 中\n");
+    EXPECT_EQ(recorded[0].changes[201].described,
+              "10 utf8\n\xF0\x9F\x98\x80\n"); // a UTF-16 file's UTF-8 decoding
     EXPECT_EQ(results[0].filesRead, 305);
     EXPECT_EQ(results[0].filesChanged, 202);
     EXPECT_EQ(results[0].nulFiles, std::vector<std::string>{paths[302]});

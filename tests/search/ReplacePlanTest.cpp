@@ -25,10 +25,11 @@ std::string Replaced(std::string_view text, const std::vector<Stretch>& stretche
 
 // The new content a dry run shows for each file.
 struct ChangedTexts : FileChanges {
-    void Changes(const std::string& path, const FileIdentity&, std::string_view text,
-                 std::span<const Stretch> stretches, std::string_view replacement,
-                 CodePage) override {
-        AppendReplaced(text, stretches, replacement, texts[path]);
+    void Describe(const ChangedFile& file, std::string& out) const override {
+        AppendReplaced(file.text, file.stretches, file.replacement, out);
+    }
+    void Take(const std::string& path, std::string_view described) override {
+        texts[path] = described;
     }
     std::map<std::string, std::string> texts;
 };
