@@ -130,7 +130,9 @@ private:
     void RunCommand(const std::function<void()>& command);
 
     // Opening (the history is left alone for a history entry).
-    bool OpenDocumentWith(const std::string& path, bool addToHistory);
+    // `codePage`: the code page the file is read in; none: detected.
+    bool OpenDocumentWith(const std::string& path, bool addToHistory,
+                          std::optional<CodePage> codePage = std::nullopt);
     int FindOpenPath(const std::string& path) const;
     void AddToHistory(const std::string& path);
     void RebuildHistoryMenu();

@@ -68,7 +68,8 @@ int TMainForm::FindOpenPath(const std::string& path) const {
 
 // The file is read before any window is made, so a file that cannot be read
 // leaves nothing behind; "新建" never reads the disk.
-bool TMainForm::OpenDocumentWith(const std::string& path, bool addToHistory) {
+bool TMainForm::OpenDocumentWith(const std::string& path, bool addToHistory,
+                                 std::optional<CodePage> codePage) {
     const DocumentEventsOff eventsOff;
     if (FindOpenPath(path) >= 0) {
         AskUser(MessageText(tr("重复了")), "**_*", 2);
@@ -94,6 +95,7 @@ bool TMainForm::OpenDocumentWith(const std::string& path, bool addToHistory) {
     // The text goes in before the window is registered anywhere, so a text
     // the editor refuses leaves nothing behind.
     auto made = std::make_unique<TMDIChild>(*this, path, documentCounter_ + 1);
+    made->ChooseCodePage(codePage);
     if (!newDocument) made->LoadText(std::move(bytes), stamp);
     TMDIChild* window = made.get();
     documentCounter_ = window->DocumentId();

@@ -5,6 +5,7 @@
 #include "app/MdiChild.h"
 #include "common/AppPaths.h"
 #include "common/AskUser.h"
+#include "common/FileEncoding.h"
 #include "common/IniFile.h"
 #include "common/ProcessValues.h"
 #include "platform/UiText.h"
@@ -14,6 +15,28 @@ namespace kelvara {
 namespace {
 
 constexpr const char* kFrameSection = "MainForm";
+
+// A document of the session that the user reopened in a code page ("编码")
+// comes back in it: "N.codepage" of [lastopened] names it. Detected ones
+// have no key, so a session that never chose one writes no such line; a key
+// left by an earlier session is emptied.
+std::string CodePageKey(std::size_t index) { return std::to_string(index) + ".codepage"; }
+
+std::optional<CodePage> SessionCodePage(const TIniFile& settings, int index) {
+    const std::string name =
+        settings.ReadString("lastopened", CodePageKey(static_cast<std::size_t>(index)), "");
+    for (const CodePage codePage : {CodePage::Gbk, CodePage::Utf8})
+        if (name == EncodingName(PlainEncoding(codePage))) return codePage;
+    return std::nullopt;
+}
+
+void WriteSessionCodePage(TIniFile& settings, std::size_t index, std::optional<CodePage> codePage) {
+    const std::string key = CodePageKey(index);
+    if (codePage)
+        settings.WriteString("lastopened", key, EncodingName(PlainEncoding(*codePage)));
+    else if (settings.ReadString("lastopened", key, "-") != "-")
+        settings.WriteString("lastopened", key, "");
+}
 
 } // namespace
 
@@ -35,7 +58,8 @@ void TMainForm::LoadSettings() {
     for (int i = 0; i < count; ++i) {
         const std::string path =
             settings.ReadString("lastopened", std::to_string(i) + ".opened", "");
-        if (!path.empty() && StampOfFile(path).size >= 0) OpenDocumentWith(path, false);
+        if (!path.empty() && StampOfFile(path).size >= 0)
+            OpenDocumentWith(path, false, SessionCodePage(settings, i));
     }
     history_.clear();
     const int entries = settings.ReadInteger("MenuMenu", "count", 0);
@@ -93,8 +117,10 @@ void TMainForm::PlaceFrame(const TIniFile& settings) {
 void TMainForm::SaveSettings() {
     TIniFile settings(settingsFile_);
     settings.WriteInteger("lastopened", "count", static_cast<int>(lbfile_.size()));
-    for (std::size_t i = 0; i < lbfile_.size(); ++i)
+    for (std::size_t i = 0; i < lbfile_.size(); ++i) {
         settings.WriteString("lastopened", std::to_string(i) + ".opened", lbfile_[i].path);
+        WriteSessionCodePage(settings, i, lbfile_[i].window->ChosenCodePage());
+    }
     settings.WriteInteger("MenuMenu", "count", static_cast<int>(history_.size()));
     for (std::size_t i = 0; i < history_.size(); ++i) {
         const std::string key = std::to_string(i);

@@ -60,6 +60,7 @@ public:
     void LoadText(std::string bytes, const FileStamp& stamp);
     // The code page the next loads take the file's bytes in; none: detected.
     void ChooseCodePage(std::optional<CodePage> codePage) { chosenPage_ = codePage; }
+    std::optional<CodePage> ChosenCodePage() const noexcept { return chosenPage_; }
     // How the document's file is written; a new document's is the default
     // code page.
     const FileEncoding& Encoding() const noexcept { return encoding_; }

@@ -136,6 +136,24 @@ TEST_F(FrameTest, SessionReopensEveryExistingFileAfterARestart) {
     EXPECT_EQ(settings.ReadString("lastopened", "0.opened", ""), a);
 }
 
+// A file reopened in a code page comes back in it with the session; one
+// detected is detected again, also in a place of the list for which an
+// earlier session kept a code page.
+TEST_F(FrameTest, SessionKeepsTheCodePageAFileWasReopenedIn) {
+    const std::string a = folder.Write("a.txt", "\xE4\xB8\xAD\n"); // "中" in UTF-8
+    const std::string b = folder.Write("b.txt", "\xE6\x96\x87\n"); // "文" in UTF-8
+    OpenWithDialog({a});
+    Trigger("mnureopengbk");
+    RestartFrame();
+    ASSERT_EQ(frame->Documents().size(), 1u);
+    EXPECT_EQ(Active().Encoding().codePage, CodePage::Gbk);
+    Trigger("mnucloseall");
+    OpenWithDialog({b});
+    RestartFrame();
+    EXPECT_EQ(Active().Encoding().codePage, CodePage::Utf8);
+    EXPECT_EQ(TIniFile(settingsFile).ReadString("lastopened", "0.codepage", "-"), "");
+}
+
 TEST_F(FrameTest, ExtensionsGiveTheFilterAndTheList) {
     EXPECT_EQ(FileFilter, "Text|*.txt|Pages|*.htm");
     EXPECT_EQ(ExtensionList, (std::vector<std::string>{".txt", ".htm"}));
