@@ -1,20 +1,59 @@
 #include "search/TextDiff.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cstring>
+#include <optional>
 
-#if defined(__SSE2__)
+#if defined(__x86_64__)
+#include <immintrin.h>
+#elif defined(__SSE2__)
 #include <emmintrin.h>
 #endif
+
+#include "common/CpuFeatures.h"
 
 namespace kelvara {
 
 namespace {
 
-// The LF bytes in [begin, end), sixteen at a time: the diff numbers the lines
-// up to each change, through every byte of a changed file.
+#if defined(__x86_64__)
+// The LF bytes of [begin, end) 64 at a time, for processors with AVX2; moves
+// `begin` past the bytes it counted.
+__attribute__((target("avx2"))) std::size_t CountLineFeedsWide(const char*& begin,
+                                                               const char* end) noexcept {
+    const __m256i lf = _mm256_set1_epi8('\n');
+    const __m256i zero = _mm256_setzero_si256();
+    std::size_t count = 0;
+    while (end - begin >= 64) {
+        // Two rows of byte counters, summed up before they can overflow.
+        __m256i low = zero;
+        __m256i high = zero;
+        for (int round = 0; round < 255 && end - begin >= 64; ++round, begin += 64) {
+            const __m256i first = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(begin));
+            const __m256i second = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(begin + 32));
+            low = _mm256_sub_epi8(low, _mm256_cmpeq_epi8(first, lf));
+            high = _mm256_sub_epi8(high, _mm256_cmpeq_epi8(second, lf));
+        }
+        const __m256i sums =
+            _mm256_add_epi64(_mm256_sad_epu8(low, zero), _mm256_sad_epu8(high, zero));
+        count += static_cast<std::size_t>(_mm256_extract_epi64(sums, 0)) +
+                 static_cast<std::size_t>(_mm256_extract_epi64(sums, 1)) +
+                 static_cast<std::size_t>(_mm256_extract_epi64(sums, 2)) +
+                 static_cast<std::size_t>(_mm256_extract_epi64(sums, 3));
+    }
+    return count;
+}
+#endif
+
+// The LF bytes in [begin, end): the diff numbers the lines up to each
+// change, through every byte of a changed file, so they are counted many at
+// a time.
 std::size_t CountLineFeeds(const char* begin, const char* end) noexcept {
     std::size_t count = 0;
+#if defined(__x86_64__)
+    if (HasAvx2()) count += CountLineFeedsWide(begin, end);
+#endif
 #if defined(__SSE2__)
     const __m128i lf = _mm_set1_epi8('\n');
     while (end - begin >= 16) {
@@ -48,6 +87,7 @@ struct NewLine {
     std::size_t textEnd = 0;
     std::size_t firstMark = 0; // in the hunk's marks
     std::size_t markEnd = 0;
+    std::size_t breaks = 0; // the LFs the replacements brought in
 };
 
 class Differ {
@@ -55,7 +95,9 @@ public:
     Differ(std::string_view text, std::span<const Stretch> stretches, std::string_view replacement,
            std::size_t context, DiffSink& sink)
         : text_(text), stretches_(stretches), replacement_(replacement), context_(context),
-          sink_(sink) {}
+          sink_(sink), replacementBreaks_(CountLineFeeds(replacement.data(),
+                                                         replacement.data() + replacement.size())) {
+    }
 
     void Run() {
         FindChangedLines();
@@ -106,11 +148,14 @@ private:
         marks_.clear();
         for (std::size_t k = first; k <= last; ++k) {
             const ChangedLine& line = changed_[k];
-            NewLine made{newText_.size(), 0, marks_.size(), 0};
+            NewLine made{newText_.size(), 0, marks_.size(), 0, 0};
             std::size_t copied = line.start;
             for (std::size_t i = line.firstStretch; i < line.stretchEnd; ++i) {
                 newText_.append(text_.substr(copied, stretches_[i].start - copied));
-                const std::string_view replacement = stretches_[i].ReplacedBy(replacement_);
+                const std::optional<std::string>& own = stretches_[i].replacement;
+                const std::string_view replacement = own ? std::string_view(*own) : replacement_;
+                made.breaks += own ? CountLineFeeds(own->data(), own->data() + own->size())
+                                   : replacementBreaks_;
                 marks_.push_back({newText_.size() - made.textStart, replacement.size()});
                 newText_.append(replacement);
                 copied = stretches_[i].End();
@@ -128,6 +173,10 @@ private:
     void ForNewPieces(const NewLine& made, bool hasBreak, Visit visit) const {
         const std::string_view text(newText_.data() + made.textStart,
                                     made.textEnd - made.textStart);
+        if (made.breaks == 0) {
+            if (hasBreak || !text.empty()) visit(0, text.size(), !hasBreak);
+            return;
+        }
         for (std::size_t from = 0;;) {
             const std::size_t lf = text.find('\n', from);
             if (lf == std::string_view::npos) {
@@ -139,10 +188,11 @@ private:
         }
     }
 
+    // As many as ForNewPieces visits: one after each LF, and the last one.
     std::size_t NewPieceCount(std::size_t index, bool hasBreak) const {
-        std::size_t count = 0;
-        ForNewPieces(newLines_[index], hasBreak, [&](std::size_t, std::size_t, bool) { ++count; });
-        return count;
+        const NewLine& made = newLines_[index];
+        const bool lastEmpty = made.textEnd == made.textStart || newText_[made.textEnd - 1] == '\n';
+        return made.breaks + (hasBreak || !lastEmpty ? 1 : 0);
     }
 
     void TellContext(std::size_t start, std::size_t end) {
@@ -180,22 +230,22 @@ private:
 
     void TellHunk(std::size_t first, std::size_t last) {
         MakeNewLines(first, last);
-        // The unchanged lines before the first changed one.
-        std::size_t start = changed_[first].start;
-        std::size_t before = 0;
-        while (before < context_ && start > 0) {
+        // The starts of the unchanged lines before the first changed one,
+        // nearest first, and the ends of those after the last one: each
+        // looked up once.
+        before_.clear();
+        for (std::size_t start = changed_[first].start; before_.size() < context_ && start > 0;) {
             start = PreviousLineStart(start);
-            ++before;
+            before_.push_back(start);
         }
-        // And after the last one.
-        std::size_t after = 0;
-        std::size_t end = changed_[last].end;
-        while (after < context_ && end + 1 < text_.size()) {
+        after_.clear();
+        for (std::size_t end = changed_[last].end;
+             after_.size() < context_ && end + 1 < text_.size();) {
             end = LineEnd(end + 1);
-            ++after;
+            after_.push_back(end);
         }
-        const std::size_t oldStart = changed_[first].number - before;
-        const std::size_t oldCount = changed_[last].number + after - oldStart + 1;
+        const std::size_t oldStart = changed_[first].number - before_.size();
+        const std::size_t oldCount = changed_[last].number + after_.size() - oldStart + 1;
         std::size_t newCount = oldCount;
         for (std::size_t k = first; k <= last; ++k)
             newCount += NewPieceCount(k - first, HasBreak(changed_[k].end)) - 1;
@@ -203,17 +253,25 @@ private:
         sink_.Hunk(oldStart, oldCount, newCount == 0 ? newStart - 1 : newStart, newCount);
         shift_ += newCount - oldCount;
 
-        for (std::size_t at = start; at < changed_[first].start; at = LineEnd(at) + 1)
-            TellContext(at, LineEnd(at));
+        for (std::size_t i = before_.size(); i-- > 0;)
+            TellContext(before_[i], (i == 0 ? changed_[first].start : before_[i - 1]) - 1);
         for (std::size_t k = first; k <= last;) {
             std::size_t runEnd = k;
             while (runEnd < last && changed_[runEnd + 1].number == changed_[runEnd].number + 1)
                 ++runEnd;
             TellChangedRun(k, runEnd, first);
-            const std::size_t gapEnd = runEnd < last ? changed_[runEnd + 1].start : end + 1;
-            for (std::size_t at = changed_[runEnd].end + 1; at < gapEnd && at < text_.size();
-                 at = LineEnd(at) + 1)
-                TellContext(at, LineEnd(at));
+            std::size_t at = changed_[runEnd].end + 1;
+            if (runEnd < last) {
+                for (std::size_t end; at < changed_[runEnd + 1].start; at = end + 1) {
+                    end = LineEnd(at);
+                    TellContext(at, end);
+                }
+            } else {
+                for (const std::size_t end : after_) {
+                    TellContext(at, end);
+                    at = end + 1;
+                }
+            }
             k = runEnd + 1;
         }
     }
@@ -229,12 +287,19 @@ private:
     std::vector<NewLine> newLines_;
     std::vector<Stretch> marks_;
     std::vector<Stretch> markBuffer_;
+    std::vector<std::size_t> before_; // the context lines of the hunk being told
+    std::vector<std::size_t> after_;
+    std::size_t replacementBreaks_; // the LFs of the run's replacement
     // Lines the hunks so far added to the new text; unsigned, a net loss
     // wraps round and the sums still come out right.
     std::size_t shift_ = 0;
 };
 
-void AppendNumber(std::string& out, std::size_t number) { out += std::to_string(number); }
+void AppendNumber(std::string& out, std::size_t number) {
+    char digits[24];
+    const std::to_chars_result end = std::to_chars(digits, digits + sizeof digits, number);
+    out.append(digits, end.ptr);
+}
 
 void AppendRange(std::string& out, std::size_t start, std::size_t count) {
     AppendNumber(out, start);

@@ -56,6 +56,16 @@ TEST(TextDiffTest, HunksDeepInATextGetTheirLineNumbers) {
     const std::string diff = Diff(text, {first, second}, "Y", 0);
     EXPECT_EQ(diff.substr(0, 26), "@@ -5001 +5001 @@\n-x\n+Y\n@@");
     EXPECT_EQ(diff.substr(26, 18), " -5003 +5003 @@\n-x");
+
+    // Past many blocks of nothing but breaks, and one byte short of or past
+    // a whole block.
+    for (const std::size_t breaks : {40000u, 40063u, 40064u, 40065u}) {
+        const std::string deep = std::string(breaks, '\n') + "x\n";
+        EXPECT_EQ(Diff(deep, {{breaks, 1}}, "Y", 0), "@@ -" + std::to_string(breaks + 1) + " +" +
+                                                         std::to_string(breaks + 1) +
+                                                         " @@\n-x\n+Y\n")
+            << breaks;
+    }
 }
 
 TEST(TextDiffTest, LineBreaksInTheReplacementAndALastLineWithoutOne) {
@@ -64,6 +74,11 @@ TEST(TextDiffTest, LineBreaksInTheReplacementAndALastLineWithoutOne) {
     EXPECT_EQ(Diff("a x\r\nb\nc x", {{2, 1}, {9, 1}}, "1\n2", 0),
               "@@ -1 +1,2 @@\n-a x\r\n+a 1\n+2\r\n"
               "@@ -3 +4,2 @@\n-c x\n\\ No newline at end of file\n+c 1\n+2\n"
+              "\\ No newline at end of file\n");
+    // A stretch's own replacement (a regular expression's) counts alike.
+    EXPECT_EQ(Diff("a x\r\nb\nc x", {{2, 1, "1\n2"}, {9, 1}}, "", 0),
+              "@@ -1 +1,2 @@\n-a x\r\n+a 1\n+2\r\n"
+              "@@ -3 +4 @@\n-c x\n\\ No newline at end of file\n+c \n"
               "\\ No newline at end of file\n");
     // The last line replaced by nothing leaves no line behind.
     EXPECT_EQ(Diff("a\nx", {{2, 1}}, "", 1),
