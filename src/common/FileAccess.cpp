@@ -183,11 +183,12 @@ ParentFolder::ParentFolder(const std::string& path) {
         slash = path.rfind('/', slash - 1);
     if (slash == std::string::npos) {
         name_ = path;
-        fd_ = open(".", kFolderFlags);
-        return;
+        folder_ = ".";
+    } else {
+        name_ = path.substr(slash + 1);
+        folder_ = slash == 0 ? std::string("/") : path.substr(0, slash);
     }
-    name_ = path.substr(slash + 1);
-    fd_ = OpenPath(slash == 0 ? std::string("/") : path.substr(0, slash), kFolderFlags);
+    fd_ = OpenPath(folder_, kFolderFlags);
 }
 
 ParentFolder::~ParentFolder() {

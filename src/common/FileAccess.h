@@ -33,11 +33,14 @@ public:
 
     // -1 (errno set) when the folder could not be opened.
     int Fd() const noexcept { return fd_; }
+    // The path the folder was opened by ("." for a path without a folder).
+    const std::string& Folder() const noexcept { return folder_; }
     // The last component of the path (".." and "." included as they are).
     const char* Name() const noexcept { return name_.c_str(); }
 
 private:
     int fd_ = -1;
+    std::string folder_;
     std::string name_;
 };
 

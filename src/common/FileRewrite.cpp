@@ -78,6 +78,7 @@ bool FileRewrite::OpenFolderOf(const std::string& path) {
     if (folderFd_ >= 0) close(folderFd_);
     const ParentFolder folder(path);
     folderFd_ = folder.Fd() < 0 ? -1 : fcntl(folder.Fd(), F_DUPFD_CLOEXEC, 0);
+    folderPath_ = folder.Folder();
     name_ = folder.Name();
     return folderFd_ >= 0;
 }

@@ -60,6 +60,12 @@ public:
     bool RenamesOver() const noexcept { return !inPlace_ && original_.has_value(); }
     // The digest of the new content appended since Begin.
     ContentDigest NewDigest() const noexcept { return hash_.Digest(); }
+    // Where the file being rewritten (a link's final target) is, from Begin
+    // on: a handle on its folder, the path the folder was opened by, and the
+    // file's name in it.
+    int FolderFd() const noexcept { return folderFd_; }
+    const std::string& FolderPath() const noexcept { return folderPath_; }
+    const std::string& Name() const noexcept { return name_; }
 
 private:
     FileStatus Error(int error) const;
@@ -80,6 +86,7 @@ private:
     std::string path_;       // as given, for messages
     std::string targetPath_; // the path, or the final target of a link
     int folderFd_ = -1;      // the target's folder
+    std::string folderPath_; // the path it was opened by
     std::string name_;       // the target's name in it
     int tempFd_ = -1;
     std::string tempName_; // set while the new file has a name

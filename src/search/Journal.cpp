@@ -41,6 +41,19 @@ void SyncFolder(const std::string& folder) {
     if (handle.Get() >= 0) fsync(handle.Get());
 }
 
+int WriteAll(int fd, std::string_view bytes) {
+    while (!bytes.empty()) {
+        const ssize_t written = write(fd, bytes.data(), bytes.size());
+        if (written < 0) {
+            if (errno == EINTR) continue;
+            return errno;
+        }
+        if (written == 0) return ENOSPC;
+        bytes.remove_prefix(static_cast<std::size_t>(written));
+    }
+    return 0;
+}
+
 int WriteAllAt(int fd, std::string_view bytes, std::uint64_t offset) {
     while (!bytes.empty()) {
         const ssize_t written = pwrite(fd, bytes.data(), bytes.size(), static_cast<off_t>(offset));
@@ -101,6 +114,8 @@ FileStatus JournalWriter::Start(const JournalSettings& settings,
     files_ = 0;
     dataSize_ = 0;
     cloning_ = true;
+    records_.clear();
+    folders_ = {};
     if (settings_.keepRuns == 0) {
         PruneJournal(settings_);
         return std::nullopt;
@@ -124,15 +139,15 @@ FileStatus JournalWriter::Start(const JournalSettings& settings,
     dataFd_ = open((runFolder_ + "/data").c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
     FileStatus status = dataFd_ < 0 ? Error(errno) : std::nullopt;
     if (!status) {
-        status = Append(JournalRecordBuilder(JournalRecordType::Header)
-                            .U64(static_cast<std::uint64_t>(started))
-                            .Text(description.what)
-                            .Text(description.searchText)
-                            .Text(description.replacement)
-                            .Text(CurrentFolder())
-                            .Finish());
+        Append(JournalRecordBuilder(JournalRecordType::Header)
+                   .U64(static_cast<std::uint64_t>(started))
+                   .Text(description.what)
+                   .Text(description.searchText)
+                   .Text(description.replacement)
+                   .Text(CurrentFolder())
+                   .Finish());
+        status = Sync();
     }
-    if (!status) status = Sync();
     if (status) {
         Finish();
         return status;
@@ -142,18 +157,20 @@ FileStatus JournalWriter::Start(const JournalSettings& settings,
     return std::nullopt;
 }
 
-FileStatus JournalWriter::Append(const std::string& record) {
-    const ssize_t written = write(indexFd_, record.data(), record.size());
-    if (written == static_cast<ssize_t>(record.size())) return std::nullopt;
-    return Error(written < 0 ? errno : ENOSPC);
+FileStatus JournalWriter::WriteRecords() {
+    const int error = WriteAll(indexFd_, records_);
+    records_.clear();
+    return error != 0 ? Error(error) : std::nullopt;
 }
 
 // Gives the old file a second name in the run's folder, so that it outlives
 // the rename of the new content over it: no byte is copied. Only a file on
-// the journal's file system that is still the one read qualifies.
-bool JournalWriter::KeepOldFile(const std::string& target, const FileIdentity& old,
+// the journal's file system that is still the one read qualifies. The file is
+// reached through the folder the rewrite holds, the one it will rename in.
+bool JournalWriter::KeepOldFile(const FileRewrite& rewrite, const FileIdentity& old,
                                 const std::string& name) {
-    if (linkat(AT_FDCWD, target.c_str(), folderFd_, name.c_str(), 0) != 0) return false;
+    if (linkat(rewrite.FolderFd(), rewrite.Name().c_str(), folderFd_, name.c_str(), 0) != 0)
+        return false;
     struct stat info {};
     if (fstatat(folderFd_, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0 &&
         IdentityOf(info) == old)
@@ -162,12 +179,13 @@ bool JournalWriter::KeepOldFile(const std::string& target, const FileIdentity& o
     return false;
 }
 
-FileStatus JournalWriter::SaveContent(const std::string& target, const FileIdentity& old,
+FileStatus JournalWriter::SaveContent(const FileRewrite& rewrite, const FileIdentity& old,
                                       std::string_view bytes, std::uint64_t& offset) {
 #ifdef FICLONERANGE
     if (cloning_ && !bytes.empty()) {
         offset = (dataSize_ + kCloneAlignment - 1) / kCloneAlignment * kCloneAlignment;
-        const FileHandle source(OpenPath(target, O_RDONLY | O_CLOEXEC));
+        const FileHandle source(
+            openat(rewrite.FolderFd(), rewrite.Name().c_str(), O_RDONLY | O_CLOEXEC));
         struct stat info {};
         if (source.Get() >= 0 && fstat(source.Get(), &info) == 0 && IdentityOf(info) == old) {
             file_clone_range range{};
@@ -189,43 +207,44 @@ FileStatus JournalWriter::SaveContent(const std::string& target, const FileIdent
     return std::nullopt;
 }
 
-FileStatus JournalWriter::Add(const std::string& path, const FileIdentity& old,
-                              std::string_view oldBytes, const ContentDigest& newDigest,
-                              bool renamedOver, std::uint32_t& index) {
+FileStatus JournalWriter::Add(const std::string& path, const FileRewrite& rewrite,
+                              const FileIdentity& old, std::string_view oldBytes,
+                              std::uint32_t& index) {
     index = files_;
     if (!Started()) return std::nullopt;
-    const std::string target = RealPathOf(path);
+    const std::string target =
+        folders_.PathOf(rewrite.FolderPath(), rewrite.FolderFd(), rewrite.Name());
     if (target.empty()) return SystemError(path, errno);
     std::uint64_t offset = 0;
     std::string keptName = "old-" + std::to_string(index);
-    if (renamedOver && KeepOldFile(target, old, keptName)) {
+    if (rewrite.RenamesOver() && KeepOldFile(rewrite, old, keptName)) {
         linksAdded_ = true;
     } else {
         keptName.clear();
-        if (FileStatus error = SaveContent(target, old, oldBytes, offset)) return error;
+        if (FileStatus error = SaveContent(rewrite, old, oldBytes, offset)) return error;
     }
-    if (FileStatus error = Append(JournalRecordBuilder(JournalRecordType::File)
-                                      .U32(index)
-                                      .Text(path)
-                                      .Text(target)
-                                      .U64(old.device)
-                                      .U64(old.inode)
-                                      .U64(static_cast<std::uint64_t>(old.size))
-                                      .U64(static_cast<std::uint64_t>(old.modifiedSeconds))
-                                      .U64(static_cast<std::uint64_t>(old.modifiedNanoseconds))
-                                      .U64(offset)
-                                      .U64(oldBytes.size())
-                                      .Digest(DigestOf(oldBytes))
-                                      .Digest(newDigest)
-                                      .Text(keptName)
-                                      .Finish()))
-        return error;
+    Append(JournalRecordBuilder(JournalRecordType::File)
+               .U32(index)
+               .Text(path)
+               .Text(target)
+               .U64(old.device)
+               .U64(old.inode)
+               .U64(static_cast<std::uint64_t>(old.size))
+               .U64(static_cast<std::uint64_t>(old.modifiedSeconds))
+               .U64(static_cast<std::uint64_t>(old.modifiedNanoseconds))
+               .U64(offset)
+               .U64(oldBytes.size())
+               .Digest(DigestOf(oldBytes))
+               .Digest(rewrite.NewDigest())
+               .Text(keptName)
+               .Finish());
     ++files_;
     return std::nullopt;
 }
 
 FileStatus JournalWriter::Sync() {
     if (!Started()) return std::nullopt;
+    if (FileStatus error = WriteRecords()) return error;
     if (dataAdded_ && fdatasync(dataFd_) != 0) return Error(errno);
     if (linksAdded_ && fsync(folderFd_) != 0) return Error(errno);
     if (fdatasync(indexFd_) != 0) return Error(errno);
@@ -235,16 +254,18 @@ FileStatus JournalWriter::Sync() {
 
 void JournalWriter::Written(std::uint32_t index) {
     if (!Started()) return;
-    // Only a help for the list: an undo goes by the files' digests.
-    (void)Append(JournalRecordBuilder(JournalRecordType::Written).U32(index).Finish());
+    // Only a help for the list: an undo goes by the files' digests. Written
+    // with the next batch's records, so a killed run may not have it.
+    Append(JournalRecordBuilder(JournalRecordType::Written).U32(index).Finish());
 }
 
 void JournalWriter::Finish() {
     if (runFolder_.empty()) return;
     if (indexFd_ >= 0 && files_ > 0) {
-        (void)Append(JournalRecordBuilder(JournalRecordType::End).U32(files_).Finish());
-        fdatasync(indexFd_);
+        Append(JournalRecordBuilder(JournalRecordType::End).U32(files_).Finish());
+        if (!WriteRecords()) fdatasync(indexFd_);
     }
+    records_.clear();
     if (dataFd_ >= 0) close(dataFd_);
     if (indexFd_ >= 0) close(indexFd_);
     if (folderFd_ >= 0) close(folderFd_);

@@ -5,9 +5,10 @@
 #include <string_view>
 #include <vector>
 
-#include "common/ContentHash.h"
+#include "common/CanonicalFolders.h"
 #include "common/FileError.h"
 #include "common/FileIdentity.h"
+#include "common/FileRewrite.h"
 #include "common/IniFile.h"
 
 // The journal of the batch replaces: before a file is rewritten, its old
@@ -53,18 +54,18 @@ public:
     [[nodiscard]] FileStatus Start(const JournalSettings& settings,
                                    const RunDescription& description);
     bool Started() const noexcept { return indexFd_ >= 0; }
-    // Saves the old content of `path`, read as `old`, which is about to be
-    // replaced by content with digest `newDigest`; on disk after Sync.
-    // `renamedOver` says that the rewrite puts a new file in the old one's
-    // place and never writes into the old one: then, on the same file
-    // system, the journal keeps the old file itself under a second name (a
-    // hard link) and copies nothing. Otherwise the saved copy is a clone
-    // where the file system shares blocks, else a copy. `index` receives the
-    // file's number in the run.
-    [[nodiscard]] FileStatus Add(const std::string& path, const FileIdentity& old,
-                                 std::string_view oldBytes, const ContentDigest& newDigest,
-                                 bool renamedOver, std::uint32_t& index);
-    // Flushes what was added to disk: only then may those files be touched.
+    // Saves the old content of `path`, read as `old`, which `rewrite` (begun
+    // and filled) is about to replace; on disk after Sync. When the rewrite
+    // puts a new file in the old one's place and never writes into the old
+    // one, the journal keeps the old file itself under a second name (a hard
+    // link, on the same file system) and copies nothing. Otherwise the saved
+    // copy is a clone where the file system shares blocks, else a copy.
+    // `index` receives the file's number in the run.
+    [[nodiscard]] FileStatus Add(const std::string& path, const FileRewrite& rewrite,
+                                 const FileIdentity& old, std::string_view oldBytes,
+                                 std::uint32_t& index);
+    // Writes what was added and flushes it to disk: only then may those files
+    // be touched.
     [[nodiscard]] FileStatus Sync();
     // File `index` was rewritten.
     void Written(std::uint32_t index);
@@ -75,9 +76,10 @@ public:
     const std::string& RunId() const noexcept { return runId_; }
 
 private:
-    FileStatus Append(const std::string& record);
-    bool KeepOldFile(const std::string& target, const FileIdentity& old, const std::string& name);
-    FileStatus SaveContent(const std::string& target, const FileIdentity& old,
+    void Append(const std::string& record) { records_ += record; }
+    FileStatus WriteRecords();
+    bool KeepOldFile(const FileRewrite& rewrite, const FileIdentity& old, const std::string& name);
+    FileStatus SaveContent(const FileRewrite& rewrite, const FileIdentity& old,
                            std::string_view bytes, std::uint64_t& offset);
     FileStatus Error(int error) const;
 
@@ -92,6 +94,9 @@ private:
     std::uint64_t dataSize_ = 0;
     std::uint32_t files_ = 0;
     bool cloning_ = true; // until the file system refuses a clone
+    // Records not yet written to the index: one write per batch, not per file.
+    std::string records_;
+    CanonicalFolders folders_;
 };
 
 } // namespace kelvara

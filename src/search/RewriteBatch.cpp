@@ -18,8 +18,7 @@ FileStatus RewriteBatch::Add(const std::string& path, const FileIdentity& old,
                              std::string_view oldBytes, std::uint32_t tag) {
     FileRewrite& rewrite = *rewrites_[pending_.size()];
     std::uint32_t journalIndex = 0;
-    if (FileStatus error = journal_.Add(path, old, oldBytes, rewrite.NewDigest(),
-                                        rewrite.RenamesOver(), journalIndex)) {
+    if (FileStatus error = journal_.Add(path, rewrite, old, oldBytes, journalIndex)) {
         rewrite.Abandon();
         return error;
     }

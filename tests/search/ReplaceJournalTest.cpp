@@ -27,14 +27,16 @@ struct JournalFixture {
         SetAskUserSink({});
     }
 
-    BatchResult Replace(std::string_view text, std::string_view replacement) {
+    BatchResult Replace(std::string_view text, std::string_view replacement,
+                        const BatchHooks& hooks = {}) {
         FileSet files;
         for (const std::string& path : paths)
             files.Add(path);
         files.TickAll();
         std::vector<std::string> findHistory, replaceHistory;
         ResultTree tree;
-        return RunBatchReplace(text, replacement, findHistory, replaceHistory, files, {}, tree, {});
+        return RunBatchReplace(text, replacement, findHistory, replaceHistory, files, {}, tree,
+                               hooks);
     }
 
     TestFolder state;
@@ -92,6 +94,38 @@ TEST(ReplaceJournalTest, UndoGivesBackEveryFileAsItWasAndLeavesOnesEditedSince) 
     EXPECT_TRUE(runs[0].undone && runs[0].ended && !runs[0].damaged);
     EXPECT_EQ(runs[0].description.searchText, "cat");
     EXPECT_FALSE(UndoReplaceRun(f.settings, "").refused.empty());
+}
+
+// The journal names each file where the run wrote it, also when a folder on
+// its path is swapped during the run: the same path then leads elsewhere.
+TEST(ReplaceJournalTest, AFolderSwappedDuringTheRunIsJournaledWhereItsFilesWereWritten) {
+    JournalFixture f;
+    const std::string a = f.dir.Write("one/a.txt", "cat a\n");
+    const std::string oneC = f.dir.Write("one/c.txt", "cat one\n");
+    const std::string twoC = f.dir.Write("two/c.txt", "cat two\n");
+    std::filesystem::create_directory_symlink("one", f.dir / "link");
+    f.paths = {f.dir / "link/a.txt", f.dir / "link/c.txt"};
+    // The run yields before a file, at each line, and before the next file:
+    // the third time, a.txt is journaled and c.txt not yet read.
+    int yields = 0;
+    BatchHooks hooks;
+    hooks.yield = [&] {
+        if (++yields != 3) return;
+        std::filesystem::remove(f.dir / "link");
+        std::filesystem::create_directory_symlink("two", f.dir / "link");
+    };
+    const BatchResult result = f.Replace("cat", "dog", hooks);
+    ASSERT_EQ(result.filesWritten, 2);
+    EXPECT_EQ(TestFolder::Read(a), "dog a\n");
+    EXPECT_EQ(TestFolder::Read(oneC), "cat one\n");
+    EXPECT_EQ(TestFolder::Read(twoC), "dog two\n");
+
+    const std::string real = std::filesystem::canonical(f.dir.Path());
+    const UndoResult undo = UndoReplaceRun(f.settings, "");
+    EXPECT_EQ(undo.restored, (std::vector<std::string>{real + "/one/a.txt", real + "/two/c.txt"}));
+    EXPECT_TRUE(undo.skipped.empty());
+    EXPECT_EQ(TestFolder::Read(a), "cat a\n");
+    EXPECT_EQ(TestFolder::Read(twoC), "cat two\n");
 }
 
 TEST(ReplaceJournalTest, RunsAreUndoneNewestFirst) {
