@@ -156,22 +156,25 @@ public:
     Responsiveness() {
         qApp->installEventFilter(this);
         connect(&timer_, &QTimer::timeout, this,
-                [this] { longest = std::max(longest, clock_.restart()); });
+                [this] { longest_ = std::max(longest_, clock_.restart()); });
         timer_.start(1);
         clock_.start();
     }
     ~Responsiveness() override { qApp->removeEventFilter(this); }
     bool eventFilter(QObject*, QEvent*) override {
-        ++events;
+        ++events_;
         return false;
     }
 
-    long long events = 0;
-    qint64 longest = 0; // milliseconds
+    long long Events() const { return events_; }
+    // In milliseconds, the wait still going on included.
+    qint64 LongestWait() const { return std::max(longest_, clock_.elapsed()); }
 
 private:
     QTimer timer_;
     QElapsedTimer clock_;
+    long long events_ = 0;
+    qint64 longest_ = 0;
 };
 
 struct ChosenFigures {
@@ -202,8 +205,8 @@ ChosenFigures ReplaceTickedInWindow(const std::filesystem::path& tree) {
     window.ReplaceTickedClick();
     const auto end = std::chrono::steady_clock::now();
     figures.replace = {std::chrono::duration<double>(end - start).count(), ProcessCpu() - cpu};
-    figures.events = watch.events;
-    figures.longestWait = watch.longest;
+    figures.events = watch.Events();
+    figures.longestWait = watch.LongestWait();
     figures.written = window.Tree().FileNodeCount();
     return figures;
 }
