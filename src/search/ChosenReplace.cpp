@@ -18,14 +18,21 @@ namespace kelvara {
 
 namespace {
 
+// Pieces of a file's new content written between two calls of the yield
+// hook: a file of millions of hits keeps the window live, and the clock is
+// not read for every piece.
+constexpr unsigned kPiecesPerYield = 4096;
+
 // A node per changed line under `fileNode`, captioned with its new text.
 void ListChangedLines(std::string_view text, const std::vector<Stretch>& stretches,
                       std::string_view replacement, const std::string& path,
-                      std::string_view searchText, ResultTree& tree, NodeRef fileNode) {
+                      std::string_view searchText, ResultTree& tree, NodeRef fileNode,
+                      const BatchHooks& hooks) {
     LineCursor cursor(text);
     std::vector<Stretch> inLine;
     std::string newLine;
     for (std::size_t i = 0; i < stretches.size();) {
+        if (hooks.yield) hooks.yield();
         cursor.MoveTo(stretches[i].start);
         const std::string_view line = cursor.Line();
         const std::size_t start = cursor.Start();
@@ -41,9 +48,10 @@ void ListChangedLines(std::string_view text, const std::vector<Stretch>& stretch
 class ChosenRun {
 public:
     ChosenRun(std::string_view text, std::string_view replacement, const MatchOptions& options,
-              ResultTree& tree, BatchResult& result)
+              ResultTree& tree, BatchResult& result, const BatchHooks& hooks)
         : text_(text), replacement_(replacement), texts_(text, replacement, options),
-          match_(texts_, options, TextCodePage()), tree_(tree), result_(result), batch_(journal_) {}
+          match_(texts_, options, TextCodePage()), tree_(tree), result_(result), hooks_(hooks),
+          batch_(journal_) {}
 
     FileStatus Start() {
         return journal_.Start(JournalSettingsOf(TIniFile(IniFileName())),
@@ -68,7 +76,7 @@ public:
         const FileEncoding& encoding = match_.Encoding();
         const std::string_view text = match_.Text();
         LineMatcher* matcher = match_.Matcher();
-        if (matcher == nullptr || !ChosenStretches(text, file.hits, *matcher, stretches_)) {
+        if (matcher == nullptr || !ChosenStretches(text, file.hits, *matcher, stretches_, hooks_)) {
             result_.changedFiles.push_back(file.path);
             return std::nullopt;
         }
@@ -83,13 +91,17 @@ public:
         const std::string& searchText = match_.Texts().searchText;
         const std::string_view replacement = match_.Texts().replacement;
         const NodeRef fileNode = tree_.AppendFileNode(file.path, searchText, match_.Page());
-        ListChangedLines(text, stretches_, replacement, file.path, searchText, tree_, fileNode);
+        ListChangedLines(text, stretches_, replacement, file.path, searchText, tree_, fileNode,
+                         hooks_);
         FileRewrite& rewrite = batch_.Next();
         EncodedRewrite out(file.path, encoding, rewrite, encoded_);
         FileStatus status = out.Begin(identity);
         if (!status) {
-            status = WriteReplaced(text, stretches_, replacement,
-                                   [&](std::string_view piece) { return out.Append(piece); });
+            unsigned pieces = 0;
+            status = WriteReplaced(text, stretches_, replacement, [&](std::string_view piece) {
+                if (++pieces % kPiecesPerYield == 0 && hooks_.yield) hooks_.yield();
+                return out.Append(piece);
+            });
         }
         if (!status) status = batch_.Add(file.path, identity, bytes_, fileNode.file);
         if (!status) return std::nullopt;
@@ -137,6 +149,7 @@ private:
     FileMatch match_; // a file of nothing but ASCII takes the default code page
     ResultTree& tree_;
     BatchResult& result_;
+    const BatchHooks& hooks_;
     JournalWriter journal_;
     RewriteBatch batch_;
     std::string bytes_;
@@ -169,7 +182,7 @@ BatchResult RunChosenReplace(const std::vector<FilePlan>& plan, std::string_view
     if (!ConfirmReplace()) return result;
     if (hooks.stopRequested != nullptr) hooks.stopRequested->store(false);
     if (plan.empty() || text.empty() || replacement.empty()) return result;
-    ChosenRun run(text, replacement, options, tree, result);
+    ChosenRun run(text, replacement, options, tree, result, hooks);
     result.searchText = run.SearchText();
     if (const std::optional<PatternError>& error = run.RegexError())
         return FailPattern(hooks.observer, std::move(result), *error);

@@ -32,10 +32,11 @@ private:
 } // namespace
 
 bool ChosenStretches(std::string_view text, std::span<const ChosenHit> chosen, LineMatcher& matcher,
-                     std::vector<Stretch>& out) {
+                     std::vector<Stretch>& out, const BatchHooks& hooks) {
     out.clear();
     LineCursor cursor(text);
     for (std::size_t i = 0; i < chosen.size();) {
+        if (hooks.yield) hooks.yield();
         const std::int32_t number = chosen[i].line;
         while (cursor.Number() < number)
             if (!cursor.NextLine()) return false;

@@ -28,9 +28,11 @@ struct ChosenHit {
 // The stretches of the chosen hits (in order of line and column). Each is
 // looked for again in its line: when a line no longer holds a chosen hit the
 // text is not the one the find read, and false is returned. A hit that
-// overlaps one taken before it is left.
+// overlaps one taken before it is left. The yield hook is called for every
+// line with a chosen hit.
 [[nodiscard]] bool ChosenStretches(std::string_view text, std::span<const ChosenHit> chosen,
-                                   LineMatcher& matcher, std::vector<Stretch>& out);
+                                   LineMatcher& matcher, std::vector<Stretch>& out,
+                                   const BatchHooks& hooks = {});
 
 // The stretches of every hit, the lines found as a find finds them (the text
 // ends at its first NUL byte): what a replace of the whole text changes.

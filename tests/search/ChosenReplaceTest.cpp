@@ -104,6 +104,39 @@ TEST(ChosenReplaceTest, AFileChangedSinceTheFindIsLeftAndListed) {
     EXPECT_EQ(TestFolder::Read(b), "dog\n");
 }
 
+// A file of many hits is replaced hit by hit at its own places, every third
+// hit left as it was, and the window is given its turn all through the file,
+// not only between files.
+TEST(ChosenReplaceTest, AFileOfManyHitsKeepsItsUntickedHitsAndTheWindowLive) {
+    Fixture f;
+    constexpr std::uint32_t kLines = 20000;
+    std::string text;
+    std::string expected;
+    for (std::uint32_t line = 0; line < kLines; ++line) {
+        const std::string number = std::to_string(line);
+        text += "cat " + number + " cat\r\n";
+        // Hits 2 * line and 2 * line + 1; every third one stays.
+        expected += std::string((2 * line) % 3 == 0 ? "cat " : "dog ") + number +
+                    ((2 * line + 1) % 3 == 0 ? " cat\r\n" : " dog\r\n");
+    }
+    const std::string path = f.dir.Write("many.txt", text);
+    f.paths = {path};
+    f.Find("cat");
+    ASSERT_EQ(f.tree.ChildCount({0, NodeRef::kNone}), 2 * kLines);
+    for (std::uint32_t hit = 0; hit < 2 * kLines; hit += 3)
+        f.tree.SetTicked({0, hit}, false);
+
+    int yields = 0;
+    BatchHooks hooks;
+    hooks.yield = [&] { ++yields; };
+    const BatchResult result =
+        RunChosenReplace(PlanOfTicks(f.tree), "cat", "dog", f.options, f.tree, hooks);
+    EXPECT_EQ(result.filesWritten, 1);
+    EXPECT_EQ(TestFolder::Read(path), expected);
+    EXPECT_GE(yields, static_cast<int>(kLines));
+    EXPECT_EQ(f.tree.ChildCount({0, NodeRef::kNone}), kLines);
+}
+
 // The ticked hits of GBK and UTF-16 files are replaced, and previewed, in
 // each file's own encoding; a GBK file cannot take a replacement beyond GBK.
 TEST(ChosenReplaceTest, TickedHitsAreReplacedInEachFilesEncoding) {
