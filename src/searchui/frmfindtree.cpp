@@ -312,15 +312,20 @@ void Tfrmfindtree::ShowRunCounts() {
     Label8->setText(tr("文件 %1 个，找到 %2 处").arg(tree_.FileNodeCount()).arg(hits));
 }
 
-// The tree follows the run: the node appended last is the current one, shown
-// under its file node, and the status panel names the file of the latest
-// hit.
+// The tree follows the run: the node appended last is the current one (its
+// file node while that is closed), and the status panel names the file of
+// the latest hit.
 void Tfrmfindtree::FollowTree() {
     const NodeRef node = LatestNode();
     const QModelIndex index = treeModel_->IndexOf(node);
     if (!index.isValid()) return;
-    tv1->setCurrentIndex(index);
-    tv1->scrollTo(index);
+    // A hit under a closed file node is followed by its file node: scrolling
+    // to the hit would open the file node, and every later slice of the run
+    // would lay out its rows again. The run opens them all when it ends.
+    const QModelIndex file = index.parent();
+    const QModelIndex shown = file.isValid() && !tv1->isExpanded(file) ? file : index;
+    tv1->setCurrentIndex(shown);
+    tv1->scrollTo(shown);
     const NodeRef hit = node.IsHitNode() ? node : PreviousHit(node);
     if (hit.IsValid()) Panel2->setText(PathToQt(tree_.Caption(tree_.FileNodeOf(hit))));
 }

@@ -1,5 +1,6 @@
 #include <QComboBox>
 #include <QPushButton>
+#include <QTimer>
 #include <QTreeView>
 
 #include "searchui/FakeFrame.h"
@@ -65,6 +66,50 @@ TEST_F(ReplaceTickedWindowTest, AReplaceOverAnOpenDocumentWithUnsavedChangesAsks
     EXPECT_EQ(TestFolder::Read(a), "cat\n");
     ASSERT_FALSE(messages.empty());
     EXPECT_NE(messages[0].find(a), std::string::npos);
+}
+
+// While a find or a replace of the ticked hits runs, the tree follows it
+// without opening file nodes: an open file node's rows would be laid out
+// again at every slice that follows. At the end the file nodes with hits are
+// open and the last hit is the current row.
+TEST_F(ReplaceTickedWindowTest, TheTreeFollowsARunWithoutOpeningFileNodes) {
+    for (const char* name : {"a.txt", "b.txt", "c.txt"})
+        files.Write(name, "cat cat\nno\ncat\n");
+    auto window = MakeWindow();
+    AddAndTick(*window, files.Path(), ".txt");
+    window->Pump().SetInterval(std::chrono::milliseconds(0)); // events at every line
+    const ResultTreeModel& model = window->TreeModel();
+    int slices = 0;
+    int opened = 0;
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        if (!window->Busy()) return;
+        ++slices;
+        for (int file = 0; file < model.rowCount(); ++file)
+            opened += window->tv1->isExpanded(model.index(file, 0));
+    });
+    watch.start(0);
+    const auto lastRowIsCurrent = [&] {
+        const QModelIndex lastFile = model.index(model.rowCount() - 1, 0);
+        return window->tv1->isExpanded(lastFile) &&
+               window->tv1->currentIndex() ==
+                   model.index(model.rowCount(lastFile) - 1, 0, lastFile);
+    };
+
+    window->cb1->setCurrentText("cat");
+    window->Button2->click();
+    EXPECT_GT(slices, 3);
+    EXPECT_EQ(opened, 0);
+    EXPECT_TRUE(lastRowIsCurrent());
+
+    slices = 0;
+    window->cb4->setCurrentText("dog");
+    answer = kIdYes;
+    window->ButtonReplaceTicked->click();
+    EXPECT_EQ(TestFolder::Read(files / "c.txt"), "dog dog\nno\ndog\n");
+    EXPECT_GT(slices, 3);
+    EXPECT_EQ(opened, 0);
+    EXPECT_TRUE(lastRowIsCurrent());
 }
 
 } // namespace
