@@ -123,7 +123,7 @@ void ParallelFind::Match(Searcher& searcher, const BatchHooks& hooks,
         if (PlanChange(match, {bytes.data(), bytes.size()}, hooks, change, findings.cutLines) &&
             change.Changes()) {
             changes_->Describe({*findings.path, findings.identity, change.text, change.stretches,
-                                match.Texts().replacement, match.Page()},
+                                change.lines, match.Texts().replacement, match.Page()},
                                findings.described);
         }
         change.text = {}; // the buffer reads the next file
@@ -209,14 +209,16 @@ const FileFindings* ParallelFind::Next() {
 }
 
 // Frees the slot of the file last handed out. The workers learn of freed
-// slots in batches, or at once when one of them waits for room.
+// slots in batches, also one that waits for room: woken for every slot, it
+// would take one file and wait again, a switch of threads per file. The
+// caller tells them at once when it has nothing left to take.
 void ParallelFind::Release() {
     Slot& slot = slots_[delivered_ % window_];
     Reset(slot.findings);
     slot.ready.store(false, std::memory_order_relaxed);
     holding_ = false;
     ++delivered_;
-    if (waiting_.load() > 0 || delivered_ % (window_ / 4 + 1) == 0) Publish();
+    if (delivered_ % (window_ / 4 + 1) == 0) Publish();
 }
 
 void ParallelFind::Publish() {
