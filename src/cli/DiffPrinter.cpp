@@ -44,7 +44,7 @@ void DiffPrinter::Describe(const ChangedFile& file, std::string& out) const {
     out.append(out, name, nameEnd - name);
     const std::size_t body = out.size();
     UnifiedDiffPrinter printer(out);
-    DiffReplaced(file.text, file.stretches, file.replacement, kContext, printer);
+    DiffReplaced(file.text, file.stretches, file.replacement, kContext, printer, file.lines);
     if (forTerminal_ && file.codePage != terminalPage_) {
         const std::string lines = out.substr(body);
         out.resize(body);

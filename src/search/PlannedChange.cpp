@@ -10,19 +10,22 @@ namespace {
 // whole text.
 class ChangedLines : public CandidateLines {
 public:
-    ChangedLines(FileMatch& match, std::vector<Stretch>& out, std::vector<std::int32_t>& cutLines)
-        : match_(match), out_(out), cutLines_(cutLines) {}
+    ChangedLines(FileMatch& match, PlannedChange& change, std::vector<std::int32_t>& cutLines)
+        : match_(match), change_(change), cutLines_(cutLines) {}
     void Take(std::int32_t number, std::string_view line) override {
         const std::size_t start = static_cast<std::size_t>(line.data() - match_.Text().data());
         LineMatcher& matcher = *match_.MatcherFor(line);
+        const std::size_t before = change_.stretches.size();
         for (const Stretch& stretch : matcher.ReplacedStretches(line))
-            out_.push_back(stretch.MovedTo(start + stretch.start));
+            change_.stretches.push_back(stretch.MovedTo(start + stretch.start));
+        if (change_.stretches.size() > before)
+            change_.lines.push_back({static_cast<std::size_t>(number), start, start + line.size()});
         if (matcher.LineCutShort()) cutLines_.push_back(number);
     }
 
 private:
     FileMatch& match_;
-    std::vector<Stretch>& out_;
+    PlannedChange& change_;
     std::vector<std::int32_t>& cutLines_;
 };
 
@@ -30,6 +33,7 @@ private:
 
 void PlannedChange::Clear() {
     stretches.clear();
+    lines.clear();
     text = {};
     nul = false;
     replacementProblem.reset();
@@ -40,7 +44,7 @@ bool PlanChange(FileMatch& match, std::string_view bytes, const BatchHooks& hook
     change.Clear();
     const LineMatcher* matcher = match.Matcher();
     if (matcher == nullptr) return true; // the file's code page cannot hold the text
-    ChangedLines lines(match, change.stretches, cutLines);
+    ChangedLines lines(match, change, cutLines);
     const std::string_view text = match.Text();
     if (!matcher->SearchFile(text, hooks, lines)) return false;
     if (change.stretches.empty()) return true;
@@ -58,6 +62,10 @@ bool PlanChange(FileMatch& match, std::string_view bytes, const BatchHooks& hook
     const std::size_t bom = BomBytes(encoding).size();
     for (Stretch& stretch : change.stretches)
         stretch.start += bom;
+    for (NumberedLine& line : change.lines) {
+        line.start += bom;
+        line.end += bom;
+    }
     return true;
 }
 

@@ -12,6 +12,7 @@
 #include "search/BatchRun.h"
 #include "search/FileMatch.h"
 #include "search/Stretch.h"
+#include "search/TextDiff.h"
 
 namespace kelvara {
 
@@ -19,7 +20,8 @@ namespace kelvara {
 // thread that read and matched the file: a dry run goes through the find's
 // threads and buffers.
 struct PlannedChange {
-    std::vector<Stretch> stretches; // in `text`, in order, apart
+    std::vector<Stretch> stretches;  // in `text`, in order, apart
+    std::vector<NumberedLine> lines; // those that hold the stretches, in `text`
     // The file's bytes, byte-order mark included (a UTF-16 file: its UTF-8
     // decoding), while they are read; only of a file that would be rewritten.
     std::string_view text;
@@ -47,7 +49,8 @@ struct ChangedFile {
     // The file's bytes, byte-order mark included, except for a UTF-16 file,
     // whose text is its UTF-8 decoding; in `codePage`, as is `replacement`.
     std::string_view text;
-    std::span<const Stretch> stretches; // each would be replaced by `replacement`
+    std::span<const Stretch> stretches;  // each would be replaced by `replacement`
+    std::span<const NumberedLine> lines; // those that hold the stretches, as the find numbered them
     std::string_view replacement;
     CodePage codePage;
 };

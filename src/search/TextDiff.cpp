@@ -99,8 +99,8 @@ public:
                                                          replacement.data() + replacement.size())) {
     }
 
-    void Run() {
-        FindChangedLines();
+    void Run(std::span<const NumberedLine> lines) {
+        if (!TakeChangedLines(lines)) FindChangedLines();
         for (std::size_t first = 0; first < changed_.size();) {
             std::size_t last = first;
             while (last + 1 < changed_.size() &&
@@ -117,6 +117,29 @@ private:
         return lf == nullptr ? text_.size() : static_cast<const char*>(lf) - text_.data();
     }
     bool HasBreak(std::size_t end) const { return end < text_.size(); }
+
+    // The changed lines from the find's lines, when they are LF lines and
+    // hold every stretch; false otherwise.
+    bool TakeChangedLines(std::span<const NumberedLine> lines) {
+        if (lines.empty()) return false;
+        const std::size_t checked = std::min(lines.back().end + 1, text_.size());
+        if (std::memchr(text_.data(), '\r', checked) != nullptr) return false;
+        std::size_t k = 0;
+        for (std::size_t i = 0; i < stretches_.size(); ++i) {
+            const std::size_t at = stretches_[i].start;
+            while (k < lines.size() && lines[k].end < at)
+                ++k;
+            if (k == lines.size() || at < lines[k].start || lines[k].end > text_.size()) {
+                changed_.clear();
+                return false;
+            }
+            if (!changed_.empty() && changed_.back().start == lines[k].start)
+                changed_.back().stretchEnd = i + 1;
+            else
+                changed_.push_back({lines[k].number, lines[k].start, lines[k].end, i, i + 1});
+        }
+        return true;
+    }
 
     void FindChangedLines() {
         std::size_t lineStart = 0;
@@ -311,8 +334,9 @@ void AppendRange(std::string& out, std::size_t start, std::size_t count) {
 } // namespace
 
 void DiffReplaced(std::string_view oldText, std::span<const Stretch> stretches,
-                  std::string_view replacement, std::size_t context, DiffSink& sink) {
-    Differ(oldText, stretches, replacement, context, sink).Run();
+                  std::string_view replacement, std::size_t context, DiffSink& sink,
+                  std::span<const NumberedLine> lines) {
+    Differ(oldText, stretches, replacement, context, sink).Run(lines);
 }
 
 void UnifiedDiffPrinter::Hunk(std::size_t oldStart, std::size_t oldCount, std::size_t newStart,

@@ -31,11 +31,24 @@ public:
                       bool noBreak) = 0;
 };
 
+// A line of a text as a find numbers it (a line ends at CR, LF or CR LF):
+// its number, from 1, and its bytes [start, end) without its break.
+struct NumberedLine {
+    std::size_t number = 0;
+    std::size_t start = 0;
+    std::size_t end = 0;
+};
+
 // Tells `sink` the diff from `oldText` to the text with each stretch (in
 // order, apart) replaced by `replacement`, with up to `context` unchanged
 // lines around the changed ones. Nothing is told without stretches.
+// `lines`, when given, are the lines that hold the stretches, in order, as
+// the find that found them numbered them. Where they are the diff's own lines
+// (no CR comes before the end of the last) the diff takes their numbers
+// instead of counting the breaks of the whole text up to each change.
 void DiffReplaced(std::string_view oldText, std::span<const Stretch> stretches,
-                  std::string_view replacement, std::size_t context, DiffSink& sink);
+                  std::string_view replacement, std::size_t context, DiffSink& sink,
+                  std::span<const NumberedLine> lines = {});
 
 // Writes the unified form: hunk heads "@@ -a,b +c,d @@", lines after " ",
 // "-" or "+", and "\ No newline at end of file" after a last line without one.

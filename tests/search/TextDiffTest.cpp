@@ -1,16 +1,34 @@
 #include "search/TextDiff.h"
 
+#include <random>
+
 #include <gtest/gtest.h>
+
+#include "search/LineCursor.h"
 
 namespace kelvara {
 namespace {
 
 std::string Diff(std::string_view text, const std::vector<Stretch>& stretches,
-                 std::string_view replacement, std::size_t context) {
+                 std::string_view replacement, std::size_t context,
+                 const std::vector<NumberedLine>& lines = {}) {
     std::string out;
     UnifiedDiffPrinter printer(out);
-    DiffReplaced(text, stretches, replacement, context, printer);
+    DiffReplaced(text, stretches, replacement, context, printer, lines);
     return out;
+}
+
+// The lines that hold `stretches`, numbered as a find numbers them.
+std::vector<NumberedLine> FoundLines(std::string_view text, const std::vector<Stretch>& stretches) {
+    std::vector<NumberedLine> lines;
+    LineCursor cursor(text);
+    for (const Stretch& stretch : stretches) {
+        cursor.MoveTo(stretch.start);
+        const std::size_t number = static_cast<std::size_t>(cursor.Number());
+        if (lines.empty() || lines.back().number != number)
+            lines.push_back({number, cursor.Start(), cursor.Start() + cursor.Line().size()});
+    }
+    return lines;
 }
 
 // Records the marks of the lines, as "[kind]text{start,length}".
@@ -87,6 +105,37 @@ TEST(TextDiffTest, LineBreaksInTheReplacementAndALastLineWithoutOne) {
     EXPECT_EQ(Diff("a\nb x", {{4, 1}}, "y", 3),
               "@@ -1,2 +1,2 @@\n a\n-b x\n\\ No newline at end of file\n+b y\n"
               "\\ No newline at end of file\n");
+}
+
+// A find numbers lines ending at CR too; its numbers spare the diff a count
+// of the breaks only where they are the diff's own, and lines that do not
+// hold every stretch are not taken. Random texts of every kind of break.
+TEST(TextDiffTest, TheFindsLinesGiveTheDiffOfCountedLines) {
+    std::mt19937 random(5);
+    const std::vector<std::string> pieces = {"a", "b", " ", "ab", "\n", "\n", "\r\n", "\r"};
+    const std::vector<std::string> replacements = {"Q", "", "Q\nR", "\n"};
+    for (int round = 0; round < 400; ++round) {
+        std::string text;
+        const int count = std::uniform_int_distribution<int>(1, 40)(random);
+        for (int i = 0; i < count; ++i) {
+            // Half the texts hold no CR, as most files on Linux.
+            std::string piece = pieces[random() % pieces.size()];
+            if (round % 2 == 0 && piece.find('\r') != std::string::npos) piece = "\n";
+            text += piece;
+        }
+        std::vector<Stretch> stretches;
+        for (std::size_t at = text.find('a'); at != std::string::npos; at = text.find('a', at + 1))
+            stretches.push_back({at, 1});
+        const std::string replacement = replacements[random() % replacements.size()];
+        const std::size_t context = random() % 4;
+        const std::string counted = Diff(text, stretches, replacement, context);
+        EXPECT_EQ(Diff(text, stretches, replacement, context, FoundLines(text, stretches)), counted)
+            << round;
+        if (stretches.size() < 2) continue;
+        std::vector<NumberedLine> some = FoundLines(text, stretches);
+        some.erase(some.begin() + static_cast<std::ptrdiff_t>(random() % some.size()));
+        EXPECT_EQ(Diff(text, stretches, replacement, context, some), counted) << round;
+    }
 }
 
 TEST(TextDiffTest, MarksShowTheStretchesTakenOutAndPutIn) {
