@@ -1,6 +1,8 @@
 #include "search/ChosenReplace.h"
 
 #include <cstring>
+#include <set>
+#include <utility>
 
 #include "common/AppPaths.h"
 #include "common/LineFile.h"
@@ -62,6 +64,9 @@ public:
     // Reads, checks and rewrites one file in its own encoding; an error ends
     // the run.
     FileStatus Replace(const FilePlan& file) {
+        // The find met this file before by another name (a link): it is
+        // replaced already, and not changed by another program.
+        if (rewritten_.contains({file.identity.device, file.identity.inode})) return std::nullopt;
         FileIdentity identity;
         if (FileStatus error = ReadFileBytes(file.path, bytes_, &identity)) return error;
         ++result_.filesRead;
@@ -104,7 +109,10 @@ public:
             });
         }
         if (!status) status = batch_.Add(file.path, identity, bytes_, fileNode.file);
-        if (!status) return std::nullopt;
+        if (!status) {
+            rewritten_.emplace(identity.device, identity.inode);
+            return std::nullopt;
+        }
         const bool changed = rewrite.ChangedMeanwhile();
         rewrite.Abandon();
         tree_.Delete(fileNode);
@@ -153,6 +161,8 @@ private:
     JournalWriter journal_;
     RewriteBatch batch_;
     std::string bytes_;
+    // The files rewritten, by device and inode as the find met them.
+    std::set<std::pair<std::uint64_t, std::uint64_t>> rewritten_;
     std::vector<Stretch> stretches_;
     std::string encoded_; // a piece of a UTF-16 file's new content
 };

@@ -30,6 +30,7 @@ std::vector<FilePlan> PlanOfTicks(const ResultTree& tree);
 // own encoding. A file that is no longer the one the find read (another file,
 // size or modification time) or no longer holds a planned hit at its place is
 // left untouched and listed with the files changed by another program; a file
+// the find met by two names (a link) is replaced once, under the first; a file
 // holding a NUL byte is not rewritten and is listed, and so is one whose
 // encoding cannot take the replacement, with the reason. Each file goes
 // through the journal and the hardened writer, as in the batch replace. The

@@ -1,5 +1,6 @@
 #include "search/ChosenReplace.h"
 
+#include <filesystem>
 #include <fstream>
 
 #include <gtest/gtest.h>
@@ -102,6 +103,28 @@ TEST(ChosenReplaceTest, AFileChangedSinceTheFindIsLeftAndListed) {
     EXPECT_EQ(result.changedFiles, (std::vector<std::string>{a}));
     EXPECT_EQ(TestFolder::Read(a), "cat\nmore\n");
     EXPECT_EQ(TestFolder::Read(b), "dog\n");
+}
+
+// A file found twice, by its name and through a link to it, is replaced once
+// and not reported as changed by another program when it is met again.
+TEST(ChosenReplaceTest, AFileFoundAlsoThroughALinkIsReplacedOnceAndNotListed) {
+    Fixture f;
+    const std::string a = f.dir.Write("a.txt", "cat cat\n");
+    const std::string link = f.dir / "link.txt";
+    std::filesystem::create_symlink(a, link);
+    const std::string other = f.dir / "other.txt";
+    std::filesystem::create_hard_link(a, other);
+    f.paths = {link, a, other};
+    f.Find("cat");
+    ASSERT_EQ(f.tree.FileNodeCount(), 3u);
+    const BatchResult result = f.ReplaceTicked("cat", "dog");
+    EXPECT_EQ(result.filesWritten, 1);
+    EXPECT_TRUE(result.changedFiles.empty());
+    EXPECT_EQ(TestFolder::Read(a), "dog dog\n");
+    EXPECT_EQ(TestFolder::Read(other), "dog dog\n");
+    EXPECT_TRUE(std::filesystem::is_symlink(link));
+    ASSERT_EQ(f.tree.FileNodeCount(), 1u);
+    EXPECT_EQ(f.tree.Caption({0, NodeRef::kNone}), link);
 }
 
 // A file of many hits is replaced hit by hit at its own places, every third
