@@ -78,8 +78,11 @@ std::size_t LineCursor::BreakLength(std::size_t at) const noexcept {
 void LineCursor::MoveTo(std::size_t offset) noexcept {
     if (offset > text_.size()) offset = text_.size();
     if (end_ != std::string_view::npos && offset <= end_) return;
+    MovePast(offset, CountBreaks(text_.data() + start_, text_.data() + offset));
+}
+
+void LineCursor::MovePast(std::size_t offset, std::size_t breaks) noexcept {
     end_ = std::string_view::npos;
-    const std::size_t breaks = CountBreaks(text_.data() + start_, text_.data() + offset);
     if (breaks == 0) return;
     // The line starts after the last break that begins before `offset`.
     std::size_t last = offset - 1;
@@ -92,6 +95,22 @@ void LineCursor::MoveTo(std::size_t offset) noexcept {
 std::string_view LineCursor::Line() noexcept {
     if (end_ == std::string_view::npos) end_ = FindBreak(text_, start_);
     return text_.substr(start_, end_ - start_);
+}
+
+bool LineCursor::MoveToLine(std::int32_t number) noexcept {
+    // Stretches of lines before it are passed by counting their breaks
+    // sixteen bytes at a time, not by finding the end of each line: a
+    // replace of chosen hits knows only their line numbers.
+    constexpr std::size_t kStride = 1024;
+    while (number - number_ > 1) {
+        const std::size_t end = std::min(text_.size(), start_ + kStride);
+        const std::size_t breaks = CountBreaks(text_.data() + start_, text_.data() + end);
+        if (breaks == 0 || breaks >= static_cast<std::size_t>(number - number_)) break;
+        MovePast(end, breaks);
+    }
+    while (number_ < number)
+        if (!NextLine()) return false;
+    return true;
 }
 
 bool LineCursor::NextLine() noexcept {

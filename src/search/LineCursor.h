@@ -18,6 +18,9 @@ public:
     void MoveTo(std::size_t offset) noexcept;
     // Moves past the current line's break; false when no line follows.
     bool NextLine() noexcept;
+    // Moves forward to line `number`, as NextLine would, line by line; false
+    // where NextLine would be.
+    bool MoveToLine(std::int32_t number) noexcept;
 
     std::size_t Start() const noexcept { return start_; }
     std::int32_t Number() const noexcept { return number_; }
@@ -26,6 +29,9 @@ public:
 
 private:
     std::size_t BreakLength(std::size_t at) const noexcept;
+    // Moves to the line that holds byte `offset`, past the `breaks` line
+    // breaks that begin between the current line's start and it.
+    void MovePast(std::size_t offset, std::size_t breaks) noexcept;
 
     std::string_view text_;
     std::size_t start_ = 0;

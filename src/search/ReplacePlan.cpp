@@ -38,8 +38,7 @@ bool ChosenStretches(std::string_view text, std::span<const ChosenHit> chosen, L
     for (std::size_t i = 0; i < chosen.size();) {
         if (hooks.yield) hooks.yield();
         const std::int32_t number = chosen[i].line;
-        while (cursor.Number() < number)
-            if (!cursor.NextLine()) return false;
+        if (!cursor.MoveToLine(number)) return false;
         if (cursor.Number() != number) return false; // not in line order
         const std::string_view line = cursor.Line();
         const std::size_t start = cursor.Start();

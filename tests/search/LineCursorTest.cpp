@@ -64,5 +64,39 @@ TEST(LineCursorTest, MovesToTheLineOfEveryOffset) {
     }
 }
 
+// Jumps to a line number land where stepping line by line lands, across
+// lines longer than the stretches counted at once and CR LF pairs split
+// between two of them.
+TEST(LineCursorTest, MovesToALineNumberAsSteppingLineByLine) {
+    std::mt19937 random(11);
+    const std::string pieces[] = {"a", "\n", "\r\n", "\r", std::string(1023, 'x'), "bc\n\n"};
+    for (int round = 0; round < 200; ++round) {
+        std::string text;
+        const int length = static_cast<int>(random() % 4000);
+        for (int i = 0; i < length; ++i) {
+            const std::size_t piece = random() % 60;
+            text += pieces[piece < 5    ? piece
+                           : piece < 15 ? 1
+                           : piece < 20 ? 2
+                           : piece < 58 ? 0
+                                        : 5];
+        }
+        LineCursor jumping(text);
+        LineCursor stepping(text);
+        bool more = true;
+        for (std::int32_t number = 1; more;
+             number += 1 + static_cast<std::int32_t>(random() % 300)) {
+            while (more && stepping.Number() < number)
+                more = stepping.NextLine();
+            ASSERT_EQ(jumping.MoveToLine(number), more) << "round " << round << " line " << number;
+            ASSERT_EQ(jumping.Number(), stepping.Number()) << "round " << round;
+            ASSERT_EQ(jumping.Start(), stepping.Start()) << "round " << round;
+            if (more) {
+                ASSERT_EQ(jumping.Line(), stepping.Line()) << "round " << round;
+            }
+        }
+    }
+}
+
 } // namespace
 } // namespace kelvara
