@@ -20,9 +20,10 @@ namespace kelvara {
 
 namespace {
 
-// Pieces of a file's new content written between two calls of the yield
-// hook: a file of millions of hits keeps the window live, and the clock is
-// not read for every piece.
+// Changed lines listed, and pieces of a file's new content written, between
+// two calls of the yield hook: a file of millions of hits keeps the window
+// live, and the clock is not read for every line or piece.
+constexpr unsigned kLinesPerYield = 64;
 constexpr unsigned kPiecesPerYield = 4096;
 
 // A node per changed line under `fileNode`, captioned with its new text.
@@ -33,8 +34,9 @@ void ListChangedLines(std::string_view text, const std::vector<Stretch>& stretch
     LineCursor cursor(text);
     std::vector<Stretch> inLine;
     std::string newLine;
+    unsigned lines = 0;
     for (std::size_t i = 0; i < stretches.size();) {
-        if (hooks.yield) hooks.yield();
+        if (++lines % kLinesPerYield == 0 && hooks.yield) hooks.yield();
         cursor.MoveTo(stretches[i].start);
         const std::string_view line = cursor.Line();
         const std::size_t start = cursor.Start();

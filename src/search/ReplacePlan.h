@@ -29,7 +29,7 @@ struct ChosenHit {
 // looked for again in its line: when a line no longer holds a chosen hit the
 // text is not the one the find read, and false is returned. A hit that
 // overlaps one taken before it is left. The yield hook is called for every
-// line with a chosen hit.
+// 64 lines with a chosen hit.
 [[nodiscard]] bool ChosenStretches(std::string_view text, std::span<const ChosenHit> chosen,
                                    LineMatcher& matcher, std::vector<Stretch>& out,
                                    const BatchHooks& hooks = {});

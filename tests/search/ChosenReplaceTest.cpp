@@ -156,7 +156,7 @@ TEST(ChosenReplaceTest, AFileOfManyHitsKeepsItsUntickedHitsAndTheWindowLive) {
         RunChosenReplace(PlanOfTicks(f.tree), "cat", "dog", f.options, f.tree, hooks);
     EXPECT_EQ(result.filesWritten, 1);
     EXPECT_EQ(TestFolder::Read(path), expected);
-    EXPECT_GE(yields, static_cast<int>(kLines));
+    EXPECT_GT(yields, 100);
     EXPECT_EQ(f.tree.ChildCount({0, NodeRef::kNone}), kLines);
 }
 
