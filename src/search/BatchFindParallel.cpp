@@ -145,6 +145,7 @@ void ParallelFind::Search(std::size_t index, const std::string& path, Searcher& 
         findings.error = searcher.buffer.Read(path);
         findings.identity = searcher.buffer.Identity();
         if (!findings.error) Match(searcher, hooks, findings);
+        searcher.buffer.ReleaseLarge();
     } catch (const std::bad_alloc&) {
         findings.hits = {};
         findings.change.Clear();

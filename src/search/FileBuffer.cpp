@@ -20,8 +20,10 @@ namespace {
 
 constexpr std::size_t kMinCapacity = 256u << 10;
 // The buffer keeps its size from file to file (fresh memory costs a page fault
-// every 4 KB), but not the size of a huge file.
-constexpr std::size_t kKeptCapacity = 64u << 20;
+// every 4 KB), but not the size of a large file: a run over a tree of source
+// files meets a few files of tens of MB, and a buffer kept at their size would
+// hold that memory, once per thread, for the rest of the run.
+constexpr std::size_t kKeptCapacity = 4u << 20;
 
 } // namespace
 
@@ -44,6 +46,12 @@ int FileBuffer::Open(const std::string& path) {
         if (folderFd_ < 0) return OpenPath(path, kOpenFlags);
     }
     return openat(folderFd_, path.c_str() + slash + 1, kOpenFlags);
+}
+
+void FileBuffer::ReleaseLarge() noexcept {
+    if (capacity_ <= kKeptCapacity) return;
+    data_.reset();
+    capacity_ = size_ = 0;
 }
 
 void FileBuffer::Reserve(std::size_t capacity) {
@@ -86,7 +94,7 @@ FileStatus FileBuffer::ReadAll(const std::string& path, int fd, const struct sta
     for (;;) {
         // Grown at least twofold: a run meets ever larger files, and every
         // page of a new buffer costs a fault when read() first fills it. A
-        // huge file gets what it needs only, as it is not kept.
+        // large file gets what it needs only, as it is not kept.
         if (capacity_ <= expected && expected >= kKeptCapacity)
             Reserve(expected + 1);
         else if (capacity_ <= expected)

@@ -29,6 +29,9 @@ public:
     std::span<char> Bytes() noexcept { return {data_.get(), size_}; }
     // The file last read, as it was opened.
     const FileIdentity& Identity() const noexcept { return identity_; }
+    // Frees the bytes of a file larger than the buffer keeps between files,
+    // so that a large file holds its memory only while it is searched.
+    void ReleaseLarge() noexcept;
 
 private:
     void Reserve(std::size_t capacity);
