@@ -48,6 +48,15 @@ private:
     bool identified_ = false;
 };
 
+// The node of a file without hits is shown while its file is searched and
+// goes when the next file's node comes: a run over a large tree keeps only
+// the nodes that pruning would keep, and the one at hand.
+void DropChildlessLast(ResultTree& tree) {
+    const std::uint32_t files = tree.FileNodeCount();
+    const NodeRef last{files - 1, NodeRef::kNone};
+    if (files > 0 && tree.ChildCount(last) == 0) tree.Delete(last);
+}
+
 // One file after the other on the calling thread. Returns the error of the
 // file that ended the run.
 FileStatus FindInTurn(PathFeed& paths, const RunTexts& texts, const MatchOptions& options,
@@ -74,6 +83,7 @@ FileStatus FindInTurn(PathFeed& paths, const RunTexts& texts, const MatchOptions
         if (hooks.reportEncodings && hooks.observer != nullptr)
             hooks.observer->EncodingFound(path, match.Encoding());
         try {
+            DropChildlessLast(tree);
             const NodeRef fileNode =
                 tree.AppendFileNode(path, match.Texts().searchText, match.Page());
             const LineMatcher* matcher = match.Matcher();
@@ -98,6 +108,7 @@ bool AppendFindings(const FileFindings& findings, const std::string& path, Resul
                     NodeRef fileNode, const BatchHooks& hooks) {
     const std::string& searchText = tree.SearchText(fileNode);
     const std::vector<FoundHit>& hits = findings.hits;
+    tree.ReserveHits(fileNode, hits.size());
     for (std::size_t k = 0; k < hits.size();) {
         const std::int32_t line = hits[k].line;
         if (hooks.StopRequested()) return false;
@@ -110,7 +121,8 @@ bool AppendFindings(const FileFindings& findings, const std::string& path, Resul
 
 // The files read and matched on `threads` threads, their findings put into
 // the tree in the order of the paths by the calling thread; a file without
-// hits gets a node only when `emptyFileNodes` says so.
+// hits gets a node, kept until the next file's comes, only when
+// `emptyFileNodes` says so.
 FileStatus FindInParallel(PathFeed& paths, const RunTexts& texts, const MatchOptions& options,
                           CodePage fallback, ResultTree& tree, const BatchHooks& hooks,
                           unsigned threads, bool emptyFileNodes, BatchResult& result) {
@@ -133,6 +145,7 @@ FileStatus FindInParallel(PathFeed& paths, const RunTexts& texts, const MatchOpt
             result.cutLines.push_back({path, line});
         if (findings->hits.empty() && !emptyFileNodes) continue;
         try {
+            DropChildlessLast(tree);
             const CodePage codePage = findings->codePage;
             const NodeRef fileNode =
                 tree.AppendFileNode(path, texts.In(codePage).searchText, codePage);
@@ -159,8 +172,9 @@ bool StartRun(std::string_view text, std::vector<std::string>& findHistory,
 }
 
 // The run over the feed. With `emptyFileNodes` false, only files with hits
-// get a node, also when a file ends the run; else every file does, and the
-// tree makes room for `files` nodes at once rather than doubling as it grows.
+// get a node, also when a file ends the run; else every file does while it is
+// searched, and the tree makes room for `files` nodes at once rather than
+// doubling as it grows.
 BatchResult FindInFeed(std::string_view text, PathFeed& paths, const MatchOptions& options,
                        ResultTree& tree, const BatchHooks& hooks, unsigned threads,
                        bool emptyFileNodes, std::size_t files = 0) {

@@ -283,6 +283,13 @@ void ResultTree::DeleteChildren(NodeRef fileNode) {
     if (listener_) listener_->TreeReset();
 }
 
+void ResultTree::ReserveHits(NodeRef fileNode, std::size_t count) {
+    FileNode& file = files_[fileNode.file];
+    file.hits.reserve(file.hits.size() + count);
+    if (file.detail && !file.detail->unticked.empty())
+        file.detail->unticked.reserve(file.hits.size() + count);
+}
+
 std::size_t ResultTree::PruneChildlessFileNodes() {
     if (listener_) listener_->TreeResetting();
     std::uint32_t kept = 0;

@@ -123,6 +123,10 @@ public:
     // Room for this many file nodes, so that a run that knows its files does
     // not grow the tree by doubling it.
     void ReserveFileNodes(std::size_t count) { files_.reserve(count); }
+    // Room for this many more hit nodes under `fileNode`: a run that knows a
+    // file's hits leaves no grown and freed arrays behind it, which would
+    // scatter holes through the heap that the next run cannot always use.
+    void ReserveHits(NodeRef fileNode, std::size_t count);
     // Deletes every file node without children in one pass; returns how many.
     std::size_t PruneChildlessFileNodes();
     void Clear();

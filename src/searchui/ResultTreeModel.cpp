@@ -134,6 +134,10 @@ bool ResultTreeModel::ShowAdded() {
 void ResultTreeModel::NodeAppending(NodeRef node) { dirtyFrom_ = std::min(dirtyFrom_, node.file); }
 
 void ResultTreeModel::NodeRemoving(NodeRef node) {
+    // A node the view was never shown goes without a word to it: a run drops
+    // the node of each file without hits as the next one comes.
+    removingUnshown_ = !IndexOf(node).isValid();
+    if (removingUnshown_) return;
     ShowAdded();
     if (node.IsFileNode()) {
         beginRemoveRows({}, static_cast<int>(node.file), static_cast<int>(node.file));
@@ -144,6 +148,7 @@ void ResultTreeModel::NodeRemoving(NodeRef node) {
 }
 
 void ResultTreeModel::NodeRemoved(NodeRef node) {
+    if (removingUnshown_) return;
     if (node.IsFileNode())
         shownHits_.erase(shownHits_.begin() + node.file);
     else

@@ -57,6 +57,7 @@ private:
     std::vector<std::uint32_t> shownHits_;
     // The first file node that got a node the view does not know yet.
     std::uint32_t dirtyFrom_ = NodeRef::kNone;
+    bool removingUnshown_ = false; // the node being removed is not in the view
     bool tickable_ = false;
 };
 

@@ -43,6 +43,9 @@ namespace {
 
 constexpr int kInformation = 0;
 constexpr int kError = 2;
+// A result of at most this many nodes is shown with every file node
+// expanded; a larger one only with the file node of its latest hit.
+constexpr std::size_t kExpandedResultNodes = 20000;
 
 void Tell(const std::string& message, int kind = kInformation) {
     AskUser(message, "Kelvara", kind);
@@ -321,7 +324,7 @@ void Tfrmfindtree::FollowTree() {
     if (!index.isValid()) return;
     // A hit under a closed file node is followed by its file node: scrolling
     // to the hit would open the file node, and every later slice of the run
-    // would lay out its rows again. The run opens them all when it ends.
+    // would lay out its rows again. The run's end opens them (RunEnding).
     const QModelIndex file = index.parent();
     const QModelIndex shown = file.isValid() && !tv1->isExpanded(file) ? file : index;
     tv1->setCurrentIndex(shown);
@@ -352,14 +355,21 @@ void Tfrmfindtree::FileRead(int filesRead, const std::string& path) {
 void Tfrmfindtree::NodesLeft(std::size_t count) { nodesLeft_ = count; }
 
 // The notice or error box that follows is modal: the window paints behind it
-// what it shows now. Every file node with hits is expanded here, in one
-// layout, and not slice by slice during the run: each slice would lay out
-// every hit row found so far again.
+// what it shows now. A small result has every file node with hits expanded
+// here, in one layout, and not slice by slice during the run: each slice
+// would lay out every hit row found so far again. A large one has only the
+// latest hit's file node expanded: the view holds about 40 bytes for every
+// row it has laid out, for as long as it lives, which for hundreds of
+// thousands of hits is more than the hits themselves take.
 void Tfrmfindtree::RunEnding() {
     treeModel_->ShowAdded();
-    tv1->ExpandAllFiles();
+    if (tree_.NodeCount() <= kExpandedResultNodes)
+        tv1->ExpandAllFiles();
+    else
+        tv1->expand(treeModel_->IndexOf(tree_.FileNodeOf(LatestNode())));
     FollowTree();
     ShowRunCounts();
+    UpdatePreview();
 }
 
 // --- The result tree ---
@@ -367,7 +377,9 @@ void Tfrmfindtree::RunEnding() {
 void Tfrmfindtree::tv1Change() {
     const NodeRef node = treeModel_->NodeAt(tv1->currentIndex());
     if (node.IsHitNode()) Panel2->setText(PathToQt(tree_.Caption(tree_.FileNodeOf(node))));
-    UpdatePreview();
+    // A run moves the current node at every slice; the preview, which reads
+    // the node's file, waits for the run's end.
+    if (activity_ != Activity::Running) UpdatePreview();
 }
 
 void Tfrmfindtree::tv1ContextMenu(const QPoint& at) {

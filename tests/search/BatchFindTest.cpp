@@ -254,6 +254,63 @@ TEST(BatchFindTest, UnreadableFileEndsTheRunWithTheTreeKept) {
 // find exactly what matching every line of the file reader's split finds.
 // A find whose hits outgrow the memory it may use ends at the file that holds
 // them, naming it, on one thread or several: it does not abort.
+// The most file nodes without hits that the tree held at once.
+struct ChildlessWatch : ResultTreeListener {
+    explicit ChildlessWatch(const ResultTree& watched) : tree(watched) {}
+    void NodeAppending(NodeRef) override {}
+    void NodeAppended(NodeRef) override {
+        std::size_t childless = 0;
+        for (std::uint32_t file = 0; file < tree.FileNodeCount(); ++file)
+            childless += tree.ChildCount({file}) == 0;
+        most = std::max(most, childless);
+    }
+    void NodeRemoving(NodeRef) override {}
+    void NodeRemoved(NodeRef) override {}
+    void TreeResetting() override {}
+    void TreeReset() override {}
+    void SelectionChanged(NodeRef) override {}
+    const ResultTree& tree;
+    std::size_t most = 0;
+};
+
+// Every file read gets a node while it is searched; a file without hits
+// loses it when the next file's comes, so that a run over a large tree never
+// holds a node per file read. A run that a file ends keeps the last one.
+TEST(BatchFindTest, AFileWithoutHitsKeepsItsNodeOnlyWhileItIsTheLastOneRead) {
+    TestFolder dir;
+    FileSet files;
+    files.Add(dir.Write("a", "hit"));
+    for (int i = 0; i < 5; ++i)
+        files.Add(dir.Write("n" + std::to_string(i), "none"));
+    files.Add(dir.Write("b", "hit\nhit"));
+    files.Add(dir.Write("c", "none"));
+    files.TickAll();
+    RunRecorder recorder;
+    std::vector<std::string> history;
+    for (const unsigned threads : {1u, 2u}) {
+        ResultTree tree;
+        ChildlessWatch watch(tree);
+        tree.SetListener(&watch);
+        RunBatchFind("hit", history, files, {}, tree, Hooks(&recorder), threads);
+        EXPECT_EQ(watch.most, 1u) << threads << " threads";
+        EXPECT_EQ(Dump(tree), (std::vector<std::string>{dir / "a", Hit("hit", 1, 1), dir / "b",
+                                                        Hit("hit", 1, 1), Hit("hit", 2, 1)}));
+    }
+    files.Add(dir.Path()); // a folder cannot be read as a file
+    files.TickAll();
+    for (const unsigned threads : {1u, 2u}) {
+        ResultTree tree;
+        const BatchResult result =
+            RunBatchFind("hit", history, files, {}, tree, Hooks(&recorder), threads);
+        EXPECT_EQ(result.outcome, BatchOutcome::Failed);
+        EXPECT_EQ(result.filesRead, 8);
+        EXPECT_EQ(Dump(tree),
+                  (std::vector<std::string>{dir / "a", Hit("hit", 1, 1), dir / "b",
+                                            Hit("hit", 1, 1), Hit("hit", 2, 1), dir / "c"}))
+            << threads << " threads";
+    }
+}
+
 TEST(BatchFindTest, HitsBeyondTheMemoryEndTheRunAtTheirFile) {
     if (!kAddressSpaceLimitable) GTEST_SKIP() << "the sanitizer reserves the address space";
     TestFolder dir;

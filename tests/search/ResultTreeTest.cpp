@@ -123,10 +123,19 @@ TEST(ResultTree, TicksAndIdentitiesStayWithTheirFileNodes) {
     EXPECT_EQ(tree.Ticks({1}), TickState::Unticked);
     tree.SetTicked({1}, true);
     EXPECT_EQ(tree.Ticks({1, 1}), TickState::Ticked);
-    // A hit appended after an untick comes ticked.
+    // A hit appended after an untick comes ticked, also into room made for it.
     tree.AppendChild({0}, "late", {"f1", 2, 1, "s"});
     EXPECT_EQ(tree.Ticks({0, 2}), TickState::Ticked);
     EXPECT_EQ(tree.Ticks({0}), TickState::Partial);
+    tree.ReserveHits({0}, 3);
+    for (int h = 0; h < 3; ++h)
+        tree.AppendChild({0}, "reserved", {"f1", 3, h + 1, "s"});
+    EXPECT_EQ(tree.ChildCount({0}), 6u);
+    EXPECT_EQ(tree.Ticks({0, 0}), TickState::Unticked);
+    EXPECT_EQ(tree.Ticks({0, 5}), TickState::Ticked);
+    tree.SetTicked({0, 5}, false);
+    EXPECT_EQ(tree.Ticks({0, 4}), TickState::Ticked);
+    EXPECT_EQ(tree.Ticks({0, 5}), TickState::Unticked);
 }
 
 TEST(ResultTree, TellsTheListenerAboutEveryChange) {

@@ -273,6 +273,50 @@ TEST_F(BatchRunWindowTest, ReplaceAsksAndRewritesOnlyWhenAnsweredYes) {
     EXPECT_EQ(window->cb4->count(), 1);
 }
 
+// A large result keeps the rows the view lays out few: only the file node of
+// the latest hit is expanded, and the others open as the user steps into
+// them or expands them all.
+TEST_F(BatchRunWindowTest, ALargeResultShowsOnlyTheLatestHitsFileExpanded) {
+    std::string lines;
+    for (int i = 0; i < 10001; ++i)
+        lines += "k\n";
+    files.Write("a.txt", lines);
+    files.Write("b.txt", "none\n");
+    const std::string c = files.Write("c.txt", lines);
+    auto window = MakeWindow();
+    FakeFrame frame;
+    window->SetFrame(&frame);
+    AddAndTick(*window, files.Path(), ".txt");
+    window->cb1->setCurrentText("k");
+    window->Button2->click();
+
+    const QAbstractItemModel& model = window->TreeModel();
+    ASSERT_EQ(model.rowCount(), 2);
+    const QModelIndex aIndex = model.index(0, 0);
+    const QModelIndex cIndex = model.index(1, 0);
+    EXPECT_FALSE(window->tv1->isExpanded(aIndex));
+    EXPECT_TRUE(window->tv1->isExpanded(cIndex));
+    EXPECT_EQ(window->tv1->currentIndex(), model.index(10000, 0, cIndex));
+    EXPECT_EQ(window->Panel2->text().toStdString(), c);
+    EXPECT_EQ(window->Label8->text(), QString::fromUtf8("文件 2 个，找到 20002 处"));
+
+    // F3 with no node selected opens the first hit, which shows.
+    window->tv1->setCurrentIndex({});
+    window->StepHit(true);
+    EXPECT_EQ(window->tv1->currentIndex(), model.index(0, 0, aIndex));
+    EXPECT_TRUE(window->tv1->isExpanded(aIndex));
+    window->tv1->collapseAll();
+    window->tv1->ExpandAllFiles();
+    EXPECT_TRUE(window->tv1->isExpanded(aIndex));
+    EXPECT_TRUE(window->tv1->isExpanded(cIndex));
+
+    // A small result after it is shown whole again.
+    window->cb1->setCurrentText("none");
+    window->Button2->click();
+    ASSERT_EQ(model.rowCount(), 1);
+    EXPECT_TRUE(window->tv1->isExpanded(model.index(0, 0)));
+}
+
 TEST_F(BatchRunWindowTest, F3StepsThroughTheHitsAndOpensThem) {
     const std::string a = files.Write("a.txt", "key\nkey key\n");
     const std::string b = files.Write("b.txt", "no\nkey\n");
