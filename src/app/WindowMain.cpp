@@ -8,6 +8,7 @@
 #include "common/AppPaths.h"
 #include "common/IniFile.h"
 #include "common/LocaleCodePage.h"
+#include "platform/HeapTuning.h"
 #include "platform/MessageBoxSink.h"
 #include "platform/SingleInstance.h"
 #include "platform/TerminationSignal.h"
@@ -35,6 +36,7 @@ QByteArrayList AbsolutePaths(int argc, char** argv) {
 extern "C" __attribute__((visibility("default"))) int KelvaraWindowMain(int argc, char** argv) {
     // The paths are taken before Qt sees the arguments.
     const QByteArrayList paths = AbsolutePaths(argc, argv);
+    kelvara::GiveBackLargeBlocks();
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Kelvara"));
     QApplication::setQuitOnLastWindowClosed(false);
