@@ -318,17 +318,14 @@ private:
     std::size_t shift_ = 0;
 };
 
-void AppendNumber(std::string& out, std::size_t number) {
-    char digits[24];
-    const std::to_chars_result end = std::to_chars(digits, digits + sizeof digits, number);
-    out.append(digits, end.ptr);
-}
-
-void AppendRange(std::string& out, std::size_t start, std::size_t count) {
-    AppendNumber(out, start);
-    if (count == 1) return;
-    out += ',';
-    AppendNumber(out, count);
+// Writes "start" or "start,count" at `at`; returns the end. A hunk head
+// is made in one small buffer and appended at once: a diff has one for
+// every few lines.
+char* PutRange(char* at, std::size_t start, std::size_t count) {
+    at = std::to_chars(at, at + 20, start).ptr;
+    if (count == 1) return at;
+    *at++ = ',';
+    return std::to_chars(at, at + 20, count).ptr;
 }
 
 } // namespace
@@ -341,11 +338,12 @@ void DiffReplaced(std::string_view oldText, std::span<const Stretch> stretches,
 
 void UnifiedDiffPrinter::Hunk(std::size_t oldStart, std::size_t oldCount, std::size_t newStart,
                               std::size_t newCount) {
-    out_ += "@@ -";
-    AppendRange(out_, oldStart, oldCount);
-    out_ += " +";
-    AppendRange(out_, newStart, newCount);
-    out_ += " @@\n";
+    char head[96] = "@@ -";
+    char* at = PutRange(head + 4, oldStart, oldCount);
+    *at++ = ' ';
+    *at++ = '+';
+    at = PutRange(at, newStart, newCount);
+    out_.append(head, at).append(" @@\n");
 }
 
 void UnifiedDiffPrinter::Line(DiffLineKind kind, std::string_view text, std::span<const Stretch>,
