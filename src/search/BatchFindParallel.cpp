@@ -18,15 +18,17 @@ namespace {
 
 // Files read ahead of the calling thread: enough to keep the workers busy
 // while the caller fills the tree or waits for the CPU on a busy machine, few
-// enough that what they hold (hits only, never file contents) stays small.
+// enough that what they hold (hits, or a dry run's descriptions, never file
+// contents) stays small.
 constexpr std::size_t kWindowFiles = 1024;
 // How long the caller naps when the next file is still being searched and
 // none is left to take; it yields after each nap, so a window stays live and
 // sees its stop button.
 constexpr auto kNap = std::chrono::milliseconds(2);
-// A run that plans a replace holds the description of each file that would
-// change: a few files ahead keep the workers as busy.
-constexpr std::size_t kPlanWindowFiles = 16;
+// A run that plans a replace holds the description of each file found
+// ahead: past this many bytes of them a worker waits for the caller to take
+// them, however few files that is.
+constexpr std::size_t kHeldDescriptions = 64u << 20;
 // A slot that held more hits, or a longer description, than this gives the
 // memory back.
 constexpr std::size_t kKeptHits = 4096;
@@ -76,8 +78,7 @@ ParallelFind::ParallelFind(PathFeed& paths, const RunTexts& texts, const MatchOp
                            CodePage fallback, const BatchHooks& hooks, unsigned threads,
                            const FileChanges* changes)
     : paths_(paths), texts_(texts), options_(options), fallback_(fallback), hooks_(hooks),
-      changes_(changes), window_(changes != nullptr ? kPlanWindowFiles : kWindowFiles),
-      slots_(std::make_unique<Slot[]>(window_)),
+      changes_(changes), window_(kWindowFiles), slots_(std::make_unique<Slot[]>(window_)),
       searcher_(std::make_unique<Searcher>(texts_, options_, fallback_)) {
     workerHooks_.stopRequested = &abort_;
     try {
@@ -145,6 +146,7 @@ void ParallelFind::Search(std::size_t index, const std::string& path, Searcher& 
         findings.error = searcher.buffer.Read(path);
         findings.identity = searcher.buffer.Identity();
         if (!findings.error) Match(searcher, hooks, findings);
+        held_.fetch_add(findings.described.size());
         searcher.buffer.ReleaseLarge();
     } catch (const std::bad_alloc&) {
         findings.hits = {};
@@ -156,9 +158,9 @@ void ParallelFind::Search(std::size_t index, const std::string& path, Searcher& 
 }
 
 // The next file to search and its path, once the walk has listed it. A
-// worker waits while the window is full; the caller, which frees the window,
-// does not. Null when every file is taken, the run stops, or (for the
-// caller) the window is full.
+// worker waits while the window is full or holds too many bytes of
+// descriptions; the caller, which frees the window, does not. Null when every file is taken, the
+// run stops, or (for the caller) the window is full.
 const std::string* ParallelFind::Claim(std::size_t& index, bool worker) {
     {
         std::unique_lock lock(mutex_);
@@ -166,7 +168,8 @@ const std::string* ParallelFind::Claim(std::size_t& index, bool worker) {
             released_ = delivered_;
             if (waiting_.load() > 0) room_.notify_all();
         }
-        while (!abort_.load() && next_ < end_ && next_ >= released_ + window_) {
+        while (!abort_.load() && next_ < end_ &&
+               (next_ >= released_ + window_ || (worker && held_.load() > kHeldDescriptions))) {
             if (!worker) return nullptr;
             waiting_.fetch_add(1);
             drained_.notify_one(); // a napping caller has a full window to take
@@ -215,6 +218,7 @@ const FileFindings* ParallelFind::Next() {
 // caller tells them at once when it has nothing left to take.
 void ParallelFind::Release() {
     Slot& slot = slots_[delivered_ % window_];
+    held_.fetch_sub(slot.findings.described.size());
     Reset(slot.findings);
     slot.ready.store(false, std::memory_order_relaxed);
     holding_ = false;

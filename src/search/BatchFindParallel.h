@@ -57,7 +57,7 @@ struct FileFindings {
 // is stopped. Memory stays bounded by the window whatever the number of files.
 // A run that plans a replace (a dry run) gets each file's change instead of
 // its hits, described on the thread that matched the file while its bytes
-// are at hand; a description can be large, so its window is shorter.
+// are at hand; the descriptions held ahead are bounded in bytes too.
 // The paths may still be arriving from a walk; whoever takes a file that is
 // not listed yet waits for it.
 class ParallelFind {
@@ -111,12 +111,13 @@ private:
 
     std::atomic<bool> abort_{false};
     std::mutex mutex_;
-    std::condition_variable room_;    // workers wait here for a free slot
-    std::condition_variable drained_; // the caller naps here; woken when the window is full
-    std::size_t next_ = 0;            // the next file to claim (mutex_)
-    std::size_t released_ = 0;        // files whose slots are free again (mutex_)
-    std::size_t end_ = SIZE_MAX;      // at most as many files as this (mutex_)
-    std::atomic<int> waiting_{0};     // workers waiting for room
+    std::condition_variable room_;     // workers wait here for a free slot
+    std::condition_variable drained_;  // the caller naps here; woken when the window is full
+    std::size_t next_ = 0;             // the next file to claim (mutex_)
+    std::size_t released_ = 0;         // files whose slots are free again (mutex_)
+    std::size_t end_ = SIZE_MAX;       // at most as many files as this (mutex_)
+    std::atomic<int> waiting_{0};      // workers waiting for room
+    std::atomic<std::size_t> held_{0}; // bytes of the descriptions found ahead
 
     // The calling thread's side.
     std::size_t delivered_ = 0; // files handed out by Next()
