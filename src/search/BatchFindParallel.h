@@ -57,7 +57,7 @@ struct FileFindings {
 // is stopped. Memory stays bounded by the window whatever the number of files.
 // A run that plans a replace (a dry run) gets each file's change instead of
 // its hits, described on the thread that matched the file while its bytes
-// are at hand; the descriptions held ahead are bounded in bytes too.
+// are at hand; its window is shorter, and bounded in bytes of descriptions too.
 // The paths may still be arriving from a walk; whoever takes a file that is
 // not listed yet waits for it.
 class ParallelFind {
