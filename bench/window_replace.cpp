@@ -1,7 +1,7 @@
 // The batch window driven offscreen: on a file of 10,000 hits, ticking and
-// unticking the file node (its 10,000 hits follow) and the preview of a hit as
-// the selection moves; on a whole tree, "替换所选" over every hit of a find,
-// taking turns with `kelvara replace` over a copy of the same tree.
+// unticking the file node (its 10,000 hits follow), the preview of a hit as
+// the selection moves and the file node's preview; on a whole tree, "替换所选" over every hit of a
+// find, taking turns with `kelvara replace` over a copy of the same tree.
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -91,6 +91,20 @@ void BM_PreviewOfAHit(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_PreviewOfAHit)->Unit(benchmark::kMillisecond)->Iterations(20);
+
+// The file node's preview: the diff of all its 10,000 changed lines.
+void BM_PreviewOfAFile(benchmark::State& state) {
+    FoundWindow found;
+    ResultTreeModel& model = found.window->TreeModel();
+    const QModelIndex file = model.index(0, 0);
+    for (auto _ : state) {
+        found.window->tv1->setCurrentIndex(model.index(0, 0, file));
+        QApplication::processEvents();
+        found.window->tv1->setCurrentIndex(file);
+        QApplication::processEvents();
+    }
+}
+BENCHMARK(BM_PreviewOfAFile)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 // The tree to replace in: KELVARA_CORPUS, else the kernel tree compare.sh
 // unpacks.

@@ -63,11 +63,14 @@ PreviewPane::PreviewPane(QWidget* parent) : QTextEdit(parent) {
     setLineWrapMode(QTextEdit::NoWrap);
     setFont(WindowFont());
     setAccessibleName(tr("替换预览"));
+    document()->setUndoRedoEnabled(false); // a view: nothing to take back
 }
 
 void PreviewPane::Show(const Preview& preview) {
     clear();
     QTextCursor cursor(document());
+    // One layout for the whole preview, not one per piece inserted.
+    cursor.beginEditBlock();
     if (!preview.note.empty()) {
         QTextCharFormat note;
         note.setFontItalic(true);
@@ -75,6 +78,7 @@ void PreviewPane::Show(const Preview& preview) {
     }
     for (const PreviewLine& line : preview.lines)
         AppendLine(cursor, line, preview.codePage);
+    cursor.endEditBlock();
     moveCursor(QTextCursor::Start);
 }
 
