@@ -1,7 +1,8 @@
 // The batch window driven offscreen: on a file of 10,000 hits, ticking and
 // unticking the file node (its 10,000 hits follow), the preview of a hit as
-// the selection moves and the file node's preview; on a whole tree, "替换所选" over every hit of a
-// find, taking turns with `kelvara replace` over a copy of the same tree.
+// the selection moves and the file node's preview; on a whole tree,
+// "替换所选" over every hit of a find, taking turns with `kelvara replace`
+// over a copy of the same tree.
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
