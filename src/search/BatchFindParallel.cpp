@@ -27,9 +27,8 @@ constexpr std::size_t kWindowFiles = 1024;
 constexpr auto kNap = std::chrono::milliseconds(2);
 // A run that plans a replace holds the description of each file found
 // ahead: past this many bytes of them a worker waits for the caller to take
-// them, however few files that is. Its window is shorter too: a slot's
-// buffer is fresh memory (a page fault every 4 KB) the first time it takes a
-// description, and 128 files ahead keep the threads as busy as 1024.
+// them, however few files that is. Its window is shorter too: 128 files
+// ahead keep the threads as busy as 1024.
 constexpr std::size_t kHeldDescriptions = 64u << 20;
 constexpr std::size_t kPlanWindowFiles = 128;
 // A slot that held more hits, or a longer description, than this gives the
@@ -62,10 +61,6 @@ void Reset(FileFindings& findings) {
     else
         findings.hits.clear();
     findings.change.Clear();
-    if (findings.described.capacity() > kKeptDescription)
-        findings.described = {};
-    else
-        findings.described.clear();
 }
 
 } // namespace
@@ -149,6 +144,7 @@ void ParallelFind::Search(std::size_t index, const std::string& path, Searcher& 
     try {
         findings.error = searcher.buffer.Read(path);
         findings.identity = searcher.buffer.Identity();
+        if (changes_ != nullptr) findings.described = TakeBuffer();
         if (!findings.error) Match(searcher, hooks, findings);
         held_.fetch_add(findings.described.size());
         searcher.buffer.ReleaseLarge();
@@ -223,11 +219,33 @@ const FileFindings* ParallelFind::Next() {
 void ParallelFind::Release() {
     Slot& slot = slots_[delivered_ % window_];
     held_.fetch_sub(slot.findings.described.size());
+    GiveBack(slot.findings.described);
     Reset(slot.findings);
     slot.ready.store(false, std::memory_order_relaxed);
     holding_ = false;
     ++delivered_;
     if (delivered_ % (window_ / 4 + 1) == 0) Publish();
+}
+
+// A buffer to describe a file in: one given back, whose memory is mapped and
+// likely in the cache, else a new one. Fresh memory costs a page fault every
+// 4 KB, and a slot of its own for each file of the window would take as many.
+std::string ParallelFind::TakeBuffer() {
+    const std::lock_guard lock(buffersMutex_);
+    if (buffers_.empty()) return {};
+    std::string buffer = std::move(buffers_.back());
+    buffers_.pop_back();
+    return buffer;
+}
+
+// Keeps the memory of a description taken (a large one is freed).
+void ParallelFind::GiveBack(std::string& described) {
+    std::string buffer = std::move(described);
+    described.clear();
+    if (buffer.capacity() == 0 || buffer.capacity() > kKeptDescription) return;
+    buffer.clear();
+    const std::lock_guard lock(buffersMutex_);
+    buffers_.push_back(std::move(buffer));
 }
 
 void ParallelFind::Publish() {

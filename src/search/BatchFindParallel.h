@@ -95,6 +95,8 @@ private:
                 const BatchHooks& hooks);
     const std::string* Claim(std::size_t& index, bool worker);
     void Release();
+    std::string TakeBuffer();
+    void GiveBack(std::string& described);
     void Publish();
     void Nap();
 
@@ -118,6 +120,8 @@ private:
     std::size_t end_ = SIZE_MAX;       // at most as many files as this (mutex_)
     std::atomic<int> waiting_{0};      // workers waiting for room
     std::atomic<std::size_t> held_{0}; // bytes of the descriptions found ahead
+    std::mutex buffersMutex_;
+    std::vector<std::string> buffers_; // of descriptions taken, for the next ones
 
     // The calling thread's side.
     std::size_t delivered_ = 0; // files handed out by Next()
