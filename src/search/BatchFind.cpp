@@ -57,6 +57,30 @@ void DropChildlessLast(ResultTree& tree) {
     if (files > 0 && tree.ChildCount(last) == 0) tree.Delete(last);
 }
 
+// A run that a file ends shows every file read before it, unpruned: the
+// nodes dropped as the run went on come back in their places. The files read
+// are the feed's first ones, in the tree's order; those without a node are
+// the dropped ones and the unreadable ones the result lists, also in order.
+void PutBackChildless(PathFeed& paths, const BatchResult& result, const RunTexts& texts,
+                      CodePage fallback, ResultTree& tree) {
+    std::vector<ResultTree::ChildlessFileNode> nodes;
+    std::uint32_t place = 0;
+    std::size_t unreadable = 0;
+    for (std::size_t i = 0; i < static_cast<std::size_t>(result.filesRead); ++i) {
+        const std::string* path = paths.Wait(i);
+        if (path == nullptr) break;
+        if (place < tree.FileNodeCount() && tree.Caption({place, NodeRef::kNone}) == *path) {
+            ++place;
+        } else if (unreadable < result.encodingFiles.size() &&
+                   result.encodingFiles[unreadable].path == *path) {
+            ++unreadable;
+        } else {
+            nodes.push_back({place, *path, texts.In(fallback).searchText, fallback});
+        }
+    }
+    tree.InsertChildlessFileNodes(nodes);
+}
+
 // One file after the other on the calling thread. Returns the error of the
 // file that ended the run.
 FileStatus FindInTurn(PathFeed& paths, const RunTexts& texts, const MatchOptions& options,
@@ -199,6 +223,11 @@ BatchResult FindInFeed(std::string_view text, PathFeed& paths, const MatchOption
                                  : FindInTurn(paths, texts, options, fallback, tree, hooks, result);
     paths.Cancel(); // a walk still listing files for a failed or stopped run ends
     if (error && !emptyFileNodes) tree.PruneChildlessFileNodes();
+    try {
+        if (error && emptyFileNodes) PutBackChildless(paths, result, texts, fallback, tree);
+    } catch (const std::bad_alloc&) {
+        // The tree shows the files with hits, and the one at hand.
+    }
     if (error) return FailRun(hooks.observer, std::move(result), *error);
     result.stopped = hooks.StopRequested();
     PruneFileNodes(tree, hooks.observer);

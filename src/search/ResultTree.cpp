@@ -312,6 +312,40 @@ std::size_t ResultTree::PruneChildlessFileNodes() {
     return removed;
 }
 
+void ResultTree::InsertChildlessFileNodes(const std::vector<ChildlessFileNode>& nodes) {
+    if (nodes.empty()) return;
+    std::vector<FileNode> merged;
+    merged.reserve(files_.size() + nodes.size());
+    const auto searchIndex = [this](std::string_view searchText) {
+        const auto known = std::find(searchTexts_.begin(), searchTexts_.end(), searchText);
+        if (known != searchTexts_.end())
+            return static_cast<std::uint32_t>(known - searchTexts_.begin());
+        searchTexts_.emplace_back(searchText);
+        return static_cast<std::uint32_t>(searchTexts_.size() - 1);
+    };
+    NodeRef selected = selected_;
+    std::uint32_t old = 0;
+    const auto takeOld = [&](std::uint32_t until) {
+        for (; old < until && old < files_.size(); ++old) {
+            if (selected_.file == old) selected.file = static_cast<std::uint32_t>(merged.size());
+            merged.push_back(std::move(files_[old]));
+        }
+    };
+    for (const ChildlessFileNode& node : nodes) {
+        takeOld(node.place);
+        FileNode file;
+        file.path = node.path;
+        file.codePage = node.codePage;
+        file.searchText = searchIndex(node.searchText);
+        merged.push_back(std::move(file));
+    }
+    takeOld(static_cast<std::uint32_t>(files_.size()));
+    if (listener_) listener_->TreeResetting();
+    files_ = std::move(merged);
+    selected_ = selected;
+    if (listener_) listener_->TreeReset();
+}
+
 void ResultTree::Clear() {
     if (listener_) listener_->TreeResetting();
     files_.clear();

@@ -129,6 +129,18 @@ public:
     void ReserveHits(NodeRef fileNode, std::size_t count);
     // Deletes every file node without children in one pass; returns how many.
     std::size_t PruneChildlessFileNodes();
+    // A file node without children to put back where it was: `place` file
+    // nodes of today's tree come before it.
+    struct ChildlessFileNode {
+        std::uint32_t place = 0;
+        std::string_view path;
+        std::string_view searchText;
+        CodePage codePage = CodePage::Utf8;
+    };
+    // Puts back file nodes deleted while later ones were appended, in one
+    // pass; `nodes` is in order of place (nodes of one place in their order).
+    // The selected node stays selected.
+    void InsertChildlessFileNodes(const std::vector<ChildlessFileNode>& nodes);
     void Clear();
 
     // The listener is not owned; nullptr detaches it.

@@ -275,8 +275,8 @@ struct ChildlessWatch : ResultTreeListener {
 
 // Every file read gets a node while it is searched; a file without hits
 // loses it when the next file's comes, so that a run over a large tree never
-// holds a node per file read. A run that a file ends keeps the last one.
-TEST(BatchFindTest, AFileWithoutHitsKeepsItsNodeOnlyWhileItIsTheLastOneRead) {
+// holds a node per file read. A run that a file ends shows them all again.
+TEST(BatchFindTest, AFileWithoutHitsKeepsItsNodeOnlyWhileItIsTheLastOneReadUnlessARunFails) {
     TestFolder dir;
     FileSet files;
     files.Add(dir.Write("a", "hit"));
@@ -304,10 +304,13 @@ TEST(BatchFindTest, AFileWithoutHitsKeepsItsNodeOnlyWhileItIsTheLastOneRead) {
             RunBatchFind("hit", history, files, {}, tree, Hooks(&recorder), threads);
         EXPECT_EQ(result.outcome, BatchOutcome::Failed);
         EXPECT_EQ(result.filesRead, 8);
-        EXPECT_EQ(Dump(tree),
-                  (std::vector<std::string>{dir / "a", Hit("hit", 1, 1), dir / "b",
-                                            Hit("hit", 1, 1), Hit("hit", 2, 1), dir / "c"}))
-            << threads << " threads";
+        // A run that a file ends shows every file read before it, unpruned.
+        std::vector<std::string> all{dir / "a", Hit("hit", 1, 1)};
+        for (int i = 0; i < 5; ++i)
+            all.push_back(dir / ("n" + std::to_string(i)));
+        all.insert(all.end(), {dir / "b", Hit("hit", 1, 1), Hit("hit", 2, 1), dir / "c"});
+        EXPECT_EQ(Dump(tree), all) << threads << " threads";
+        EXPECT_EQ(tree.Selected(), (NodeRef{7, NodeRef::kNone})) << threads << " threads";
     }
 }
 
