@@ -23,14 +23,14 @@ void PrintLine(const std::string& utf8) {
 
 } // namespace
 
-int RunDryRun(const CommandLine& line, const FileSet& files, const std::string& text,
+int RunDryRun(const CommandLine& line, PathFeed& paths, const std::string& text,
               const std::string& replacement, std::atomic<bool>* stopRequested) {
     ProgressLine progress;
     const BatchHooks hooks{&progress, {}, stopRequested};
     OutputBuffer out(STDOUT_FILENO);
     DiffPrinter printer(out, isatty(STDOUT_FILENO) == 1);
-    const DryReplaceResult result = RunDryReplace(text, replacement, files.TickedPaths(),
-                                                  line.options, hooks, printer, line.threads);
+    const DryReplaceResult result =
+        RunDryReplace(text, replacement, paths, line.options, hooks, printer, line.threads);
     progress.Clear();
     out.Flush();
     if (result.error) {

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <new>
 #include <optional>
 #include <thread>
@@ -137,26 +138,31 @@ void GatherFiles(const CommandLine& line, const std::vector<bool>& folders, File
         files.ApplyExtensionFilter(line.extensions);
 }
 
-// A find on several threads searches the first files while the folders are
-// still being walked on a thread of its own. False when the walk ran out of
-// memory: the run then missed files.
-bool FindWhileWalking(const CommandLine& line, const std::vector<bool>& folders, FileSet& files,
-                      const std::string& text, const BatchHooks& hooks, ResultTree& tree,
-                      BatchResult& result) {
+// Hands the ticked files of the named paths to `run` through a feed: a run
+// on several threads reads the first files while the folders are still being
+// walked on a thread of their own; for a run on one thread they are walked
+// first. False when the walk ran out of memory: the run then missed files.
+bool RunOverWalk(const CommandLine& line, const std::vector<bool>& folders, FileSet& files,
+                 const std::function<void(PathFeed&)>& run) {
     PathFeed feed;
     files.SetWalkStop(feed.Cancelled());
     bool walked = true;
-    std::thread walker([&] {
+    const auto walk = [&] {
         try {
             GatherFiles(line, folders, files, &feed);
         } catch (const std::bad_alloc&) {
             walked = false;
         }
         feed.Close();
-    });
-    std::vector<std::string> findHistory;
-    result = RunBatchFind(text, findHistory, feed, line.options, tree, hooks, line.threads);
-    walker.join();
+    };
+    if (line.threads == 1) {
+        walk();
+        run(feed);
+    } else {
+        std::thread walker(walk);
+        run(feed);
+        walker.join();
+    }
     files.SetWalkStop(nullptr);
     return walked;
 }
@@ -304,9 +310,16 @@ int Run(CommandLine line, const TIniFile& settings) {
 
     CatchInterrupt();
     if (replacing && line.dryRun) {
+        // The walk takes the globs a replace takes, so that the diff shows
+        // the very files the replace would change.
         FileSet files;
-        GatherFiles(line, *folders, files, nullptr);
-        return RunDryRun(line, files, text, replacement, &gStopRequested);
+        if (!walkFilter.Empty()) files.SetWalkFilter(&walkFilter);
+        int status = kExitError;
+        if (!RunOverWalk(line, *folders, files, [&](PathFeed& feed) {
+                status = RunDryRun(line, feed, text, replacement, &gStopRequested);
+            }))
+            return Fail(std::string(Translate("kelvara::RunCommandLine", "列出目录时内存不足")));
+        return status;
     }
     TerminalAsk ask(line.yes);
     RunProgress progress;
@@ -322,7 +335,10 @@ int Run(CommandLine line, const TIniFile& settings) {
     std::vector<std::string> replaceHistory;
     const auto start = std::chrono::steady_clock::now();
     if (!replacing && line.threads != 1) {
-        if (!FindWhileWalking(line, *folders, files, text, hooks, tree, result))
+        const auto find = [&](PathFeed& feed) {
+            result = RunBatchFind(text, findHistory, feed, line.options, tree, hooks, line.threads);
+        };
+        if (!RunOverWalk(line, *folders, files, find))
             return Fail(std::string(Translate("kelvara::RunCommandLine", "列出目录时内存不足")));
     } else {
         GatherFiles(line, *folders, files, nullptr);

@@ -4,7 +4,6 @@
 #include <thread>
 
 #include "search/BatchFindParallel.h"
-#include "search/PathFeed.h"
 #include "search/RunTexts.h"
 
 namespace kelvara {
@@ -12,13 +11,19 @@ namespace kelvara {
 DryReplaceResult RunDryReplace(std::string_view text, std::string_view replacement,
                                const std::vector<std::string>& paths, const MatchOptions& options,
                                const BatchHooks& hooks, FileChanges& changes, unsigned threads) {
-    DryReplaceResult result;
-    const RunTexts texts(text, replacement, options);
     std::vector<const std::string*> listed;
     listed.reserve(paths.size());
     for (const std::string& path : paths)
         listed.push_back(&path);
     PathFeed feed(std::move(listed));
+    return RunDryReplace(text, replacement, feed, options, hooks, changes, threads);
+}
+
+DryReplaceResult RunDryReplace(std::string_view text, std::string_view replacement, PathFeed& feed,
+                               const MatchOptions& options, const BatchHooks& hooks,
+                               FileChanges& changes, unsigned threads) {
+    DryReplaceResult result;
+    const RunTexts texts(text, replacement, options);
     if (threads == 0) threads = std::max(std::thread::hardware_concurrency(), 1u);
     ParallelFind find(feed, texts, options, TextCodePage(), hooks, threads, &changes);
     for (;;) {

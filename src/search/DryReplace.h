@@ -6,6 +6,7 @@
 
 #include "search/BatchRun.h"
 #include "search/MatchOptions.h"
+#include "search/PathFeed.h"
 #include "search/PlannedChange.h"
 
 namespace kelvara {
@@ -34,5 +35,11 @@ struct DryReplaceResult {
 DryReplaceResult RunDryReplace(std::string_view text, std::string_view replacement,
                                const std::vector<std::string>& paths, const MatchOptions& options,
                                const BatchHooks& hooks, FileChanges& changes, unsigned threads = 1);
+
+// The same over the files a walk on another thread hands to `paths` while the
+// run already reads the first ones; the run cancels the feed when it ends.
+DryReplaceResult RunDryReplace(std::string_view text, std::string_view replacement, PathFeed& paths,
+                               const MatchOptions& options, const BatchHooks& hooks,
+                               FileChanges& changes, unsigned threads = 1);
 
 } // namespace kelvara

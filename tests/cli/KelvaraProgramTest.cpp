@@ -106,6 +106,20 @@ TEST(KelvaraProgramTest, GlobsChooseWhatTheFolderWalksTake) {
     EXPECT_EQ(run.status, 0) << run.err;
     // A file named on the command line is searched whatever the globs say.
     EXPECT_EQ(run.out, a + ":1:1\n" + named + ":1:1\n");
+    // A dry run shows the very files that replace would change, walking while
+    // it runs or before.
+    for (const char* threads : {"1", "2"}) {
+        run = RunKelvara({"replace", "-n", "--threads", threads, "-g", "*.c", "-g", "!vendor/**",
+                          "--ignore-files", "cat", "dog", dir.Path(), named});
+        EXPECT_EQ(run.status, 0) << run.err;
+        std::vector<std::string> heads;
+        for (std::size_t at = run.out.find("\n--- "); at != std::string::npos;
+             at = run.out.find("\n--- ", at + 1))
+            heads.push_back(run.out.substr(at + 5, run.out.find('\t', at) - at - 5));
+        if (run.out.starts_with("--- "))
+            heads.insert(heads.begin(), run.out.substr(4, run.out.find('\t') - 4));
+        EXPECT_EQ(heads, (std::vector<std::string>{a, named})) << run.out;
+    }
 
     run = RunKelvara({"find", "-g", "[a-", "cat", dir.Path()});
     EXPECT_EQ(run.status, 2);
