@@ -1,16 +1,23 @@
 // Not a check: with KELVARA_SCREENSHOTS=<folder> set (scripts/screenshots),
 // renders the real frame into the PNG files the README shows.
+#include <QComboBox>
 #include <QDialog>
 #include <QImage>
 #include <QMenuBar>
 #include <QPainter>
+#include <QPushButton>
 #include <QTimer>
+#include <filesystem>
 
 #include "FrameFixture.h"
 #include "app/AboutBox.h"
 #include "app/AppIcon.h"
 #include "platform/EditorWidget.h"
 #include "platform/Translations.h"
+#include "searchui/FileSetModel.h"
+#include "searchui/ResultTreeModel.h"
+#include "searchui/ResultTreeView.h"
+#include "searchui/frmfindtree.h"
 
 namespace kelvara {
 namespace {
@@ -53,6 +60,30 @@ protected:
                         "    return 0; // 完成\n"
                         "}\n");
         OpenWithDialog({source, notes});
+    }
+
+    // The frame's batch window after a find of 中文 (replacement 汉语) over
+    // files of three folders, every file ticked.
+    Tfrmfindtree& FindInSamples() {
+        std::string gbk;
+        EXPECT_FALSE(RecodeText("<html>\n<p>中文网页</p>\n<p>更多中文，中文</p>\n</html>\n",
+                                CodePage::Utf8, CodePage::Gbk, gbk));
+        for (const char* sub : {"资料/网页", "资料/源程序"})
+            std::filesystem::create_directories(folder.Path(sub));
+        folder.Write("资料/网页/index.htm", gbk);
+        folder.Write("资料/源程序/main.pas", "// 中文注释\nbegin\n  中文 := 1;\nend.\n");
+        folder.Write("资料/说明.txt", "这是中文说明。\n");
+        Trigger("piliangfind");
+        Tfrmfindtree& window = *frame->findChildren<Tfrmfindtree*>().back();
+        window.resize(900, 560);
+        window.SetDirectory(folder.Path("资料"));
+        window.Button6->click();
+        window.Files().TickAll();
+        window.FileModel().MarksChanged();
+        window.cb1->setCurrentText(QStringLiteral("中文"));
+        window.cb4->setCurrentText(QStringLiteral("汉语"));
+        window.Button2->click();
+        return window;
     }
 
     std::string output;
@@ -111,6 +142,24 @@ TEST_F(Screenshots, FrameInEnglish) {
     Active().Memo1().SetSelLength(22);
     Save(*frame, "frame-en.png");
     InstallTranslations(Language::Chinese, KELVARA_TRANSLATIONS_DIR);
+}
+
+// A hit selected: its line before and after, with the lines around it.
+TEST_F(Screenshots, BatchWindow) {
+    Tfrmfindtree& window = FindInSamples();
+    ResultTreeModel& model = window.TreeModel();
+    window.tv1->setCurrentIndex(model.index(0, 0, model.index(1, 0)));
+    Save(window, "batch-window.png");
+}
+
+// A file node selected, one of its hits unticked: the file's change as a diff.
+TEST_F(Screenshots, ReplacePreview) {
+    Tfrmfindtree& window = FindInSamples();
+    ResultTreeModel& model = window.TreeModel();
+    const QModelIndex file = model.index(1, 0); // 网页/index.htm, three hits
+    model.setData(model.index(2, 0, file), Qt::Unchecked, Qt::CheckStateRole);
+    window.tv1->setCurrentIndex(file);
+    Save(window, "replace-preview.png");
 }
 
 TEST_F(Screenshots, AboutBox) {
