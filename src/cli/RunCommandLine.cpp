@@ -43,6 +43,10 @@ namespace {
 constexpr int kExitFound = 0;
 constexpr int kExitNothing = 1;
 constexpr int kExitError = 2;
+// A run that Ctrl-C cut short, as a shell reports a command SIGINT ended:
+// what it printed is only part of the result, and a script must not take it
+// for the whole (a partial diff applied with patch).
+constexpr int kExitInterrupted = 128 + SIGINT;
 
 std::atomic<bool> gStopRequested{false};
 
@@ -319,7 +323,7 @@ int Run(CommandLine line, const TIniFile& settings) {
                 status = RunDryRun(line, feed, text, replacement, &gStopRequested);
             }))
             return Fail(std::string(Translate("kelvara::RunCommandLine", "列出目录时内存不足")));
-        return status;
+        return gStopRequested.load() ? kExitInterrupted : status;
     }
     TerminalAsk ask(line.yes);
     RunProgress progress;
@@ -364,10 +368,11 @@ int Run(CommandLine line, const TIniFile& settings) {
                            {QuotedPath(unread.path), unread.reason}));
     PrintOutcome(line, result, tree, files, progress, seconds.count());
     // Results that could not be written are a failure, not an empty search.
-    const int status =
-        out.Error() != 0 ? Fail(FormatMessage(Translate("kelvara::RunCommandLine", "标准输出：%1"),
-                                              {std::strerror(out.Error())}))
-                         : ExitStatus(line, result, tree);
+    int status = out.Error() != 0
+                     ? Fail(FormatMessage(Translate("kelvara::RunCommandLine", "标准输出：%1"),
+                                          {std::strerror(out.Error())}))
+                     : ExitStatus(line, result, tree);
+    if (gStopRequested.load()) status = kExitInterrupted;
     // The process ends here. Its file set and result tree, tens of thousands
     // of paths and hits, are left to the system: giving them back one
     // allocation at a time took about as long as printing them.

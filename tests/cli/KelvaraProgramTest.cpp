@@ -1,8 +1,11 @@
 #include <climits>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <functional>
+#include <thread>
 
 #include <fcntl.h>
 #include <pty.h>
@@ -25,9 +28,11 @@ struct Outcome {
 
 // Runs the kelvara program with standard input from /dev/null, in a UTF-8
 // locale, and collects what it writes (standard output goes to `device`
-// instead when one is given). `environment` ("NAME=value") comes on top.
+// instead when one is given). `environment` ("NAME=value") comes on top;
+// `meanwhile` is called with the program's process while it runs.
 Outcome RunKelvara(std::vector<std::string> args, const char* device = nullptr,
-                   std::vector<std::string> environment = {}) {
+                   std::vector<std::string> environment = {},
+                   const std::function<void(pid_t)>& meanwhile = {}) {
     const TestFolder outputs;
     const std::string outPath = device != nullptr ? device : outputs / "out";
     const std::string errPath = outputs / "err";
@@ -51,6 +56,7 @@ Outcome RunKelvara(std::vector<std::string> args, const char* device = nullptr,
         execv(KELVARA_EXECUTABLE, argv.data());
         _exit(127);
     }
+    if (meanwhile) meanwhile(child);
     int status = 0;
     waitpid(child, &status, 0);
     Outcome outcome;
@@ -391,6 +397,51 @@ TEST(KelvaraProgramTest, FilesBelowPathsLongerThanTheSystemLimitAreFoundAndRepla
     run = RunKelvara({"replace", "-y", "cat", "dog", dir.Path()});
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(TestFolder::Read(deep), "dog\n");
+}
+
+// Waits until the process runs the kelvara program and has `path` open.
+bool WaitUntilOpen(pid_t process, const std::string& path) {
+    const std::string proc = "/proc/" + std::to_string(process);
+    for (int tries = 0; tries < 2000; ++tries) {
+        std::error_code error;
+        if (std::filesystem::read_symlink(proc + "/exe", error) != KELVARA_EXECUTABLE) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            continue;
+        }
+        for (const auto& fd : std::filesystem::directory_iterator(proc + "/fd", error))
+            if (std::filesystem::read_symlink(fd.path(), error) == path) return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return false;
+}
+
+// Ctrl-C stops a find or a dry run as the stop button does, and the exit
+// status says the output is cut short (130, as a shell reports SIGINT), so
+// that `kelvara replace -n ... > d && patch -p0 < d` applies no half change.
+// The run waits in a pipe that the test holds open until the signal is sent.
+TEST(KelvaraProgramTest, ARunThatCtrlCStopsExitsWith130) {
+    TestFolder dir;
+    const std::string pipe = dir / "pipe";
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+    const std::string after = dir.Write("after.txt", "cat\n");
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"find", "--format", "grep", "cat", pipe, after},
+          std::vector<std::string>{"find", "--threads", "1", "cat", pipe, after},
+          std::vector<std::string>{"replace", "-n", "cat", "dog", pipe, after}}) {
+        SCOPED_TRACE(args[1]);
+        // The run's read waits for this end; the program does not inherit it.
+        const int writer = open(pipe.c_str(), O_RDWR | O_CLOEXEC);
+        ASSERT_GE(writer, 0);
+        const Outcome run = RunKelvara(args, nullptr, {}, [&](pid_t child) {
+            EXPECT_TRUE(WaitUntilOpen(child, pipe));
+            kill(child, SIGINT);
+            EXPECT_EQ(write(writer, "cat\n", 4), 4);
+            close(writer);
+        });
+        EXPECT_EQ(run.status, 130) << run.err;
+        EXPECT_FALSE(Holds(run.out, "after.txt")) << run.out;
+    }
+    EXPECT_EQ(TestFolder::Read(after), "cat\n");
 }
 
 TEST(KelvaraProgramTest, SkippedEntriesAreCountedAndTheNullDeviceIsAnEmptyFile) {
