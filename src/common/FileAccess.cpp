@@ -200,6 +200,19 @@ void FileHandle::Close() noexcept {
     fd_ = -1;
 }
 
+int WriteAll(int fd, std::string_view bytes) {
+    while (!bytes.empty()) {
+        const ssize_t written = write(fd, bytes.data(), bytes.size());
+        if (written < 0) {
+            if (errno == EINTR) continue;
+            return errno;
+        }
+        if (written == 0) return ENOSPC;
+        bytes.remove_prefix(static_cast<std::size_t>(written));
+    }
+    return 0;
+}
+
 bool IsNullDevice(const struct stat& info) {
     if (!S_ISCHR(info.st_mode)) return false;
     struct stat null {};

@@ -22,6 +22,10 @@ bool StatPath(const std::string& path, struct stat& info);
 // left), whatever its length; empty with errno set when it cannot be resolved.
 std::string RealPathOf(const std::string& path);
 
+// Writes all of `bytes` to `fd`, again after a signal; 0 when written, else
+// the errno (ENOSPC for a write that takes nothing).
+int WriteAll(int fd, std::string_view bytes);
+
 // A handle on the folder that holds the file a path names, and the file's
 // name in it: the *at calls reach the file through them at any depth.
 class ParentFolder {

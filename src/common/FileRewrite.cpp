@@ -41,19 +41,6 @@ std::string TempName() {
     return ".kelvara-" + std::to_string(getpid()) + "-" + std::to_string(counter++) + ".tmp";
 }
 
-// 0 when written, else errno.
-int WriteAll(int fd, std::string_view bytes) {
-    while (!bytes.empty()) {
-        const ssize_t written = write(fd, bytes.data(), bytes.size());
-        if (written < 0) {
-            if (errno == EINTR) continue;
-            return errno;
-        }
-        bytes.remove_prefix(static_cast<std::size_t>(written));
-    }
-    return 0;
-}
-
 // 0 when the whole file is in `out`, else errno.
 int ReadAll(int fd, std::string& out) {
     char chunk[64 * 1024];

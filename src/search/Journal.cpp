@@ -41,19 +41,6 @@ void SyncFolder(const std::string& folder) {
     if (handle.Get() >= 0) fsync(handle.Get());
 }
 
-int WriteAll(int fd, std::string_view bytes) {
-    while (!bytes.empty()) {
-        const ssize_t written = write(fd, bytes.data(), bytes.size());
-        if (written < 0) {
-            if (errno == EINTR) continue;
-            return errno;
-        }
-        if (written == 0) return ENOSPC;
-        bytes.remove_prefix(static_cast<std::size_t>(written));
-    }
-    return 0;
-}
-
 int WriteAllAt(int fd, std::string_view bytes, std::uint64_t offset) {
     while (!bytes.empty()) {
         const ssize_t written = pwrite(fd, bytes.data(), bytes.size(), static_cast<off_t>(offset));
