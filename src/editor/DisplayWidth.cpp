@@ -93,21 +93,45 @@ std::size_t WalkCells(std::string_view chars, std::size_t limit, int& width, int
 }
 
 int AdvanceCells(std::string_view chars, int width, int tabSize, CodePage codePage) noexcept {
+    bool afterLead = false;
+    return AdvanceCells(chars, width, tabSize, codePage, afterLead);
+}
+
+int AdvanceCells(std::string_view chars, int width, int tabSize, CodePage codePage,
+                 bool& afterLead) noexcept {
     if (codePage == CodePage::Utf8) {
         bool sawTab = false;
         WalkCells(chars, chars.size(), width, tabSize, codePage, sawTab);
         return width;
     }
-    // In GBK every byte is a cell: only tabs need looking at.
+    // In GBK every byte is a cell: only tabs need looking at. A tab byte after
+    // a lead byte is that character's second byte, not a tab. The run of
+    // lead-range bytes before a byte pairs up from its start, since the byte
+    // before the run ends a character.
+    const auto waitsForSecond = [&](std::size_t end) {
+        std::size_t run = 0;
+        while (run < end &&
+               IsLeadByte(static_cast<unsigned char>(chars[end - run - 1]), CodePage::Gbk))
+            ++run;
+        return (run + (run == end && afterLead ? 1 : 0)) % 2 == 1;
+    };
     const char* at = chars.data();
     const char* end = at + chars.size();
     while (at < end) {
         const void* tab = std::memchr(at, '\t', static_cast<std::size_t>(end - at));
-        if (!tab) return width + static_cast<int>(end - at);
-        width += static_cast<int>(static_cast<const char*>(tab) - at);
-        width += tabSize - width % tabSize;
-        at = static_cast<const char*>(tab) + 1;
+        if (!tab) {
+            width += static_cast<int>(end - at);
+            break;
+        }
+        const char* found = static_cast<const char*>(tab);
+        width += static_cast<int>(found - at);
+        if (waitsForSecond(static_cast<std::size_t>(found - chars.data())))
+            ++width;
+        else
+            width += tabSize - width % tabSize;
+        at = found + 1;
     }
+    afterLead = waitsForSecond(chars.size());
     return width;
 }
 

@@ -22,8 +22,14 @@ int CharCells(std::string_view text, std::size_t i, std::size_t length, CodePage
 std::size_t WalkCells(std::string_view chars, std::size_t limit, int& width, int tabSize,
                       CodePage codePage, bool& sawTab) noexcept;
 
-// Display width after all of `chars`, starting from `width`.
+// Display width after all of `chars`, starting from `width`; `chars` starts a
+// character.
 int AdvanceCells(std::string_view chars, int width, int tabSize, CodePage codePage) noexcept;
+// The same for text in pieces (the two sides of the editor's gap): in GBK,
+// `afterLead` says that the piece before ended in a lead byte whose second
+// byte starts `chars`, and is set for the piece after.
+int AdvanceCells(std::string_view chars, int width, int tabSize, CodePage codePage,
+                 bool& afterLead) noexcept;
 
 // True for East Asian wide and full-width code points.
 bool IsWideCodePoint(char32_t codePoint) noexcept;

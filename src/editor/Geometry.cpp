@@ -12,8 +12,9 @@ int TMemoComponent::AdvanceWidth(int offset, int length, int width) const {
     if (codePage_ == CodePage::Gbk) {
         // Bytes are cells: the two pieces around the gap need no joining.
         const auto [first, second] = store_.Pieces(offset - 1, length);
-        return AdvanceCells(second, AdvanceCells(first, width, tabSize_, codePage_), tabSize_,
-                            codePage_);
+        bool afterLead = false; // `offset` starts a character
+        const int before = AdvanceCells(first, width, tabSize_, codePage_, afterLead);
+        return AdvanceCells(second, before, tabSize_, codePage_, afterLead);
     }
     return AdvanceCells(TextView(offset, length), width, tabSize_, codePage_);
 }

@@ -151,5 +151,27 @@ TEST(DisplayWidth, AnEditThatRepairsARunOfLeadBytesMeasuresItAgain) {
     EXPECT_EQ(editor.CheckInvariants(), "");
 }
 
+// In GBK a tab byte after a lead byte is that pair's second byte, not a tab:
+// the columns counted through the text, also with the editor's gap between
+// the two bytes, are those of the characters the row is drawn as.
+TEST(DisplayWidth, ATabAfterAGbkLeadByteIsThePairsSecondByte) {
+    CodePageScope scope(CodePage::Gbk);
+    RecordingEditor editor;
+    editor.SetTabSize(4);
+    // a, the pair A3 09, b, a tab, the pair A3 A3, a tab, c
+    editor.SetText("a\xA3\tb\t\xA3\xA3\tc");
+    const auto expect = [&] {
+        EXPECT_EQ(editor.DisplayColumn({1, 4}), 4);  // b
+        EXPECT_EQ(editor.DisplayColumn({1, 6}), 9);  // the pair after the first tab
+        EXPECT_EQ(editor.DisplayColumn({1, 9}), 13); // c
+        EXPECT_EQ(editor.LineWidth(1), 13);
+    };
+    expect();
+    TMCRange(&editor, 3, 2).SetText("x"); // the gap now lies after "a\xA3x"
+    TMCRange(&editor, 3, 3).SetText("");  // and between the lead byte and its tab
+    EXPECT_EQ(editor.Text(), "a\xA3\tb\t\xA3\xA3\tc");
+    expect();
+}
+
 } // namespace
 } // namespace kelvara
