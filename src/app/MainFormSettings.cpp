@@ -1,5 +1,6 @@
 #include <QGuiApplication>
 #include <QScreen>
+#include <QTimer>
 
 #include "app/MainForm.h"
 #include "app/MdiChild.h"
@@ -76,7 +77,9 @@ void TMainForm::LoadSettings() {
     UpdateDocumentCommands(0);
     DocumentEventsEnabled = true;
     SyncWithActive();
-    OpenRecovered();
+    // After the frame is drawn, so that its notice does not stand on an
+    // empty screen.
+    QTimer::singleShot(0, this, [this] { OpenRecovered(); });
 }
 
 void TMainForm::ReadExtensions() {

@@ -47,6 +47,7 @@ TEST_F(FrameTest, ASignalKeepsUnsavedEditsForTheNextStart) {
 
     // The next start opens them and says so; the one after does not again.
     RestartFrame();
+    QApplication::processEvents();
     EXPECT_TRUE(FilesIn(recovery + "new").empty());
     EXPECT_EQ(FilesIn(recovery), copies);
     std::vector<std::string> open;
@@ -57,6 +58,7 @@ TEST_F(FrameTest, ASignalKeepsUnsavedEditsForTheNextStart) {
     EXPECT_NE(LastBox().find(recovery), std::string::npos) << LastBox();
     boxes.clear();
     RestartFrame();
+    QApplication::processEvents();
     EXPECT_TRUE(boxes.empty()) << LastBox();
 
     // No state folder to write in: the question comes as for the close box.
