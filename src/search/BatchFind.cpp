@@ -75,10 +75,10 @@ void PutBackChildless(PathFeed& paths, const BatchResult& result, const RunTexts
                    result.encodingFiles[unreadable].path == *path) {
             ++unreadable;
         } else {
-            nodes.push_back({place, *path, texts.In(fallback).searchText, fallback});
+            nodes.push_back({place, *path});
         }
     }
-    tree.InsertChildlessFileNodes(nodes);
+    tree.InsertChildlessFileNodes(nodes, texts.In(fallback).searchText, fallback);
 }
 
 // One file after the other on the calling thread. Returns the error of the

@@ -39,14 +39,8 @@ NodeRef ResultTree::AppendFileNode(std::string_view path, std::string_view searc
     file.path = path;
     file.codePage = codePage;
     // The file nodes of one run share its search text in each code page.
-    const auto known = std::find(searchTexts_.begin(), searchTexts_.end(), searchText);
-    const bool newSearch = known == searchTexts_.end();
-    if (newSearch) {
-        ReserveOneMore(searchTexts_);
-        searchTexts_.emplace_back(searchText);
-    }
-    file.searchText = static_cast<std::uint32_t>(newSearch ? searchTexts_.size() - 1
-                                                           : known - searchTexts_.begin());
+    bool newSearch = false;
+    file.searchText = SearchTextIndex(searchText, newSearch);
     try {
         ReserveOneMore(files_);
     } catch (const std::bad_alloc&) {
@@ -58,6 +52,15 @@ NodeRef ResultTree::AppendFileNode(std::string_view path, std::string_view searc
     if (listener_) listener_->NodeAppended(node);
     SetSelected(node);
     return node;
+}
+
+std::uint32_t ResultTree::SearchTextIndex(std::string_view searchText, bool& added) {
+    const auto known = std::find(searchTexts_.begin(), searchTexts_.end(), searchText);
+    added = known == searchTexts_.end();
+    if (!added) return static_cast<std::uint32_t>(known - searchTexts_.begin());
+    ReserveOneMore(searchTexts_);
+    searchTexts_.emplace_back(searchText);
+    return static_cast<std::uint32_t>(searchTexts_.size() - 1);
 }
 
 NodeRef ResultTree::AppendFindHit(NodeRef fileNode, const RecordFields& record) {
@@ -312,17 +315,13 @@ std::size_t ResultTree::PruneChildlessFileNodes() {
     return removed;
 }
 
-void ResultTree::InsertChildlessFileNodes(const std::vector<ChildlessFileNode>& nodes) {
+void ResultTree::InsertChildlessFileNodes(const std::vector<ChildlessFileNode>& nodes,
+                                          std::string_view searchText, CodePage codePage) {
     if (nodes.empty()) return;
     std::vector<FileNode> merged;
     merged.reserve(files_.size() + nodes.size());
-    const auto searchIndex = [this](std::string_view searchText) {
-        const auto known = std::find(searchTexts_.begin(), searchTexts_.end(), searchText);
-        if (known != searchTexts_.end())
-            return static_cast<std::uint32_t>(known - searchTexts_.begin());
-        searchTexts_.emplace_back(searchText);
-        return static_cast<std::uint32_t>(searchTexts_.size() - 1);
-    };
+    bool added = false;
+    const std::uint32_t search = SearchTextIndex(searchText, added);
     NodeRef selected = selected_;
     std::uint32_t old = 0;
     const auto takeOld = [&](std::uint32_t until) {
@@ -335,8 +334,8 @@ void ResultTree::InsertChildlessFileNodes(const std::vector<ChildlessFileNode>& 
         takeOld(node.place);
         FileNode file;
         file.path = node.path;
-        file.codePage = node.codePage;
-        file.searchText = searchIndex(node.searchText);
+        file.codePage = codePage;
+        file.searchText = search;
         merged.push_back(std::move(file));
     }
     takeOld(static_cast<std::uint32_t>(files_.size()));

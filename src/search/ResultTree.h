@@ -134,13 +134,13 @@ public:
     struct ChildlessFileNode {
         std::uint32_t place = 0;
         std::string_view path;
-        std::string_view searchText;
-        CodePage codePage = CodePage::Utf8;
     };
     // Puts back file nodes deleted while later ones were appended, in one
-    // pass; `nodes` is in order of place (nodes of one place in their order).
-    // The selected node stays selected.
-    void InsertChildlessFileNodes(const std::vector<ChildlessFileNode>& nodes);
+    // pass, each with `searchText` in `codePage`; `nodes` is in order of
+    // place (nodes of one place in their order). The selected node stays
+    // selected.
+    void InsertChildlessFileNodes(const std::vector<ChildlessFileNode>& nodes,
+                                  std::string_view searchText, CodePage codePage);
     void Clear();
 
     // The listener is not owned; nullptr detaches it.
@@ -192,6 +192,9 @@ private:
     };
 
     NodeRef AppendHit(NodeRef fileNode, const HitExtra& caption, const RecordFields& record);
+    // The index of `searchText` among the run's search texts; `added` says
+    // that it was new and has been added.
+    std::uint32_t SearchTextIndex(std::string_view searchText, bool& added);
     const FileNode& File(NodeRef node) const { return files_[node.file]; }
     const HitNode& Hit(NodeRef node) const { return files_[node.file].hits[node.hit]; }
     const HitExtra* Extra(const HitNode& hit) const;
